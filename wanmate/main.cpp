@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "CWanmateDlg.h"
+#include "QtAppSupport.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    // The main window stays hidden until the user asks for the settings.
+    wanmate::CWanmateDlg dlg;
+    platform::installSignalHandlers([] { QApplication::exit(0); });
+    platform::armScreenshotFromEnvironment();
+    return app.exec();
+}
