@@ -1,0 +1,61 @@
+#pragma once
+#include "platform/MessageLoop.h"
+
+// The main frame's window messages (WM_USER = 1024) and the codes they carry.
+namespace msgdesk {
+
+using platform::WM_USER;
+
+constexpr unsigned UM_WELCOME_PIN = WM_USER + 100;  // 1124: hide or pin the left pane
+constexpr unsigned UM_REFRESHVIEWS = WM_USER + 101;      // 1125
+constexpr unsigned UM_STATUSPANE = WM_USER + 102;        // 1126
+constexpr unsigned UM_DEVICEREMOVED = WM_USER + 103;     // 1127
+constexpr unsigned UM_NEWMESSAGE = WM_USER + 104;        // 1128
+constexpr unsigned UM_BATCHFAILURE = WM_USER + 105;      // 1129
+constexpr unsigned UM_EMPTYDELETEBOX = WM_USER + 108;    // 1132
+constexpr unsigned UM_KEEPRECORD = WM_USER + 109;        // 1133
+constexpr unsigned UM_SIMREADY = WM_USER + 110;          // 1134
+constexpr unsigned UM_SENDQUEUE = WM_USER + 111;         // 1135
+constexpr unsigned UM_COMPOSE = WM_USER + 112;           // 1136
+constexpr unsigned UM_DELETESIMMESSAGE = WM_USER + 113;  // 1137
+constexpr unsigned UM_SENDRESULT = WM_USER + 211;        // 1235
+constexpr unsigned UM_SIMMESSAGES = WM_USER + 213;       // 1237
+constexpr unsigned UM_DELETESIMENTRY = WM_USER + 220;    // 1244
+constexpr unsigned UM_STORESIMENTRY = WM_USER + 222;     // 1246
+constexpr unsigned UM_SIMENTRYDONE = WM_USER + 230;      // 1254
+constexpr unsigned UM_PHONECOMMAND = WM_USER + 240;      // 1264
+constexpr unsigned UM_CALLNOTIFY = WM_USER + 241;        // 1265
+constexpr unsigned UM_PHONERESULT = WM_USER + 242;       // 1266
+
+// Result codes carried in wParam.
+constexpr int RESULT_OK = 224;
+constexpr int RESULT_ERROR = 225;
+constexpr int RESULT_TIMEOUT = 258;
+
+// UM_BATCHFAILURE kinds.
+constexpr int BATCH_DELETES = 225;
+constexpr int BATCH_STORES = 226;
+constexpr int BATCH_CENTRE = 227;
+
+// UM_REFRESHVIEWS targets.
+constexpr int REFRESH_MESSAGE_LIST = 227;
+constexpr int REFRESH_CONTACT_PANE = 228;
+
+// Status bar panes.
+constexpr int PANE_MAILBOX = 50010;
+constexpr int PANE_SIGNAL = 50011;
+constexpr int PANE_CAPACITY = 50012;
+constexpr int PANE_ACTIVITY = 50013;
+constexpr int PANE_ICON = 50014;
+
+// Main frame timers.
+constexpr unsigned TIMER_SIGNAL_POLL = 101;
+constexpr unsigned TIMER_SEND_ANIMATION = 103;
+constexpr unsigned TIMER_SIM_FULL_BLINK = 104;
+constexpr unsigned TIMER_STARTUP_POLL = 107;
+// View timers.
+constexpr unsigned TIMER_RINGING = 106;
+
+constexpr int kMaxDevices = 16;
+
+}  // namespace msgdesk
