@@ -2,12 +2,19 @@
 
 #include "QtAppSupport.h"
 #include "shell/CMainFrame.h"
+#include "shell/CMsgdeskApp.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    msgdesk::CMainFrame frame;
-    frame.showMaximized();
-    platform::installSignalHandlers([&frame] { frame.close(); });
+    QApplication qapp(argc, argv);
+    msgdesk::InitMsgdeskResources();
+    msgdesk::CMsgdeskApp app;
+    if (!app.InitInstance()) return 1;
+    // The end of the desktop session (or a kill) closes the window in its
+    // normal order, so mailboxes and settings are saved.
+    platform::installSignalHandlers([&app] { app.mainFrame()->close(); });
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, [&app](QSessionManager&) {
+        app.mainFrame()->close();
+    });
     platform::armScreenshotFromEnvironment();
-    return app.exec();
+    return qapp.exec();
 }

@@ -1,11 +1,191 @@
 #include "shell/CMainFrame.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
 #include "res/StringTable.h"
+#include "shell/CAboutDlg.h"
+#include "shell/CMsgdeskView.h"
+#include "shell/CStatusBar.h"
+#include "shell/CommandTable.h"
+#include "shell/Commands.h"
+#include "shell/MainFrameCore.h"
 
 namespace msgdesk {
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QString::fromUtf8(LoadStr(IDS_APP_TITLE)));
+namespace {
+QString u8(const char* s) { return QString::fromUtf8(s); }
+
+// The window half of the core's window port.
+class FrameWindowAdapter final : public FrameWindow {
+public:
+    explicit FrameWindowAdapter(CMainFrame* f) : m_f(f) {}
+    void setPaneText(int pane, const std::string& t) override {
+        m_f->statusPanes()->setPaneText(pane, QString::fromUtf8(t.c_str()));
+    }
+    void setProgress(int p) override { m_f->statusPanes()->setProgress(p); }
+    void setSendIcon(int icon) override { m_f->statusPanes()->setIcon(icon); }
+    void setSimFullVisible(bool v) override { m_f->statusPanes()->setSimFullVisible(v); }
+    void showRingImage(int image) override { m_f->view()->showRingImage(image); }
+    void showPhoneDialog() override {}
+    void showAbout() override {
+        CAboutDlg dlg(m_f);
+        dlg.exec();
+    }
+    void closeWindow() override { QTimer::singleShot(0, m_f, &QWidget::close); }
+
+private:
+    CMainFrame* m_f;
+};
+}  // namespace
+
+CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(parent), m_core(core) {
+    setWindowTitle(u8(LoadStr(IDS_APP_TITLE)));
+    setWindowIcon(QIcon(QStringLiteral(":/shell/app128.svg")));
+    if (QScreen* s = QGuiApplication::primaryScreen()) setGeometry(s->availableGeometry());
+    buildActions();
+    buildToolBar();
+    buildMenus();
+    m_status = new CStatusBar(this);
+    setStatusBar(m_status);
+    m_view = new CMsgdeskView(this);
+    setCentralWidget(m_view);
+    connect(m_status, &CStatusBar::paneDoubleClicked, this,
+            [this](const QPoint& p) { m_core.paneDoubleClicked(m_status->paneAt(p)); });
+    connect(m_view, &CMsgdeskView::phoneRequested, this, [this] { onCommand(cmd::Phone); });
+    m_adapter = std::make_unique<FrameWindowAdapter>(this);
+    m_core.attachWindow(m_adapter.get());
+    // Command states follow the core, as an idle-time update would.
+    auto* ui = new QTimer(this);
+    connect(ui, &QTimer::timeout, this, &CMainFrame::updateCommandUI);
+    ui->start(200);
+    updateCommandUI();
+}
+
+CMainFrame::~CMainFrame() { m_core.attachWindow(nullptr); }
+
+QAction* CMainFrame::action(int id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::buildActions() {
+    for (const CommandSpec& s : commandSpecs()) {
+        auto* a = new QAction(u8(s.menuText).section(QLatin1Char('\t'), 0, 0), this);
+        a->setObjectName(QStringLiteral("cmd%1").arg(s.id));
+        a->setData(s.id);
+        if (s.icon) a->setIcon(QIcon(QStringLiteral(":/shell/%1.svg").arg(QLatin1String(s.icon))));
+        if (s.shortcut) a->setShortcut(QKeySequence(QLatin1String(s.shortcut)));
+        QString tip = u8(LoadStr(static_cast<unsigned>(s.id))).section(QLatin1Char('\n'), 1, 1);
+        if (!tip.isEmpty()) a->setToolTip(tip);
+        connect(a, &QAction::triggered, this, [this, id = s.id] { onCommand(id); });
+        addAction(a);
+        m_actions[s.id] = a;
+    }
+    QAction* tb = m_actions[cmd::ViewToolbar];
+    QAction* sb = m_actions[cmd::ViewStatusBar];
+    tb->setCheckable(true);
+    tb->setChecked(true);
+    sb->setCheckable(true);
+    sb->setChecked(true);
+}
+
+void CMainFrame::buildMenus() {
+    std::vector<QMenu*> subs;
+    for (const MenuSpec& sub : submenus()) {
+        auto* m = new QMenu(u8(sub.title), this);
+        for (int id : sub.items) m->addAction(m_actions[id]);
+        subs.push_back(m);
+    }
+    m_phonebookMenu = subs.empty() ? nullptr : subs[0];
+    for (const MenuSpec& spec : msgdesk::menuBar()) {
+        QMenu* m = QMainWindow::menuBar()->addMenu(u8(spec.title));
+        for (int id : spec.items) {
+            if (id == 0)
+                m->addSeparator();
+            else if (id < 0)
+                m->addMenu(subs[static_cast<size_t>(-id - 1)]);
+            else
+                m->addAction(m_actions[id]);
+        }
+    }
+}
+
+void CMainFrame::buildToolBar() {
+    m_toolbar = new QToolBar(this);
+    m_toolbar->setObjectName(QStringLiteral("toolbar128"));
+    m_toolbar->setMovable(true);
+    m_toolbar->setFloatable(true);
+    m_toolbar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolbar->setIconSize(QSize(32, 32));
+    for (int id : toolbarCommands()) {
+        QAction* a = m_actions[id];
+        const CommandSpec* s = findCommand(id);
+        // The tool bar shows the short text; the menu keeps the long one.
+        auto* ta = new QAction(a->icon(), u8(s->toolText), m_toolbar);
+        ta->setObjectName(QStringLiteral("tb%1").arg(id));
+        ta->setToolTip(a->toolTip().isEmpty() ? u8(s->toolText) : a->toolTip());
+        connect(ta, &QAction::triggered, a, &QAction::trigger);
+        connect(a, &QAction::changed, ta, [ta, a] { ta->setEnabled(a->isEnabled()); });
+        m_toolbar->addAction(ta);
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolbar);
+    // Every button takes the first button's size.
+    QList<QAction*> acts = m_toolbar->actions();
+    QSize first;
+    for (QAction* a : acts) {
+        if (auto* b = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(a))) {
+            if (!first.isValid()) first = b->sizeHint().expandedTo(QSize(56, 54));
+            b->setFixedSize(first);
+        }
+    }
+}
+
+void CMainFrame::popupPhonebookMenu() {
+    if (!m_phonebookMenu) return;
+    QList<QAction*> acts = m_toolbar->actions();
+    QWidget* b = acts.size() > 7 ? m_toolbar->widgetForAction(acts[7]) : nullptr;
+    QPoint at = b ? b->mapToGlobal(QPoint(0, b->height())) : QCursor::pos();
+    m_phonebookMenu->popup(at);
+}
+
+void CMainFrame::onCommand(int id) {
+    switch (id) {
+        case cmd::PhonebookMenu: popupPhonebookMenu(); return;
+        case cmd::ViewToolbar: m_toolbar->setVisible(m_actions[id]->isChecked()); return;
+        case cmd::ViewStatusBar: {
+            bool v = m_actions[id]->isChecked();
+            m_status->setVisible(v);
+            m_core.setStatusBarVisible(v);
+            return;
+        }
+        default: m_core.command(id); updateCommandUI();
+    }
+}
+
+void CMainFrame::updateCommandUI() {
+    for (auto& [id, a] : m_actions) {
+        if (id == cmd::ViewToolbar || id == cmd::ViewStatusBar) continue;
+        bool e = m_core.commandEnabled(id);
+        if (a->isEnabled() != e) a->setEnabled(e);
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    if (!m_closing) {
+        if (!m_core.queryClose()) {
+            e->ignore();
+            return;
+        }
+        m_closing = true;
+        m_core.close();
+    }
+    e->accept();
 }
 
 }  // namespace msgdesk

@@ -1,13 +1,51 @@
 #pragma once
 #include <QMainWindow>
+#include <QMenu>
+#include <QToolBar>
+#include <map>
+#include <memory>
 
 namespace msgdesk {
 
-// The main window of the SMS centre.
+class CStatusBar;
+class CMsgdeskView;
+class MainFrameCore;
+class FrameWindow;
+
+// The main window: tool bar, menus, status bar and the main view, over the
+// main frame's core, which holds every rule. This class only shows what the
+// core asks for and turns user actions into core calls.
 class CMainFrame final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    explicit CMainFrame(MainFrameCore& core, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    QAction* action(int commandId) const;
+    CStatusBar* statusPanes() const { return m_status; }
+    CMsgdeskView* view() const { return m_view; }
+    QToolBar* toolBar() const { return m_toolbar; }
+    // Re-reads every command's enabled state from the core.
+    void updateCommandUI();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    void onCommand(int id);
+    void popupPhonebookMenu();
+
+    MainFrameCore& m_core;
+    std::map<int, QAction*> m_actions;
+    QToolBar* m_toolbar = nullptr;
+    QMenu* m_phonebookMenu = nullptr;
+    CStatusBar* m_status = nullptr;
+    CMsgdeskView* m_view = nullptr;
+    bool m_closing = false;
+    std::unique_ptr<FrameWindow> m_adapter;
 };
 
 }  // namespace msgdesk
