@@ -121,7 +121,9 @@ void writeNode(const Node& n, const std::string& path, std::string& out) {
             } else if (v.type == RegType::Binary) {
                 out += "hex:" + hexBytes(v.data);
             } else {
-                out += "hex(" + std::to_string(static_cast<uint32_t>(v.type)) + "):" + hexBytes(v.data);
+                char t[16];
+                std::snprintf(t, sizeof t, "hex(%x):", static_cast<unsigned>(v.type));
+                out += t + hexBytes(v.data);
             }
             out += '\n';
         }
@@ -186,15 +188,6 @@ std::unique_ptr<Node> parseRegistryText(const std::string& text, std::string* er
     while (std::getline(in, line)) {
         ++lineNo;
         line = trimRight(line);
-        // Hex data may continue on the next line after a trailing backslash.
-        while (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos) {
-            line.pop_back();
-            std::string next;
-            if (!std::getline(in, next)) return fail("unfinished continuation");
-            ++lineNo;
-            size_t s = next.find_first_not_of(" \t");
-            line += trimRight(s == std::string::npos ? std::string() : next.substr(s));
-        }
         if (line.empty() || line[0] == ';') continue;
         if (!header) {
             if (line.rfind("Windows Registry Editor Version 5.00", 0) != 0 && line.rfind("\xEF\xBB\xBFWindows Registry", 0) != 0)
@@ -216,6 +209,17 @@ std::unique_ptr<Node> parseRegistryText(const std::string& text, std::string* er
             return fail("bad value name");
         }
         if (i >= line.size() || line[i] != '=') return fail("missing '='");
+        // Hex data may continue on the next line after a trailing backslash.
+        if (line.compare(i + 1, 3, "hex") == 0) {
+            while (!line.empty() && line.back() == '\\') {
+                line.pop_back();
+                std::string next;
+                if (!std::getline(in, next)) return fail("unfinished continuation");
+                ++lineNo;
+                size_t s = next.find_first_not_of(" \t");
+                line += trimRight(s == std::string::npos ? std::string() : next.substr(s));
+            }
+        }
         std::string_view rhs = std::string_view(line).substr(i + 1);
         RegValue v;
         if (rhs.rfind("dword:", 0) == 0) {
