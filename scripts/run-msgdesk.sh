@@ -1,9 +1,28 @@
 #!/usr/bin/env bash
-# Sets everything up, builds and starts Msgdesk.
+# Sets everything up, builds, starts two simulated modems and Msgdesk on
+# them. Mailboxes and contacts live in run/ (data/ and backup/ there).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 bash scripts/setup.sh
 bash scripts/build.sh
-mkdir -p run/data run/backup
+mkdir -p run
 cd run
-exec ../build/bin/msgdesk "$@"
+sim_pid=""
+cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true; }
+trap cleanup EXIT
+if [ -x "$root/build/bin/zuntosim" ]; then
+  rm -f zunto1 zunto2
+  "$root/build/bin/zuntosim" --devices 2 --link "$PWD/zunto" --send-latency 2500 --control 47110 \
+    >zuntosim.out 2>zuntosim.err &
+  sim_pid=$!
+  for _ in $(seq 50); do [ -e zunto2 ] && break; sleep 0.1; done
+  export MODLINK_PORTS="$PWD/zunto1,$PWD/zunto2"
+  # A welcome message on each modem, so the first run has something to read.
+  if command -v socat >/dev/null; then
+    (sleep 6
+     printf 'sms 1 +8613912345678 欢迎使用KelvoZunto短信中心！\nsms 2 10086 您的话费余额为 88.00 元。\n' |
+       socat -t 2 - TCP:127.0.0.1:47110 >/dev/null 2>&1 || true) &
+  fi
+fi
+"$root/build/bin/msgdesk" "$@"
