@@ -1,0 +1,54 @@
+#include "contacts/ContactStore.h"
+
+#include <utility>
+
+namespace msgdesk {
+
+ContactStore::ContactStore(ContactBook& book, ContactFiles files, platform::MessageLoop& loop)
+    : m_book(book), m_files(std::move(files)), m_loop(loop) {}
+
+ContactStore::~ContactStore() {
+    if (m_token) m_book.unsubscribe(m_token);
+    m_loop.forget(this);
+}
+
+ContactLoadResult ContactStore::start() {
+    BackupContacts(m_files);
+    ContactLoadResult r = LoadContacts(m_book, m_files.file());
+    m_loop.setTimer(this, kPeriodicSaveTimer, kPeriodicSaveMs);
+    if (!m_token) m_token = m_book.subscribe([this] { onBookChanged(); });
+    m_running = true;
+    return r;
+}
+
+bool ContactStore::shutdown() {
+    m_loop.killTimer(this, kPeriodicSaveTimer);
+    m_loop.killTimer(this, kChangeSaveTimer);
+    if (m_token) m_book.unsubscribe(m_token);
+    m_token = 0;
+    m_running = false;
+    return saveNow();
+}
+
+bool ContactStore::saveNow() {
+    m_loop.killTimer(this, kChangeSaveTimer);
+    bool ok = SaveContacts(m_book, m_files);
+    m_unsaved = !ok;
+    return ok;
+}
+
+void ContactStore::onBookChanged() {
+    m_unsaved = true;
+    // Coalesce: the first change arms the timer, later ones ride along, so
+    // every change is on disk at most two seconds after it was made.
+    if (m_running && !m_loop.timerActive(this, kChangeSaveTimer))
+        m_loop.setTimer(this, kChangeSaveTimer, kChangeSaveDelayMs);
+}
+
+std::intptr_t ContactStore::onMessage(const platform::Message&) { return 0; }
+
+void ContactStore::onTimer(unsigned id) {
+    if (id == kPeriodicSaveTimer || id == kChangeSaveTimer) saveNow();
+}
+
+}  // namespace msgdesk
