@@ -92,10 +92,10 @@ bool readWholeFile(const std::filesystem::path& path, std::string& out) {
 }  // namespace
 
 bool BackupContacts(const ContactFiles& files) {
-    std::string bytes;
-    if (!readWholeFile(files.file(), bytes)) return false;
     auto backup = files.backup();
     if (!ensureDirectory(backup.parent_path())) return false;
+    std::string bytes;
+    if (!readWholeFile(files.file(), bytes)) return false;
     auto tmp = backup;
     tmp += ".tmp";
     return replaceFile(backup, tmp, bytes);
