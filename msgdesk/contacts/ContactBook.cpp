@@ -4,7 +4,9 @@
 
 namespace msgdesk {
 
-std::unique_ptr<ContactRecord> NewContactRecord() { return std::make_unique<ContactRecord>(); }
+std::unique_ptr<ContactRecord> NewContactRecord() {
+    return std::make_unique<ContactRecord>();
+}
 
 ContactRecord* ContactBook::appendLoaded(std::unique_ptr<ContactRecord> record) {
     if (!record) return nullptr;

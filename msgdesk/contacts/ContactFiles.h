@@ -22,8 +22,8 @@ struct ContactFiles {
 };
 
 struct ContactLoadResult {
-    bool opened = false;         // false: the file could not be opened or created
-    std::size_t records = 0;     // whole records appended to the book
+    bool opened = false;           // false: the file could not be opened or created
+    std::size_t records = 0;       // whole records appended to the book
     std::size_t ignoredBytes = 0;  // a trailing piece shorter than a record
 };
 

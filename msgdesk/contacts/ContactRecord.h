@@ -9,7 +9,15 @@
 namespace msgdesk {
 
 // The seven text fields of a contact, in record order.
-enum class ContactField { Mobile, Name, HomePhone, OfficePhone, HomeAddress, CompanyAddress, Email };
+enum class ContactField {
+    Mobile,
+    Name,
+    HomePhone,
+    OfficePhone,
+    HomeAddress,
+    CompanyAddress,
+    Email
+};
 
 // One local contact: exactly 227 bytes, seven GBK fields, the same layout in
 // memory and in data/contact.db. A changed field gets its new text and NUL;
@@ -48,13 +56,20 @@ private:
     };
     Slot slot(ContactField f) const {
         switch (f) {
-            case ContactField::Mobile: return {Mobile, sizeof Mobile};
-            case ContactField::Name: return {Name, sizeof Name};
-            case ContactField::HomePhone: return {HomePhone, sizeof HomePhone};
-            case ContactField::OfficePhone: return {OfficePhone, sizeof OfficePhone};
-            case ContactField::HomeAddress: return {HomeAddress, sizeof HomeAddress};
-            case ContactField::CompanyAddress: return {CompanyAddress, sizeof CompanyAddress};
-            case ContactField::Email: return {Email, sizeof Email};
+            case ContactField::Mobile:
+                return {Mobile, sizeof Mobile};
+            case ContactField::Name:
+                return {Name, sizeof Name};
+            case ContactField::HomePhone:
+                return {HomePhone, sizeof HomePhone};
+            case ContactField::OfficePhone:
+                return {OfficePhone, sizeof OfficePhone};
+            case ContactField::HomeAddress:
+                return {HomeAddress, sizeof HomeAddress};
+            case ContactField::CompanyAddress:
+                return {CompanyAddress, sizeof CompanyAddress};
+            case ContactField::Email:
+                return {Email, sizeof Email};
         }
         return {Email, sizeof Email};
     }

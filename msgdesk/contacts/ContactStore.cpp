@@ -45,7 +45,9 @@ void ContactStore::onBookChanged() {
         m_loop.setTimer(this, kChangeSaveTimer, kChangeSaveDelayMs);
 }
 
-std::intptr_t ContactStore::onMessage(const platform::Message&) { return 0; }
+std::intptr_t ContactStore::onMessage(const platform::Message&) {
+    return 0;
+}
 
 void ContactStore::onTimer(unsigned id) {
     if (id == kPeriodicSaveTimer || id == kChangeSaveTimer) saveNow();

@@ -5,7 +5,9 @@
 namespace msgdesk {
 
 namespace {
-platform::LPARAM entryParam(SimPhoneEntry* e) { return reinterpret_cast<platform::LPARAM>(e); }
+platform::LPARAM entryParam(SimPhoneEntry* e) {
+    return reinterpret_cast<platform::LPARAM>(e);
+}
 }  // namespace
 
 void MainFramePhonebookRequests::storeEntry(int flag, SimPhoneEntry* entry) {

@@ -38,7 +38,8 @@ SimPhoneEntry* CreateSimEntry(SimPhonebook& sims, PhonebookRequests& requests,
                               const PhonebookDeviceInfo& devices, platform::MessageBoxPort& box,
                               int device, std::string_view number, std::string_view name) {
     // Compare what the entry would hold, not the typed text.
-    number = number.substr(0, platform::codepage::fitLength(number, sizeof SimPhoneEntry::number - 1));
+    number =
+        number.substr(0, platform::codepage::fitLength(number, sizeof SimPhoneEntry::number - 1));
     int index = sims.FirstFreeSimIndex(device, devices.phonebookCapacity(device));
     if (sims.FindSimEntryByNumber(device, number)) {
         ShowStringBox(box, 60074, platform::MbIcon::Information);

@@ -45,8 +45,8 @@ TEST(ContactValidation, RefusalIsShownWithTheInformationIcon) {
     ContactBook book;
     book.AddContact(std::make_unique<ContactRecord>(contact("Li", "13800000001")));
     platform::ScriptedMessageBox box;
-    EXPECT_FALSE(AcceptContactRecord(contact("Wang", "13800000001"), book, ContactEditMode::Add,
-                                     box));
+    EXPECT_FALSE(
+        AcceptContactRecord(contact("Wang", "13800000001"), book, ContactEditMode::Add, box));
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_EQ(box.shown[0].stringId, 60074u);
     EXPECT_EQ(box.shown[0].text, "该电话号码已经存在！");
@@ -55,8 +55,8 @@ TEST(ContactValidation, RefusalIsShownWithTheInformationIcon) {
 
     EXPECT_FALSE(AcceptContactRecord(contact("Wang", "1 2"), book, ContactEditMode::Change, box));
     EXPECT_EQ(box.shown.back().text, "您输入的手机格式不正确!  ");
-    EXPECT_TRUE(AcceptContactRecord(contact("Wang", "13800000001"), book, ContactEditMode::Change,
-                                    box));
+    EXPECT_TRUE(
+        AcceptContactRecord(contact("Wang", "13800000001"), book, ContactEditMode::Change, box));
     EXPECT_EQ(box.shown.size(), 2u);
 }
 

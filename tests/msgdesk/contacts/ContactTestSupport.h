@@ -53,7 +53,9 @@ inline void writeBytes(const fs::path& p, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string gbk(const char* utf8) { return platform::codepage::utf8ToGbk(utf8); }
+inline std::string gbk(const char* utf8) {
+    return platform::codepage::utf8ToGbk(utf8);
+}
 
 inline msgdesk::ContactRecord contact(const std::string& name, const std::string& mobile) {
     msgdesk::ContactRecord r;
@@ -117,7 +119,9 @@ struct RecordingRequests final : msgdesk::PhonebookRequests {
         msgdesk::SimPhoneEntry* entry;
     };
     std::vector<Call> calls;
-    void storeEntry(int flag, msgdesk::SimPhoneEntry* e) override { calls.push_back({'s', flag, e}); }
+    void storeEntry(int flag, msgdesk::SimPhoneEntry* e) override {
+        calls.push_back({'s', flag, e});
+    }
     void deleteEntry(msgdesk::SimPhoneEntry* e) override { calls.push_back({'d', 0, e}); }
     void keepRecord(msgdesk::SimPhoneEntry* e) override { calls.push_back({'k', 0, e}); }
     void refreshViews(int target) override { calls.push_back({'r', target, nullptr}); }

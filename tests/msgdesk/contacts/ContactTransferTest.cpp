@@ -20,8 +20,7 @@ struct MoveTest : ::testing::Test {
     std::vector<const ContactRecord*> selected;
 
     void select(const std::string& name, const std::string& mobile) {
-        selected.push_back(
-            book.AddContact(std::make_unique<ContactRecord>(contact(name, mobile))));
+        selected.push_back(book.AddContact(std::make_unique<ContactRecord>(contact(name, mobile))));
     }
     MoveToSimResult move() {
         return MoveContactsToSim(selected, sims, devices, chooser, requests, box);
