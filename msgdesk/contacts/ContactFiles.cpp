@@ -112,7 +112,10 @@ ContactLoadResult LoadContacts(ContactBook& book, const std::filesystem::path& f
     for (;;) {
         auto record = NewContactRecord();
         ssize_t r = readFull(fd, reinterpret_cast<char*>(record.get()), kRecordSize);
-        if (r < 0) break;
+        if (r < 0) {
+            result.readError = true;
+            break;
+        }
         if (static_cast<std::size_t>(r) < kRecordSize) {
             result.ignoredBytes = static_cast<std::size_t>(r);
             break;

@@ -25,6 +25,7 @@ struct ContactLoadResult {
     bool opened = false;           // false: the file could not be opened or created
     std::size_t records = 0;       // whole records appended to the book
     std::size_t ignoredBytes = 0;  // a trailing piece shorter than a record
+    bool readError = false;        // a read failed; the load ended early
 };
 
 // Copies data/contact.db over backup/contact.db.bak, creating backup/ when
