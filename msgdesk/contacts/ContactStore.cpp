@@ -1,5 +1,7 @@
 #include "contacts/ContactStore.h"
 
+#include <string>
+#include <system_error>
 #include <utility>
 
 namespace msgdesk {
@@ -14,7 +16,10 @@ ContactStore::~ContactStore() {
 
 ContactLoadResult ContactStore::start() {
     BackupContacts(m_files);
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(m_files.file(), ec);
     ContactLoadResult r = LoadContacts(m_book, m_files.file());
+    m_keepAside = existed && (!r.opened || r.readError);
     m_loop.setTimer(this, kPeriodicSaveTimer, kPeriodicSaveMs);
     if (!m_token) m_token = m_book.subscribe([this] { onBookChanged(); });
     m_running = true;
@@ -30,8 +35,29 @@ bool ContactStore::shutdown() {
     return saveNow();
 }
 
+bool ContactStore::keepUnreadFileAside() {
+    const auto file = m_files.file();
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) return true;
+    for (int i = 0; i < 100; ++i) {
+        auto aside = file;
+        aside += i == 0 ? std::string(".unread") : ".unread." + std::to_string(i);
+        if (std::filesystem::exists(aside, ec)) continue;
+        std::filesystem::rename(file, aside, ec);
+        return !ec;
+    }
+    return false;
+}
+
 bool ContactStore::saveNow() {
     m_loop.killTimer(this, kChangeSaveTimer);
+    if (m_keepAside) {
+        if (!keepUnreadFileAside()) {
+            m_unsaved = true;
+            return false;
+        }
+        m_keepAside = false;
+    }
     bool ok = SaveContacts(m_book, m_files);
     m_unsaved = !ok;
     return ok;

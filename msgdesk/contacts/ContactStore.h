@@ -24,7 +24,10 @@ public:
     ContactStore& operator=(const ContactStore&) = delete;
 
     // BackupContacts, LoadContacts of data/contact.db, then the 30-minute
-    // timer and the watch for changes.
+    // timer and the watch for changes. A file that exists but could not be
+    // read whole is not replaced by the book's first save: that save first
+    // renames it to contact.db.unread (or .unread.1, ...) beside it, and
+    // does not save if it cannot.
     ContactLoadResult start();
     // Stops both timers and the watch, then saves once. Returns the save's
     // result. The caller frees the book afterwards.
@@ -35,6 +38,9 @@ public:
     // True while a change waits for its save (also after a failed save,
     // until a later one succeeds).
     bool unsaved() const { return m_unsaved; }
+    // True while a file that start() could not read whole still lies where
+    // the next save would replace it.
+    bool keepingUnreadFile() const { return m_keepAside; }
     const ContactFiles& files() const { return m_files; }
 
     std::intptr_t onMessage(const platform::Message& m) override;
@@ -42,6 +48,7 @@ public:
 
 private:
     void onBookChanged();
+    bool keepUnreadFileAside();
 
     ContactBook& m_book;
     ContactFiles m_files;
@@ -49,6 +56,7 @@ private:
     int m_token = 0;
     bool m_running = false;
     bool m_unsaved = false;
+    bool m_keepAside = false;
 };
 
 }  // namespace msgdesk

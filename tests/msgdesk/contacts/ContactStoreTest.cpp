@@ -91,3 +91,18 @@ TEST_F(ContactStoreTest, LoadingIsNotAChange) {
     loop.advance(5000);
     EXPECT_EQ(fileSize(), 231u);
 }
+
+// Something that cannot be read as the book (here a directory, so the test
+// also works as root) is kept aside, never replaced by an empty book.
+TEST_F(ContactStoreTest, AFileThatCouldNotBeReadIsKeptAsideBeforeTheFirstSave) {
+    writeBytes(files.file() / "inside", "contacts of another kind");
+    auto r = store.start();
+    EXPECT_FALSE(r.opened);
+    EXPECT_TRUE(store.keepingUnreadFile());
+    book.AddContact(std::make_unique<ContactRecord>(contact("Li", "1")));
+    loop.advance(2000);
+    EXPECT_FALSE(store.unsaved());
+    EXPECT_EQ(readBytes(fs::path(files.file()) += ".unread/inside"), "contacts of another kind");
+    EXPECT_EQ(fileSize(), 227u);
+    EXPECT_FALSE(store.keepingUnreadFile());
+}
