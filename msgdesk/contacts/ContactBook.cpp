@@ -1,6 +1,7 @@
 #include "contacts/ContactBook.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace msgdesk {
 
@@ -30,8 +31,11 @@ bool ContactBook::RemoveContact(const ContactRecord* record) {
 }
 
 ContactRecord* ContactBook::FindContactByNumber(std::string_view number) const {
-    for (const auto& r : m_records)
-        if (r->mobile() == number) return r.get();
+    // Compared in place: the message list looks up a name for every row.
+    for (const auto& r : m_records) {
+        const std::size_t n = ::strnlen(r->Mobile, sizeof r->Mobile);
+        if (n == number.size() && std::memcmp(r->Mobile, number.data(), n) == 0) return r.get();
+    }
     return nullptr;
 }
 
