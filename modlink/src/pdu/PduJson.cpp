@@ -62,7 +62,9 @@ std::string jsonString(std::string_view s) {
 std::string isoTimestamp(const Timestamp& ts) {
     int minutes = ts.tzQuarters * 15;
     int off = minutes < 0 ? -minutes : minutes;
-    return "20" + twoDigits(ts.year % 100) + "-" + twoDigits(ts.month % 100) + "-" +
+    // Two-digit years: the 1990s for 90..99, when GSM messaging began; 20yy otherwise.
+    int yy = ts.year % 100;
+    return (yy >= 90 ? "19" : "20") + twoDigits(yy) + "-" + twoDigits(ts.month % 100) + "-" +
            twoDigits(ts.day % 100) + "T" + twoDigits(ts.hour % 100) + ":" +
            twoDigits(ts.minute % 100) + ":" + twoDigits(ts.second % 100) +
            (minutes < 0 ? "-" : "+") + twoDigits(off / 60) + ":" + twoDigits(off % 60);

@@ -25,7 +25,7 @@ Result<std::string> encodePduLines(std::string_view number, std::string_view utf
 // A JSON string literal, quotes included; text is UTF-8.
 std::string jsonString(std::string_view utf8);
 
-// 2026-12-07T09:30:07+08:00 (two-digit years are 20yy).
+// 2026-12-07T09:30:07+08:00 (two-digit years 90..99 are 19yy, others 20yy).
 std::string isoTimestamp(const Timestamp& ts);
 
 }  // namespace modlink::pdu
