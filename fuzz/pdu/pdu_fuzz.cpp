@@ -60,11 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             decodeAndRender(bytesToHex(rest), hasSmsc);
             break;
         case 2:  // hex text as printed by the modem, possibly broken
-            decodeAndRender(std::string_view(reinterpret_cast<const char*>(rest.data()), rest.size()), hasSmsc);
+            decodeAndRender(
+                std::string_view(reinterpret_cast<const char*>(rest.data()), rest.size()), hasSmsc);
             break;
         default:
             if (rest.size() <= 2000)
-                encodeAndCheck(std::string_view(reinterpret_cast<const char*>(rest.data()), rest.size()));
+                encodeAndCheck(
+                    std::string_view(reinterpret_cast<const char*>(rest.data()), rest.size()));
             break;
     }
     return 0;

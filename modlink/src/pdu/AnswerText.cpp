@@ -37,7 +37,8 @@ std::string quoteSafeField(std::string_view gbk) {
 
 std::string answerText(const SmsMessage& m) {
     namespace cp = platform::codepage;
-    std::string number = m.address.isAlphanumeric() ? cp::utf8ToGbk(m.address.number) : m.address.number;
+    std::string number =
+        m.address.isAlphanumeric() ? cp::utf8ToGbk(m.address.number) : m.address.number;
     std::string stamp = m.timestamp ? compactTimestamp(*m.timestamp) : std::string(12, '0');
     std::string body = m.encoding == Encoding::Data8 ? std::string() : cp::ucs2ToGbk(m.text);
     return "\"" + quoteSafeField(number) + "\",\"" + stamp + "\",\"" + quoteSafeField(body) + "\"";

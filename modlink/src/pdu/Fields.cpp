@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Codepage.h"
 #include "pdu/Gsm7.h"
+#include "platform/Codepage.h"
 
 namespace modlink::pdu::fields {
 
@@ -39,7 +39,9 @@ int bcdValue(char c) {
     return -1;
 }
 
-int bcdPair(std::uint8_t o) { return (o & 0x0F) * 10 + (o >> 4); }
+int bcdPair(std::uint8_t o) {
+    return (o & 0x0F) * 10 + (o >> 4);
+}
 
 std::uint8_t toBcdPair(int v) {
     v = std::abs(v) % 100;
@@ -54,7 +56,8 @@ Result<Address> readSmscAddress(ByteReader& in) {
     Address a;
     if (*len == 0) return a;
     if (*len > kMaxSmscOctets)
-        return Error{"SMSC address length " + std::to_string(*len) + " is too long (at most 11 octets)"};
+        return Error{"SMSC address length " + std::to_string(*len) +
+                     " is too long (at most 11 octets)"};
     auto body = in.take(*len);
     if (!body) return Error{"PDU ends inside the SMSC address"};
     a.typeOfAddress = (*body)[0];
@@ -102,8 +105,7 @@ Result<std::vector<std::uint8_t>> encodeAddress(std::string_view number, bool al
         }
         return out;
     }
-    if (!allowAlphanumeric)
-        return Error{"not a valid phone number: " + std::string(number)};
+    if (!allowAlphanumeric) return Error{"not a valid phone number: " + std::string(number)};
     std::u16string text = platform::codepage::utf8ToUcs2(number);
     if (!gsm7::canEncode(text))
         return Error{"sender name has characters outside the GSM alphabet: " + std::string(number)};
@@ -145,7 +147,8 @@ void appendTimestamp(std::vector<std::uint8_t>& out, const Timestamp& ts) {
     out.push_back(toBcdPair(ts.minute));
     out.push_back(toBcdPair(ts.second));
     int q = std::abs(ts.tzQuarters) % 80;
-    out.push_back(static_cast<std::uint8_t>(((q % 10) << 4) | (q / 10) | (ts.tzQuarters < 0 ? 0x08 : 0)));
+    out.push_back(
+        static_cast<std::uint8_t>(((q % 10) << 4) | (q / 10) | (ts.tzQuarters < 0 ? 0x08 : 0)));
 }
 
 }  // namespace modlink::pdu::fields

@@ -37,6 +37,8 @@ std::vector<std::uint8_t> pack(std::span<const std::uint8_t> septets, std::size_
 std::vector<std::uint8_t> unpack(std::span<const std::uint8_t> octets, std::size_t count);
 
 // Octets that hold `septets` packed septets.
-inline std::size_t packedLength(std::size_t septets) { return (septets * 7 + 7) / 8; }
+inline std::size_t packedLength(std::size_t septets) {
+    return (septets * 7 + 7) / 8;
+}
 
 }  // namespace modlink::pdu::gsm7

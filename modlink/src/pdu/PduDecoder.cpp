@@ -133,9 +133,12 @@ Result<SmsMessage> decodePdu(std::string_view hex, const DecodeOptions& options)
     if (!first) return Error{"PDU ends before the first TPDU octet"};
     m.firstOctet = *first;
     switch (m.firstOctet & 0x03) {
-        case 1: return readSubmit(std::move(m), in);
-        case 2: return readStatusReport(std::move(m), in);
-        default: return readDeliver(std::move(m), in);
+        case 1:
+            return readSubmit(std::move(m), in);
+        case 2:
+            return readStatusReport(std::move(m), in);
+        default:
+            return readDeliver(std::move(m), in);
     }
 }
 

@@ -1,10 +1,10 @@
 #include "pdu/PduEncoder.h"
 
-#include "platform/Codepage.h"
 #include "pdu/Fields.h"
 #include "pdu/Hex.h"
 #include "pdu/TextSplitter.h"
 #include "pdu/UserData.h"
+#include "platform/Codepage.h"
 
 namespace modlink::pdu {
 
@@ -18,7 +18,9 @@ std::u16string toUcs2(std::string_view text, Charset charset) {
                                    : platform::codepage::utf8ToUcs2(text);
 }
 
-std::uint8_t dcsFor(Encoding e) { return e == Encoding::Ucs2 ? kDcsUcs2 : kDcsGsm7; }
+std::uint8_t dcsFor(Encoding e) {
+    return e == Encoding::Ucs2 ? kDcsUcs2 : kDcsGsm7;
+}
 
 // The SMSC part: its length counts octets, type of address included.
 Result<std::vector<std::uint8_t>> smscPart(std::string_view smsc) {

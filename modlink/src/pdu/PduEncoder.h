@@ -23,7 +23,7 @@ struct SubmitOptions {
 };
 
 struct SubmitPart {
-    std::string hex;  // "00" (the modem's default SMSC) then the TPDU
+    std::string hex;     // "00" (the modem's default SMSC) then the TPDU
     int tpduLength = 0;  // octets after the SMSC part: the <length> of AT+CMGS
 };
 
@@ -44,9 +44,9 @@ struct DeliverSpec {
     std::optional<std::uint8_t> typeOfAddress;
     std::string text;
     Charset charset = Charset::Utf8;
-    Timestamp timestamp;          // TP-SCTS, the sender's local time and zone
+    Timestamp timestamp;           // TP-SCTS, the sender's local time and zone
     std::optional<Concat> concat;  // header for one part of a longer message
-    std::string smsc;             // SMSC part; empty gives "00"
+    std::string smsc;              // SMSC part; empty gives "00"
 };
 
 // One SMS-DELIVER PDU (hex, SMSC part first). Fails when the text does not

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "platform/Codepage.h"
 #include "pdu/Hex.h"
 #include "pdu/PduEncoder.h"
+#include "platform/Codepage.h"
 
 namespace modlink::pdu {
 
@@ -18,17 +18,23 @@ std::string twoDigits(int v) {
 
 const char* typeName(MessageType t) {
     switch (t) {
-        case MessageType::Submit: return "submit";
-        case MessageType::StatusReport: return "status-report";
-        default: return "deliver";
+        case MessageType::Submit:
+            return "submit";
+        case MessageType::StatusReport:
+            return "status-report";
+        default:
+            return "deliver";
     }
 }
 
 const char* encodingName(Encoding e) {
     switch (e) {
-        case Encoding::Ucs2: return "ucs2";
-        case Encoding::Data8: return "8bit";
-        default: return "gsm7";
+        case Encoding::Ucs2:
+            return "ucs2";
+        case Encoding::Data8:
+            return "8bit";
+        default:
+            return "gsm7";
     }
 }
 
@@ -39,13 +45,27 @@ std::string jsonString(std::string_view s) {
     for (char ch : s) {
         auto c = static_cast<unsigned char>(ch);
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
             default:
                 if (c < 0x20) {
                     char buf[8];

@@ -39,7 +39,7 @@ struct Timestamp {
 // The concatenation information element (IEI 0x00 or 0x08).
 struct Concat {
     std::uint16_t ref = 0;
-    int part = 1;   // 1-based
+    int part = 1;  // 1-based
     int total = 1;
     bool ref16 = false;  // true for IEI 0x08
     bool operator==(const Concat&) const = default;
@@ -48,13 +48,13 @@ struct Concat {
 // One decoded TPDU. Fields that a message type lacks keep their defaults.
 struct SmsMessage {
     MessageType type = MessageType::Deliver;
-    Address smsc;          // number empty when the PDU had no SMSC part or "00"
-    Address address;       // TP-OA (deliver), TP-DA (submit), TP-RA (status report)
+    Address smsc;     // number empty when the PDU had no SMSC part or "00"
+    Address address;  // TP-OA (deliver), TP-DA (submit), TP-RA (status report)
     std::uint8_t firstOctet = 0;
     std::uint8_t pid = 0;
     std::uint8_t dcs = 0;
     Encoding encoding = Encoding::Gsm7;
-    std::u16string text;          // gsm7 and ucs2 (UTF-16, surrogate pairs kept)
+    std::u16string text;             // gsm7 and ucs2 (UTF-16, surrogate pairs kept)
     std::vector<std::uint8_t> data;  // 8-bit user data after any header
     std::optional<Concat> concat;
     std::optional<Timestamp> timestamp;  // TP-SCTS (deliver, status report)
@@ -62,7 +62,7 @@ struct SmsMessage {
     // SMS-SUBMIT and SMS-STATUS-REPORT.
     std::uint8_t reference = 0;  // TP-MR
     // SMS-SUBMIT.
-    bool statusReportRequested = false;  // TP-SRR (submit) / TP-SRI (deliver)
+    bool statusReportRequested = false;            // TP-SRR (submit) / TP-SRI (deliver)
     std::optional<std::uint8_t> validityRelative;  // TP-VP when TP-VPF = relative
     // SMS-STATUS-REPORT.
     std::optional<Timestamp> discharge;  // TP-DT

@@ -16,8 +16,12 @@ struct Token {
     std::size_t cost;
 };
 
-bool isHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool isHigh(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLow(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 std::vector<Token> tokenize(Encoding encoding, std::u16string_view text) {
     std::vector<Token> tokens;
@@ -102,7 +106,8 @@ Result<Plan> planExactly(std::u16string_view text, int n, bool ref16) {
     auto tokens = tokenize(p.encoding, text);
     auto parts = static_cast<std::size_t>(n);
     if (tokens.size() < parts)
-        return Error{"text has fewer characters than the " + std::to_string(n) + " parts asked for"};
+        return Error{"text has fewer characters than the " + std::to_string(n) +
+                     " parts asked for"};
     std::size_t cap = capacity(p.encoding, true, ref16);
     std::size_t remainingCost = cost(p.encoding, text);
     std::size_t next = 0;

@@ -40,17 +40,29 @@ std::optional<Concat> findConcat(std::span<const std::uint8_t> header) {
 
 Encoding encodingFromDcs(std::uint8_t dcs) {
     switch (dcs >> 4) {
-        case 0x0: case 0x1: case 0x2: case 0x3:  // general data coding
-        case 0x4: case 0x5: case 0x6: case 0x7:  // automatic deletion group
+        case 0x0:
+        case 0x1:
+        case 0x2:
+        case 0x3:  // general data coding
+        case 0x4:
+        case 0x5:
+        case 0x6:
+        case 0x7:                                    // automatic deletion group
             if (dcs & 0x20) return Encoding::Data8;  // compressed
             switch ((dcs >> 2) & 0x03) {
-                case 1: return Encoding::Data8;
-                case 2: return Encoding::Ucs2;
-                default: return Encoding::Gsm7;
+                case 1:
+                    return Encoding::Data8;
+                case 2:
+                    return Encoding::Ucs2;
+                default:
+                    return Encoding::Gsm7;
             }
-        case 0xE: return Encoding::Ucs2;  // message waiting, store, UCS-2
-        case 0xF: return (dcs & 0x04) ? Encoding::Data8 : Encoding::Gsm7;
-        default: return Encoding::Gsm7;   // message waiting groups, reserved groups
+        case 0xE:
+            return Encoding::Ucs2;  // message waiting, store, UCS-2
+        case 0xF:
+            return (dcs & 0x04) ? Encoding::Data8 : Encoding::Gsm7;
+        default:
+            return Encoding::Gsm7;  // message waiting groups, reserved groups
     }
 }
 
@@ -63,9 +75,10 @@ Result<Decoded> read(ByteReader& in, std::uint8_t dcs, bool hasHeader) {
     std::size_t need = septets ? gsm7::packedLength(*udl) : *udl;
     auto ud = in.take(need);
     if (!ud) {
-        return Error{"user data length " + std::to_string(*udl) + (septets ? " septets" : " octets") +
-                     " runs past the end of the PDU (" + std::to_string(need) + " octets needed, " +
-                     std::to_string(in.remaining()) + " left)"};
+        return Error{"user data length " + std::to_string(*udl) +
+                     (septets ? " septets" : " octets") + " runs past the end of the PDU (" +
+                     std::to_string(need) + " octets needed, " + std::to_string(in.remaining()) +
+                     " left)"};
     }
     std::size_t headerOctets = 0;
     if (hasHeader) {
@@ -100,8 +113,13 @@ std::vector<std::uint8_t> concatHeader(const std::optional<Concat>& c) {
     auto total = static_cast<std::uint8_t>(c->total);
     auto part = static_cast<std::uint8_t>(c->part);
     if (c->ref16) {
-        return {0x06, 0x08, 0x04, static_cast<std::uint8_t>(c->ref >> 8),
-                static_cast<std::uint8_t>(c->ref & 0xFF), total, part};
+        return {0x06,
+                0x08,
+                0x04,
+                static_cast<std::uint8_t>(c->ref >> 8),
+                static_cast<std::uint8_t>(c->ref & 0xFF),
+                total,
+                part};
     }
     return {0x05, 0x00, 0x03, static_cast<std::uint8_t>(c->ref & 0xFF), total, part};
 }

@@ -34,7 +34,9 @@ Result<Decoded> read(ByteReader& in, std::uint8_t dcs, bool hasHeader);
 std::vector<std::uint8_t> concatHeader(const std::optional<Concat>& concat);
 
 // Header length in septets, fill bits included (23.040 9.2.3.24).
-inline std::size_t headerSeptets(std::size_t headerOctets) { return (headerOctets * 8 + 6) / 7; }
+inline std::size_t headerSeptets(std::size_t headerOctets) {
+    return (headerOctets * 8 + 6) / 7;
+}
 
 struct Encoded {
     std::uint8_t udl = 0;  // septets for gsm7, octets otherwise

@@ -24,7 +24,9 @@ TEST(AnswerText, QuotesInEveryFieldBecomeFullWidth) {
     m.address.number = "A\"B";
     m.address.typeOfAddress = 0xD0;
     std::string a = answerText(m);
-    EXPECT_EQ(a, "\"A\xA3\xA2" "B\",\"261207090503\",\"say \xA3\xA2hi\xA3\xA2\"");
+    EXPECT_EQ(a,
+              "\"A\xA3\xA2"
+              "B\",\"261207090503\",\"say \xA3\xA2hi\xA3\xA2\"");
     // Exactly six raw quotes remain: the field delimiters.
     EXPECT_EQ(std::count(a.begin(), a.end(), '"'), 6);
 }
@@ -44,7 +46,9 @@ TEST(AnswerText, StoredSubmitHasZeroTimestamp) {
 }
 
 TEST(Json, EscapesControlCharactersQuotesAndBackslashes) {
-    EXPECT_EQ(jsonString("a\"b\\c\n\r\t\x01\x1F" "中"), "\"a\\\"b\\\\c\\n\\r\\t\\u0001\\u001f中\"");
+    EXPECT_EQ(jsonString("a\"b\\c\n\r\t\x01\x1F"
+                         "中"),
+              "\"a\\\"b\\\\c\\n\\r\\t\\u0001\\u001f中\"");
 }
 
 TEST(Json, TimeZonesInHoursAndMinutes) {

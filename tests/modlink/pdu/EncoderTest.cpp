@@ -71,7 +71,9 @@ TEST(EncodeSubmit, StatusReportRequestSetsSrr) {
     o.statusReport = true;
     auto r = encodeSubmit("10086", "Hi", o);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ((*r)[0].hex, "00210005810180F60000" "02C834");
+    EXPECT_EQ((*r)[0].hex,
+              "00210005810180F60000"
+              "02C834");
     auto m = decodePdu((*r)[0].hex);
     ASSERT_TRUE(m.ok());
     EXPECT_TRUE(m->statusReportRequested);
@@ -80,7 +82,9 @@ TEST(EncodeSubmit, StatusReportRequestSetsSrr) {
 TEST(EncodeSubmit, ExtensionCharactersStayGsm7) {
     auto r = encodeSubmit("10086", cp::utf8ToGbk("[1€]"));
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ((*r)[0].hex, "00010005810180F60000" "071B5E6C53DEF800");
+    EXPECT_EQ((*r)[0].hex,
+              "00010005810180F60000"
+              "071B5E6C53DEF800");
 }
 
 struct SplitCase {
@@ -116,10 +120,15 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"gsm7_161_splits", repeat("a", 161), 2, Encoding::Gsm7, {153}},
         SplitCase{"euro_counts_two", repeat("a", 159) + "€", 2, Encoding::Gsm7, {153}},
         SplitCase{"euro_fits_at_158", repeat("a", 158) + "€", 1, Encoding::Gsm7, {}},
-        SplitCase{"escape_not_split", repeat("a", 152) + "€" + repeat("a", 10), 2, Encoding::Gsm7, {152}},
+        SplitCase{
+            "escape_not_split", repeat("a", 152) + "€" + repeat("a", 10), 2, Encoding::Gsm7, {152}},
         SplitCase{"ucs2_70_fits", repeat("你", 70), 1, Encoding::Ucs2, {}},
         SplitCase{"ucs2_71_splits", repeat("你", 71), 2, Encoding::Ucs2, {67}},
-        SplitCase{"surrogate_not_split", repeat("你", 66) + "😀" + repeat("你", 10), 2, Encoding::Ucs2, {66}},
+        SplitCase{"surrogate_not_split",
+                  repeat("你", 66) + "😀" + repeat("你", 10),
+                  2,
+                  Encoding::Ucs2,
+                  {66}},
         SplitCase{"mixed_120_two_parts", repeat("短信ab", 30), 2, Encoding::Ucs2, {67}},
         SplitCase{"gsm7_three_parts", repeat("0123456789", 40), 3, Encoding::Gsm7, {153}},
         SplitCase{"empty_text", "", 1, Encoding::Gsm7, {}}),
@@ -156,7 +165,9 @@ DeliverSpec chineseSpec() {
 TEST(EncodeDeliver, MatchesTheReceivedChinesePdu) {
     auto r = encodeDeliver(chineseSpec());
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ(*r, "0891683108100005F0040D91683119325476F80008302051900370230" "44F60597D");
+    EXPECT_EQ(*r,
+              "0891683108100005F0040D91683119325476F80008302051900370230"
+              "44F60597D");
 }
 
 TEST(EncodeDeliver, GbkTextAndDefaultSmsc) {
@@ -180,7 +191,9 @@ TEST(EncodeDeliver, AlphanumericSenderAndNegativeZone) {
     s.smsc = "+8613800100500";
     auto r = encodeDeliver(s);
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ(*r, "0891683108100005F00407D049B7F90D000030205190037069" "02C834");
+    EXPECT_EQ(*r,
+              "0891683108100005F00407D049B7F90D000030205190037069"
+              "02C834");
 }
 
 TEST(EncodeDeliver, NationalTypeOfAddressOnRequest) {

@@ -55,13 +55,15 @@ TEST(Gsm7, PackUnpackRoundTripsAtEveryLengthAndOffset) {
     for (std::size_t offset = 0; offset < 9; ++offset) {
         for (std::size_t n = 0; n < 24; ++n) {
             std::vector<std::uint8_t> septets;
-            for (std::size_t i = 0; i < n; ++i) septets.push_back(static_cast<std::uint8_t>((i * 37 + offset) & 0x7F));
+            for (std::size_t i = 0; i < n; ++i)
+                septets.push_back(static_cast<std::uint8_t>((i * 37 + offset) & 0x7F));
             auto packed = gsm7::pack(septets, offset);
             EXPECT_EQ(packed.size(), gsm7::packedLength(offset + n));
             auto back = gsm7::unpack(packed, offset + n);
             ASSERT_EQ(back.size(), offset + n);
             for (std::size_t i = 0; i < offset; ++i) EXPECT_EQ(back[i], 0) << offset << "/" << n;
-            EXPECT_TRUE(std::equal(septets.begin(), septets.end(), back.begin() + offset)) << offset << "/" << n;
+            EXPECT_TRUE(std::equal(septets.begin(), septets.end(), back.begin() + offset))
+                << offset << "/" << n;
         }
     }
 }

@@ -13,17 +13,23 @@ namespace {
 
 std::string typeName(MessageType t) {
     switch (t) {
-        case MessageType::Submit: return "submit";
-        case MessageType::StatusReport: return "status-report";
-        default: return "deliver";
+        case MessageType::Submit:
+            return "submit";
+        case MessageType::StatusReport:
+            return "status-report";
+        default:
+            return "deliver";
     }
 }
 
 std::string encodingName(Encoding e) {
     switch (e) {
-        case Encoding::Ucs2: return "ucs2";
-        case Encoding::Data8: return "8bit";
-        default: return "gsm7";
+        case Encoding::Ucs2:
+            return "ucs2";
+        case Encoding::Data8:
+            return "8bit";
+        default:
+            return "gsm7";
     }
 }
 
@@ -121,10 +127,14 @@ std::string caseName(const testing::TestParamInfo<PduCase>& info) {
     return n + "_" + std::to_string(info.index);
 }
 
-INSTANTIATE_TEST_SUITE_P(Deliver, PduTable, testing::ValuesIn(loadPduCases({"deliver.txt"})), caseName);
-INSTANTIATE_TEST_SUITE_P(Submit, PduTable, testing::ValuesIn(loadPduCases({"submit.txt"})), caseName);
-INSTANTIATE_TEST_SUITE_P(StatusReport, PduTable, testing::ValuesIn(loadPduCases({"status.txt"})), caseName);
-INSTANTIATE_TEST_SUITE_P(Malformed, PduTable, testing::ValuesIn(loadPduCases({"malformed.txt"})), caseName);
+INSTANTIATE_TEST_SUITE_P(Deliver, PduTable, testing::ValuesIn(loadPduCases({"deliver.txt"})),
+                         caseName);
+INSTANTIATE_TEST_SUITE_P(Submit, PduTable, testing::ValuesIn(loadPduCases({"submit.txt"})),
+                         caseName);
+INSTANTIATE_TEST_SUITE_P(StatusReport, PduTable, testing::ValuesIn(loadPduCases({"status.txt"})),
+                         caseName);
+INSTANTIATE_TEST_SUITE_P(Malformed, PduTable, testing::ValuesIn(loadPduCases({"malformed.txt"})),
+                         caseName);
 
 // Every proper prefix of a deliver or submit fails with a message: nothing
 // there is optional, so a shorter PDU must never pass (nor be read past its

@@ -14,8 +14,9 @@ namespace {
 
 // Pools of characters, as UTF-8: GSM default, GSM extension, Chinese
 // (GBK holds all of them), outside the BMP (UTF-8 input only).
-const std::vector<std::string> kGsm = {"a", "Z", "0", " ", "@", "£", "$", "¥", "è", "Δ", "_", "ß",
-                                       "!", "\"", "?", "\n", "\r", "Ö", "§", "¿", "à", "Ç", "É"};
+const std::vector<std::string> kGsm = {"a",  "Z", "0", " ", "@", "£",  "$", "¥",
+                                       "è",  "Δ", "_", "ß", "!", "\"", "?", "\n",
+                                       "\r", "Ö", "§", "¿", "à", "Ç",  "É"};
 const std::vector<std::string> kExt = {"€", "[", "]", "~", "{", "}", "\\", "^", "|"};
 const std::vector<std::string> kChinese = {"你", "好", "短", "信", "中", "文", "，", "。", "！"};
 const std::vector<std::string> kAstral = {"😀", "𠀀", "🚀"};
@@ -26,7 +27,7 @@ std::string randomText(std::mt19937& rng, bool chinese, bool astral, int maxLen)
     std::string out;
     for (int i = 0, n = len(rng); i < n; ++i) {
         int p = pool(rng);
-        const auto& from = (p == 0 && astral) ? kAstral
+        const auto& from = (p == 0 && astral)    ? kAstral
                            : (p <= 2 && chinese) ? kChinese
                            : (p == 3)            ? kExt
                                                  : kGsm;
@@ -89,7 +90,8 @@ TEST(RoundTrip, GbkSubmitTexts) {
 
 TEST(RoundTrip, DeliverPartsWithEveryAddressKind) {
     std::mt19937 rng(99);
-    const std::vector<std::string> numbers = {"+8613912345678", "10086", "Info", "*123#", "BankAlert"};
+    const std::vector<std::string> numbers = {"+8613912345678", "10086", "Info", "*123#",
+                                              "BankAlert"};
     for (int i = 0; i < 200; ++i) {
         DeliverSpec s;
         s.number = numbers[i % numbers.size()];
