@@ -1,6 +1,5 @@
 #include "pdu/AnswerText.h"
 
-#include <cstdio>
 
 #include "platform/Codepage.h"
 
