@@ -32,11 +32,11 @@ Result<std::vector<std::uint8_t>> smscPart(std::string_view smsc) {
     return out;
 }
 
-Result<std::string> deliverPdu(const DeliverSpec& spec, Encoding encoding, std::u16string_view text,
-                               const std::optional<Concat>& concat) {
-    auto smsc = smscPart(spec.smsc);
+Result<std::string> deliverPdu(const DeliverRequest& request, Encoding encoding,
+                               std::u16string_view text, const std::optional<Concat>& concat) {
+    auto smsc = smscPart(request.smsc);
     if (!smsc) return Error{smsc.error()};
-    auto oa = fields::encodeAddress(spec.number, true, spec.typeOfAddress);
+    auto oa = fields::encodeAddress(request.number, true, request.typeOfAddress);
     if (!oa) return Error{oa.error()};
     auto ud = userdata::encode(encoding, text, userdata::concatHeader(concat));
     if (!ud) return Error{ud.error()};
@@ -46,7 +46,7 @@ Result<std::string> deliverPdu(const DeliverSpec& spec, Encoding encoding, std::
     pdu.insert(pdu.end(), oa->begin(), oa->end());
     pdu.push_back(0x00);  // TP-PID
     pdu.push_back(dcsFor(encoding));
-    fields::appendTimestamp(pdu, spec.timestamp);
+    fields::appendTimestamp(pdu, request.timestamp);
     pdu.push_back(ud->udl);
     pdu.insert(pdu.end(), ud->octets.begin(), ud->octets.end());
     return bytesToHex(pdu);
@@ -86,22 +86,22 @@ Result<std::vector<SubmitPart>> encodeSubmit(std::string_view number, std::strin
     return out;
 }
 
-Result<std::string> encodeDeliver(const DeliverSpec& spec) {
-    std::u16string units = toUcs2(spec.text, spec.charset);
-    return deliverPdu(spec, splitter::chooseEncoding(units), units, spec.concat);
+Result<std::string> encodeDeliver(const DeliverRequest& request) {
+    std::u16string units = toUcs2(request.text, request.charset);
+    return deliverPdu(request, splitter::chooseEncoding(units), units, request.concat);
 }
 
-Result<std::vector<std::string>> encodeDeliverParts(const DeliverSpec& spec, int parts,
+Result<std::vector<std::string>> encodeDeliverParts(const DeliverRequest& request, int parts,
                                                     std::uint16_t ref) {
-    std::u16string units = toUcs2(spec.text, spec.charset);
-    bool ref16 = spec.concat && spec.concat->ref16;
+    std::u16string units = toUcs2(request.text, request.charset);
+    bool ref16 = request.concat && request.concat->ref16;
     auto plan = splitter::planExactly(units, parts, ref16);
     if (!plan) return Error{plan.error()};
     std::vector<std::string> out;
     for (int i = 0; i < parts; ++i) {
         std::optional<Concat> concat;
         if (parts > 1) concat = Concat{ref, i + 1, parts, ref16};
-        auto pdu = deliverPdu(spec, plan->encoding, plan->parts[i], concat);
+        auto pdu = deliverPdu(request, plan->encoding, plan->parts[i], concat);
         if (!pdu) return Error{pdu.error()};
         out.push_back(std::move(pdu).value());
     }

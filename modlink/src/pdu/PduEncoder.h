@@ -36,7 +36,7 @@ Result<std::vector<SubmitPart>> encodeSubmit(std::string_view number, std::strin
                                              const SubmitOptions& options = {});
 
 // What an SMS-DELIVER carries, for a simulated network to hand to a phone.
-struct DeliverSpec {
+struct DeliverRequest {
     // "+8613912345678" (international), "10086" (unknown type, or
     // typeOfAddress when set, e.g. 0xA1 national), or a sender name of up to
     // 11 GSM characters ("BankInfo"), sent alphanumeric.
@@ -51,12 +51,12 @@ struct DeliverSpec {
 
 // One SMS-DELIVER PDU (hex, SMSC part first). Fails when the text does not
 // fit one message with the header asked for.
-Result<std::string> encodeDeliver(const DeliverSpec& spec);
+Result<std::string> encodeDeliver(const DeliverRequest& request);
 
-// The text of spec cut into exactly `parts` concatenated SMS-DELIVER PDUs
-// with reference `ref` (spec.concat's ref16 chooses the 16-bit element;
+// The text of request cut into exactly `parts` concatenated SMS-DELIVER PDUs
+// with reference `ref` (request.concat's ref16 chooses the 16-bit element;
 // its other fields are ignored). parts = 1 gives one PDU without a header.
-Result<std::vector<std::string>> encodeDeliverParts(const DeliverSpec& spec, int parts,
+Result<std::vector<std::string>> encodeDeliverParts(const DeliverRequest& request, int parts,
                                                     std::uint16_t ref);
 
 }  // namespace modlink::pdu

@@ -153,8 +153,8 @@ TEST(EncodeSubmit, RejectsNumbersThatCannotBeDialled) {
     EXPECT_TRUE(encodeSubmit("*100#", "x").ok());
 }
 
-DeliverSpec chineseSpec() {
-    DeliverSpec s;
+DeliverRequest chineseRequest() {
+    DeliverRequest s;
     s.number = "+8613912345678";
     s.text = "你好";
     s.timestamp = {3, 2, 15, 9, 30, 7, 32};
@@ -163,7 +163,7 @@ DeliverSpec chineseSpec() {
 }
 
 TEST(EncodeDeliver, MatchesTheReceivedChinesePdu) {
-    auto r = encodeDeliver(chineseSpec());
+    auto r = encodeDeliver(chineseRequest());
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_EQ(*r,
               "0891683108100005F0040D91683119325476F80008302051900370230"
@@ -171,7 +171,7 @@ TEST(EncodeDeliver, MatchesTheReceivedChinesePdu) {
 }
 
 TEST(EncodeDeliver, GbkTextAndDefaultSmsc) {
-    DeliverSpec s = chineseSpec();
+    DeliverRequest s = chineseRequest();
     s.text = cp::utf8ToGbk("你好");
     s.charset = Charset::Gbk;
     s.smsc.clear();
@@ -184,7 +184,7 @@ TEST(EncodeDeliver, GbkTextAndDefaultSmsc) {
 }
 
 TEST(EncodeDeliver, AlphanumericSenderAndNegativeZone) {
-    DeliverSpec s;
+    DeliverRequest s;
     s.number = "Info";
     s.text = "Hi";
     s.timestamp = {3, 2, 15, 9, 30, 7, -16};
@@ -197,7 +197,7 @@ TEST(EncodeDeliver, AlphanumericSenderAndNegativeZone) {
 }
 
 TEST(EncodeDeliver, NationalTypeOfAddressOnRequest) {
-    DeliverSpec s = chineseSpec();
+    DeliverRequest s = chineseRequest();
     s.number = "10086";
     s.typeOfAddress = 0xA1;
     auto m = decodePdu(encodeDeliver(s).value());
@@ -207,12 +207,12 @@ TEST(EncodeDeliver, NationalTypeOfAddressOnRequest) {
 }
 
 TEST(EncodeDeliver, RejectsBadSenderNamesAndOverlongText) {
-    DeliverSpec s = chineseSpec();
+    DeliverRequest s = chineseRequest();
     s.number = "ABCDEFGHIJKL";  // 12 characters
     EXPECT_FALSE(encodeDeliver(s).ok());
     s.number = "银行";
     EXPECT_FALSE(encodeDeliver(s).ok());
-    s = chineseSpec();
+    s = chineseRequest();
     s.text = repeat("你", 71);
     auto r = encodeDeliver(s);
     ASSERT_FALSE(r.ok());
@@ -225,7 +225,7 @@ TEST(EncodeDeliver, RejectsBadSenderNamesAndOverlongText) {
 }
 
 TEST(EncodeDeliverParts, SplitsIntoExactlyNEvenParts) {
-    DeliverSpec s = chineseSpec();
+    DeliverRequest s = chineseRequest();
     s.text = repeat("你好", 60);  // 120 units: two parts needed, three asked
     s.concat = Concat{0, 0, 0, true};
     auto r = encodeDeliverParts(s, 3, 0x1234);
@@ -244,7 +244,7 @@ TEST(EncodeDeliverParts, SplitsIntoExactlyNEvenParts) {
 }
 
 TEST(EncodeDeliverParts, OnePartHasNoHeaderAndImpossibleCountsFail) {
-    DeliverSpec s = chineseSpec();
+    DeliverRequest s = chineseRequest();
     auto one = encodeDeliverParts(s, 1, 7);
     ASSERT_TRUE(one.ok());
     EXPECT_EQ(one->at(0), encodeDeliver(s).value());

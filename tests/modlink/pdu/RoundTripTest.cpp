@@ -93,7 +93,7 @@ TEST(RoundTrip, DeliverPartsWithEveryAddressKind) {
     const std::vector<std::string> numbers = {"+8613912345678", "10086", "Info", "*123#",
                                               "BankAlert"};
     for (int i = 0; i < 200; ++i) {
-        DeliverSpec s;
+        DeliverRequest s;
         s.number = numbers[i % numbers.size()];
         s.text = randomText(rng, i % 2 == 1, i % 3 == 0, 250);
         std::uniform_int_distribution<int> q(-48, 56);
