@@ -1,0 +1,46 @@
+#include "pdu/AnswerText.h"
+
+
+#include "platform/Codepage.h"
+
+namespace modlink::pdu {
+
+namespace {
+
+void appendTwo(std::string& out, int v) {
+    v = (v < 0 ? -v : v) % 100;
+    out += static_cast<char>('0' + v / 10);
+    out += static_cast<char>('0' + v % 10);
+}
+
+}  // namespace
+
+std::string compactTimestamp(const Timestamp& ts) {
+    std::string out;
+    for (int v : {ts.year, ts.month, ts.day, ts.hour, ts.minute, ts.second}) appendTwo(out, v);
+    return out;
+}
+
+std::string quoteSafeField(std::string_view gbk) {
+    std::string out;
+    out.reserve(gbk.size());
+    for (char c : gbk) {
+        if (c == '"') {
+            out += "\xA3\xA2";
+        } else if (c != '\0') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string answerText(const SmsMessage& m) {
+    namespace cp = platform::codepage;
+    std::string number =
+        m.address.isAlphanumeric() ? cp::utf8ToGbk(m.address.number) : m.address.number;
+    std::string stamp = m.timestamp ? compactTimestamp(*m.timestamp) : std::string(12, '0');
+    std::string body = m.encoding == Encoding::Data8 ? std::string() : cp::ucs2ToGbk(m.text);
+    return "\"" + quoteSafeField(number) + "\",\"" + stamp + "\",\"" + quoteSafeField(body) + "\"";
+}
+
+}  // namespace modlink::pdu
