@@ -1,0 +1,162 @@
+#include "store/MailboxFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+namespace msgdesk {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kRecordSize = sizeof(MessageRecord);
+
+void ensureDirectory(const fs::path& dir) {
+    if (dir.empty()) return;
+    std::error_code ec;
+    fs::create_directories(dir, ec);  // a failure shows up when the file is opened
+}
+
+bool writeAll(int fd, const char* p, size_t n) {
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += w;
+        n -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+// Reads up to n bytes; returns how many were read before the end or an error.
+size_t readAll(int fd, char* p, size_t n) {
+    size_t got = 0;
+    while (got < n) {
+        ssize_t r = ::read(fd, p + got, n - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) break;
+        got += static_cast<size_t>(r);
+    }
+    return got;
+}
+
+void syncDirectory(const fs::path& dir) {
+    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Writes data into tmp, syncs it and renames it over target.
+bool replaceFileAtomically(const fs::path& target, const char* data, size_t size,
+                           const std::function<void()>& beforeRename) {
+    fs::path tmp = target;
+    tmp += ".tmp";
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, data, size) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && beforeRename) beforeRename();
+    if (!ok || ::rename(tmp.c_str(), target.c_str()) != 0) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    syncDirectory(target.parent_path());
+    return true;
+}
+
+void terminateField(char* field, size_t width) {
+    if (std::memchr(field, 0, width) == nullptr)
+        platform::codepage::putField(field, width, std::string_view(field, width));
+}
+
+}  // namespace
+
+const char* MailboxFileName(MailboxId id) {
+    switch (id) {
+        case InBox: return "InBox";
+        case OutBox: return "OutBox";
+        case SentBox: return "SentBox";
+        case PublicBox: return "PublicBox";
+        case DeleteBox: return "DeleteBox";
+    }
+    return "";
+}
+
+fs::path MailboxFilePath(const fs::path& base, MailboxId id) {
+    return base / "data" / (std::string(MailboxFileName(id)) + ".db");
+}
+
+fs::path MailboxBackupPath(const fs::path& base, MailboxId id) {
+    return base / "backup" / (std::string(MailboxFileName(id)) + ".db.bak");
+}
+
+int LoadMailbox(const fs::path& path, Mailbox& box) {
+    ensureDirectory(path.parent_path());
+    // O_CREAT without O_TRUNC: a missing file is created, an existing one kept.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // read-only medium
+    if (fd < 0) {
+        box.loadRows({});
+        return 0;
+    }
+    struct stat st {};
+    std::vector<char> buf;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) buf.resize(static_cast<size_t>(st.st_size));
+    size_t got = readAll(fd, buf.data(), buf.size());
+    ::close(fd);
+
+    size_t count = got / kRecordSize;
+    std::vector<MailboxRow> rows(count);
+    for (size_t i = 0; i < count; ++i) {
+        MessageRecord& r = rows[i].rec;
+        std::memcpy(static_cast<void*>(&r), buf.data() + i * kRecordSize, kRecordSize);
+        r.Icon = 0;  // on disk always 0, ignored on reading
+        terminateField(r.Number, sizeof r.Number);
+        terminateField(r.Contact, sizeof r.Contact);
+        terminateField(r.Text, sizeof r.Text);
+        terminateField(r.Date, sizeof r.Date);
+        terminateField(r.Time, sizeof r.Time);
+        terminateField(r.Status, sizeof r.Status);
+    }
+    box.loadRows(std::move(rows));
+    return static_cast<int>(count);
+}
+
+int SaveMailbox(const fs::path& path, const Mailbox& box, const SaveHooks& hooks) {
+    ensureDirectory(path.parent_path());
+    const auto& rows = box.rows();
+    std::vector<char> buf(rows.size() * kRecordSize);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        char* dst = buf.data() + i * kRecordSize;
+        std::memcpy(dst, static_cast<const void*>(&rows[i].rec), kRecordSize);
+        std::memset(dst, 0, sizeof(int32_t));  // Icon is written as 0
+    }
+    if (!replaceFileAtomically(path, buf.data(), buf.size(), hooks.beforeRename)) return -1;
+    return static_cast<int>(rows.size());
+}
+
+void BackupMailbox(const fs::path& base, MailboxId id) {
+    fs::path src = MailboxFilePath(base, id);
+    int fd = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;  // no file: the old backup stays
+    struct stat st {};
+    std::vector<char> buf;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) buf.resize(static_cast<size_t>(st.st_size));
+    size_t got = readAll(fd, buf.data(), buf.size());
+    ::close(fd);
+    if (got != buf.size()) return;  // a short read would make a damaged copy
+    fs::path dst = MailboxBackupPath(base, id);
+    ensureDirectory(dst.parent_path());
+    replaceFileAtomically(dst, buf.data(), buf.size(), {});
+}
+
+}  // namespace msgdesk
