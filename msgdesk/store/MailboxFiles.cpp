@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -55,14 +56,14 @@ void syncDirectory(const fs::path& dir) {
     }
 }
 
-// Writes data into tmp, syncs it and renames it over target.
-bool replaceFileAtomically(const fs::path& target, const char* data, size_t size,
+// Writes the body into "<target>.tmp", syncs it and renames it over target.
+bool replaceFileAtomically(const fs::path& target, const std::function<bool(int fd)>& writeBody,
                            const std::function<void()>& beforeRename) {
     fs::path tmp = target;
     tmp += ".tmp";
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, data, size) && ::fsync(fd) == 0;
+    bool ok = writeBody(fd) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok && beforeRename) beforeRename();
     if (!ok || ::rename(tmp.c_str(), target.c_str()) != 0) {
@@ -109,24 +110,31 @@ int LoadMailbox(const fs::path& path, Mailbox& box) {
         return 0;
     }
     struct stat st {};
-    std::vector<char> buf;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) buf.resize(static_cast<size_t>(st.st_size));
-    size_t got = readAll(fd, buf.data(), buf.size());
-    ::close(fd);
-
-    size_t count = got / kRecordSize;
-    std::vector<MailboxRow> rows(count);
-    for (size_t i = 0; i < count; ++i) {
-        MessageRecord& r = rows[i].rec;
-        std::memcpy(static_cast<void*>(&r), buf.data() + i * kRecordSize, kRecordSize);
-        r.Icon = 0;  // on disk always 0, ignored on reading
-        terminateField(r.Number, sizeof r.Number);
-        terminateField(r.Contact, sizeof r.Contact);
-        terminateField(r.Text, sizeof r.Text);
-        terminateField(r.Date, sizeof r.Date);
-        terminateField(r.Time, sizeof r.Time);
-        terminateField(r.Status, sizeof r.Status);
+    std::vector<MailboxRow> rows;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        rows.reserve(static_cast<size_t>(st.st_size) / kRecordSize);
+    // Read in slices straight into the rows: the peak stays near the size of
+    // the rows themselves, not twice the file.
+    constexpr size_t kSlice = 4096;
+    std::vector<char> buf(kSlice * kRecordSize);
+    for (;;) {
+        size_t got = readAll(fd, buf.data(), buf.size());
+        size_t whole = got / kRecordSize;
+        for (size_t i = 0; i < whole; ++i) {
+            MessageRecord& r = rows.emplace_back().rec;
+            std::memcpy(static_cast<void*>(&r), buf.data() + i * kRecordSize, kRecordSize);
+            r.Icon = 0;  // on disk always 0, ignored on reading
+            terminateField(r.Number, sizeof r.Number);
+            terminateField(r.Contact, sizeof r.Contact);
+            terminateField(r.Text, sizeof r.Text);
+            terminateField(r.Date, sizeof r.Date);
+            terminateField(r.Time, sizeof r.Time);
+            terminateField(r.Status, sizeof r.Status);
+        }
+        if (got < buf.size()) break;  // end of file, or a short tail that is ignored
     }
+    ::close(fd);
+    const size_t count = rows.size();
     box.loadRows(std::move(rows));
     return static_cast<int>(count);
 }
@@ -134,13 +142,22 @@ int LoadMailbox(const fs::path& path, Mailbox& box) {
 int SaveMailbox(const fs::path& path, const Mailbox& box, const SaveHooks& hooks) {
     ensureDirectory(path.parent_path());
     const auto& rows = box.rows();
-    std::vector<char> buf(rows.size() * kRecordSize);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        char* dst = buf.data() + i * kRecordSize;
-        std::memcpy(dst, static_cast<const void*>(&rows[i].rec), kRecordSize);
-        std::memset(dst, 0, sizeof(int32_t));  // Icon is written as 0
-    }
-    if (!replaceFileAtomically(path, buf.data(), buf.size(), hooks.beforeRename)) return -1;
+    auto body = [&rows](int fd) {
+        // Slices of records: one write per 4096 messages, little extra memory.
+        constexpr size_t kSlice = 4096;
+        std::vector<char> buf(std::min(rows.size(), kSlice) * kRecordSize);
+        for (size_t first = 0; first < rows.size(); first += kSlice) {
+            size_t n = std::min(kSlice, rows.size() - first);
+            for (size_t i = 0; i < n; ++i) {
+                char* dst = buf.data() + i * kRecordSize;
+                std::memcpy(dst, static_cast<const void*>(&rows[first + i].rec), kRecordSize);
+                std::memset(dst, 0, sizeof(int32_t));  // Icon is written as 0
+            }
+            if (!writeAll(fd, buf.data(), n * kRecordSize)) return false;
+        }
+        return true;
+    };
+    if (!replaceFileAtomically(path, body, hooks.beforeRename)) return -1;
     return static_cast<int>(rows.size());
 }
 
@@ -156,7 +173,8 @@ void BackupMailbox(const fs::path& base, MailboxId id) {
     if (got != buf.size()) return;  // a short read would make a damaged copy
     fs::path dst = MailboxBackupPath(base, id);
     ensureDirectory(dst.parent_path());
-    replaceFileAtomically(dst, buf.data(), buf.size(), {});
+    replaceFileAtomically(
+        dst, [&buf](int fd) { return writeAll(fd, buf.data(), buf.size()); }, {});
 }
 
 }  // namespace msgdesk
