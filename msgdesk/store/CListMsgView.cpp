@@ -4,7 +4,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QStyle>
 #include <QTableView>
+#include <algorithm>
 
 #include "store/CMailboxModel.h"
 
@@ -76,10 +78,18 @@ void CListMsgView::resizeEvent(QResizeEvent* e) {
     applyColumnWidths();
 }
 
+int CListMsgView::columnBaseWidth() const {
+    // The lists' client width: the view less the frame and a vertical scroll
+    // bar, so that full columns never call for a horizontal one.
+    const QTableView* v = m_views[0];
+    return std::max(0, width() - 2 * v->frameWidth() -
+                           v->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, v));
+}
+
 void CListMsgView::applyColumnWidths() {
     // Fractions of the client width, in 68ths, as the lists were laid out.
     static const int kParts[] = {4, 14, 8, 24, 10, 8};
-    const int w = width();
+    const int w = columnBaseWidth();
     for (QTableView* v : m_views)
         for (int c = 0; c < 6; ++c) v->setColumnWidth(c, w * kParts[c] / 68);
 }

@@ -29,6 +29,8 @@ public:
     QTableView* currentView() const;
     // The popup menu for the current list as it would show now (caller owns).
     QMenu* createPopupMenu();
+    // W of the column widths (W*4/68, W*14/68, ...).
+    int columnBaseWidth() const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;

@@ -18,7 +18,10 @@ bool isUnread(const MessageRecord& r) {
 CMailboxModel::CMailboxModel(Mailbox& box, QObject* parent)
     : QAbstractTableModel(parent), m_box(box) {
     m_bold = QApplication::font();
-    m_bold.setWeight(QFont::DemiBold);  // 600
+    // Weight 600 as the lists were drawn; asked as Bold because the Chinese
+    // fonts have no semibold face and only a bold request makes the engine
+    // embolden them, as the old renderer did at 600.
+    m_bold.setWeight(QFont::Bold);
     m_box.addObserver(this);
 }
 

@@ -22,8 +22,17 @@ TEST_F(StorePanes, FiveHiddenListsWithIdsCaptionsAndWidths) {
     EXPECT_EQ(m->headerData(3, Qt::Horizontal).toString(), QString::fromUtf8("短  信  内  容"));
     EXPECT_TRUE(in->isColumnHidden(ColStatus));
     EXPECT_TRUE(in->isColumnHidden(ColAttempts));
-    const int want[] = {40, 140, 80, 240, 100, 80};  // W = 680
-    for (int c = 0; c < 6; ++c) EXPECT_EQ(in->columnWidth(c), want[c]) << c;
+    const int w = listView->columnBaseWidth();
+    EXPECT_GT(w, 600);  // the view is 680 wide
+    const int parts[] = {4, 14, 8, 24, 10, 8};
+    int sum = 0;
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(in->columnWidth(c), w * parts[c] / 68) << c;
+        sum += in->columnWidth(c);
+    }
+    list->ShowMailbox(InBox);
+    QApplication::processEvents();
+    EXPECT_LE(sum, in->viewport()->width()) << "no horizontal scroll bar for full columns";
 }
 
 TEST_F(StorePanes, ShowMailboxShowsOneListAndMirrorsTheSelection) {
@@ -59,7 +68,7 @@ TEST_F(StorePanes, UnreadRowsAreBoldAndClearAfterTheTimer) {
     auto* m = listView->listView(InBox)->model();
     EXPECT_FALSE(m->data(m->index(0, 1), Qt::FontRole).isValid());
     QFont bold = m->data(m->index(1, 1), Qt::FontRole).value<QFont>();
-    EXPECT_EQ(bold.weight(), QFont::DemiBold);
+    EXPECT_GE(bold.weight(), QFont::DemiBold);
     EXPECT_FALSE(m->data(m->index(1, 0), Qt::FontRole).isValid()) << "the icon column has no text";
     EXPECT_FALSE(m->data(m->index(1, 0), Qt::DecorationRole).isNull());
     loop.advance(3000);
