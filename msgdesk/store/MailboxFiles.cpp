@@ -36,16 +36,18 @@ bool writeAll(int fd, const char* p, size_t n) {
     return true;
 }
 
-// Reads up to n bytes; returns how many were read before the end or an error.
-size_t readAll(int fd, char* p, size_t n) {
+// Reads up to n bytes; returns how many were read before the end, or -1 on
+// a read error.
+ssize_t readAll(int fd, char* p, size_t n) {
     size_t got = 0;
     while (got < n) {
         ssize_t r = ::read(fd, p + got, n - got);
         if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
+        if (r < 0) return -1;
+        if (r == 0) break;
         got += static_cast<size_t>(r);
     }
-    return got;
+    return static_cast<ssize_t>(got);
 }
 
 void syncDirectory(const fs::path& dir) {
@@ -107,7 +109,8 @@ int LoadMailbox(const fs::path& path, Mailbox& box) {
     if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // read-only medium
     if (fd < 0) {
         box.loadRows({});
-        return 0;
+        std::error_code ec;
+        return fs::exists(path, ec) ? -1 : 0;  // there, but unreadable
     }
     struct stat st {};
     std::vector<MailboxRow> rows;
@@ -117,8 +120,14 @@ int LoadMailbox(const fs::path& path, Mailbox& box) {
     // the rows themselves, not twice the file.
     constexpr size_t kSlice = 4096;
     std::vector<char> buf(kSlice * kRecordSize);
+    bool failed = false;
     for (;;) {
-        size_t got = readAll(fd, buf.data(), buf.size());
+        ssize_t r = readAll(fd, buf.data(), buf.size());
+        if (r < 0) {
+            failed = true;
+            break;
+        }
+        size_t got = static_cast<size_t>(r);
         size_t whole = got / kRecordSize;
         for (size_t i = 0; i < whole; ++i) {
             MessageRecord& r = rows.emplace_back().rec;
@@ -136,7 +145,7 @@ int LoadMailbox(const fs::path& path, Mailbox& box) {
     ::close(fd);
     const size_t count = rows.size();
     box.loadRows(std::move(rows));
-    return static_cast<int>(count);
+    return failed ? -1 : static_cast<int>(count);
 }
 
 int SaveMailbox(const fs::path& path, const Mailbox& box, const SaveHooks& hooks) {
@@ -161,6 +170,17 @@ int SaveMailbox(const fs::path& path, const Mailbox& box, const SaveHooks& hooks
     return static_cast<int>(rows.size());
 }
 
+bool SetAsideUnreadable(const fs::path& path) {
+    for (int n = 1; n < 1000; ++n) {
+        fs::path aside = path;
+        aside += ".unreadable-" + std::to_string(n);
+        std::error_code ec;
+        if (fs::exists(aside, ec)) continue;
+        return ::rename(path.c_str(), aside.c_str()) == 0;
+    }
+    return false;
+}
+
 void BackupMailbox(const fs::path& base, MailboxId id) {
     fs::path src = MailboxFilePath(base, id);
     int fd = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
@@ -168,9 +188,9 @@ void BackupMailbox(const fs::path& base, MailboxId id) {
     struct stat st {};
     std::vector<char> buf;
     if (::fstat(fd, &st) == 0 && st.st_size > 0) buf.resize(static_cast<size_t>(st.st_size));
-    size_t got = readAll(fd, buf.data(), buf.size());
+    ssize_t got = readAll(fd, buf.data(), buf.size());
     ::close(fd);
-    if (got != buf.size()) return;  // a short read would make a damaged copy
+    if (got != static_cast<ssize_t>(buf.size())) return;  // a short read would make a damaged copy
     fs::path dst = MailboxBackupPath(base, id);
     ensureDirectory(dst.parent_path());
     replaceFileAtomically(

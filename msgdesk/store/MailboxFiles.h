@@ -17,9 +17,15 @@ const char* MailboxFileName(MailboxId id);  // "InBox" ...
 // Replaces the rows of box with the file's records (icon 0, Attempts empty).
 // A missing file is created empty (its directory too), never truncated.
 // A field that lacks its NUL is cut at a character boundary so every row
-// keeps the record's contract. Returns the number of rows read; 0 when the
-// file cannot be opened (the mailbox is then empty).
+// keeps the record's contract. Returns the number of rows read, or -1 when
+// the file exists but cannot be opened or a read fails (the rows read before
+// the failure are kept; a caller must not save over such a file blindly).
 int LoadMailbox(const std::filesystem::path& path, Mailbox& box);
+
+// Renames an unreadable mailbox file to "<path>.unreadable-<n>" so a later
+// save cannot overwrite the messages it may still hold. Returns whether it
+// was moved.
+bool SetAsideUnreadable(const std::filesystem::path& path);
 
 struct SaveHooks {
     // Runs after the temporary file is written and flushed, before it is

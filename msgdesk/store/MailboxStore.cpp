@@ -28,8 +28,13 @@ void MailboxStore::BackupMailboxes() {
     for (int i = 0; i < kMailboxCount; ++i) {
         auto id = static_cast<MailboxId>(i);
         BackupMailbox(m_base, id);
-        LoadMailbox(MailboxFilePath(m_base, id), box(id));
+        const std::filesystem::path file = MailboxFilePath(m_base, id);
         m_dirty[static_cast<size_t>(i)] = false;
+        if (LoadMailbox(file, box(id)) < 0 && SetAsideUnreadable(file)) {
+            // The messages that could be read are written to a fresh file at
+            // once; the unreadable one stays aside, untouched.
+            save(id);
+        }
     }
 }
 

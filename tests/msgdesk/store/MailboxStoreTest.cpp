@@ -161,3 +161,18 @@ TEST(SimMessageCache, RemoveByDeviceByKeyAndAll) {
     cache.RemoveSimMessages(17);
     EXPECT_EQ(cache.size(), 0);
 }
+
+TEST_F(StoreFixture, UnreadableMailboxIsSetAsideNotOverwritten) {
+    // A directory where the file should be: it opens, but every read fails.
+    fs::create_directories(file(OutBox));
+    writeFile(file(OutBox) / "keep", "messages that must survive");
+    open();
+    EXPECT_EQ(store->box(OutBox).size(), 0);
+    fs::path aside = file(OutBox);
+    aside += ".unreadable-1";
+    EXPECT_EQ(readFile(aside / "keep"), "messages that must survive");
+    store->AppendMessage(rec("1", "new"), OutBox);
+    store->shutdown();
+    EXPECT_EQ(fs::file_size(file(OutBox)), 236u);
+    EXPECT_TRUE(fs::exists(aside / "keep"));
+}
