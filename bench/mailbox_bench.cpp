@@ -23,7 +23,9 @@ double msSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
-size_t heapInUse() { return mallinfo2().uordblks + mallinfo2().hblkhd; }
+size_t heapInUse() {
+    return mallinfo2().uordblks + mallinfo2().hblkhd;
+}
 
 long rssKb() {
     std::ifstream f("/proc/self/statm");

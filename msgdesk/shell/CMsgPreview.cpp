@@ -1,9 +1,9 @@
 #include "shell/CMsgPreview.h"
 
 #include <QFontDatabase>
-#include <algorithm>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <algorithm>
 
 #include "platform/Codepage.h"
 
@@ -47,8 +47,12 @@ CMsgPreview::CMsgPreview(QWidget* parent) : QWidget(parent), m_edit(new QPlainTe
     m_edit->setPlainText(body());
 }
 
-QString CMsgPreview::number() const { return fromGbk(m_content.number()); }
-QString CMsgPreview::body() const { return fromGbk(m_content.body()); }
+QString CMsgPreview::number() const {
+    return fromGbk(m_content.number());
+}
+QString CMsgPreview::body() const {
+    return fromGbk(m_content.body());
+}
 
 void CMsgPreview::Show(const char* numberGbk, const char* bodyGbk) {
     m_content.Show(numberGbk, bodyGbk);

@@ -55,13 +55,18 @@ CLeftBoxView::CLeftBoxView(MailboxTree& tree, QWidget* parent)
     };
 }
 
-CLeftBoxView::~CLeftBoxView() { m_core.onSelectionChanged = nullptr; }
+CLeftBoxView::~CLeftBoxView() {
+    m_core.onSelectionChanged = nullptr;
+}
 
-void CLeftBoxView::initialUpdate() { m_core.initialUpdate(); }
+void CLeftBoxView::initialUpdate() {
+    m_core.initialUpdate();
+}
 
 QTreeWidgetItem* CLeftBoxView::item(int index) const {
-    return index >= 0 && index < static_cast<int>(m_items.size()) ? m_items[static_cast<size_t>(index)]
-                                                                   : nullptr;
+    return index >= 0 && index < static_cast<int>(m_items.size())
+               ? m_items[static_cast<size_t>(index)]
+               : nullptr;
 }
 
 int CLeftBoxView::indexOf(QTreeWidgetItem* item) const {

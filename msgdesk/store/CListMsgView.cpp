@@ -41,8 +41,9 @@ CListMsgView::CListMsgView(MessageList& list, QWidget* parent) : QWidget(parent)
         view->hide();
         view->installEventFilter(this);
 
-        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                [this, id](const QItemSelection&, const QItemSelection&) { copySelectionToCore(id); });
+        connect(
+            view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, id](const QItemSelection&, const QItemSelection&) { copySelectionToCore(id); });
         connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
                 [this, id](int column) { headerClicked(id, column); });
         connect(view, &QTableView::doubleClicked, this, [this] { m_list.onDoubleClick(); });
@@ -68,7 +69,8 @@ QTableView* CListMsgView::currentView() const {
 }
 
 void CListMsgView::showCurrent(int mailbox) {
-    for (int i = 0; i < kMailboxCount; ++i) m_views[static_cast<size_t>(i)]->setVisible(i == mailbox);
+    for (int i = 0; i < kMailboxCount; ++i)
+        m_views[static_cast<size_t>(i)]->setVisible(i == mailbox);
     update();  // the welcome text when none is shown
 }
 
@@ -143,7 +145,8 @@ void CListMsgView::headerClicked(MailboxId id, int column) {
     const Mailbox& box = m_list.store().box(id);
     QHeaderView* h = m_views[static_cast<size_t>(id)]->horizontalHeader();
     h->setSortIndicatorShown(true);
-    h->setSortIndicator(box.sortColumn(), box.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+    h->setSortIndicator(box.sortColumn(),
+                        box.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 QMenu* CListMsgView::createPopupMenu() {

@@ -10,7 +10,8 @@ namespace msgdesk {
 namespace {
 
 bool isUnread(const MessageRecord& r) {
-    return (r.Status[0] & 0xDF) == 'N' && (r.Status[1] & 0xDF) == 'E' && (r.Status[2] & 0xDF) == 'W';
+    return (r.Status[0] & 0xDF) == 'N' && (r.Status[1] & 0xDF) == 'E' &&
+           (r.Status[2] & 0xDF) == 'W';
 }
 
 }  // namespace
@@ -25,7 +26,9 @@ CMailboxModel::CMailboxModel(Mailbox& box, QObject* parent)
     m_box.addObserver(this);
 }
 
-CMailboxModel::~CMailboxModel() { m_box.removeObserver(this); }
+CMailboxModel::~CMailboxModel() {
+    m_box.removeObserver(this);
+}
 
 int CMailboxModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_box.size();
@@ -57,7 +60,8 @@ QVariant CMailboxModel::data(const QModelIndex& index, int role) const {
             if (col == ColText)
                 return QString::fromStdString(platform::codepage::gbkToUtf8(row.rec.text()));
             return {};
-        default: return {};
+        default:
+            return {};
     }
 }
 

@@ -47,6 +47,8 @@ QPixmap RowIcon(int image) {
     return {};
 }
 
-QPixmap PinIcon() { return render(QStringLiteral("pin.svg"), QSize(16, 15)); }
+QPixmap PinIcon() {
+    return render(QStringLiteral("pin.svg"), QSize(16, 15));
+}
 
 }  // namespace msgdesk

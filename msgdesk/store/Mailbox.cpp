@@ -16,14 +16,22 @@ std::string_view fieldView(const char* f, size_t width) {
 std::string_view columnView(const MailboxRow& r, int column) {
     const MessageRecord& m = r.rec;
     switch (column) {
-        case ColNumber: return fieldView(m.Number, sizeof m.Number);
-        case ColContact: return fieldView(m.Contact, sizeof m.Contact);
-        case ColText: return fieldView(m.Text, sizeof m.Text);
-        case ColDate: return fieldView(m.Date, sizeof m.Date);
-        case ColTime: return fieldView(m.Time, sizeof m.Time);
-        case ColStatus: return fieldView(m.Status, sizeof m.Status);
-        case ColAttempts: return r.attempts;
-        default: return {};
+        case ColNumber:
+            return fieldView(m.Number, sizeof m.Number);
+        case ColContact:
+            return fieldView(m.Contact, sizeof m.Contact);
+        case ColText:
+            return fieldView(m.Text, sizeof m.Text);
+        case ColDate:
+            return fieldView(m.Date, sizeof m.Date);
+        case ColTime:
+            return fieldView(m.Time, sizeof m.Time);
+        case ColStatus:
+            return fieldView(m.Status, sizeof m.Status);
+        case ColAttempts:
+            return r.attempts;
+        default:
+            return {};
     }
 }
 
@@ -58,7 +66,9 @@ void Mailbox::notifySelection(int caret) {
     for (MailboxObserver* o : m_observers) o->selectionReset(*this, caret);
 }
 
-void Mailbox::append(const MessageRecord& rec) { append(std::vector<MessageRecord>{rec}); }
+void Mailbox::append(const MessageRecord& rec) {
+    append(std::vector<MessageRecord>{rec});
+}
 
 void Mailbox::append(const std::vector<MessageRecord>& recs) {
     if (recs.empty()) return;
@@ -208,7 +218,8 @@ std::vector<int> Mailbox::sortBy(int column, bool ascending) {
 std::vector<int> Mailbox::selectedRows() const {
     std::vector<int> out;
     out.reserve(static_cast<size_t>(m_selectedCount));
-    for (size_t i = 0; i < m_selected.size() && out.size() < static_cast<size_t>(m_selectedCount); ++i)
+    for (size_t i = 0; i < m_selected.size() && out.size() < static_cast<size_t>(m_selectedCount);
+         ++i)
         if (m_selected[i]) out.push_back(static_cast<int>(i));
     return out;
 }

@@ -85,11 +85,16 @@ void terminateField(char* field, size_t width) {
 
 const char* MailboxFileName(MailboxId id) {
     switch (id) {
-        case InBox: return "InBox";
-        case OutBox: return "OutBox";
-        case SentBox: return "SentBox";
-        case PublicBox: return "PublicBox";
-        case DeleteBox: return "DeleteBox";
+        case InBox:
+            return "InBox";
+        case OutBox:
+            return "OutBox";
+        case SentBox:
+            return "SentBox";
+        case PublicBox:
+            return "PublicBox";
+        case DeleteBox:
+            return "DeleteBox";
     }
     return "";
 }
@@ -193,8 +198,7 @@ void BackupMailbox(const fs::path& base, MailboxId id) {
     if (got != static_cast<ssize_t>(buf.size())) return;  // a short read would make a damaged copy
     fs::path dst = MailboxBackupPath(base, id);
     ensureDirectory(dst.parent_path());
-    replaceFileAtomically(
-        dst, [&buf](int fd) { return writeAll(fd, buf.data(), buf.size()); }, {});
+    replaceFileAtomically(dst, [&buf](int fd) { return writeAll(fd, buf.data(), buf.size()); }, {});
 }
 
 }  // namespace msgdesk

@@ -42,7 +42,8 @@ std::vector<MenuItem> MailboxTree::rightClick(int item) {
 
 bool MailboxTree::onCommand(unsigned id) {
     if (id != ID_BOX_EMPTY) return false;
-    if (m_ports.sendToFrame) m_ports.sendToFrame(platform::Message{UM_EMPTYDELETEBOX, 0, 0, nullptr});
+    if (m_ports.sendToFrame)
+        m_ports.sendToFrame(platform::Message{UM_EMPTYDELETEBOX, 0, 0, nullptr});
     return true;
 }
 

@@ -31,7 +31,9 @@ bool startsWithNewIgnoringCase(const MessageRecord& r) {
 MessageList::MessageList(MailboxStore& store, platform::MessageLoop& loop, MessageListPorts ports)
     : m_store(store), m_loop(loop), m_ports(std::move(ports)) {}
 
-MessageList::~MessageList() { m_loop.forget(this); }
+MessageList::~MessageList() {
+    m_loop.forget(this);
+}
 
 Mailbox* MessageList::currentBox() {
     return m_current == kNoList ? nullptr : &m_store.box(static_cast<MailboxId>(m_current));
@@ -45,7 +47,9 @@ void MessageList::postFrame(unsigned msg, platform::WPARAM w, platform::LPARAM l
     if (m_ports.postToFrame) m_ports.postToFrame(platform::Message{msg, w, l, nullptr});
 }
 
-void MessageList::postCountRefresh() { postFrame(UM_STATUSPANE, PANE_MAILBOX, 1); }
+void MessageList::postCountRefresh() {
+    postFrame(UM_STATUSPANE, PANE_MAILBOX, 1);
+}
 
 void MessageList::postCompose(std::string text, int mode) {
     // The payload owns the text wParam points to, until the frame is done.
@@ -67,7 +71,9 @@ bool MessageList::unreadTimerRunning() const {
     return m_loop.timerActive(const_cast<MessageList*>(this), kTimerUnread);
 }
 
-void MessageList::stopUnreadTimer() { m_loop.killTimer(this, kTimerUnread); }
+void MessageList::stopUnreadTimer() {
+    m_loop.killTimer(this, kTimerUnread);
+}
 
 void MessageList::onSelectionChanged() {
     stopUnreadTimer();
@@ -182,11 +188,16 @@ std::optional<std::string> MessageList::countText() const {
     const Mailbox* box = currentBox();
     if (!box) return std::nullopt;
     switch (m_current) {
-        case InBox: return FormatStr(60017, {int64_t{box->size()}, int64_t{box->countNew()}});
-        case OutBox: return FormatStr(60018, {int64_t{box->size()}});
-        case SentBox: return FormatStr(60019, {int64_t{box->size()}});
-        case PublicBox: return FormatStr(60020, {int64_t{box->size()}});
-        default: return FormatStr(60021, {int64_t{box->size()}});
+        case InBox:
+            return FormatStr(60017, {int64_t{box->size()}, int64_t{box->countNew()}});
+        case OutBox:
+            return FormatStr(60018, {int64_t{box->size()}});
+        case SentBox:
+            return FormatStr(60019, {int64_t{box->size()}});
+        case PublicBox:
+            return FormatStr(60020, {int64_t{box->size()}});
+        default:
+            return FormatStr(60021, {int64_t{box->size()}});
     }
 }
 
@@ -195,24 +206,43 @@ bool MessageList::isCommandEnabled(unsigned id) const {
     int sel = box ? box->selectedCount() : 0;
     switch (id) {
         case ID_MSG_REPLY:
-        case ID_MSG_FORWARD: return box && sel == 1;
-        case ID_MSG_SELECTALL: return box != nullptr;
-        case ID_MSG_DELETE: return box && sel >= 1;
-        case ID_MSG_RESTORE: return m_current == DeleteBox && sel >= 1;
-        case ID_MSG_RESEND: return m_current == OutBox;
-        default: return false;
+        case ID_MSG_FORWARD:
+            return box && sel == 1;
+        case ID_MSG_SELECTALL:
+            return box != nullptr;
+        case ID_MSG_DELETE:
+            return box && sel >= 1;
+        case ID_MSG_RESTORE:
+            return m_current == DeleteBox && sel >= 1;
+        case ID_MSG_RESEND:
+            return m_current == OutBox;
+        default:
+            return false;
     }
 }
 
 bool MessageList::onCommand(unsigned id) {
     switch (id) {
-        case ID_MSG_REPLY: reply(); return true;
-        case ID_MSG_FORWARD: forward(); return true;
-        case ID_MSG_SELECTALL: selectAll(); return true;
-        case ID_MSG_DELETE: deleteSelected(); return true;
-        case ID_MSG_RESTORE: restoreSelected(); return true;
-        case ID_MSG_RESEND: resendSelected(); return true;
-        default: return false;
+        case ID_MSG_REPLY:
+            reply();
+            return true;
+        case ID_MSG_FORWARD:
+            forward();
+            return true;
+        case ID_MSG_SELECTALL:
+            selectAll();
+            return true;
+        case ID_MSG_DELETE:
+            deleteSelected();
+            return true;
+        case ID_MSG_RESTORE:
+            restoreSelected();
+            return true;
+        case ID_MSG_RESEND:
+            resendSelected();
+            return true;
+        default:
+            return false;
     }
 }
 

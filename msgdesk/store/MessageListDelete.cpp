@@ -11,8 +11,8 @@ namespace {
 int ask(platform::MessageBoxPort* mb, unsigned id, platform::MbIcon icon,
         platform::MbButtons buttons) {
     if (!mb) return platform::IDOK;
-    return mb->show(platform::MessageBoxRequest{id, LoadStr(id), LoadStr(IDS_APP_TITLE), icon,
-                                                buttons});
+    return mb->show(
+        platform::MessageBoxRequest{id, LoadStr(id), LoadStr(IDS_APP_TITLE), icon, buttons});
 }
 
 }  // namespace

@@ -4,8 +4,12 @@
 
 namespace msgdesk {
 
-const char* PreviewContent::caption() { return "联系人号码 :"; }
-const char* PreviewContent::sampleNumber() { return "13800138000"; }
+const char* PreviewContent::caption() {
+    return "联系人号码 :";
+}
+const char* PreviewContent::sampleNumber() {
+    return "13800138000";
+}
 const char* PreviewContent::placeholderUtf8() {
     return "短信内容将显示在这里。当前没有选中任何短信，这是测试内容。";
 }

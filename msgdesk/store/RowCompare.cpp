@@ -5,7 +5,9 @@
 namespace msgdesk {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool hasDateForm(std::string_view s) {
     if (s.size() != 10 || s[4] != '-' || s[7] != '-') return false;
@@ -62,9 +64,12 @@ SortKey MakeSortKey(std::string_view text) {
 
 int CompareSortKeys(const SortKey& a, const SortKey& b) {
     switch (a.form) {
-        case SortKey::Date: return compareParts(a.dateParts, b.dateParts);
-        case SortKey::Time: return compareParts(a.timeParts, b.timeParts);
-        case SortKey::Plain: break;
+        case SortKey::Date:
+            return compareParts(a.dateParts, b.dateParts);
+        case SortKey::Time:
+            return compareParts(a.timeParts, b.timeParts);
+        case SortKey::Plain:
+            break;
     }
     return compareBytes(a.text, b.text);
 }

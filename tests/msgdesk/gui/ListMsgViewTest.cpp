@@ -115,9 +115,10 @@ TEST_F(StorePanes, PopupItemsFollowTheSelection) {
     QStringList texts;
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) texts << a->text();
-    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("回  复 (&R)"), QString::fromUtf8("转  发 (&F)"),
-                                  QString::fromUtf8("全  选 (&A)"), QString::fromUtf8("删  除 (&D)"),
-                                  QString::fromUtf8("还  原 (&B)")}));
+    EXPECT_EQ(texts,
+              (QStringList{QString::fromUtf8("回  复 (&R)"), QString::fromUtf8("转  发 (&F)"),
+                           QString::fromUtf8("全  选 (&A)"), QString::fromUtf8("删  除 (&D)"),
+                           QString::fromUtf8("还  原 (&B)")}));
     EXPECT_TRUE(menu->actions()[0]->isEnabled());
     listView->listView(DeleteBox)->clearSelection();
     menu.reset(listView->createPopupMenu());

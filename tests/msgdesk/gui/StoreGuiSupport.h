@@ -61,7 +61,9 @@ struct StorePanes : ::testing::Test {
         msgdesk::MessageListPorts lp;
         lp.postToFrame = post;
         lp.messageBox = &mb;
-        lp.showPreview = [this](const std::string& n, const std::string& t) { preview->Show(n, t); };
+        lp.showPreview = [this](const std::string& n, const std::string& t) {
+            preview->Show(n, t);
+        };
         list = std::make_unique<msgdesk::MessageList>(*store, loop, lp);
         msgdesk::MailboxTreePorts tp;
         tp.postToFrame = post;

@@ -19,8 +19,9 @@ TEST_F(StorePanes, RendersTheMainViewWithAFullInBox) {
                             "收到请回复，谢谢。"};
     const char* names[] = {"张三", "李四", "王五", "", "赵六"};
     for (int i = 0; i < 300; ++i) {
-        MessageRecord r = rec("139" + std::to_string(10000000 + i * 7919 % 9000000),
-                              platform::codepage::utf8ToGbk(bodies[i % 5]), i % 7 == 3 ? "NEW" : "");
+        MessageRecord r =
+            rec("139" + std::to_string(10000000 + i * 7919 % 9000000),
+                platform::codepage::utf8ToGbk(bodies[i % 5]), i % 7 == 3 ? "NEW" : "");
         r.setContact(platform::codepage::utf8ToGbk(names[i % 5]));
         r.setDate("2003-02-" + std::to_string(10 + i % 18));
         char t[16];

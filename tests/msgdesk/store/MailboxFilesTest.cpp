@@ -9,7 +9,9 @@ using namespace storetest;
 
 namespace {
 
-fs::path inbox(const TempDir& d) { return MailboxFilePath(d.path, InBox); }
+fs::path inbox(const TempDir& d) {
+    return MailboxFilePath(d.path, InBox);
+}
 
 }  // namespace
 
@@ -86,7 +88,7 @@ TEST(MailboxFiles, FieldWithoutTerminatorIsCutOnLoad) {
     TempDir d;
     MessageRecord r = rec("1", "x");
     std::memset(r.Number, '7', sizeof r.Number);  // no NUL inside the field
-    r.Number[19] = '\xD6';                          // a lead byte the cut must not split
+    r.Number[19] = '\xD6';                        // a lead byte the cut must not split
     r.Number[20] = '\xD0';
     writeFile(inbox(d), recordBytes(r));
     Mailbox box(InBox);

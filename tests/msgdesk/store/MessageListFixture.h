@@ -60,7 +60,8 @@ struct MessageListFixture : ::testing::Test {
 
     void fill(msgdesk::MailboxId id, std::initializer_list<const char*> nums,
               const char* status = "") {
-        for (const char* n : nums) store->AppendMessage(rec(n, std::string("text ") + n, status), id);
+        for (const char* n : nums)
+            store->AppendMessage(rec(n, std::string("text ") + n, status), id);
     }
 
     void select(msgdesk::MailboxId id, std::initializer_list<int> rows) {

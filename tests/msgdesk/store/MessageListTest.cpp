@@ -177,7 +177,8 @@ TEST_F(MessageListFixture, PopupMenuAddsResendAndRestoreOnlyWithASelection) {
     EXPECT_FALSE(m[4].enabled);
     fill(DeleteBox, {"d"}, "0");
     select(DeleteBox, {0});
-    EXPECT_EQ(ids(list->popupMenu()), (std::vector<unsigned>{30102, 30103, 0, 30104, 30105, 32813}));
+    EXPECT_EQ(ids(list->popupMenu()),
+              (std::vector<unsigned>{30102, 30103, 0, 30104, 30105, 32813}));
     list->ShowMailbox(512);
     EXPECT_TRUE(list->popupMenu().empty());
 }
