@@ -37,7 +37,11 @@ CLeftBoxView::CLeftBoxView(MailboxTree& tree, QWidget* parent)
     for (size_t i = 0; i < items.size(); ++i) {
         auto* it = i == 0 ? new QTreeWidgetItem(m_tree) : new QTreeWidgetItem(m_items[0]);
         it->setText(0, QString::fromUtf8(items[i].text.c_str()));
-        it->setIcon(0, StoreIcon(items[i].iconId()));
+        // The same picture when selected: no tinted variant.
+        QIcon icon;
+        icon.addPixmap(StoreIcon(items[i].iconId()), QIcon::Normal);
+        icon.addPixmap(StoreIcon(items[i].iconId()), QIcon::Selected);
+        it->setIcon(0, icon);
         it->setData(0, Qt::UserRole, items[i].data);
         m_items.push_back(it);
     }
