@@ -62,3 +62,13 @@ TEST_F(StorePanes, EmptyEntryOnlyOnTheDeleteBoxAndPinButtonPostsToTheHolder) {
     ASSERT_EQ(toHolder.size(), 1u);
     EXPECT_EQ(toHolder[0].msg, 1124u);
 }
+
+TEST_F(StorePanes, RightClickOnAnItemWithoutEntriesOnlySelectsIt) {
+    boxView->initialUpdate();
+    QTreeWidget* t = boxView->tree();
+    QPoint onSentBox = t->visualItemRect(boxView->item(3)).center();
+    emit t->customContextMenuRequested(onSentBox);
+    EXPECT_EQ(t->currentItem(), boxView->item(3));
+    EXPECT_EQ(list->current(), SentBox);
+    EXPECT_EQ(tree->lastRightClicked(), 3);
+}
