@@ -1,0 +1,41 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QFont>
+
+#include "store/Mailbox.h"
+
+namespace msgdesk {
+
+// A Qt view of one core mailbox: rows are read on demand, so 100 000
+// messages cost nothing until they scroll into sight. Texts are converted
+// from GBK per visible cell.
+class CMailboxModel final : public QAbstractTableModel, private MailboxObserver {
+    Q_OBJECT
+public:
+    explicit CMailboxModel(Mailbox& box, QObject* parent = nullptr);
+    ~CMailboxModel() override;
+
+    Mailbox& mailbox() { return m_box; }
+    // True while core is between the two halves of a row change.
+    bool changing() const { return m_changing > 0; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+private:
+    void beginInsertRows(const Mailbox&, int first, int last) override;
+    void endInsertRows(const Mailbox&) override;
+    void beginRemoveRows(const Mailbox&, int first, int last) override;
+    void endRemoveRows(const Mailbox&) override;
+    void beginReset(const Mailbox&) override;
+    void endReset(const Mailbox&) override;
+    void rowsChanged(const Mailbox&, int first, int last) override;
+
+    Mailbox& m_box;
+    int m_changing = 0;
+    QFont m_bold;
+};
+
+}  // namespace msgdesk

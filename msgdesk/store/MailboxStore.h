@@ -1,0 +1,76 @@
+#pragma once
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/MessageLoop.h"
+#include "store/Mailbox.h"
+#include "store/SimMessageCache.h"
+
+namespace msgdesk {
+
+// The five mailboxes, their files and the SIM message cache. Window thread
+// only: records from the device link's thread reach it through messages
+// posted to the main frame.
+//
+// Saving: every mailbox is written at the 30-minute timer and at shutdown,
+// and also within 2 s of any change of a stored field (changes within those
+// 2 s share one save), so a crash loses at most the last two seconds.
+class MailboxStore final : public platform::MessageTarget, private MailboxObserver {
+public:
+    using PostFn = std::function<void(platform::Message)>;
+
+    static constexpr unsigned kTimerPeriodicSave = 1;
+    static constexpr unsigned kPeriodicSaveMs = 1800000;
+    static constexpr unsigned kTimerChangeSave = 2;
+    static constexpr unsigned kChangeSaveMs = 2000;
+
+    // baseDir holds data/ and backup/; postToFrame posts to the main frame.
+    MailboxStore(platform::MessageLoop& loop, std::filesystem::path baseDir, PostFn postToFrame);
+    ~MailboxStore() override;
+
+    Mailbox& box(MailboxId id) { return *m_boxes[static_cast<size_t>(id)]; }
+    const Mailbox& box(MailboxId id) const { return *m_boxes[static_cast<size_t>(id)]; }
+    SimMessageCache& simCache() { return m_sim; }
+    const std::filesystem::path& baseDir() const { return m_base; }
+
+    // Start of the message list: BackupMailboxes, then the 30-minute timer.
+    void start();
+    // For each mailbox 0..4: copy its file over the backup, then load it.
+    void BackupMailboxes();
+    // Saves 0..4 in order; returns how many saves failed.
+    int SaveAllMailboxes();
+    // End of the message list: stop the timers, empty the SIM cache, save.
+    void shutdown();
+
+    // Appends a copy of rec (row icon rec.Icon, Attempts empty) to mailbox
+    // 0..4 and posts the count refresh (UM_STATUSPANE 50010, 1); other ids
+    // do nothing.
+    void AppendMessage(const MessageRecord& rec, int mailbox);
+    // As AppendMessage for many records, with one count refresh.
+    void AppendMessages(const std::vector<MessageRecord>& recs, int mailbox);
+    // Icon 0 and columns 1..6 from rec when row is a row of mailbox.
+    void ReplaceMessage(const MessageRecord& rec, int mailbox, int row);
+    // Posts UM_STATUSPANE(50010, 1).
+    void PostCountRefresh();
+
+    bool dirty(MailboxId id) const { return m_dirty[static_cast<size_t>(id)]; }
+
+    std::intptr_t onMessage(const platform::Message&) override { return 0; }
+    void onTimer(unsigned id) override;
+
+private:
+    void contentChanged(const Mailbox& box) override;
+    bool save(MailboxId id);
+
+    platform::MessageLoop& m_loop;
+    std::filesystem::path m_base;
+    PostFn m_post;
+    std::array<std::unique_ptr<Mailbox>, kMailboxCount> m_boxes;
+    std::array<bool, kMailboxCount> m_dirty{};
+    SimMessageCache m_sim;
+};
+
+}  // namespace msgdesk

@@ -1,0 +1,267 @@
+#include "store/MessageList.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "device/WindowMessages.h"
+#include "res/StringTable.h"
+
+namespace msgdesk {
+
+bool ParseDecimal(std::string_view s, int& out) {
+    if (s.empty() || s.size() > 9) return false;
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    out = v;
+    return true;
+}
+
+namespace {
+bool startsWithNewIgnoringCase(const MessageRecord& r) {
+    return std::toupper(static_cast<unsigned char>(r.Status[0])) == 'N' &&
+           std::toupper(static_cast<unsigned char>(r.Status[1])) == 'E' &&
+           std::toupper(static_cast<unsigned char>(r.Status[2])) == 'W';
+}
+}  // namespace
+
+MessageList::MessageList(MailboxStore& store, platform::MessageLoop& loop, MessageListPorts ports)
+    : m_store(store), m_loop(loop), m_ports(std::move(ports)) {}
+
+MessageList::~MessageList() {
+    m_loop.forget(this);
+}
+
+Mailbox* MessageList::currentBox() {
+    return m_current == kNoList ? nullptr : &m_store.box(static_cast<MailboxId>(m_current));
+}
+
+const Mailbox* MessageList::currentBox() const {
+    return m_current == kNoList ? nullptr : &m_store.box(static_cast<MailboxId>(m_current));
+}
+
+void MessageList::postFrame(unsigned msg, platform::WPARAM w, platform::LPARAM l) {
+    if (m_ports.postToFrame) m_ports.postToFrame(platform::Message{msg, w, l, nullptr});
+}
+
+void MessageList::postCountRefresh() {
+    postFrame(UM_STATUSPANE, PANE_MAILBOX, 1);
+}
+
+void MessageList::postCompose(std::string text, int mode) {
+    // The payload owns the text wParam points to, until the frame is done.
+    auto owned = std::make_shared<std::string>(std::move(text));
+    auto w = reinterpret_cast<platform::WPARAM>(owned->c_str());
+    if (m_ports.postToFrame) m_ports.postToFrame(platform::Message{UM_COMPOSE, w, mode, owned});
+}
+
+void MessageList::ShowMailbox(int mailbox) {
+    m_current = (mailbox >= 0 && mailbox < kMailboxCount) ? mailbox : kNoList;
+    if (onCurrentChanged) onCurrentChanged(m_current);
+    Mailbox* box = currentBox();
+    if (!box) return;
+    box->selectOnly(box->size() - 1);
+    onSelectionChanged();
+}
+
+bool MessageList::unreadTimerRunning() const {
+    return m_loop.timerActive(const_cast<MessageList*>(this), kTimerUnread);
+}
+
+void MessageList::stopUnreadTimer() {
+    m_loop.killTimer(this, kTimerUnread);
+}
+
+void MessageList::onSelectionChanged() {
+    stopUnreadTimer();
+    Mailbox* box = currentBox();
+    int single = (box && box->selectedCount() == 1) ? box->firstSelected() : -1;
+    if (box && m_current == InBox && single >= 0) {
+        m_unreadRow = single;
+        if (startsWithNewIgnoringCase(box->row(single).rec))
+            m_loop.setTimer(this, kTimerUnread, kUnreadMs);
+    }
+    if (m_ports.showPreview) {
+        if (single >= 0)
+            m_ports.showPreview(box->row(single).rec.number(), box->row(single).rec.text());
+        else
+            m_ports.showPreview(std::string(), std::string());
+    }
+}
+
+void MessageList::onTimer(unsigned id) {
+    if (id != kTimerUnread) return;
+    // Keeps ticking until the next selection change; only the first tick
+    // that finds the row still unread changes anything.
+    Mailbox& in = m_store.box(InBox);
+    if (!in.isSelected(m_unreadRow) || in.row(m_unreadRow).rec.Status[0] == '\0') return;
+    in.setStatus(m_unreadRow, "");
+    postCountRefresh();
+}
+
+void MessageList::onDoubleClick() {
+    Mailbox* box = currentBox();
+    if (!box || box->selectedCount() == 0) return;
+    if (m_current == PublicBox) {
+        if (box->selectedCount() != 1) return;
+        int r = box->firstSelected();
+        const MessageRecord& rec = box->row(r).rec;
+        postCompose(rec.number() + "," + rec.contact() + "," + rec.text(), COMPOSE_EDIT_DRAFT);
+        // The compose dialog files the draft again when it closes.
+        box->removeRows({r});
+        box->selectOnly(std::min(r, box->size() - 1));
+        onSelectionChanged();
+        postCountRefresh();
+        return;
+    }
+    int r = box->firstSelected();
+    if (m_current == InBox && box->selectedCount() == 1 && box->row(r).rec.Status[0] != '\0') {
+        stopUnreadTimer();
+        box->setStatus(r, "");
+    }
+    MessageRecord rec = box->row(r).rec;
+    int result = m_ports.openMessageView ? m_ports.openMessageView(rec) : IDC_VIEW_CANCEL;
+    if (result == IDC_VIEW_FORWARD)
+        postCompose(rec.text(), COMPOSE_FORWARD);
+    else if (result == IDC_VIEW_REPLY)
+        postCompose(rec.number(), COMPOSE_REPLY);
+    postCountRefresh();
+}
+
+void MessageList::reply() {
+    const Mailbox* box = currentBox();
+    if (!box || box->selectedCount() == 0) return;
+    postCompose(box->row(box->firstSelected()).rec.number(), COMPOSE_REPLY);
+}
+
+void MessageList::forward() {
+    const Mailbox* box = currentBox();
+    if (!box || box->selectedCount() == 0) return;
+    postCompose(box->row(box->firstSelected()).rec.text(), COMPOSE_FORWARD);
+}
+
+void MessageList::selectAll() {
+    Mailbox* box = currentBox();
+    if (!box) return;
+    box->selectAll();
+    onSelectionChanged();
+}
+
+void MessageList::resendSelected() {
+    Mailbox& out = m_store.box(OutBox);
+    if (m_current != OutBox) return;
+    for (int r : out.selectedRows()) {
+        out.setAttempts(r, std::string());
+        out.setIcon(r, 0);
+    }
+    postFrame(UM_SENDQUEUE, 0, 0);
+}
+
+void MessageList::sortByColumn(int column) {
+    Mailbox* box = currentBox();
+    if (!box || column < 0 || column >= kMailboxColumns) return;
+    bool ascending = column == box->sortColumn() ? !box->sortAscending() : true;
+    box->setSortState(column, ascending);
+    std::vector<int> newPos = box->sortBy(column, ascending);
+    if (m_current == InBox && m_unreadRow >= 0 && m_unreadRow < static_cast<int>(newPos.size()))
+        m_unreadRow = newPos[static_cast<size_t>(m_unreadRow)];
+}
+
+void MessageList::refreshContactNames() {
+    if (!m_ports.lookupNameByNumber) return;
+    for (int b = 0; b < kMailboxCount; ++b) {
+        Mailbox& box = m_store.box(static_cast<MailboxId>(b));
+        for (int r = 0; r < box.size(); ++r) {
+            std::string number = box.row(r).rec.number();
+            std::string name = m_ports.lookupNameByNumber(number);
+            if (name.empty() && number.size() == 13 && number.compare(0, 2, "86") == 0)
+                name = m_ports.lookupNameByNumber(number.substr(2));
+            if (!name.empty() && name != box.row(r).rec.contact()) box.setContact(r, name);
+        }
+    }
+}
+
+std::optional<std::string> MessageList::countText() const {
+    const Mailbox* box = currentBox();
+    if (!box) return std::nullopt;
+    switch (m_current) {
+        case InBox:
+            return FormatStr(60017, {int64_t{box->size()}, int64_t{box->countNew()}});
+        case OutBox:
+            return FormatStr(60018, {int64_t{box->size()}});
+        case SentBox:
+            return FormatStr(60019, {int64_t{box->size()}});
+        case PublicBox:
+            return FormatStr(60020, {int64_t{box->size()}});
+        default:
+            return FormatStr(60021, {int64_t{box->size()}});
+    }
+}
+
+bool MessageList::isCommandEnabled(unsigned id) const {
+    const Mailbox* box = currentBox();
+    int sel = box ? box->selectedCount() : 0;
+    switch (id) {
+        case ID_MSG_REPLY:
+        case ID_MSG_FORWARD:
+            return box && sel == 1;
+        case ID_MSG_SELECTALL:
+            return box != nullptr;
+        case ID_MSG_DELETE:
+            return box && sel >= 1;
+        case ID_MSG_RESTORE:
+            return m_current == DeleteBox && sel >= 1;
+        case ID_MSG_RESEND:
+            return m_current == OutBox;
+        default:
+            return false;
+    }
+}
+
+bool MessageList::onCommand(unsigned id) {
+    switch (id) {
+        case ID_MSG_REPLY:
+            reply();
+            return true;
+        case ID_MSG_FORWARD:
+            forward();
+            return true;
+        case ID_MSG_SELECTALL:
+            selectAll();
+            return true;
+        case ID_MSG_DELETE:
+            deleteSelected();
+            return true;
+        case ID_MSG_RESTORE:
+            restoreSelected();
+            return true;
+        case ID_MSG_RESEND:
+            resendSelected();
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::vector<MenuItem> MessageList::popupMenu() const {
+    const Mailbox* box = currentBox();
+    if (!box) return {};
+    int sel = box->selectedCount();
+    std::vector<MenuItem> m = {
+        {ID_MSG_REPLY, CommandCaption(ID_MSG_REPLY), sel == 1},
+        {ID_MSG_FORWARD, CommandCaption(ID_MSG_FORWARD), sel == 1},
+        {0, "", true},
+        {ID_MSG_SELECTALL, CommandCaption(ID_MSG_SELECTALL), true},
+        {ID_MSG_DELETE, CommandCaption(ID_MSG_DELETE), sel >= 1},
+    };
+    if (sel >= 1 && m_current == OutBox)
+        m.insert(m.begin() + 2, MenuItem{ID_MSG_RESEND, CommandCaption(ID_MSG_RESEND), true});
+    if (sel >= 1 && m_current == DeleteBox)
+        m.push_back(MenuItem{ID_MSG_RESTORE, CommandCaption(ID_MSG_RESTORE), true});
+    return m;
+}
+
+}  // namespace msgdesk

@@ -1,0 +1,33 @@
+#pragma once
+#include <string_view>
+#include <vector>
+
+#include "store/MessageRecord.h"
+
+namespace msgdesk {
+
+// The messages known to lie on the SIM cards: Icon = device index 1..16,
+// Status = "<sim index>/<device>", the key they are removed by. Never stored.
+//
+// Window thread only, and therefore without a lock: the device link parses a
+// SIM message on its own thread and posts the record to the main frame,
+// which adds it here. The SIM message manager walks records() in order.
+class SimMessageCache final {
+public:
+    // Keeps a copy when rec.Icon is a device index 1..16; returns whether it
+    // did (otherwise nothing changes).
+    bool AddSimMessage(const MessageRecord& rec);
+    // Removes the records of one device 1..16; any other value removes all.
+    void RemoveSimMessages(int device);
+    // Removes every record whose Status equals key byte for byte; true when
+    // at least one was removed.
+    bool RemoveSimMessageByKey(std::string_view key);
+
+    const std::vector<MessageRecord>& records() const { return m_records; }
+    int size() const { return static_cast<int>(m_records.size()); }
+
+private:
+    std::vector<MessageRecord> m_records;
+};
+
+}  // namespace msgdesk

@@ -1,0 +1,139 @@
+#include "MessageListFixture.h"
+
+using namespace msgdesk;
+using namespace storetest;
+using Strings = std::vector<std::string>;
+
+TEST_F(MessageListFixture, DeleteFromSentBoxMovesRowsInPositionOrder) {
+    fill(SentBox, {"a", "b", "c", "d", "e"});
+    select(SentBox, {1, 2, 4});
+    list->deleteSelected();
+    EXPECT_EQ(numbers(box(SentBox)), (Strings{"a", "d"}));
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"b", "c", "e"}));
+    EXPECT_EQ(statuses(box(DeleteBox)), (Strings{"2", "2", "2"}));
+    // Removed one at a time from the first: the last removal was at 2,
+    // past the end now, so the row before it is selected.
+    EXPECT_EQ(box(SentBox).selectedRows(), (std::vector<int>{1}));
+    EXPECT_GE(frame.count(UM_STATUSPANE, PANE_MAILBOX, 1), 1);
+}
+
+TEST_F(MessageListFixture, DeleteFromInBoxReversesAndPublicBoxKeepsOrder) {
+    fill(InBox, {"a", "b", "c", "d"}, "NEW");
+    select(InBox, {0, 2, 3});
+    list->deleteSelected();
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"d", "c", "a"}));
+    EXPECT_EQ(statuses(box(DeleteBox)), (Strings{"0", "0", "0"}));
+    EXPECT_EQ(numbers(box(InBox)), (Strings{"b"}));
+    EXPECT_EQ(box(InBox).selectedRows(), (std::vector<int>{0}));
+
+    fill(PublicBox, {"p", "q", "r"});
+    select(PublicBox, {0, 2});
+    list->deleteSelected();
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"d", "c", "a", "p", "r"}));
+    EXPECT_EQ(statuses(box(DeleteBox)).back(), "3");
+    EXPECT_EQ(numbers(box(PublicBox)), (Strings{"q"}));
+}
+
+TEST_F(MessageListFixture, DeleteBoxAsksAndCancelChangesNothing) {
+    fill(DeleteBox, {"a", "b", "c"}, "2");
+    select(DeleteBox, {0, 1});
+    mb.answers = {platform::IDCANCEL};
+    list->deleteSelected();
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"a", "b", "c"}));
+    ASSERT_EQ(mb.shown.size(), 1u);
+    EXPECT_EQ(mb.shown[0].stringId, 60002u);
+    EXPECT_EQ(mb.shown[0].buttons, platform::MbButtons::OkCancel);
+    EXPECT_EQ(mb.shown[0].icon, platform::MbIcon::Information);
+
+    list->deleteSelected();  // OK this time: gone for good
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"c"}));
+    EXPECT_EQ(box(DeleteBox).selectedRows(), (std::vector<int>{0}));
+}
+
+TEST_F(MessageListFixture, OutBoxDeleteTakesQueuedMessagesBackFromTheLibrary) {
+    fill(OutBox, {"waiting"});
+    store->AppendMessage(rec("queued", "t", "41"), OutBox);
+    store->AppendMessage(rec("sending", "t", "42"), OutBox);
+    batchRunning = true;
+    delAnswer = [](int id) { return id == 41 ? 1 : 0; };  // 42 is on the air
+    select(OutBox, {0, 1, 2});
+    list->deleteSelected();
+    EXPECT_EQ(delCalls, (std::vector<int>{41, 42}));
+    EXPECT_EQ(batchLowered, 1);
+    EXPECT_EQ(numbers(box(OutBox)), (Strings{"sending"}));
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"waiting", "queued"}));
+    EXPECT_EQ(statuses(box(DeleteBox)), (Strings{"1", "1"}));
+    ASSERT_EQ(mb.shown.size(), 1u);  // once, not per refused row
+    EXPECT_EQ(mb.shown[0].stringId, 60006u);
+    EXPECT_EQ(mb.shown[0].icon, platform::MbIcon::Exclamation);
+}
+
+TEST_F(MessageListFixture, OutBoxDeleteWithLinkDownOrIdleBatchAsksNothing) {
+    store->AppendMessage(rec("a", "t", "7"), OutBox);
+    store->AppendMessage(rec("b", "t", "8"), OutBox);
+    link = false;
+    select(OutBox, {0});
+    list->deleteSelected();
+    EXPECT_TRUE(delCalls.empty());
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"a"}));
+
+    link = true;
+    batchRunning = false;
+    select(OutBox, {0});
+    list->deleteSelected();
+    EXPECT_EQ(delCalls, (std::vector<int>{8}));
+    EXPECT_EQ(batchLowered, 0);
+    EXPECT_TRUE(mb.shown.empty());
+}
+
+TEST_F(MessageListFixture, RestoreSendsRowsHomeAndStartsThePump) {
+    store->AppendMessage(rec("out", "t", "1"), DeleteBox);
+    store->AppendMessage(rec("odd", "t", "x"), DeleteBox);
+    store->AppendMessage(rec("in", "t", "0"), DeleteBox);
+    store->AppendMessage(rec("blank", "t", ""), DeleteBox);
+    store->AppendMessage(rec("far", "t", "4"), DeleteBox);
+    select(DeleteBox, {0, 1, 2, 3, 4});
+    list->restoreSelected();
+    EXPECT_EQ(numbers(box(OutBox)), (Strings{"out"}));
+    EXPECT_EQ(numbers(box(InBox)), (Strings{"in"}));
+    EXPECT_EQ(statuses(box(OutBox)), (Strings{""}));
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"odd", "blank", "far"}));
+    EXPECT_EQ(frame.count(UM_SENDQUEUE), 1);
+    EXPECT_EQ(box(OutBox).row(0).rec.date(), "2003-01-09");
+}
+
+TEST_F(MessageListFixture, RestoreBringsAnUnreadMessageBackRead) {
+    fill(InBox, {"a"}, "NEW");
+    select(InBox, {0});
+    list->deleteSelected();
+    select(DeleteBox, {0});
+    list->restoreSelected();
+    EXPECT_EQ(statuses(box(InBox)), (Strings{""}));
+}
+
+TEST_F(MessageListFixture, EmptyDeleteBoxAsksEvenWhenEmpty) {
+    EXPECT_TRUE(list->emptyDeleteBox());
+    EXPECT_EQ(mb.shown.size(), 1u);
+    fill(DeleteBox, {"a", "b"}, "0");
+    mb.answers = {platform::IDCANCEL};
+    EXPECT_FALSE(list->emptyDeleteBox());
+    EXPECT_EQ(box(DeleteBox).size(), 2);
+    EXPECT_TRUE(list->emptyDeleteBox());
+    EXPECT_EQ(box(DeleteBox).size(), 0);
+}
+
+TEST_F(MessageListFixture, DeletingManyScatteredRowsKeepsTheRest) {
+    std::vector<int> odd;
+    for (int i = 0; i < 100; ++i) {
+        store->AppendMessage(rec(std::to_string(i), "t"), SentBox);
+        if (i % 2) odd.push_back(i);
+    }
+    list->ShowMailbox(SentBox);
+    box(SentBox).clearSelection();
+    for (int r : odd) box(SentBox).setSelected(r, r, true);
+    list->deleteSelected();
+    ASSERT_EQ(box(SentBox).size(), 50);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(box(SentBox).row(i).rec.number(), std::to_string(2 * i));
+    EXPECT_EQ(box(DeleteBox).size(), 50);
+    EXPECT_EQ(box(DeleteBox).row(0).rec.number(), "1");
+}
