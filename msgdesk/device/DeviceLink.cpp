@@ -310,6 +310,18 @@ void DeviceLink::deviceRemoved(int d) {
     }
 }
 
+int DeviceLink::setCentreNumber(int device, const std::string& number) {
+    if (!m_lib.SetGSMCenter || device < 1 || device > kMaxDevices) return -1;
+    const int id = m_lib.SetGSMCenter(device, number.c_str());
+    if (id == -1) return -1;
+    // Row and new number go in together, so an answer that finds the row
+    // restores over the new number, never under it.
+    std::lock_guard g(lock());
+    m_pending.add(id, device, m_devices.centreNumber(device));
+    m_devices.setCentreNumber(device, number);
+    return id;
+}
+
 int DeviceLink::box(unsigned stringId, MbIcon icon, MbButtons buttons) {
     platform::MessageBoxRequest r;
     r.stringId = stringId;
