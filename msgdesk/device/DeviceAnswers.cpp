@@ -11,7 +11,9 @@ namespace {
 bool startsWith(const char* text, const char* prefix) {
     return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
-bool equals(const char* text, const char* s) { return text && std::strcmp(text, s) == 0; }
+bool equals(const char* text, const char* s) {
+    return text && std::strcmp(text, s) == 0;
+}
 
 // The text between position from and the next double quote (or the end,
 // when the closing quote is missing, so a truncated answer loses nothing).
@@ -22,9 +24,13 @@ std::string upToQuote(std::string_view s, size_t from) {
 }
 }  // namespace
 
-bool isError(const char* text) { return startsWith(text, "ERROR") || startsWith(text, "TIMEOUT"); }
+bool isError(const char* text) {
+    return startsWith(text, "ERROR") || startsWith(text, "TIMEOUT");
+}
 
-bool isOk(const char* text) { return startsWith(text, "OK"); }
+bool isOk(const char* text) {
+    return startsWith(text, "OK");
+}
 
 int leadingDecimal(std::string_view t) {
     size_t i = 0;

@@ -25,7 +25,9 @@ DeviceLink::DeviceLink(platform::MessageLoop& loop, platform::MessageTarget* fra
       m_boxes(boxes),
       m_pending(m_devices.lock()) {}
 
-DeviceLink::~DeviceLink() { m_loop.forget(this); }
+DeviceLink::~DeviceLink() {
+    m_loop.forget(this);
+}
 
 std::intptr_t DeviceLink::onMessage(const Message& m) {
     std::intptr_t r = 0;
@@ -37,43 +39,73 @@ bool DeviceLink::handleMessage(const Message& m, std::intptr_t* result) {
     if (result) *result = 0;
     auto* entry = reinterpret_cast<SimPhoneEntry*>(m.lParam);
     switch (m.msg) {
-        case UM_BATCHFAILURE: onBatchFailure(static_cast<int>(m.wParam)); return true;
-        case UM_DELETESIMENTRY: onDeleteEntry(entry); return true;
-        case UM_STORESIMENTRY: onStoreEntry(m.wParam, entry); return true;
-        case UM_SIMENTRYDONE: onEntryDone(m.wParam, entry); return true;
+        case UM_BATCHFAILURE:
+            onBatchFailure(static_cast<int>(m.wParam));
+            return true;
+        case UM_DELETESIMENTRY:
+            onDeleteEntry(entry);
+            return true;
+        case UM_STORESIMENTRY:
+            onStoreEntry(m.wParam, entry);
+            return true;
+        case UM_SIMENTRYDONE:
+            onEntryDone(m.wParam, entry);
+            return true;
         case UM_KEEPRECORD:
             if (m.wParam == 1) return false;  // a MessageRecord for the InBox
             if (m.wParam == 0 && entry) m_keptCopy = *entry;
             return true;
-        case UM_PHONECOMMAND: onPhoneCommand(m.wParam, m); return true;
-        case UM_CALLNOTIFY: onCallNotify(m); return true;
-        case UM_PHONERESULT: onPhoneResult(m); return true;
+        case UM_PHONECOMMAND:
+            onPhoneCommand(m.wParam, m);
+            return true;
+        case UM_CALLNOTIFY:
+            onCallNotify(m);
+            return true;
+        case UM_PHONERESULT:
+            onPhoneResult(m);
+            return true;
         case UM_REFRESHVIEWS:
             if (m.wParam == REFRESH_MESSAGE_LIST) m_ports.refreshMessageListNames();
             if (m.wParam == REFRESH_CONTACT_PANE) m_ports.redisplayContactPane();
             return true;
-        case UM_DEVICEREMOVED: deviceRemoved(static_cast<int>(m.lParam)); return true;
-        case UM_SIMENTRYLISTED: onListedEntry(m); return true;
+        case UM_DEVICEREMOVED:
+            deviceRemoved(static_cast<int>(m.lParam));
+            return true;
+        case UM_SIMENTRYLISTED:
+            onListedEntry(m);
+            return true;
         case UM_PHONEBOOKLISTED:
-        case UM_MESSAGESLISTED: onListingEnded(m.msg, static_cast<int>(m.lParam)); return true;
+        case UM_MESSAGESLISTED:
+            onListingEnded(m.msg, static_cast<int>(m.lParam));
+            return true;
         case UM_RETRYSIMREAD:
             onReadRefused(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
 void DeviceLink::onTimer(unsigned id) {
     switch (id) {
-        case TIMER_SIGNAL_POLL: signalPoll(); break;
+        case TIMER_SIGNAL_POLL:
+            signalPoll();
+            break;
         case TIMER_SIM_FULL_BLINK:
             m_ports.showSimFullBitmap(m_phase == 1);
             m_phase = m_phase == 1 ? 0 : 1;
             break;
-        case TIMER_STARTUP_POLL: startupPoll(); break;
-        case TIMER_DISCONNECT_PAUSE: finishDisconnect(); break;
-        case TIMER_SIM_READ_RETRY: retryReads(); break;
-        default: break;
+        case TIMER_STARTUP_POLL:
+            startupPoll();
+            break;
+        case TIMER_DISCONNECT_PAUSE:
+            finishDisconnect();
+            break;
+        case TIMER_SIM_READ_RETRY:
+            retryReads();
+            break;
+        default:
+            break;
     }
 }
 
@@ -111,7 +143,8 @@ void DeviceLink::connect() {
         box(60009, MbIcon::Exclamation);
         return;
     }
-    if (m_lib.RegistCallbackFunction) m_lib.RegistCallbackFunction(&DeviceLink::OnDeviceEvent, this);
+    if (m_lib.RegistCallbackFunction)
+        m_lib.RegistCallbackFunction(&DeviceLink::OnDeviceEvent, this);
     for (int d = 1; d <= kMaxDevices; ++d) {
         m_devices.setRemoved(d, false);
         m_pollDone[d] = 0;

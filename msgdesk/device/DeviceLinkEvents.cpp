@@ -11,7 +11,9 @@
 namespace msgdesk {
 
 namespace {
-bool validDevice(int d) { return d >= 1 && d <= kMaxDevices; }
+bool validDevice(int d) {
+    return d >= 1 && d <= kMaxDevices;
+}
 
 // Events 513 and 514 compare in upper case.
 bool isOkUpper(const char* text) {
@@ -21,7 +23,9 @@ bool isOkUpper(const char* text) {
     return answers::isOk(s.c_str());
 }
 
-platform::LPARAM entryParam(SimPhoneEntry* e) { return reinterpret_cast<platform::LPARAM>(e); }
+platform::LPARAM entryParam(SimPhoneEntry* e) {
+    return reinterpret_cast<platform::LPARAM>(e);
+}
 
 template <class T>
 platform::LPARAM ptr(const std::shared_ptr<T>& p) {
@@ -42,26 +46,42 @@ void DeviceLink::post(unsigned msg, platform::WPARAM w, platform::LPARAM l,
 
 void DeviceLink::onEvent(unsigned event, const char* text, int param) {
     switch (event) {
-        case MODLINK_EV_UNPLUGGED: post(UM_DEVICEREMOVED, 0, param); break;
+        case MODLINK_EV_UNPLUGGED:
+            post(UM_DEVICEREMOVED, 0, param);
+            break;
         case MODLINK_EV_SIGNAL:
             if (auto v = answers::signalLevel(text); v && validDevice(param))
                 post(UM_STATUSPANE, PANE_SIGNAL, param * 32 + *v);
             break;
         case MODLINK_EV_SET_CENTER:
-        case MODLINK_EV_GET_CENTER: onCentreAnswer(event, text, param); break;
-        case MODLINK_EV_NEW_MESSAGE: onNewMessage(text, param); break;
+        case MODLINK_EV_GET_CENTER:
+            onCentreAnswer(event, text, param);
+            break;
+        case MODLINK_EV_NEW_MESSAGE:
+            onNewMessage(text, param);
+            break;
         case MODLINK_EV_SEND:
             post(UM_SENDRESULT, static_cast<platform::WPARAM>(answers::sendResultCode(text)),
                  param);
             break;
-        case MODLINK_EV_READ_MESSAGE: onMessageRead(text, param); break;
+        case MODLINK_EV_READ_MESSAGE:
+            onMessageRead(text, param);
+            break;
         case MODLINK_EV_DELETE_MESSAGE:
             post(UM_SIMMESSAGES, answers::isOk(text) ? RESULT_OK : RESULT_ERROR, param);
             break;
-        case MODLINK_EV_STORED_MESSAGE: onStoredMessage(text, param); break;
-        case MODLINK_EV_DEL_ENTRY: onEntryDeleted(text, param); break;
-        case MODLINK_EV_SET_ENTRY: onEntryStored(text, param); break;
-        case MODLINK_EV_ENTRY: onEntryListed(text, param); break;
+        case MODLINK_EV_STORED_MESSAGE:
+            onStoredMessage(text, param);
+            break;
+        case MODLINK_EV_DEL_ENTRY:
+            onEntryDeleted(text, param);
+            break;
+        case MODLINK_EV_SET_ENTRY:
+            onEntryStored(text, param);
+            break;
+        case MODLINK_EV_ENTRY:
+            onEntryListed(text, param);
+            break;
         case MODLINK_EV_INCOMING_CALL: {
             // The caller text travels with the notice and becomes the
             // frame's caller text on the window thread.
@@ -72,15 +92,30 @@ void DeviceLink::onEvent(unsigned event, const char* text, int param) {
         case MODLINK_EV_CALL_ENDED:
             post(UM_CALLNOTIFY, static_cast<platform::WPARAM>(param + kMaxDevices), 0);
             break;
-        case MODLINK_EV_DIAL: post(UM_PHONERESULT, 1, answers::phoneResultCode(text)); break;
-        case MODLINK_EV_DIAL_EXT: post(UM_PHONERESULT, 2, answers::phoneResultCode(text)); break;
-        case MODLINK_EV_ATTACH: post(UM_PHONERESULT, 161, answers::phoneResultCode(text)); break;
-        case MODLINK_EV_UNATTACH: post(UM_PHONERESULT, 162, answers::phoneResultCode(text)); break;
-        case MODLINK_EV_VOLUME: post(UM_PHONERESULT, 225, answers::phoneResultCode(text)); break;
-        case MODLINK_EV_CALL_STATUS: post(UM_PHONERESULT, 226, answers::callStatusCode(text)); break;
+        case MODLINK_EV_DIAL:
+            post(UM_PHONERESULT, 1, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_DIAL_EXT:
+            post(UM_PHONERESULT, 2, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_ATTACH:
+            post(UM_PHONERESULT, 161, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_UNATTACH:
+            post(UM_PHONERESULT, 162, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_VOLUME:
+            post(UM_PHONERESULT, 225, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_CALL_STATUS:
+            post(UM_PHONERESULT, 226, answers::callStatusCode(text));
+            break;
         case MODLINK_EV_PHONEBOOK_INFO:
-        case MODLINK_EV_MESSAGE_INFO: onSimInfo(event, text, param); break;
-        default: break;
+        case MODLINK_EV_MESSAGE_INFO:
+            onSimInfo(event, text, param);
+            break;
+        default:
+            break;
     }
 }
 

@@ -84,8 +84,8 @@ void DeviceLink::onPhoneCommand(platform::WPARAM op, const Message& m) {
     const auto* r = reinterpret_cast<const PhoneRequest*>(m.lParam);
     if (!r || op < 1 || op > 226) return;
     auto failed = [&](int code) {
-        m_ports.sendToPhoneDialog(Message{UM_PHONERESULT, static_cast<platform::WPARAM>(code),
-                                          RESULT_ERROR, nullptr});
+        m_ports.sendToPhoneDialog(
+            Message{UM_PHONERESULT, static_cast<platform::WPARAM>(code), RESULT_ERROR, nullptr});
     };
     const int d = r->device;
     switch (op) {
@@ -123,7 +123,8 @@ void DeviceLink::onPhoneCommand(platform::WPARAM op, const Message& m) {
         case 226:
             if (m_lib.QureyPhoneStatus) m_lib.QureyPhoneStatus(d);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

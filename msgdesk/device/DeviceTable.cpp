@@ -69,7 +69,8 @@ void DeviceTable::setPhonebookUsed(int device, int n) {
 
 void DeviceTable::addMessageCount(int device, int delta) {
     Guard g(m_lock);
-    if (valid(device)) m_slots[device].messageCount = std::max(0, m_slots[device].messageCount + delta);
+    if (valid(device))
+        m_slots[device].messageCount = std::max(0, m_slots[device].messageCount + delta);
 }
 
 bool DeviceTable::messagesListed(int device) const {

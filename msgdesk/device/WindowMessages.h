@@ -6,7 +6,7 @@ namespace msgdesk {
 
 using platform::WM_USER;
 
-constexpr unsigned UM_WELCOME_PIN = WM_USER + 100;  // 1124: hide or pin the left pane
+constexpr unsigned UM_WELCOME_PIN = WM_USER + 100;       // 1124: hide or pin the left pane
 constexpr unsigned UM_REFRESHVIEWS = WM_USER + 101;      // 1125
 constexpr unsigned UM_STATUSPANE = WM_USER + 102;        // 1126
 constexpr unsigned UM_DEVICEREMOVED = WM_USER + 103;     // 1127

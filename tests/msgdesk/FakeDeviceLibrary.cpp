@@ -18,38 +18,84 @@ int rec(Op op, int a = 0, int b = 0, const char* s1 = nullptr, const char* s2 = 
     return current().record(op, a, b, s1, s2);
 }
 
-int MODLINK_CALL fInitModules() { return rec(Op::InitModules); }
+int MODLINK_CALL fInitModules() {
+    return rec(Op::InitModules);
+}
 int MODLINK_CALL fRegist(ModlinkCallback cb, void* ctx) {
     return current().registerCallback(cb, ctx);
 }
-int MODLINK_CALL fGetActiveDeviceCount(int* n) { return current().activeDeviceCount(n); }
-int MODLINK_CALL fCloseModules() { return rec(Op::CloseModules); }
-int MODLINK_CALL fGetSignal(int d) { return rec(Op::GetSignal, d); }
-int MODLINK_CALL fGetGSMCenter(int d) { return rec(Op::GetGSMCenter, d); }
-int MODLINK_CALL fSetGSMCenter(int d, const char* n) { return rec(Op::SetGSMCenter, d, 0, n); }
-int MODLINK_CALL fGetSimInfo(int d, int k) { return rec(Op::GetSimInfo, d, k); }
-int MODLINK_CALL fGetSavedTelphone(int d) { return rec(Op::GetSavedTelphone, d); }
-int MODLINK_CALL fGetExistedMessage(int d) { return rec(Op::GetExistedMessage, d); }
-int MODLINK_CALL fGetSMSMessage(int d, int i) { return rec(Op::GetSMSMessage, d, i); }
-int MODLINK_CALL fDelSMSMessage(int d, int i) { return rec(Op::DelSMSMessage, d, i); }
+int MODLINK_CALL fGetActiveDeviceCount(int* n) {
+    return current().activeDeviceCount(n);
+}
+int MODLINK_CALL fCloseModules() {
+    return rec(Op::CloseModules);
+}
+int MODLINK_CALL fGetSignal(int d) {
+    return rec(Op::GetSignal, d);
+}
+int MODLINK_CALL fGetGSMCenter(int d) {
+    return rec(Op::GetGSMCenter, d);
+}
+int MODLINK_CALL fSetGSMCenter(int d, const char* n) {
+    return rec(Op::SetGSMCenter, d, 0, n);
+}
+int MODLINK_CALL fGetSimInfo(int d, int k) {
+    return rec(Op::GetSimInfo, d, k);
+}
+int MODLINK_CALL fGetSavedTelphone(int d) {
+    return rec(Op::GetSavedTelphone, d);
+}
+int MODLINK_CALL fGetExistedMessage(int d) {
+    return rec(Op::GetExistedMessage, d);
+}
+int MODLINK_CALL fGetSMSMessage(int d, int i) {
+    return rec(Op::GetSMSMessage, d, i);
+}
+int MODLINK_CALL fDelSMSMessage(int d, int i) {
+    return rec(Op::DelSMSMessage, d, i);
+}
 int MODLINK_CALL fSendSMSMessage(const char* n, const char* t) {
     return rec(Op::SendSMSMessage, 0, 0, n, t);
 }
-int MODLINK_CALL fDelMsgInBuff(int id) { return rec(Op::DelMsgInBuff, id); }
+int MODLINK_CALL fDelMsgInBuff(int id) {
+    return rec(Op::DelMsgInBuff, id);
+}
 int MODLINK_CALL fSetTelphone(int d, int i, const char* n, const char* m) {
     return rec(Op::SetTelphone, d, i, n, m);
 }
-int MODLINK_CALL fDelTelphone(int d, int i) { return rec(Op::DelTelphone, d, i); }
-int MODLINK_CALL fAttachPhone(int d) { return rec(Op::AttachPhone, d); }
-int MODLINK_CALL fUnattachPhone(int d) { return rec(Op::UnattachPhone, d); }
-int MODLINK_CALL fDialUp(int d, const char* n) { return rec(Op::DialUp, d, 0, n); }
-int MODLINK_CALL fDialExt(int d, const char* n) { return rec(Op::DialExt, d, 0, n); }
-int MODLINK_CALL fSetVolume(int d, int l) { return rec(Op::SetVolume, d, l); }
-int MODLINK_CALL fBeginPhone(int d) { return rec(Op::BeginPhone, d); }
-int MODLINK_CALL fEndPhone(int d) { return rec(Op::EndPhone, d); }
-int MODLINK_CALL fQureyPhoneStatus(int d) { return rec(Op::QureyPhoneStatus, d); }
-int MODLINK_CALL fGetCommandCount(int d) { return rec(Op::GetCommandCount, d); }
-int MODLINK_CALL fGetTelphone(int d, int i) { return rec(Op::GetTelphone, d, i); }
+int MODLINK_CALL fDelTelphone(int d, int i) {
+    return rec(Op::DelTelphone, d, i);
+}
+int MODLINK_CALL fAttachPhone(int d) {
+    return rec(Op::AttachPhone, d);
+}
+int MODLINK_CALL fUnattachPhone(int d) {
+    return rec(Op::UnattachPhone, d);
+}
+int MODLINK_CALL fDialUp(int d, const char* n) {
+    return rec(Op::DialUp, d, 0, n);
+}
+int MODLINK_CALL fDialExt(int d, const char* n) {
+    return rec(Op::DialExt, d, 0, n);
+}
+int MODLINK_CALL fSetVolume(int d, int l) {
+    return rec(Op::SetVolume, d, l);
+}
+int MODLINK_CALL fBeginPhone(int d) {
+    return rec(Op::BeginPhone, d);
+}
+int MODLINK_CALL fEndPhone(int d) {
+    return rec(Op::EndPhone, d);
+}
+int MODLINK_CALL fQureyPhoneStatus(int d) {
+    return rec(Op::QureyPhoneStatus, d);
+}
+int MODLINK_CALL fGetCommandCount(int d) {
+    return rec(Op::GetCommandCount, d);
+}
+int MODLINK_CALL fGetTelphone(int d, int i) {
+    return rec(Op::GetTelphone, d, i);
+}
 
 bool isRequest(Op op) {
     switch (op) {
@@ -60,8 +106,10 @@ bool isRequest(Op op) {
         case Op::DelMsgInBuff:
         case Op::BeginPhone:
         case Op::EndPhone:
-        case Op::GetCommandCount: return false;
-        default: return true;
+        case Op::GetCommandCount:
+            return false;
+        default:
+            return true;
     }
 }
 }  // namespace
@@ -73,7 +121,9 @@ FakeDeviceLibrary::FakeDeviceLibrary() {
     m_default[Op::DelMsgInBuff] = 1;
 }
 
-FakeDeviceLibrary::~FakeDeviceLibrary() { g_current.store(nullptr); }
+FakeDeviceLibrary::~FakeDeviceLibrary() {
+    g_current.store(nullptr);
+}
 
 DeviceLibrary FakeDeviceLibrary::tableWithout(std::initializer_list<Op> unbound) const {
     DeviceLibrary t;
@@ -106,7 +156,9 @@ DeviceLibrary FakeDeviceLibrary::tableWithout(std::initializer_list<Op> unbound)
     for (Op op : unbound) {
         switch (op) {
 #define ZUNTO_UNBIND(n) \
-    case Op::n: t.n = nullptr; break;
+    case Op::n:         \
+        t.n = nullptr;  \
+        break;
             ZUNTO_UNBIND(InitModules)
             ZUNTO_UNBIND(RegistCallbackFunction)
             ZUNTO_UNBIND(GetActiveDeviceCount)
@@ -134,7 +186,8 @@ DeviceLibrary FakeDeviceLibrary::tableWithout(std::initializer_list<Op> unbound)
             ZUNTO_UNBIND(GetCommandCount)
             ZUNTO_UNBIND(GetTelphone)
 #undef ZUNTO_UNBIND
-            case Op::Count: break;
+            case Op::Count:
+                break;
         }
     }
     return t;
@@ -218,7 +271,9 @@ std::vector<FakeDeviceLibrary::Call> FakeDeviceLibrary::calls(Op op) const {
     return out;
 }
 
-int FakeDeviceLibrary::count(Op op) const { return static_cast<int>(calls(op).size()); }
+int FakeDeviceLibrary::count(Op op) const {
+    return static_cast<int>(calls(op).size());
+}
 
 void FakeDeviceLibrary::clearCalls() {
     std::lock_guard lk(m_mutex);
@@ -249,14 +304,32 @@ bool FakeDeviceLibrary::callbackRegistered() const {
 }
 
 const char* FakeDeviceLibrary::name(Op op) {
-    static const char* const kNames[] = {
-        "InitModules",   "RegistCallbackFunction", "GetActiveDeviceCount", "CloseModules",
-        "GetSignal",     "GetGSMCenter",           "SetGSMCenter",         "GetSimInfo",
-        "GetSavedTelphone", "GetExistedMessage",   "GetSMSMessage",        "DelSMSMessage",
-        "SendSMSMessage", "DelMsgInBuff",          "SetTelphone",          "DelTelphone",
-        "AttachPhone",   "UnattachPhone",          "DialUp",               "DialExt",
-        "SetVolume",     "BeginPhone",             "EndPhone",             "QureyPhoneStatus",
-        "GetCommandCount", "GetTelphone"};
+    static const char* const kNames[] = {"InitModules",
+                                         "RegistCallbackFunction",
+                                         "GetActiveDeviceCount",
+                                         "CloseModules",
+                                         "GetSignal",
+                                         "GetGSMCenter",
+                                         "SetGSMCenter",
+                                         "GetSimInfo",
+                                         "GetSavedTelphone",
+                                         "GetExistedMessage",
+                                         "GetSMSMessage",
+                                         "DelSMSMessage",
+                                         "SendSMSMessage",
+                                         "DelMsgInBuff",
+                                         "SetTelphone",
+                                         "DelTelphone",
+                                         "AttachPhone",
+                                         "UnattachPhone",
+                                         "DialUp",
+                                         "DialExt",
+                                         "SetVolume",
+                                         "BeginPhone",
+                                         "EndPhone",
+                                         "QureyPhoneStatus",
+                                         "GetCommandCount",
+                                         "GetTelphone"};
     const auto i = static_cast<size_t>(op);
     return i < std::size(kNames) ? kNames[i] : "?";
 }

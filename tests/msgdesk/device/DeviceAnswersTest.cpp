@@ -31,8 +31,12 @@ TEST(DeviceAnswers, SimInfoCapacity) {
         char sep;
         std::optional<int> want;
     } rows[] = {
-        {"\"1-250\"", '-', 250},  {"\"12/40\"", '/', 40}, {"\"1-\"", '-', std::nullopt},
-        {"\"250\"", '-', std::nullopt}, {"7", '-', 7},    {"", '-', std::nullopt},
+        {"\"1-250\"", '-', 250},
+        {"\"12/40\"", '/', 40},
+        {"\"1-\"", '-', std::nullopt},
+        {"\"250\"", '-', std::nullopt},
+        {"7", '-', 7},
+        {"", '-', std::nullopt},
         {"\"1-30", '-', 30},  // a truncated answer still gives its number
     };
     for (auto& r : rows) EXPECT_EQ(simInfoCapacity(r.text, r.sep), r.want) << r.text;

@@ -106,8 +106,8 @@ TEST_F(Disconnect, UnattachesPausesThenClearsEverything) {
     EXPECT_FALSE(link->simFullBlinking());
     EXPECT_FALSE(loop.timerActive(link.get(), TIMER_SIGNAL_POLL));
     EXPECT_FALSE(loop.timerActive(link.get(), TIMER_SIM_FULL_BLINK));
-    EXPECT_EQ(ports.log, (std::vector<std::string>{"bitmap off", "contacts", "simmsgs 17",
-                                                   "clearbatch"}));
+    EXPECT_EQ(ports.log,
+              (std::vector<std::string>{"bitmap off", "contacts", "simmsgs 17", "clearbatch"}));
     EXPECT_EQ(sink.params(UM_STATUSPANE),
               (std::vector<std::pair<long, long>>{{50013, 0}, {50011, 0}, {50012, 0}}));
 }

@@ -145,8 +145,8 @@ TEST_F(EndToEnd, TwoSimulatedDevicesConnectPollUnplugAndDisconnect) {
     setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
     ASSERT_TRUE(binding.load());
     ASSERT_EQ(binding.resolvedCount(), 26);
-    link = std::make_unique<DeviceLink>(loop, nullptr, binding.library(), book, ports, boxes,
-                                        &sink);
+    link =
+        std::make_unique<DeviceLink>(loop, nullptr, binding.library(), book, ports, boxes, &sink);
 
     link->connect();
     ASSERT_TRUE(link->linkActive()) << (boxes.shown.empty() ? "" : boxes.shown[0].text);
@@ -157,17 +157,16 @@ TEST_F(EndToEnd, TwoSimulatedDevicesConnectPollUnplugAndDisconnect) {
         [&] {
             return dev.centreRead(1) && dev.centreRead(2) && dev.phonebookListed(1) &&
                    dev.phonebookListed(2) && dev.slot(1).messageCapacity > 0 &&
-                   dev.slot(2).messageCapacity > 0 && link->simInitCount() == 0 &&
-                   signalSeen(1) && signalSeen(2);
+                   dev.slot(2).messageCapacity > 0 && link->simInitCount() == 0 && signalSeen(1) &&
+                   signalSeen(2);
         },
         60));
     for (int d = 1; d <= 2; ++d) {
         EXPECT_FALSE(dev.centreNumber(d).empty()) << d;
         EXPECT_GT(dev.slot(d).phonebookCapacity, 0) << d;
         EXPECT_FALSE(book.list(d).empty()) << d;
-        EXPECT_EQ(dev.slot(d).phonebookUsed,
-                  std::min<int>(static_cast<int>(book.list(d).size()),
-                                dev.slot(d).phonebookCapacity))
+        EXPECT_EQ(dev.slot(d).phonebookUsed, std::min<int>(static_cast<int>(book.list(d).size()),
+                                                           dev.slot(d).phonebookCapacity))
             << d;
     }
 

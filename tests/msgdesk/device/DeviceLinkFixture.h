@@ -15,9 +15,9 @@ namespace msgdesk::test {
 // Ports that record what the link asked for, in order.
 struct RecordingPorts final : DeviceLinkPorts {
     std::vector<std::string> log;
-    std::vector<platform::Message> phone;          // sent to the phone dialog
-    std::vector<std::string> phoneCaller;          // caller text of UM_CALLNOTIFY
-    std::vector<platform::Message> deviceDialog;   // posted to the device dialog
+    std::vector<platform::Message> phone;         // sent to the phone dialog
+    std::vector<std::string> phoneCaller;         // caller text of UM_CALLNOTIFY
+    std::vector<platform::Message> deviceDialog;  // posted to the device dialog
     std::vector<DeviceSnapshot> simInfo;
     bool viewExists = true;
     bool phoneExists = true;

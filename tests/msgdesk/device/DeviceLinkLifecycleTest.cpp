@@ -114,13 +114,12 @@ TEST_F(StartupPoll, ReadsCentresFirstThenSimGeometryPhonebookAndMessages) {
     // Phase 2 in device order.
     std::vector<std::pair<Op, int>> seq;
     for (auto& c : lib.calls())
-        if (c.op == Op::GetSimInfo || c.op == Op::GetSavedTelphone ||
-            c.op == Op::GetExistedMessage)
+        if (c.op == Op::GetSimInfo || c.op == Op::GetSavedTelphone || c.op == Op::GetExistedMessage)
             seq.emplace_back(c.op, c.a * 10 + c.b);
     std::vector<std::pair<Op, int>> want = {
-        {Op::GetSimInfo, 11},       {Op::GetSimInfo, 12},       {Op::GetSavedTelphone, 10},
+        {Op::GetSimInfo, 11},        {Op::GetSimInfo, 12},       {Op::GetSavedTelphone, 10},
         {Op::GetExistedMessage, 10}, {Op::GetSimInfo, 21},       {Op::GetSimInfo, 22},
-        {Op::GetSavedTelphone, 20}, {Op::GetExistedMessage, 20}};
+        {Op::GetSavedTelphone, 20},  {Op::GetExistedMessage, 20}};
     EXPECT_EQ(seq, want);
     EXPECT_EQ(link->simInitCount(), 2);
     EXPECT_FALSE(loop.timerActive(link.get(), TIMER_STARTUP_POLL));
@@ -240,8 +239,7 @@ TEST_F(SimFull, BlinksWhileASimIsFullAndStopsAfterADeletion) {
     EXPECT_TRUE(link->simFullBlinking());
     ports.log.clear();
     loop.advance(1500);
-    EXPECT_EQ(ports.log,
-              (std::vector<std::string>{"bitmap on", "bitmap off", "bitmap on"}));
+    EXPECT_EQ(ports.log, (std::vector<std::string>{"bitmap on", "bitmap off", "bitmap on"}));
 
     link->devices().addMessageCount(1, -1);
     ports.log.clear();

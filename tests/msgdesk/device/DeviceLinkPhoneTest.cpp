@@ -31,9 +31,9 @@ TEST_F(PhoneCommands, EachOperationCallsItsFunction) {
         ops.push_back(c.op);
         EXPECT_EQ(c.a, 2);
     }
-    EXPECT_EQ(ops, (std::vector<Op>{Op::DialUp, Op::DialExt, Op::AttachPhone, Op::UnattachPhone,
-                                    Op::BeginPhone, Op::EndPhone, Op::SetVolume,
-                                    Op::QureyPhoneStatus}));
+    EXPECT_EQ(ops,
+              (std::vector<Op>{Op::DialUp, Op::DialExt, Op::AttachPhone, Op::UnattachPhone,
+                               Op::BeginPhone, Op::EndPhone, Op::SetVolume, Op::QureyPhoneStatus}));
     EXPECT_EQ(lib.calls(Op::DialUp)[0].s1, "13800138000");
     EXPECT_EQ(lib.calls(Op::DialExt)[0].s1, "#");
     EXPECT_EQ(lib.calls(Op::SetVolume)[0].b, 40);

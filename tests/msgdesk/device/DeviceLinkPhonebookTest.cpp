@@ -68,7 +68,7 @@ TEST_F(Phonebook, GeometryErrorsAreAskedAgain) {
     answer(3842, "\"3/40\"", again[0].result);
     EXPECT_EQ(link->devices().slot(2).messageCapacity, 40);
     EXPECT_EQ(link->devices().slot(2).messageCount, 0);  // counted from the listing
-    answer(3842, "\"3/50\"", id);                         // answered already
+    answer(3842, "\"3/50\"", id);                        // answered already
     EXPECT_EQ(link->devices().slot(2).messageCapacity, 40);
 }
 
