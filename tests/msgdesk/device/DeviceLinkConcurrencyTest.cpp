@@ -14,7 +14,7 @@ namespace {
 // ThreadSanitizer (-DZUNTO_SANITIZE=thread) to check the locking.
 TEST_F(DeviceLinkTest, EventsFromSeveralThreadsWhileTheWindowThreadWorks) {
     constexpr int kThreads = 4;
-    constexpr int kPerThread = 2000;
+    constexpr int kPerThread = 1000;
     make();
     lib.setDeviceCount(kThreads);
     link->connect();
