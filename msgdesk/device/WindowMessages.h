@@ -6,7 +6,7 @@ namespace msgdesk {
 
 using platform::WM_USER;
 
-constexpr unsigned UM_WELCOME_PIN = WM_USER + 100;  // 1124: hide or pin the left pane
+constexpr unsigned UM_WELCOME_PIN = WM_USER + 100;       // 1124: hide or pin the left pane
 constexpr unsigned UM_REFRESHVIEWS = WM_USER + 101;      // 1125
 constexpr unsigned UM_STATUSPANE = WM_USER + 102;        // 1126
 constexpr unsigned UM_DEVICEREMOVED = WM_USER + 103;     // 1127
@@ -26,6 +26,27 @@ constexpr unsigned UM_SIMENTRYDONE = WM_USER + 230;      // 1254
 constexpr unsigned UM_PHONECOMMAND = WM_USER + 240;      // 1264
 constexpr unsigned UM_CALLNOTIFY = WM_USER + 241;        // 1265
 constexpr unsigned UM_PHONERESULT = WM_USER + 242;       // 1266
+
+// The device link's own messages, posted by the device callback to the main
+// frame so that lists and window-thread state change only on the window
+// thread, in the order the events came. Values lie outside the ones above.
+//
+// UM_SIMRECORD: a message read from a SIM (answer to GetSMSMessage). wParam
+// 0, lParam the ReceivedSms*, owned by the message's payload. The handler
+// (receiving) files it: fromSimListing false -> InBox as "NEW", then
+// UM_NEWMESSAGE, UM_STATUSPANE(50010, 1), the SIM copy deleted or kept,
+// UM_STATUSPANE(50013, 226); fromSimListing true -> a SIM-resident copy.
+constexpr unsigned UM_SIMRECORD = WM_USER + 300;  // 1324
+// UM_SIMENTRYLISTED: one listed SIM phonebook entry. lParam the
+// SimPhoneEntry*, owned by the payload; the link appends a copy to its list.
+constexpr unsigned UM_SIMENTRYLISTED = WM_USER + 301;  // 1325
+// UM_PHONEBOOKLISTED: a device's phonebook listing ended (lParam device).
+constexpr unsigned UM_PHONEBOOKLISTED = WM_USER + 302;  // 1326
+// UM_MESSAGESLISTED: a device's SIM message listing ended (lParam device).
+constexpr unsigned UM_MESSAGESLISTED = WM_USER + 303;  // 1327
+// UM_RETRYSIMREAD: the library refused to read a listed SIM message;
+// wParam device, lParam SIM index. Retried on timer 109.
+constexpr unsigned UM_RETRYSIMREAD = WM_USER + 304;  // 1328
 
 // Result codes carried in wParam.
 constexpr int RESULT_OK = 224;
@@ -53,8 +74,19 @@ constexpr unsigned TIMER_SIGNAL_POLL = 101;
 constexpr unsigned TIMER_SEND_ANIMATION = 103;
 constexpr unsigned TIMER_SIM_FULL_BLINK = 104;
 constexpr unsigned TIMER_STARTUP_POLL = 107;
+// The device link's own timers: the 300 ms pause of disconnect, and the
+// bounded retry of SIM reads the library refused during the listing.
+constexpr unsigned TIMER_DISCONNECT_PAUSE = 108;
+constexpr unsigned TIMER_SIM_READ_RETRY = 109;
+constexpr unsigned kDisconnectPauseMs = 300;
+constexpr unsigned kSimReadRetryMs = 1000;
+constexpr int kSimReadRetries = 10;
 // View timers.
 constexpr unsigned TIMER_RINGING = 106;
+
+// Main frame commands.
+constexpr int ID_CONNECT = 30001;
+constexpr int ID_DISCONNECT = 30002;
 
 constexpr int kMaxDevices = 16;
 

@@ -1,0 +1,275 @@
+// The device callback: runs on the library's threads. It parses, changes the
+// lock-guarded tables and posts; everything else waits for the window thread.
+#include <cctype>
+#include <cstring>
+#include <string>
+
+#include "device/DeviceAnswers.h"
+#include "device/DeviceLink.h"
+#include "device/ReceivedSms.h"
+
+namespace msgdesk {
+
+namespace {
+bool validDevice(int d) {
+    return d >= 1 && d <= kMaxDevices;
+}
+
+// Events 513 and 514 compare in upper case.
+bool isOkUpper(const char* text) {
+    if (!text) return false;
+    std::string s(text, ::strnlen(text, 8));
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return answers::isOk(s.c_str());
+}
+
+platform::LPARAM entryParam(SimPhoneEntry* e) {
+    return reinterpret_cast<platform::LPARAM>(e);
+}
+
+template <class T>
+platform::LPARAM ptr(const std::shared_ptr<T>& p) {
+    return reinterpret_cast<platform::LPARAM>(p.get());
+}
+}  // namespace
+
+int MODLINK_CALL DeviceLink::OnDeviceEvent(unsigned event, const char* text, void* context,
+                                           int param) {
+    if (context) static_cast<DeviceLink*>(context)->onEvent(event, text, param);
+    return 0;
+}
+
+void DeviceLink::post(unsigned msg, platform::WPARAM w, platform::LPARAM l,
+                      std::shared_ptr<void> payload) {
+    m_loop.post(frame(), platform::Message{msg, w, l, std::move(payload)});
+}
+
+void DeviceLink::onEvent(unsigned event, const char* text, int param) {
+    switch (event) {
+        case MODLINK_EV_UNPLUGGED:
+            post(UM_DEVICEREMOVED, 0, param);
+            break;
+        case MODLINK_EV_SIGNAL:
+            if (auto v = answers::signalLevel(text); v && validDevice(param))
+                post(UM_STATUSPANE, PANE_SIGNAL, param * 32 + *v);
+            break;
+        case MODLINK_EV_SET_CENTER:
+        case MODLINK_EV_GET_CENTER:
+            onCentreAnswer(event, text, param);
+            break;
+        case MODLINK_EV_NEW_MESSAGE:
+            onNewMessage(text, param);
+            break;
+        case MODLINK_EV_SEND:
+            post(UM_SENDRESULT, static_cast<platform::WPARAM>(answers::sendResultCode(text)),
+                 param);
+            break;
+        case MODLINK_EV_READ_MESSAGE:
+            onMessageRead(text, param);
+            break;
+        case MODLINK_EV_DELETE_MESSAGE:
+            post(UM_SIMMESSAGES, answers::isOk(text) ? RESULT_OK : RESULT_ERROR, param);
+            break;
+        case MODLINK_EV_STORED_MESSAGE:
+            onStoredMessage(text, param);
+            break;
+        case MODLINK_EV_DEL_ENTRY:
+            onEntryDeleted(text, param);
+            break;
+        case MODLINK_EV_SET_ENTRY:
+            onEntryStored(text, param);
+            break;
+        case MODLINK_EV_ENTRY:
+            onEntryListed(text, param);
+            break;
+        case MODLINK_EV_INCOMING_CALL: {
+            // The caller text travels with the notice and becomes the
+            // frame's caller text on the window thread.
+            auto caller = std::make_shared<std::string>(text ? text : "");
+            post(UM_CALLNOTIFY, static_cast<platform::WPARAM>(param), 0, caller);
+            break;
+        }
+        case MODLINK_EV_CALL_ENDED:
+            post(UM_CALLNOTIFY, static_cast<platform::WPARAM>(param + kMaxDevices), 0);
+            break;
+        case MODLINK_EV_DIAL:
+            post(UM_PHONERESULT, 1, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_DIAL_EXT:
+            post(UM_PHONERESULT, 2, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_ATTACH:
+            post(UM_PHONERESULT, 161, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_UNATTACH:
+            post(UM_PHONERESULT, 162, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_VOLUME:
+            post(UM_PHONERESULT, 225, answers::phoneResultCode(text));
+            break;
+        case MODLINK_EV_CALL_STATUS:
+            post(UM_PHONERESULT, 226, answers::callStatusCode(text));
+            break;
+        case MODLINK_EV_PHONEBOOK_INFO:
+        case MODLINK_EV_MESSAGE_INFO:
+            onSimInfo(event, text, param);
+            break;
+        default:
+            break;
+    }
+}
+
+void DeviceLink::onCentreAnswer(unsigned event, const char* text, int id) {
+    std::lock_guard g(lock());
+    auto row = m_pending.find(id);
+    if (!row) return;
+    if (event == MODLINK_EV_SET_CENTER) {
+        if (!answers::isOk(text)) {
+            m_devices.setCentreNumber(row->device, row->text);
+            post(UM_BATCHFAILURE, BATCH_CENTRE, 0);
+        }
+    } else if (!answers::isError(text)) {
+        m_devices.setCentreNumber(row->device, text ? text : "");
+        m_devices.setCentreRead(row->device, true);
+    }
+    m_pending.remove(id);
+}
+
+void DeviceLink::onNewMessage(const char* text, int device) {
+    if (!m_lib.GetSMSMessage || !text || !validDevice(device)) return;
+    const int n = answers::leadingDecimal(text);
+    int id = m_lib.GetSMSMessage(device, n);
+    if (id == -1) id = m_lib.GetSMSMessage(device, n);
+    if (id == -1) return;
+    m_pending.add(id, device, text);
+    post(UM_STATUSPANE, PANE_ACTIVITY, 225);
+}
+
+void DeviceLink::onMessageRead(const char* text, int id) {
+    if (!m_lib.GetSMSMessage) return;
+    auto row = m_pending.find(id);
+    if (!row) return;
+    const int n = answers::leadingDecimal(row->text);
+    const bool listing = row->device > kMaxDevices;
+    const int device = listing ? row->device - kMaxDevices : row->device;
+    if (!answers::isError(text)) {
+        auto sms = std::make_shared<ReceivedSms>();
+        sms->device = device;
+        sms->simIndex = n;
+        sms->fromSimListing = listing;
+        if (text) {
+            auto f = answers::smsText(text, listing);
+            sms->number = std::move(f.number);
+            sms->date = std::move(f.date);
+            sms->time = std::move(f.time);
+            sms->body = std::move(f.body);
+        }
+        sms->hasText = text && *text;
+        post(UM_SIMRECORD, 0, ptr(sms), sms);
+        m_pending.remove(id);
+        return;
+    }
+    const int again = m_lib.GetSMSMessage(device, n);
+    if (again == -1) return;  // the row stays until disconnect
+    {
+        std::lock_guard g(lock());
+        m_pending.add(again, row->device, row->text);
+        m_pending.remove(id);
+    }
+    post(UM_STATUSPANE, PANE_ACTIVITY, 225);
+}
+
+void DeviceLink::onStoredMessage(const char* text, int device) {
+    if (!m_lib.GetSMSMessage || !validDevice(device)) return;
+    if (!text) {
+        post(UM_MESSAGESLISTED, 0, device);
+        return;
+    }
+    if (answers::isError(text)) return;
+    const int n = answers::leadingDecimal(text);
+    const int id = m_lib.GetSMSMessage(device, n);
+    if (id == -1) {
+        // Never spin on the library's thread: the window thread retries
+        // on a timer, a bounded number of times.
+        post(UM_RETRYSIMREAD, static_cast<platform::WPARAM>(device), n);
+        return;
+    }
+    m_pending.add(id, device + kMaxDevices, text);
+}
+
+void DeviceLink::onEntryDeleted(const char* text, int id) {
+    std::lock_guard g(lock());
+    auto row = m_pending.find(id);
+    if (!row) return;
+    if (isOkUpper(text)) {
+        m_devices.lowerPhonebookUsed(row->device);
+        --m_deletes.outstanding;
+        // The card no longer holds the entry, so it leaves the list even
+        // when the used count was already 0 (entries listed before the
+        // capacity was known are not counted).
+        post(UM_SIMENTRYDONE, static_cast<platform::WPARAM>(row->device), entryParam(row->entry));
+    } else {
+        ++m_deletes.failed;
+        post(UM_BATCHFAILURE, BATCH_DELETES, 0);
+    }
+    m_pending.remove(id);
+}
+
+void DeviceLink::onEntryStored(const char* text, int id) {
+    std::lock_guard g(lock());
+    auto row = m_pending.find(id);
+    if (!row) return;
+    if (isOkUpper(text)) {
+        if (row->device <= kMaxDevices) m_devices.addPhonebookUsed(row->device, 1);
+        --m_stores.outstanding;
+    } else {
+        ++m_stores.failed;
+        post(UM_SIMENTRYDONE, static_cast<platform::WPARAM>(row->device), entryParam(row->entry));
+        post(UM_BATCHFAILURE, BATCH_STORES, 0);
+    }
+    m_pending.remove(id);
+}
+
+void DeviceLink::onEntryListed(const char* text, int id) {
+    auto row = m_pending.find(id);
+    if (!row) return;
+    if (!text) {
+        m_pending.remove(id);
+        post(UM_PHONEBOOKLISTED, 0, row->device);
+        return;
+    }
+    if (answers::isError(text)) return;
+    const int d = row->device;
+    if (d < 1 || d > m_devices.deviceCount()) return;
+    auto f = answers::phonebookEntry(text);
+    if (!f) return;  // not three quoted fields: nothing to list
+    auto e = std::make_shared<SimPhoneEntry>();
+    e->device = d;
+    e->index = f->index;
+    e->setNumber(f->number);
+    e->setName(f->name);
+    post(UM_SIMENTRYLISTED, 0, ptr(e), e);
+    m_devices.raisePhonebookUsedBelowCapacity(d);
+}
+
+void DeviceLink::onSimInfo(unsigned event, const char* text, int id) {
+    const bool book = event == MODLINK_EV_PHONEBOOK_INFO;
+    auto row = m_pending.find(id);
+    if (!row) return;
+    if (answers::isError(text)) {
+        if (m_lib.GetSimInfo) {
+            const int again = m_lib.GetSimInfo(row->device, book ? 1 : 2);
+            if (again != -1) m_pending.add(again, row->device, "NULL");
+        }
+    } else if (validDevice(row->device) && text) {
+        if (auto cap = answers::simInfoCapacity(text, book ? '-' : '/')) {
+            if (book)
+                m_devices.setPhonebookCapacity(row->device, *cap);
+            else
+                m_devices.setMessageCapacity(row->device, *cap);
+        }
+    }
+    m_pending.remove(id);
+}
+
+}  // namespace msgdesk

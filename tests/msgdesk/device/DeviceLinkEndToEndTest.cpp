@@ -1,0 +1,190 @@
+// The device link against the real device library and the simulated modem,
+// headless. Skips until both are built into the binary directory.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "device/DeviceBinding.h"
+#include "msgdesk/device/DeviceLinkFixture.h"
+
+extern char** environ;
+
+namespace msgdesk::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// The simulator, started with N devices. It prints "device D PATH" per modem
+// on stdout; lines written to its stdin are its control commands.
+class Simulator {
+public:
+    ~Simulator() { stop(); }
+    bool start(const std::string& exe, int devices) {
+        int out[2], in[2];
+        if (pipe(out) != 0 || pipe(in) != 0) return false;
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+        posix_spawn_file_actions_adddup2(&fa, in[0], 0);
+        posix_spawn_file_actions_addclose(&fa, out[0]);
+        posix_spawn_file_actions_addclose(&fa, in[1]);
+        std::string n = std::to_string(devices);
+        char* argv[] = {const_cast<char*>(exe.c_str()), const_cast<char*>("--devices"), n.data(),
+                        nullptr};
+        const int rc = posix_spawn(&m_pid, exe.c_str(), &fa, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&fa);
+        close(out[1]);
+        close(in[0]);
+        m_out = out[0];
+        m_in = in[1];
+        return rc == 0;
+    }
+    // Reads "device D PATH" lines until n paths are known.
+    std::vector<std::string> ports(int n, std::chrono::milliseconds timeout) {
+        std::vector<std::string> paths;
+        std::string buf;
+        const auto end = Clock::now() + timeout;
+        while (static_cast<int>(paths.size()) < n && Clock::now() < end) {
+            pollfd p{m_out, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0) continue;
+            char c[256];
+            const ssize_t got = read(m_out, c, sizeof c);
+            if (got <= 0) break;
+            buf.append(c, static_cast<size_t>(got));
+            size_t nl;
+            while ((nl = buf.find('\n')) != std::string::npos) {
+                std::istringstream line(buf.substr(0, nl));
+                buf.erase(0, nl + 1);
+                std::string word, path;
+                int d = 0;
+                if (line >> word >> d >> path && word == "device") paths.push_back(path);
+            }
+        }
+        return paths;
+    }
+    void control(const std::string& line) {
+        const std::string l = line + "\n";
+        [[maybe_unused]] ssize_t w = write(m_in, l.data(), l.size());
+    }
+    void stop() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+        if (m_out >= 0) close(m_out);
+        if (m_in >= 0) close(m_in);
+        m_out = m_in = -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+    int m_in = -1;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    platform::ManualMessageLoop loop;
+    SimPhonebook book;
+    RecordingPorts ports;
+    platform::ScriptedMessageBox boxes;
+    Sink sink;
+    DeviceBinding binding;
+    Simulator sim;
+    std::unique_ptr<DeviceLink> link;
+
+    // Real time and virtual time move together, so the link's timers run at
+    // their own pace against the real library.
+    bool pumpUntil(const std::function<bool()>& done, int seconds) {
+        const auto end = Clock::now() + std::chrono::seconds(seconds);
+        while (Clock::now() < end) {
+            loop.advance(50);
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        loop.runUntilIdle();
+        return done();
+    }
+    bool signalSeen(int device) const {
+        for (auto& m : sink.of(UM_STATUSPANE))
+            if (m.wParam == PANE_SIGNAL && m.lParam / 32 == device) return true;
+        return false;
+    }
+    void TearDown() override {
+        if (link && link->linkActive()) {
+            link->disconnect();
+            pumpUntil([&] { return !link->disconnectPending(); }, 5);
+        }
+        link.reset();
+        sim.stop();
+        unsetenv("MODLINK_PORTS");
+        unsetenv("MODLINK_LIBRARY");
+    }
+};
+
+TEST_F(EndToEnd, TwoSimulatedDevicesConnectPollUnplugAndDisconnect) {
+    const std::string bin = ZUNTO_BIN_DIR;
+    if (!fs::exists(bin + "/libmodlink.so") || !fs::exists(bin + "/zuntosim"))
+        GTEST_SKIP() << "needs libmodlink.so and zuntosim in " << bin;
+    ASSERT_TRUE(sim.start(bin + "/zuntosim", 2));
+    auto paths = sim.ports(2, std::chrono::seconds(10));
+    ASSERT_EQ(paths.size(), 2u);
+    setenv("MODLINK_PORTS", (paths[0] + "," + paths[1]).c_str(), 1);
+    setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
+    ASSERT_TRUE(binding.load());
+    ASSERT_EQ(binding.resolvedCount(), 26);
+    link =
+        std::make_unique<DeviceLink>(loop, nullptr, binding.library(), book, ports, boxes, &sink);
+
+    link->connect();
+    ASSERT_TRUE(link->linkActive()) << (boxes.shown.empty() ? "" : boxes.shown[0].text);
+    ASSERT_EQ(link->deviceCount(), 2);
+
+    auto& dev = link->devices();
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            return dev.centreRead(1) && dev.centreRead(2) && dev.phonebookListed(1) &&
+                   dev.phonebookListed(2) && dev.slot(1).messageCapacity > 0 &&
+                   dev.slot(2).messageCapacity > 0 && link->simInitCount() == 0 && signalSeen(1) &&
+                   signalSeen(2);
+        },
+        60));
+    for (int d = 1; d <= 2; ++d) {
+        EXPECT_FALSE(dev.centreNumber(d).empty()) << d;
+        EXPECT_GT(dev.slot(d).phonebookCapacity, 0) << d;
+        EXPECT_FALSE(book.list(d).empty()) << d;
+        EXPECT_EQ(dev.slot(d).phonebookUsed, std::min<int>(static_cast<int>(book.list(d).size()),
+                                                           dev.slot(d).phonebookCapacity))
+            << d;
+    }
+
+    // Unplug device 2 through the simulator's control channel.
+    sim.control("unplug 2");
+    ASSERT_TRUE(pumpUntil([&] { return !link->deviceAttached(2); }, 15));
+    EXPECT_TRUE(link->linkActive());
+    EXPECT_EQ(link->frameDeviceCount(), 1);
+    EXPECT_TRUE(book.list(2).empty());
+    EXPECT_FALSE(book.list(1).empty());
+
+    bool closed = false;
+    link->disconnect([&] { closed = true; });
+    ASSERT_TRUE(pumpUntil([&] { return closed; }, 5));
+    EXPECT_FALSE(link->linkActive());
+    EXPECT_TRUE(book.list(1).empty());
+    EXPECT_EQ(link->pending().count(), 0u);
+}
+
+}  // namespace
+}  // namespace msgdesk::test
