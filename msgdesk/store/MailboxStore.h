@@ -55,6 +55,9 @@ public:
     void ReplaceMessage(const MessageRecord& rec, int mailbox, int row);
     // Posts UM_STATUSPANE(50010, 1).
     void PostCountRefresh();
+    // Writes one mailbox now (atomically, synced to disk) instead of within
+    // 2 s: receiving must have a message on disk before its SIM copy goes.
+    bool saveNow(MailboxId id) { return save(id); }
 
     bool dirty(MailboxId id) const { return m_dirty[static_cast<size_t>(id)]; }
 

@@ -1,0 +1,210 @@
+#include "store/Receiver.h"
+
+#include <filesystem>
+#include <string_view>
+
+#include "device/WindowMessages.h"
+#include "platform/DynLib.h"
+#include "platform/Sound.h"
+#include "res/StringTable.h"
+
+namespace msgdesk {
+
+namespace {
+constexpr unsigned IDS_PROGRAM_ERROR = 60010;
+constexpr unsigned IDS_SIM_DELETE_FAILED = 60012;
+
+// A 13-character number "86..." is a mainland number with its country code;
+// the book holds such numbers without it.
+std::string lookupKey(const std::string& number) {
+    if (number.size() == 13 && number.compare(0, 2, "86") == 0) return number.substr(2);
+    return number;
+}
+
+int leadingDecimal(std::string_view s) {
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') break;
+        if (v > 100000000) break;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+}  // namespace
+
+Receiver::Receiver(platform::MessageLoop& loop, platform::MessageTarget* frame,
+                   const DeviceLibrary& lib, DeviceTable& devices, PendingCommandTable& pending,
+                   MailboxStore& store, const Settings& settings, platform::MessageBoxPort& boxes,
+                   Ports ports)
+    : m_loop(loop),
+      m_frame(frame),
+      m_lib(lib),
+      m_devices(devices),
+      m_pending(pending),
+      m_store(store),
+      m_settings(settings),
+      m_boxes(boxes),
+      m_ports(std::move(ports)) {}
+
+bool Receiver::handleMessage(const platform::Message& m, std::intptr_t* result) {
+    if (result) *result = 0;
+    switch (m.msg) {
+        case UM_SIMRECORD:
+            if (auto* sms = reinterpret_cast<const ReceivedSms*>(m.lParam)) onSimRecord(*sms);
+            return true;
+        case UM_DELETESIMMESSAGE:
+            deleteSimMessage(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
+            return true;
+        case UM_SIMMESSAGES:
+            onSimMessages(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
+            return true;
+        case UM_KEEPRECORD:
+            if (m.wParam != 1) return false;  // wParam 0 is the phonebook's kept copy
+            if (auto* rec = reinterpret_cast<const MessageRecord*>(m.lParam)) keepRecord(*rec);
+            return true;
+        case UM_NEWMESSAGE:
+            onNewMessage(m.wParam);
+            return true;
+        default:
+            return false;
+    }
+}
+
+MessageRecord Receiver::inboxRecord(const ReceivedSms& sms) const {
+    MessageRecord rec;
+    rec.setNumber(sms.number);
+    if (m_ports.lookupName) rec.setContact(m_ports.lookupName(lookupKey(sms.number)));
+    rec.setText(sms.body);
+    rec.setDate(sms.date);
+    rec.setTime(sms.time);
+    rec.setStatus("NEW");
+    return rec;
+}
+
+void Receiver::onSimRecord(const ReceivedSms& sms) {
+    if (sms.fromSimListing)
+        onListed(sms);
+    else
+        fileNew(sms);
+}
+
+void Receiver::fileNew(const ReceivedSms& sms) {
+    // An empty answer files nothing; deleting the SIM copy then could only
+    // lose a message that was not read, so it stays.
+    if (!sms.hasText) return;
+    m_store.AppendMessage(inboxRecord(sms), InBox);
+    const bool onDisk = m_store.saveNow(InBox);
+    post(UM_NEWMESSAGE, 0, 0);
+    post(UM_STATUSPANE, PANE_MAILBOX, 1);
+    if (m_settings.SaveInCard == 0 && onDisk)
+        post(UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(sms.device), sms.simIndex);
+    else
+        addSimCopy(sms);  // kept by the setting, or because the save failed
+    post(UM_STATUSPANE, PANE_ACTIVITY, 226);
+}
+
+void Receiver::onListed(const ReceivedSms& sms) {
+    if (!sms.hasText) return;
+    if (m_settings.SaveInCard == 0 && inInbox(inboxRecord(sms))) {
+        // Filed before the program stopped, deletion never confirmed.
+        ++m_duplicates;
+        post(UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(sms.device), sms.simIndex);
+        return;
+    }
+    addSimCopy(sms);
+}
+
+bool Receiver::inInbox(const MessageRecord& rec) const {
+    for (const MailboxRow& row : m_store.box(InBox).rows()) {
+        const MessageRecord& r = row.rec;
+        if (std::string_view(r.Number) == rec.Number && std::string_view(r.Date) == rec.Date &&
+            std::string_view(r.Time) == rec.Time && std::string_view(r.Text) == rec.Text)
+            return true;
+    }
+    return false;
+}
+
+void Receiver::addSimCopy(const ReceivedSms& sms) {
+    if (!sms.hasText) return;
+    MessageRecord rec = inboxRecord(sms);
+    rec.Icon = sms.device;
+    rec.setStatus(std::to_string(sms.simIndex) + "/" + std::to_string(sms.device));
+    if (!m_store.simCache().AddSimMessage(rec)) return;  // device outside 1..16
+    m_devices.addMessageCount(sms.device, 1);
+    if (m_ports.postToDeviceDialog)
+        m_ports.postToDeviceDialog(platform::Message{UM_SIMMESSAGES, 0, 0, nullptr});
+}
+
+void Receiver::deleteSimMessage(int device, int index) {
+    if (!m_lib.DelSMSMessage) {
+        box(IDS_PROGRAM_ERROR);
+        return;
+    }
+    const int id = m_lib.DelSMSMessage(device, index);
+    if (id == -1) {
+        box(IDS_SIM_DELETE_FAILED);
+        return;
+    }
+    // The answer is looked up on this thread (UM_SIMMESSAGES), so it cannot
+    // miss the row even when it comes before this line runs.
+    m_pending.add(id, device, std::to_string(index));
+}
+
+void Receiver::onSimMessages(int result, int id) {
+    auto row = m_pending.find(id);
+    if (result == RESULT_OK) {
+        if (row && m_store.simCache().RemoveSimMessageByKey(row->text + "/" +
+                                                            std::to_string(row->device))) {
+            std::lock_guard g(m_devices.lock());
+            m_devices.addMessageCount(row->device, -1);
+        }
+        m_loop.send(m_frame, platform::Message{UM_STATUSPANE, PANE_MAILBOX, 1, nullptr});
+        if (m_ports.postToDeviceDialog)
+            m_ports.postToDeviceDialog(platform::Message{UM_SIMMESSAGES, 0, 0, nullptr});
+    } else if (result == RESULT_ERROR && row) {
+        post(UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(row->device),
+             leadingDecimal(row->text));
+    }
+    m_pending.remove(id);
+}
+
+void Receiver::keepRecord(const MessageRecord& rec) {
+    m_store.AppendMessage(rec, InBox);
+    // The dialogs delete the SIM copy next: have the kept one on disk first.
+    m_store.saveNow(InBox);
+}
+
+void Receiver::onNewMessage(platform::WPARAM w) {
+    if (w != 0 || m_settings.Sound != 0) return;
+    const std::string path = soundPath();
+    if (path.empty()) return;
+    if (m_ports.playSound)
+        m_ports.playSound(path);
+    else
+        platform::PlaySoundAsync(path);
+}
+
+std::string Receiver::soundPath() {
+    std::error_code ec;
+    const std::filesystem::path here = "sounds/msg.wav";
+    if (std::filesystem::exists(here, ec)) return here.string();
+    const std::filesystem::path beside =
+        std::filesystem::path(platform::executableDir()) / "sounds" / "msg.wav";
+    if (std::filesystem::exists(beside, ec)) return beside.string();
+    return {};
+}
+
+void Receiver::post(unsigned msg, platform::WPARAM w, platform::LPARAM l) {
+    m_loop.post(m_frame, platform::Message{msg, w, l, nullptr});
+}
+
+void Receiver::box(unsigned stringId) {
+    platform::MessageBoxRequest r;
+    r.stringId = stringId;
+    r.text = LoadStr(stringId);
+    r.caption = LoadStr(IDS_APP_TITLE);
+    r.icon = platform::MbIcon::Exclamation;
+    m_boxes.show(r);
+}
+
+}  // namespace msgdesk
