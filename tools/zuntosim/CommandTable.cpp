@@ -7,6 +7,7 @@ CommandTable::CommandTable() {
     registerNetworkCommands(*this);
     registerSmsSettingCommands(*this);
     registerPhonebookCommands(*this);
+    add("AT", [](ModemState&, const SimCommand&, SimReply&) {});
 }
 
 void CommandTable::run(ModemState& state, const SimCommand& cmd, SimReply& reply) const {

@@ -240,6 +240,8 @@ void SimServer::processLine(Modem& m, const std::string& line) {
         if (!line.empty()) send(m, "\r\nERROR\r\n");
         return;
     }
+    // A bare "AT" counts as a command named AT, so it can be faulted too.
+    if (cmds.empty()) cmds.push_back({"AT", SimCommand::Kind::Exec, {}});
     std::string body, final = "OK";
     int delayMs = 0;
     for (const auto& cmd : cmds) {

@@ -48,15 +48,16 @@ AtChannel::Wait AtChannel::waitFor(steady_clock::time_point deadline) {
             return Wait::Dead;
         }
         if (n == 0) continue;  // re-check the deadline
-        if (p[1].revents & POLLIN) {
+        bool woken = p[1].revents & POLLIN;
+        if (woken) {
             std::uint64_t v;
             [[maybe_unused]] auto r = ::read(m_wakeFd, &v, sizeof v);
-            if (!(p[0].revents)) return Wait::Woken;
         }
-        if (p[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
-            if (!readInput()) return Wait::Dead;
-            return Wait::Input;
-        }
+        bool input = p[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL);
+        if (input && !readInput()) return Wait::Dead;
+        // A wake-up is never swallowed by input that came at the same time.
+        if (woken) return Wait::Woken;
+        if (input) return Wait::Input;
     }
 }
 
