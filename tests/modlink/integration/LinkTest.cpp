@@ -1,5 +1,6 @@
 // The link's life cycle and its behaviour when the modem misbehaves.
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -186,4 +187,52 @@ TEST(ModlinkPorts, NoPortsIsAnEmptyLink) {
     CloseModules();
     ::setenv("MODLINK_PORTS", "/nonexistent/ttyUSB9", 1);
     EXPECT_NE(InitModules(), 0);
+}
+
+TEST(ModlinkPorts, UsbModemIsFoundAndItsAtPortPicked) {
+    SimProcess sim(1);
+    ASSERT_TRUE(sim.ok());
+    // The modem's first interface is silent (a diagnostics port), the
+    // second one speaks AT.
+    int silent = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(silent, 0);
+    ASSERT_EQ(::grantpt(silent), 0);
+    ASSERT_EQ(::unlockpt(silent), 0);
+    fs::path root = fs::temp_directory_path() / ("modlink-usb-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::path usb = root / "sys/devices/pci0000:00/usb1/1-4";
+    fs::create_directories(root / "dev");
+    fs::create_directories(usb);
+    std::ofstream(usb / "idVendor") << "1a7c\n";
+    std::ofstream(usb / "idProduct") << "3d41\n";
+    std::pair<const char*, std::string> ports[] = {{"ttyUSB0", ::ptsname(silent)},
+                                                   {"ttyUSB1", sim.ports()[0]}};
+    int iface = 0;
+    for (auto& [tty, target] : ports) {
+        fs::path intf = usb / ("1-4:1." + std::to_string(iface++)) / tty;
+        fs::create_directories(intf);
+        fs::create_directories(root / "sys/class/tty" / tty);
+        fs::create_directory_symlink(intf, root / "sys/class/tty" / tty / "device");
+        fs::create_symlink(target, root / "dev" / tty);
+    }
+    ::setenv("MODLINK_SYSFS_ROOT", (root / "sys").c_str(), 1);
+    ::setenv("MODLINK_DEV_DIR", (root / "dev").c_str(), 1);
+    ::setenv("MODLINK_USB", "1", 1);
+    ::setenv("MODLINK_PORTS", "", 1);
+    EventRecorder events;
+    ASSERT_EQ(InitModules(), 0);
+    RegistCallbackFunction(&EventRecorder::callback, &events);
+    int count = 0;
+    GetActiveDeviceCount(&count);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(sim.control("signal 1 9"), "OK");
+    GetSignal(1);
+    EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SIGNAL, 1)), "9");
+    CloseModules();
+    RegistCallbackFunction(nullptr, nullptr);
+    ::setenv("MODLINK_USB", "0", 1);
+    ::unsetenv("MODLINK_SYSFS_ROOT");
+    ::unsetenv("MODLINK_DEV_DIR");
+    ::close(silent);
+    fs::remove_all(root);
 }
