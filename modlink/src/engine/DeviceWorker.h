@@ -42,6 +42,7 @@ public:
     bool cancel(int id);
     int commandCount() const;
     bool alive() const { return m_alive.load(); }
+    bool onWorkerThread() const { return m_thread.get_id() == std::this_thread::get_id(); }
 
 private:
     void main(Setup setup, std::promise<bool>* started);

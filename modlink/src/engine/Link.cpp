@@ -110,7 +110,18 @@ void Link::close() {
         devices.swap(m_devices);
         m_open = false;
     }
-    for (auto& d : devices) d->stop();
+    // CloseModules called from the callback runs on a worker: that worker
+    // is detached by stop() and must outlive this call, so it is retired
+    // instead of destroyed.
+    static std::vector<std::shared_ptr<DeviceWorker>> retired;
+    for (auto& d : devices) {
+        bool self = d->onWorkerThread();
+        d->stop();
+        if (self) {
+            std::lock_guard lock(m_mutex);
+            retired.push_back(d);
+        }
+    }
     devices.clear();
 }
 

@@ -22,6 +22,9 @@ namespace {
 class SerialTransport final : public FdTransport {
 public:
     using FdTransport::FdTransport;
+    // The exclusive mode lasts until the tty's last close, which a port
+    // that another process also holds open never sees.
+    ~SerialTransport() override { ::ioctl(m_fd, TIOCNXCL); }
     void discardInput() override { ::tcflush(m_fd, TCIFLUSH); }
 };
 

@@ -38,16 +38,16 @@ void Trace::open() {
 
 void Trace::close() {
     std::lock_guard lock(m_mutex);
-    if (m_file) std::fclose(m_file);
-    m_file = nullptr;
+    if (std::FILE* f = m_file.exchange(nullptr)) std::fclose(f);
 }
 
 void Trace::write(const std::string& json) {
     std::lock_guard lock(m_mutex);
-    if (!m_file) return;
-    std::fputs(json.c_str(), m_file);
-    std::fputc('\n', m_file);
-    std::fflush(m_file);
+    std::FILE* f = m_file;
+    if (!f) return;
+    std::fputs(json.c_str(), f);
+    std::fputc('\n', f);
+    std::fflush(f);
 }
 
 void Trace::line(int device, std::string_view direction, std::string_view text) {

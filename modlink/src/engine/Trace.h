@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -24,7 +25,7 @@ public:
 private:
     void write(const std::string& json);
     std::mutex m_mutex;
-    std::FILE* m_file = nullptr;
+    std::atomic<std::FILE*> m_file{nullptr};
 };
 
 }  // namespace modlink
