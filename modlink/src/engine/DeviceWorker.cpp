@@ -82,7 +82,20 @@ void DeviceWorker::main(Setup setup, std::promise<bool>* started) {
     bool ok = setup(*m_channel, m_state) && m_channel->alive();
     m_alive = ok;
     started->set_value(ok);
-    if (!ok) return;
+    if (ok) serve();
+    std::lock_guard lock(m_mutex);
+    if (m_stop) m_channel.reset();  // closes the port now, even when detached
+    m_finished = true;
+    m_finishedCv.notify_all();
+}
+
+bool DeviceWorker::waitFinished(int timeoutMs) {
+    std::unique_lock lock(m_mutex);
+    return m_finishedCv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return m_finished; });
+}
+
+void DeviceWorker::serve() {
     for (;;) {
         std::shared_ptr<Request> next;
         {

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <future>
 #include <functional>
@@ -42,10 +43,14 @@ public:
     bool cancel(int id);
     int commandCount() const;
     bool alive() const { return m_alive.load(); }
+    // For a worker stopped from its own thread: waits until that thread has
+    // closed the port and ended.
+    bool waitFinished(int timeoutMs);
     bool onWorkerThread() const { return m_thread.get_id() == std::this_thread::get_id(); }
 
 private:
     void main(Setup setup, std::promise<bool>* started);
+    void serve();
     void wake();
     void unplugged();
 
@@ -60,6 +65,8 @@ private:
     mutable std::mutex m_mutex;
     std::deque<std::shared_ptr<Request>> m_queue;
     bool m_running = false;  // a request is being executed
+    bool m_finished = false;
+    std::condition_variable m_finishedCv;
     std::thread m_thread;
 };
 

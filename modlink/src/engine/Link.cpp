@@ -36,6 +36,17 @@ void Link::addRouterSetup(RouterSetup setup) {
 
 int Link::open() {
     close();
+    std::vector<std::shared_ptr<DeviceWorker>> retired;
+    {
+        std::lock_guard lock(m_mutex);
+        retired.swap(m_retired);
+    }
+    for (auto& r : retired)
+        if (!r->waitFinished(10000)) {
+            std::lock_guard lock(m_mutex);
+            m_retired.push_back(r);  // still busy in the callback: keep it alive
+        }
+    retired.clear();
     Trace::instance().open();
     std::vector<std::unique_ptr<Transport>> ports;
     auto fail = [&](const std::string& port, const std::string& why) {
@@ -113,13 +124,12 @@ void Link::close() {
     // CloseModules called from the callback runs on a worker: that worker
     // is detached by stop() and must outlive this call, so it is retired
     // instead of destroyed.
-    static std::vector<std::shared_ptr<DeviceWorker>> retired;
     for (auto& d : devices) {
         bool self = d->onWorkerThread();
         d->stop();
         if (self) {
             std::lock_guard lock(m_mutex);
-            retired.push_back(d);
+            m_retired.push_back(d);
         }
     }
     devices.clear();

@@ -43,6 +43,8 @@ private:
     bool m_open = false;
     std::vector<std::shared_ptr<DeviceWorker>> m_devices;
     std::vector<RouterSetup> m_routerSetups;
+    // Workers stopped from their own thread (CloseModules in the callback).
+    std::vector<std::shared_ptr<DeviceWorker>> m_retired;
     std::atomic<int> m_nextId{1};
 };
 

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 
@@ -235,4 +236,26 @@ TEST(ModlinkPorts, UsbModemIsFoundAndItsAtPortPicked) {
     ::unsetenv("MODLINK_DEV_DIR");
     ::close(silent);
     fs::remove_all(root);
+}
+
+namespace {
+std::atomic<bool> g_closedInCallback{false};
+int MODLINK_CALL closeOnSignal(unsigned event, const char*, void*, int) {
+    if (event == MODLINK_EV_SIGNAL && !g_closedInCallback) {
+        CloseModules();
+        g_closedInCallback = true;
+    }
+    return 0;
+}
+}  // namespace
+
+TEST_F(ModlinkFixture, CloseFromInsideTheCallbackIsSafe) {
+    RegistCallbackFunction(&closeOnSignal, nullptr);
+    ASSERT_GE(GetSignal(1), 0);
+    EXPECT_TRUE(EventRecorder::waitUntil([] { return g_closedInCallback.load(); }));
+    EXPECT_EQ(GetSignal(2), -1);
+    ASSERT_EQ(InitModules(), 0);
+    RegistCallbackFunction(&EventRecorder::callback, &events);
+    GetSignal(1);
+    EXPECT_TRUE(events.take(MODLINK_EV_SIGNAL, 1).has_value());
 }
