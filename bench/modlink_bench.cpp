@@ -60,7 +60,8 @@ double processCpu(pid_t pid) {
         }
     }
     if (fields.size() < 13) return 0;
-    return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return (std::stod(fields[11]) + std::stod(fields[12])) /
+           static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 }  // namespace
@@ -117,9 +118,10 @@ int main(int argc, char** argv) {
     double sim1 = processCpu(sim);
     double wall = std::chrono::duration<double>(t1 - t0).count();
     double cpu = cpuSeconds(r1) - cpuSeconds(r0);
-    std::printf("idle link, %d devices, %.1f s: library process CPU %.4f s (%.3f%% of one core), "
-                "simulator CPU %.4f s\n",
-                count, wall, cpu, 100.0 * cpu / wall, sim1 - sim0);
+    std::printf(
+        "idle link, %d devices, %.1f s: library process CPU %.4f s (%.3f%% of one core), "
+        "simulator CPU %.4f s\n",
+        count, wall, cpu, 100.0 * cpu / wall, sim1 - sim0);
 
     std::vector<double> us;
     us.reserve(static_cast<std::size_t>(rounds));
@@ -137,15 +139,17 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no answer\n");
             return 1;
         }
-        us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - a).count());
+        us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - a)
+                         .count());
     }
     std::sort(us.begin(), us.end());
     double sum = 0;
     for (double v : us) sum += v;
-    std::printf("GetSignal round trip over %d requests: mean %.0f us, median %.0f us, "
-                "p99 %.0f us, max %.0f us\n",
-                rounds, sum / static_cast<double>(rounds), us[us.size() / 2],
-                us[us.size() * 99 / 100], us.back());
+    std::printf(
+        "GetSignal round trip over %d requests: mean %.0f us, median %.0f us, "
+        "p99 %.0f us, max %.0f us\n",
+        rounds, sum / static_cast<double>(rounds), us[us.size() / 2], us[us.size() * 99 / 100],
+        us.back());
 
     // Throughput with all 16 queues busy at once.
     {

@@ -22,17 +22,28 @@ void CommandTable::run(ModemState& state, const SimCommand& cmd, SimReply& reply
 namespace {
 const char* cmeText(int code) {
     switch (code) {
-        case 3: return "operation not allowed";
-        case 4: return "operation not supported";
-        case 10: return "SIM not inserted";
-        case 20: return "memory full";
-        case 21: return "invalid index";
-        case 22: return "not found";
-        case 24: return "text string too long";
-        case 25: return "invalid characters in text string";
-        case 26: return "dial string too long";
-        case 27: return "invalid characters in dial string";
-        default: return "unknown";
+        case 3:
+            return "operation not allowed";
+        case 4:
+            return "operation not supported";
+        case 10:
+            return "SIM not inserted";
+        case 20:
+            return "memory full";
+        case 21:
+            return "invalid index";
+        case 22:
+            return "not found";
+        case 24:
+            return "text string too long";
+        case 25:
+            return "invalid characters in text string";
+        case 26:
+            return "dial string too long";
+        case 27:
+            return "invalid characters in dial string";
+        default:
+            return "unknown";
     }
 }
 }  // namespace

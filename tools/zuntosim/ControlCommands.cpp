@@ -61,10 +61,12 @@ std::string SimServer::control(const std::string& line) {
     if (m.unplugged) return "ERROR unplugged";
     int n = 0;
     if (cmd == "signal") {
-        if (w.size() != 3 || !toInt(w[2], n) || (n > 31 && n != 99)) return "ERROR signal takes 0..31 or 99";
+        if (w.size() != 3 || !toInt(w[2], n) || (n > 31 && n != 99))
+            return "ERROR signal takes 0..31 or 99";
         s.signal = n;
     } else if (cmd == "fail") {
-        if (w.size() < 4 || w.size() > 5) return "ERROR usage: fail D COMMAND ERROR|TIMEOUT [COUNT]";
+        if (w.size() < 4 || w.size() > 5)
+            return "ERROR usage: fail D COMMAND ERROR|TIMEOUT [COUNT]";
         Fault f;
         f.command = commandName(w[2]);
         std::string k = upper(w[3]);
@@ -72,7 +74,8 @@ std::string SimServer::control(const std::string& line) {
             f.kind = Fault::Kind::Error;
         } else if (k == "TIMEOUT") {
             f.kind = Fault::Kind::Timeout;
-        } else if ((k.rfind("CME:", 0) == 0 || k.rfind("CMS:", 0) == 0) && toInt(k.substr(4), f.code)) {
+        } else if ((k.rfind("CME:", 0) == 0 || k.rfind("CMS:", 0) == 0) &&
+                   toInt(k.substr(4), f.code)) {
             f.kind = k[2] == 'E' ? Fault::Kind::CmeError : Fault::Kind::CmsError;
         } else {
             return "ERROR kind is ERROR, TIMEOUT, CME:n or CMS:n";
@@ -95,7 +98,8 @@ std::string SimServer::control(const std::string& line) {
     } else if (cmd == "unplug") {
         unplug(m);
     } else if (cmd == "pbfill") {
-        if (w.size() != 3 || !toInt(w[2], n) || n > s.phonebookCapacity) return "ERROR usage: pbfill D N";
+        if (w.size() != 3 || !toInt(w[2], n) || n > s.phonebookCapacity)
+            return "ERROR usage: pbfill D N";
         s.phonebook.clear();
         for (int i = 1; i <= n; ++i) {
             std::u16string name = i % 2 ? u"\u8054\u7CFB\u4EBA" : u"Contact ";
@@ -112,9 +116,10 @@ std::string SimServer::control(const std::string& line) {
     } else if (cmd == "status") {
         return "OK signal=" + std::to_string(s.signal) + " centre=" + s.centre +
                " phonebook=" + std::to_string(s.phonebook.size()) + "/" +
-               std::to_string(s.phonebookCapacity) + " messages=" +
-               std::to_string(s.messages.size()) + "/" + std::to_string(s.messageCapacity) +
-               " charset=" + s.charset + " echo=" + (s.echo ? "1" : "0");
+               std::to_string(s.phonebookCapacity) +
+               " messages=" + std::to_string(s.messages.size()) + "/" +
+               std::to_string(s.messageCapacity) + " charset=" + s.charset +
+               " echo=" + (s.echo ? "1" : "0");
     } else {
         return "ERROR unknown command " + cmd;
     }

@@ -19,7 +19,8 @@ void registerNetworkCommands(CommandTable& t) {
     });
     t.add("+COPS", [](ModemState&, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Read) r.lines = {"+COPS: 0,2,\"46000\""};
-        if (c.kind == K::Test) r.lines = {"+COPS: (2,\"CHINA MOBILE\",\"CMCC\",\"46000\"),,(0-4),(0-2)"};
+        if (c.kind == K::Test)
+            r.lines = {"+COPS: (2,\"CHINA MOBILE\",\"CMCC\",\"46000\"),,(0-4),(0-2)"};
     });
 }
 

@@ -28,8 +28,8 @@ bool parseCommandLine(std::string_view line, std::vector<SimCommand>& out) {
         SimCommand cmd;
         if (c == '+' || c == '^' || c == '$' || c == '%') {
             std::size_t j = i + 1;
-            while (j < line.size() && (std::isalnum(static_cast<unsigned char>(line[j])) ||
-                                       line[j] == '_'))
+            while (j < line.size() &&
+                   (std::isalnum(static_cast<unsigned char>(line[j])) || line[j] == '_'))
                 ++j;
             cmd.name = upper(line.substr(i, j - i));
             // The arguments run to the next ';' outside quotes.

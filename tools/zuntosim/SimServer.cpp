@@ -21,7 +21,9 @@ using namespace std::chrono;
 
 namespace {
 
-void setNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+void setNonBlocking(int fd) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
 
 int listenLoopback(int port, int& actual) {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -130,11 +132,13 @@ bool SimServer::start(const SimOptions& o, std::string& error) {
             auto c1 = line.find(','), c2 = c1 == std::string::npos ? c1 : line.find(',', c1 + 1);
             int index = c1 == std::string::npos ? 0 : std::atoi(line.substr(0, c1).c_str());
             if (c2 == std::string::npos || index < 1 || index > o.phonebookCapacity) {
-                error = o.phonebookFile + ":" + std::to_string(lineNo) + ": expected index,number,name";
+                error =
+                    o.phonebookFile + ":" + std::to_string(lineNo) + ": expected index,number,name";
                 return false;
             }
-            preload.push_back({index, {line.substr(c1 + 1, c2 - c1 - 1),
-                                       platform::codepage::utf8ToUcs2(line.substr(c2 + 1))}});
+            preload.push_back({index,
+                               {line.substr(c1 + 1, c2 - c1 - 1),
+                                platform::codepage::utf8ToUcs2(line.substr(c2 + 1))}});
         }
     }
     for (int i = 1; i <= o.devices; ++i) {

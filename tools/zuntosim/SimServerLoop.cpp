@@ -31,7 +31,8 @@ int SimServer::run() {
     bool stdinOpen = true;
     while (!m_quit) {
         std::vector<pollfd> fds;
-        std::vector<std::pair<int, int>> who;  // (kind, index): 0 stdin, 1 modem io, 2 modem listen, 3 control listen, 4 control client
+        std::vector<std::pair<int, int>> who;  // (kind, index): 0 stdin, 1 modem io, 2 modem
+                                               // listen, 3 control listen, 4 control client
         if (stdinOpen) {
             fds.push_back({0, POLLIN, 0});
             who.push_back({0, 0});
@@ -42,7 +43,8 @@ int SimServer::run() {
             Modem& m = *m_modems[i];
             if (m.unplugged) continue;
             if (m.ioFd() >= 0) {
-                fds.push_back({m.ioFd(), static_cast<short>(POLLIN | (m.out.empty() ? 0 : POLLOUT)), 0});
+                fds.push_back(
+                    {m.ioFd(), static_cast<short>(POLLIN | (m.out.empty() ? 0 : POLLOUT)), 0});
                 who.push_back({1, static_cast<int>(i)});
             }
             if (m.listenFd >= 0) {
@@ -91,7 +93,8 @@ int SimServer::run() {
                     stdinOpen = false;
                     m_quit = true;
                 } else {
-                    handleControlInput(stdinBuffer, std::string(buf, static_cast<std::size_t>(r)), 1);
+                    handleControlInput(stdinBuffer, std::string(buf, static_cast<std::size_t>(r)),
+                                       1);
                 }
             } else if (kind == 1) {
                 Modem& m = *m_modems[static_cast<std::size_t>(idx)];
@@ -126,7 +129,8 @@ int SimServer::run() {
                 if (r <= 0)
                     closedClients.push_back(idx);
                 else
-                    handleControlInput(cl.input, std::string(buf, static_cast<std::size_t>(r)), cl.fd);
+                    handleControlInput(cl.input, std::string(buf, static_cast<std::size_t>(r)),
+                                       cl.fd);
             }
         }
         for (auto it = closedClients.rbegin(); it != closedClients.rend(); ++it) {

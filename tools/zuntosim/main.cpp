@@ -32,19 +32,29 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         bool ok = true;
-        if (a == "--devices") ok = intArg(argc, argv, i, o.devices);
-        else if (a == "--tcp") o.tcp = true;
-        else if (a == "--tcp-base") ok = intArg(argc, argv, i, o.tcpBase);
-        else if (a == "--control") ok = intArg(argc, argv, i, o.controlPort);
-        else if (a == "--phonebook-capacity") ok = intArg(argc, argv, i, o.phonebookCapacity);
-        else if (a == "--message-capacity") ok = intArg(argc, argv, i, o.messageCapacity);
-        else if (a == "--link" && i + 1 < argc) o.linkPrefix = argv[++i];
-        else if (a == "--log" && i + 1 < argc) o.logPath = argv[++i];
-        else if (a == "--phonebook" && i + 1 < argc) o.phonebookFile = argv[++i];
+        if (a == "--devices")
+            ok = intArg(argc, argv, i, o.devices);
+        else if (a == "--tcp")
+            o.tcp = true;
+        else if (a == "--tcp-base")
+            ok = intArg(argc, argv, i, o.tcpBase);
+        else if (a == "--control")
+            ok = intArg(argc, argv, i, o.controlPort);
+        else if (a == "--phonebook-capacity")
+            ok = intArg(argc, argv, i, o.phonebookCapacity);
+        else if (a == "--message-capacity")
+            ok = intArg(argc, argv, i, o.messageCapacity);
+        else if (a == "--link" && i + 1 < argc)
+            o.linkPrefix = argv[++i];
+        else if (a == "--log" && i + 1 < argc)
+            o.logPath = argv[++i];
+        else if (a == "--phonebook" && i + 1 < argc)
+            o.phonebookFile = argv[++i];
         else if (a == "--help" || a == "-h") {
             usage();
             return 0;
-        } else ok = false;
+        } else
+            ok = false;
         if (!ok) {
             usage();
             return 2;

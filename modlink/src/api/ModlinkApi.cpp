@@ -12,12 +12,16 @@ using modlink::Link;
 namespace rq = modlink::requests;
 
 namespace {
-std::string text(const char* s) { return s ? std::string(s) : std::string(); }
+std::string text(const char* s) {
+    return s ? std::string(s) : std::string();
+}
 }  // namespace
 
 extern "C" {
 
-MODLINK_API int MODLINK_CALL InitModules(void) { return Link::instance().open(); }
+MODLINK_API int MODLINK_CALL InitModules(void) {
+    return Link::instance().open();
+}
 
 MODLINK_API int MODLINK_CALL RegistCallbackFunction(ModlinkCallback callback, void* context) {
     modlink::EventSink::instance().set(callback, context);
@@ -39,16 +43,24 @@ MODLINK_API int MODLINK_CALL CloseModules(void) {
     return 0;
 }
 
-MODLINK_API int MODLINK_CALL GetSignal(int device) { return rq::signal(device); }
-MODLINK_API int MODLINK_CALL GetGSMCenter(int device) { return rq::getCentre(device); }
+MODLINK_API int MODLINK_CALL GetSignal(int device) {
+    return rq::signal(device);
+}
+MODLINK_API int MODLINK_CALL GetGSMCenter(int device) {
+    return rq::getCentre(device);
+}
 
 MODLINK_API int MODLINK_CALL SetGSMCenter(int device, const char* number) {
     if (!number) return -1;
     return rq::setCentre(device, number);
 }
 
-MODLINK_API int MODLINK_CALL GetSimInfo(int device, int kind) { return rq::simInfo(device, kind); }
-MODLINK_API int MODLINK_CALL GetSavedTelphone(int device) { return rq::listPhonebook(device); }
+MODLINK_API int MODLINK_CALL GetSimInfo(int device, int kind) {
+    return rq::simInfo(device, kind);
+}
+MODLINK_API int MODLINK_CALL GetSavedTelphone(int device) {
+    return rq::listPhonebook(device);
+}
 
 MODLINK_API int MODLINK_CALL SetTelphone(int device, int index, const char* number,
                                          const char* name) {
@@ -70,18 +82,44 @@ MODLINK_API int MODLINK_CALL GetCommandCount(int device) {
 }
 
 // Short messages and voice calls come with their own requests.
-MODLINK_API int MODLINK_CALL GetExistedMessage(int) { return -1; }
-MODLINK_API int MODLINK_CALL GetSMSMessage(int, int) { return -1; }
-MODLINK_API int MODLINK_CALL DelSMSMessage(int, int) { return -1; }
-MODLINK_API int MODLINK_CALL SendSMSMessage(const char*, const char*) { return -1; }
-MODLINK_API int MODLINK_CALL DelMsgInBuff(int sendId) { return Link::instance().cancel(sendId) ? 1 : 0; }
-MODLINK_API int MODLINK_CALL AttachPhone(int) { return -1; }
-MODLINK_API int MODLINK_CALL UnattachPhone(int) { return -1; }
-MODLINK_API int MODLINK_CALL DialUp(int, const char*) { return -1; }
-MODLINK_API int MODLINK_CALL DialExt(int, const char*) { return -1; }
-MODLINK_API int MODLINK_CALL SetVolume(int, int) { return -1; }
-MODLINK_API int MODLINK_CALL BeginPhone(int) { return -1; }
-MODLINK_API int MODLINK_CALL EndPhone(int) { return -1; }
-MODLINK_API int MODLINK_CALL QureyPhoneStatus(int) { return -1; }
+MODLINK_API int MODLINK_CALL GetExistedMessage(int) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL GetSMSMessage(int, int) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL DelSMSMessage(int, int) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL SendSMSMessage(const char*, const char*) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL DelMsgInBuff(int sendId) {
+    return Link::instance().cancel(sendId) ? 1 : 0;
+}
+MODLINK_API int MODLINK_CALL AttachPhone(int) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL UnattachPhone(int) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL DialUp(int, const char*) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL DialExt(int, const char*) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL SetVolume(int, int) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL BeginPhone(int) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL EndPhone(int) {
+    return -1;
+}
+MODLINK_API int MODLINK_CALL QureyPhoneStatus(int) {
+    return -1;
+}
 
 }  // extern "C"

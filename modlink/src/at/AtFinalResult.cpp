@@ -34,14 +34,22 @@ bool parseFinalResult(std::string_view line, bool callResults, FinalResult& out)
 
 const char* statusName(AtStatus s) {
     switch (s) {
-        case AtStatus::Ok: return "OK";
-        case AtStatus::Error: return "ERROR";
-        case AtStatus::CmeError: return "CME";
-        case AtStatus::CmsError: return "CMS";
-        case AtStatus::CallResult: return "CALL";
-        case AtStatus::Timeout: return "TIMEOUT";
-        case AtStatus::Unplugged: return "UNPLUGGED";
-        case AtStatus::Cancelled: return "CANCELLED";
+        case AtStatus::Ok:
+            return "OK";
+        case AtStatus::Error:
+            return "ERROR";
+        case AtStatus::CmeError:
+            return "CME";
+        case AtStatus::CmsError:
+            return "CMS";
+        case AtStatus::CallResult:
+            return "CALL";
+        case AtStatus::Timeout:
+            return "TIMEOUT";
+        case AtStatus::Unplugged:
+            return "UNPLUGGED";
+        case AtStatus::Cancelled:
+            return "CANCELLED";
     }
     return "?";
 }

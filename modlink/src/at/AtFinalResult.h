@@ -5,13 +5,13 @@ namespace modlink::at {
 
 enum class AtStatus {
     Ok,
-    Error,      // plain ERROR
-    CmeError,   // +CME ERROR: n (3GPP TS 27.007 9.2)
-    CmsError,   // +CMS ERROR: n (3GPP TS 27.005 3.2.5)
-    CallResult, // NO CARRIER, BUSY, NO ANSWER, NO DIALTONE, CONNECT: ends ATD/ATA
-    Timeout,    // no final result in time
-    Unplugged,  // the port went away
-    Cancelled,  // the link is closing
+    Error,       // plain ERROR
+    CmeError,    // +CME ERROR: n (3GPP TS 27.007 9.2)
+    CmsError,    // +CMS ERROR: n (3GPP TS 27.005 3.2.5)
+    CallResult,  // NO CARRIER, BUSY, NO ANSWER, NO DIALTONE, CONNECT: ends ATD/ATA
+    Timeout,     // no final result in time
+    Unplugged,   // the port went away
+    Cancelled,   // the link is closing
 };
 
 struct FinalResult {

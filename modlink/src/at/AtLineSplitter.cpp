@@ -4,7 +4,9 @@ namespace modlink::at {
 
 namespace {
 
-bool isJunk(unsigned char c) { return c < 0x20 || c == 0x7F || c >= 0xF8; }
+bool isJunk(unsigned char c) {
+    return c < 0x20 || c == 0x7F || c >= 0xF8;
+}
 
 std::string trimLine(std::string s) {
     std::size_t b = 0;

@@ -19,17 +19,28 @@ const char16_t kBasic[128] = {
 
 char16_t extension(unsigned char c) {
     switch (c) {
-        case 0x0A: return 0x000C;
-        case 0x14: return '^';
-        case 0x28: return '{';
-        case 0x29: return '}';
-        case 0x2F: return '\\';
-        case 0x3C: return '[';
-        case 0x3D: return '~';
-        case 0x3E: return ']';
-        case 0x40: return '|';
-        case 0x65: return 0x20AC;
-        default: return ' ';
+        case 0x0A:
+            return 0x000C;
+        case 0x14:
+            return '^';
+        case 0x28:
+            return '{';
+        case 0x29:
+            return '}';
+        case 0x2F:
+            return '\\';
+        case 0x3C:
+            return '[';
+        case 0x3D:
+            return '~';
+        case 0x3E:
+            return ']';
+        case 0x40:
+            return '|';
+        case 0x65:
+            return 0x20AC;
+        default:
+            return ' ';
     }
 }
 

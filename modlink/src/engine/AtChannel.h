@@ -26,8 +26,8 @@ class AtChannel final {
 public:
     static constexpr int kMaxTimeouts = 3;
 
-    AtChannel(std::unique_ptr<Transport> transport, const at::UnsolicitedRouter& router,
-              int wakeFd, const std::atomic<bool>& stop, const std::atomic<int>& device);
+    AtChannel(std::unique_ptr<Transport> transport, const at::UnsolicitedRouter& router, int wakeFd,
+              const std::atomic<bool>& stop, const std::atomic<int>& device);
 
     at::AtReply execute(const at::AtCommand& cmd);
     // Waits for input or a wake-up, handling unsolicited lines; returns when

@@ -13,8 +13,8 @@ namespace modlink {
 DeviceWorker::DeviceWorker(int device, std::unique_ptr<Transport> transport)
     : m_device(device), m_portName(transport->name()) {
     m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    m_channel = std::make_unique<AtChannel>(std::move(transport), m_router, m_wakeFd, m_stop,
-                                            m_device);
+    m_channel =
+        std::make_unique<AtChannel>(std::move(transport), m_router, m_wakeFd, m_stop, m_device);
     m_router.setFallback([this](const std::vector<std::string>& lines) {
         Trace::instance().note(this->device(), "unsolicited: " + lines.front());
     });

@@ -2,8 +2,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
-#include <future>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>

@@ -75,8 +75,8 @@ std::vector<std::string> configuredPorts() {
     std::size_t start = 0;
     while (start <= s.size()) {
         auto comma = s.find(',', start);
-        std::string item = s.substr(start, comma == std::string::npos ? std::string::npos
-                                                                      : comma - start);
+        std::string item =
+            s.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         auto b = item.find_first_not_of(" \t");
         auto e = item.find_last_not_of(" \t");
         if (b != std::string::npos) out.push_back(item.substr(b, e - b + 1));

@@ -12,8 +12,7 @@ namespace modlink {
 
 namespace {
 
-at::AtReply run(AtChannel& ch, const std::string& text,
-                std::vector<std::string> prefixes = {}) {
+at::AtReply run(AtChannel& ch, const std::string& text, std::vector<std::string> prefixes = {}) {
     at::AtCommand c;
     c.text = text;
     c.timeout = baseTimeout();

@@ -72,7 +72,7 @@ std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
     }
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = errno == EBUSY ? OpenError::Busy
+        error = errno == EBUSY    ? OpenError::Busy
                 : errno == ENOENT ? OpenError::NotFound
                                   : OpenError::Failed;
         detail = std::strerror(errno);
@@ -104,8 +104,7 @@ std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
     return std::make_unique<SerialTransport>(fd, path);
 }
 
-std::unique_ptr<Transport> openTcp(const std::string& spec, OpenError& error,
-                                   std::string& detail) {
+std::unique_ptr<Transport> openTcp(const std::string& spec, OpenError& error, std::string& detail) {
     std::string rest = spec.substr(4);
     auto colon = rest.rfind(':');
     error = OpenError::Failed;

@@ -56,7 +56,9 @@ void Trace::line(int device, std::string_view direction, std::string_view text) 
           std::string(direction) + "\":" + jsonString(text) + "}");
 }
 
-void Trace::note(int device, std::string_view text) { line(device, "note", text); }
+void Trace::note(int device, std::string_view text) {
+    line(device, "note", text);
+}
 
 void Trace::event(unsigned event, int param, const char* gbkText) {
     if (!m_file) return;

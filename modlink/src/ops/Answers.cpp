@@ -6,12 +6,18 @@ namespace modlink {
 
 std::string errorText(const at::AtReply& r) {
     switch (r.status) {
-        case at::AtStatus::Timeout: return "TIMEOUT";
-        case at::AtStatus::Ok: return "ERROR: unexpected reply";
-        case at::AtStatus::Unplugged: return "ERROR: device unplugged";
-        case at::AtStatus::Cancelled: return "ERROR: link closed";
-        case at::AtStatus::Error: return "ERROR";
-        default: return "ERROR: " + r.finalLine;
+        case at::AtStatus::Timeout:
+            return "TIMEOUT";
+        case at::AtStatus::Ok:
+            return "ERROR: unexpected reply";
+        case at::AtStatus::Unplugged:
+            return "ERROR: device unplugged";
+        case at::AtStatus::Cancelled:
+            return "ERROR: link closed";
+        case at::AtStatus::Error:
+            return "ERROR";
+        default:
+            return "ERROR: " + r.finalLine;
     }
 }
 

@@ -23,7 +23,9 @@ inline void emit(unsigned ev, const std::string& text, int param) {
     EventSink::instance().emit(ev, text, param);
 }
 
-inline void emitClose(unsigned ev, int param) { EventSink::instance().emit(ev, std::nullopt, param); }
+inline void emitClose(unsigned ev, int param) {
+    EventSink::instance().emit(ev, std::nullopt, param);
+}
 
 // Selects the SIM phonebook once per device; a failure makes the next
 // phonebook request select it again.

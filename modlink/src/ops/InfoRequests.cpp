@@ -11,7 +11,6 @@
 
 namespace modlink::requests {
 
-
 int signal(int device) {
     return Link::instance().submit(
         device,
@@ -19,8 +18,7 @@ int signal(int device) {
             auto r = ch.execute(command("AT+CSQ", {"+CSQ:"}));
             if (!r.ok()) return emit(MODLINK_EV_SIGNAL, errorText(r), device);
             auto rssi = at::parseCsq(r.lines);
-            emit(MODLINK_EV_SIGNAL, rssi ? std::to_string(*rssi) : "ERROR: malformed +CSQ",
-                 device);
+            emit(MODLINK_EV_SIGNAL, rssi ? std::to_string(*rssi) : "ERROR: malformed +CSQ", device);
         },
         [device](int) { emit(MODLINK_EV_SIGNAL, "ERROR: device unplugged", device); });
 }
@@ -62,9 +60,8 @@ int simInfo(int device, int kind) {
                 auto g = at::parseCpbrTest(r.lines);
                 if (!g) return emit(ev, "ERROR: malformed +CPBR", id);
                 st.phonebook = g;
-                return emit(ev, "\"" + std::to_string(g->first) + "-" + std::to_string(g->last) +
-                                    "\"",
-                            id);
+                return emit(
+                    ev, "\"" + std::to_string(g->first) + "-" + std::to_string(g->last) + "\"", id);
             }
             r = ch.execute(command("AT+CPMS?", {"+CPMS:"}));
             if (!r.ok()) return emit(ev, errorText(r), id);
@@ -78,8 +75,7 @@ int simInfo(int device, int kind) {
 int raw(int device, const std::string& text, std::function<void(const at::AtReply&)> done) {
     if (text.find_first_of("\r\n") != std::string::npos) return -1;
     return Link::instance().submit(
-        device,
-        [text, done](AtChannel& ch, DeviceState&, int) { done(ch.execute(command(text))); },
+        device, [text, done](AtChannel& ch, DeviceState&, int) { done(ch.execute(command(text))); },
         [done](int) {
             at::AtReply r;
             r.status = at::AtStatus::Unplugged;

@@ -93,16 +93,14 @@ int readPhonebookEntry(int device, int index) {
         abortListing);
 }
 
-int writePhonebookEntry(int device, int index, const std::string& number,
-                        const std::string& name) {
+int writePhonebookEntry(int device, int index, const std::string& number, const std::string& name) {
     std::string n = number.substr(0, platform::codepage::fitLength(number, 20));
     if (index < 0 || !isDialString(n)) return -1;
     return Link::instance().submit(
         device,
         [index, n, name](AtChannel& ch, DeviceState& st, int id) {
             at::AtReply r;
-            if (!selectSimPhonebook(ch, st, r))
-                return emit(MODLINK_EV_SET_ENTRY, errorText(r), id);
+            if (!selectSimPhonebook(ch, st, r)) return emit(MODLINK_EV_SET_ENTRY, errorText(r), id);
             r = ch.execute(command("AT+CPBW=" + at::cpbwArguments(index, n, name, st.charset)));
             emit(MODLINK_EV_SET_ENTRY, r.ok() ? "OK" : errorText(r), id);
         },
@@ -115,8 +113,7 @@ int deletePhonebookEntry(int device, int index) {
         device,
         [index](AtChannel& ch, DeviceState& st, int id) {
             at::AtReply r;
-            if (!selectSimPhonebook(ch, st, r))
-                return emit(MODLINK_EV_DEL_ENTRY, errorText(r), id);
+            if (!selectSimPhonebook(ch, st, r)) return emit(MODLINK_EV_DEL_ENTRY, errorText(r), id);
             r = ch.execute(command("AT+CPBW=" + std::to_string(index)));
             emit(MODLINK_EV_DEL_ENTRY, r.ok() ? "OK" : errorText(r), id);
         },

@@ -10,9 +10,9 @@ namespace modlink::tool {
 
 int MODLINK_CALL ToolEvents::callback(unsigned event, const char* text, void* context, int param) {
     auto* self = static_cast<ToolEvents*>(context);
-    std::string json = "{\"event\":" + std::to_string(event) + ",\"param\":" +
-                       std::to_string(param) + ",\"text\":" +
-                       (text ? jsonString(platform::codepage::gbkToUtf8(text)) : "null") + "}";
+    std::string json =
+        "{\"event\":" + std::to_string(event) + ",\"param\":" + std::to_string(param) +
+        ",\"text\":" + (text ? jsonString(platform::codepage::gbkToUtf8(text)) : "null") + "}";
     self->print(json);
     std::lock_guard lock(self->m_mutex);
     bool error = text && (std::string(text).rfind("ERROR", 0) == 0 ||

@@ -17,8 +17,14 @@ public:
 
     // The request with this id (or the signal of this device) is answered
     // by its first event; listings by their closing event.
-    void expectAnswer(int id) { std::lock_guard l(m_mutex); m_waiting.insert(id); }
-    void expectSignal(int device) { std::lock_guard l(m_mutex); m_signals.insert(device); }
+    void expectAnswer(int id) {
+        std::lock_guard l(m_mutex);
+        m_waiting.insert(id);
+    }
+    void expectSignal(int device) {
+        std::lock_guard l(m_mutex);
+        m_signals.insert(device);
+    }
     // Waits until everything expected came; false on time-out.
     bool wait(int seconds);
     bool anyError() const { return m_errors > 0; }

@@ -22,10 +22,11 @@ using modlink::tool::ToolEvents;
 namespace {
 
 int usage() {
-    std::cerr << "usage: modlink-tool [--port PATH|tcp:HOST:PORT]... [--device D] [--wait SECONDS]\n"
-                 "                    ports | info | phonebook list |\n"
-                 "                    phonebook write INDEX NUMBER NAME | phonebook delete INDEX |\n"
-                 "                    at \"COMMAND\"\n";
+    std::cerr
+        << "usage: modlink-tool [--port PATH|tcp:HOST:PORT]... [--device D] [--wait SECONDS]\n"
+           "                    ports | info | phonebook list |\n"
+           "                    phonebook write INDEX NUMBER NAME | phonebook delete INDEX |\n"
+           "                    at \"COMMAND\"\n";
     return 2;
 }
 
@@ -59,11 +60,16 @@ int main(int argc, char** argv) {
     int device = 0, waitSeconds = 120;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--port" && i + 1 < argc) ports.push_back(argv[++i]);
-        else if (a == "--device" && i + 1 < argc) { if (!toInt(argv[++i], device)) return usage(); }
-        else if (a == "--wait" && i + 1 < argc) { if (!toInt(argv[++i], waitSeconds)) return usage(); }
-        else if (a == "--help" || a == "-h") return usage();
-        else args.push_back(a);
+        if (a == "--port" && i + 1 < argc)
+            ports.push_back(argv[++i]);
+        else if (a == "--device" && i + 1 < argc) {
+            if (!toInt(argv[++i], device)) return usage();
+        } else if (a == "--wait" && i + 1 < argc) {
+            if (!toInt(argv[++i], waitSeconds)) return usage();
+        } else if (a == "--help" || a == "-h")
+            return usage();
+        else
+            args.push_back(a);
     }
     if (args.empty()) return usage();
     if (!ports.empty()) {
@@ -92,8 +98,8 @@ int main(int argc, char** argv) {
     if (cmd == "ports" && args.size() == 1) {
         for (int d : devices(device)) {
             auto w = modlink::Link::instance().device(d);
-            events.print("{\"device\":" + std::to_string(d) + ",\"port\":" +
-                         jsonString(w ? w->portName() : "") + "}");
+            events.print("{\"device\":" + std::to_string(d) +
+                         ",\"port\":" + jsonString(w ? w->portName() : "") + "}");
         }
     } else if (cmd == "info" && args.size() == 1) {
         for (int d : devices(device)) {
@@ -134,11 +140,11 @@ int main(int argc, char** argv) {
         int id = modlink::requests::raw(d, text, [&](const modlink::at::AtReply& r) {
             std::string lines;
             for (const auto& l : r.lines) lines += (lines.empty() ? "" : ",") + jsonString(l);
-            events.print("{\"device\":" + std::to_string(d) + ",\"command\":" + jsonString(text) +
-                         ",\"lines\":[" + lines + "],\"result\":" +
-                         jsonString(r.finalLine.empty() ? modlink::at::statusName(r.status)
-                                                        : r.finalLine) +
-                         "}");
+            events.print(
+                "{\"device\":" + std::to_string(d) + ",\"command\":" + jsonString(text) +
+                ",\"lines\":[" + lines + "],\"result\":" +
+                jsonString(r.finalLine.empty() ? modlink::at::statusName(r.status) : r.finalLine) +
+                "}");
             std::lock_guard lock(m);
             done = true;
             rc = r.ok() ? 0 : 1;

@@ -3,7 +3,8 @@
 #include <chrono>
 #include <thread>
 
-int MODLINK_CALL EventRecorder::callback(unsigned event, const char* text, void* context, int param) {
+int MODLINK_CALL EventRecorder::callback(unsigned event, const char* text, void* context,
+                                         int param) {
     auto* self = static_cast<EventRecorder*>(context);
     std::lock_guard lock(self->m_mutex);
     ModlinkEvent e;

@@ -5,7 +5,9 @@
 namespace cp = platform::codepage;
 
 namespace {
-std::string gbk(const char* utf8) { return cp::utf8ToGbk(utf8); }
+std::string gbk(const char* utf8) {
+    return cp::utf8ToGbk(utf8);
+}
 }  // namespace
 
 TEST_F(ModlinkFixture, ServiceCentreReadAndWritten) {
@@ -85,7 +87,9 @@ TEST_F(ModlinkFixture, LongNamesAndNumbersAreCutAtACharacterBoundary) {
     id = GetTelphone(2, 3);
     auto listing = events.takeListing(MODLINK_EV_ENTRY, id);
     ASSERT_TRUE(listing && listing->size() == 1);
-    EXPECT_EQ(*(*listing)[0].text, "\"3\",\"10010\",\"Joe \xA3\xA2" "Big\xA3\xA2\"");
+    EXPECT_EQ(*(*listing)[0].text,
+              "\"3\",\"10010\",\"Joe \xA3\xA2"
+              "Big\xA3\xA2\"");
     // Refused at once: bad numbers, missing texts.
     EXPECT_EQ(SetTelphone(2, 4, "139-1234", "x"), -1);
     EXPECT_EQ(SetTelphone(2, 4, "", "x"), -1);

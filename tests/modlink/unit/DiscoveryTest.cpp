@@ -33,7 +33,7 @@ TEST(Discovery, FindsTheModemsPortsGroupedAndOrdered) {
     addPort(root, "1-1", 0x1a7c, 0x3d41, 0, "ttyUSB2");
     addPort(root, "1-2", 0x12d1, 0x1001, 0, "ttyUSB0");  // another maker's modem
     addPort(root, "1-3", 0x1a7c, 0x3d41, 0, "ttyUSB5");
-    fs::create_directories(root / "class/tty/ttyS0");   // no device link
+    fs::create_directories(root / "class/tty/ttyS0");  // no device link
     ::setenv("MODLINK_SYSFS_ROOT", root.c_str(), 1);
     ::setenv("MODLINK_DEV_DIR", "/devx", 1);
     auto found = modlink::findUsbModems();

@@ -41,12 +41,15 @@ std::string unescape(const std::string& s) {
             continue;
         }
         char c = s[++i];
-        if (c == 'r') o += '\r';
-        else if (c == 'n') o += '\n';
+        if (c == 'r')
+            o += '\r';
+        else if (c == 'n')
+            o += '\n';
         else if (c == 'x' && i + 2 < s.size()) {
             o += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
             i += 2;
-        } else o += c;
+        } else
+            o += c;
     }
     return o;
 }
@@ -111,7 +114,8 @@ std::string parsed(const Row& row, const AtReply& reply) {
         auto v = parseCpbrEntries(reply.lines, row.charset);
         ok = true;
         for (const auto& e : v)
-            value += "[" + std::to_string(e.index) + "|" + e.number + "|" + cp::gbkToUtf8(e.name) + "]";
+            value +=
+                "[" + std::to_string(e.index) + "|" + e.number + "|" + cp::gbkToUtf8(e.name) + "]";
         if (v.empty()) value = "none";
     } else if (row.parser == "cpms") {
         auto v = parseCpms(reply.lines);
@@ -153,10 +157,18 @@ void runTable(const std::string& file) {
         } else {
             const AtReply& r = assembler.reply();
             switch (r.status) {
-                case AtStatus::Ok: got = "OK " + parsed(row, r); break;
-                case AtStatus::CmeError: got = "CME " + std::to_string(r.code); break;
-                case AtStatus::CmsError: got = "CMS " + std::to_string(r.code); break;
-                default: got = statusName(r.status); break;
+                case AtStatus::Ok:
+                    got = "OK " + parsed(row, r);
+                    break;
+                case AtStatus::CmeError:
+                    got = "CME " + std::to_string(r.code);
+                    break;
+                case AtStatus::CmsError:
+                    got = "CMS " + std::to_string(r.code);
+                    break;
+                default:
+                    got = statusName(r.status);
+                    break;
             }
         }
         EXPECT_EQ(got, row.expected);
@@ -166,8 +178,18 @@ void runTable(const std::string& file) {
 
 }  // namespace
 
-TEST(ReplyTable, SignalQuality) { runTable("csq.txt"); }
-TEST(ReplyTable, ServiceCentre) { runTable("csca.txt"); }
-TEST(ReplyTable, PhonebookEntries) { runTable("cpbr.txt"); }
-TEST(ReplyTable, PhonebookGeometry) { runTable("cpbr_test.txt"); }
-TEST(ReplyTable, MessageStorage) { runTable("cpms.txt"); }
+TEST(ReplyTable, SignalQuality) {
+    runTable("csq.txt");
+}
+TEST(ReplyTable, ServiceCentre) {
+    runTable("csca.txt");
+}
+TEST(ReplyTable, PhonebookEntries) {
+    runTable("cpbr.txt");
+}
+TEST(ReplyTable, PhonebookGeometry) {
+    runTable("cpbr_test.txt");
+}
+TEST(ReplyTable, MessageStorage) {
+    runTable("cpms.txt");
+}

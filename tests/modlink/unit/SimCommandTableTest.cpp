@@ -99,7 +99,8 @@ TEST(SimCommandTable, CentreFollowsTheCharacterSet) {
     ModemState s;
     run(t, s, "AT+CSCS=\"UCS2\"");
     auto r = run(t, s, "AT+CSCA?");
-    EXPECT_EQ(r.lines[0], "+CSCA: \"002B0038003600310033003800300030003100300030003500300030\",145");
+    EXPECT_EQ(r.lines[0],
+              "+CSCA: \"002B0038003600310033003800300030003100300030003500300030\",145");
     EXPECT_EQ(run(t, s, "AT+CSCA=\"00310030003000380036\",129").final, "OK");
     EXPECT_EQ(s.centre, "10086");
     EXPECT_EQ(run(t, s, "AT+CSCA=\"+8613800755500\",145").final, "OK");

@@ -18,7 +18,7 @@ TEST(NameCodec, Ucs2RoundTripAndPlainFallbacks) {
     EXPECT_EQ(hex, "738B5C0F660E0020004C0069");
     EXPECT_EQ(at::decodeText(hex, at::Charset::Ucs2), name);
     EXPECT_EQ(at::encodeText(cp::utf8ToGbk("A\"王"), at::Charset::Ira), "A'?");
-    EXPECT_EQ(at::decodeText("Dad", at::Charset::Ucs2), "Dad");  // odd length: not hex
+    EXPECT_EQ(at::decodeText("Dad", at::Charset::Ucs2), "Dad");     // odd length: not hex
     EXPECT_EQ(at::decodeText("00410007", at::Charset::Ucs2), "A");  // control dropped
     EXPECT_EQ(at::decodeText("D83DDE00", at::Charset::Ucs2), "?");  // emoji: no GBK form
 }
@@ -37,11 +37,14 @@ TEST(NameCodec, WriteArgumentsAreCutToTheSimFields) {
               "3,\"+8613912345678\",145,\"???????????\"");
     std::string args = at::cpbwArguments(3, "123", "a" + name, at::Charset::Ucs2);
     // "a" + 10 characters = 21 bytes fit; the 11th would split.
-    EXPECT_EQ(args, "3,\"123\",129,\"0061" + at::encodeText(name.substr(0, 20), at::Charset::Ucs2) + "\"");
+    EXPECT_EQ(args, "3,\"123\",129,\"0061" + at::encodeText(name.substr(0, 20), at::Charset::Ucs2) +
+                        "\"");
 }
 
 TEST(Answers, QuotedFieldsAndDialStrings) {
-    EXPECT_EQ(quotedField("a\"b", 22), "a\xA3\xA2" "b");
+    EXPECT_EQ(quotedField("a\"b", 22),
+              "a\xA3\xA2"
+              "b");
     std::string zh = cp::utf8ToGbk("王小明");
     EXPECT_EQ(quotedField(zh, 5), zh.substr(0, 4));
     EXPECT_TRUE(isDialString("+8613912345678"));
