@@ -163,10 +163,17 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         if (cmd.handler) cmd.handler(reply);
         return reply;
     }
-    // Lines that arrived while idle and were not read yet are not ours.
+    // Whatever arrived before the command was sent is not its reply.
+    for (pollfd p{m_transport->fd(), POLLIN, 0}; ::poll(&p, 1, 0) > 0; p.revents = 0)
+        if (!readInput()) break;
     while (auto line = m_splitter.next()) {
         Trace::instance().line(device(), "rx", *line);
         handleStray(*line);
+    }
+    if (m_dead) {
+        reply.status = AtStatus::Unplugged;
+        if (cmd.handler) cmd.handler(reply);
+        return reply;
     }
     m_assembler.begin(cmd);
     bool promptDone = !cmd.payload.has_value();
