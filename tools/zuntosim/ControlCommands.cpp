@@ -1,4 +1,5 @@
 // The control channel: line commands that change a modem from outside.
+#include <algorithm>
 #include <sstream>
 
 #include "SimServer.h"
@@ -53,6 +54,10 @@ std::string SimServer::control(const std::string& line) {
         m_quit = true;
         return "OK";
     }
+    static const char* known[] = {"signal", "fail", "delay", "garbage", "unsolicited", "unplug",
+                                  "pbfill", "pbclear", "pbget", "status"};
+    if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
+        return "ERROR unknown command " + cmd;
     int d = 0;
     if (w.size() < 2 || !toInt(w[1], d) || !modem(d))
         return w.size() < 2 ? "ERROR missing device" : "ERROR no such device";

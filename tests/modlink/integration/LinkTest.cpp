@@ -259,3 +259,21 @@ TEST_F(ModlinkFixture, CloseFromInsideTheCallbackIsSafe) {
     GetSignal(1);
     EXPECT_TRUE(events.take(MODLINK_EV_SIGNAL, 1).has_value());
 }
+
+TEST(ModlinkPorts, TcpPortsOfTheSimulator) {
+    SimProcess sim(2, {"--tcp"});
+    ASSERT_TRUE(sim.ok());
+    EXPECT_EQ(sim.ports()[0].rfind("tcp:127.0.0.1:", 0), 0u);
+    ::setenv("MODLINK_PORTS", sim.portList().c_str(), 1);
+    ::setenv("MODLINK_USB", "0", 1);
+    EventRecorder events;
+    ASSERT_EQ(InitModules(), 0);
+    RegistCallbackFunction(&EventRecorder::callback, &events);
+    EXPECT_EQ(sim.control("signal 2 30"), "OK");
+    GetSignal(2);
+    EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SIGNAL, 2)), "30");
+    EXPECT_EQ(sim.control("unplug 1"), "OK");
+    EXPECT_TRUE(events.take(MODLINK_EV_UNPLUGGED, 1).has_value());
+    CloseModules();
+    RegistCallbackFunction(nullptr, nullptr);
+}

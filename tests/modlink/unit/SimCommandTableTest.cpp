@@ -141,5 +141,6 @@ TEST(SimControl, GrammarAnswersOkOrError) {
     EXPECT_EQ(server.control("unplug 1"), "OK");
     EXPECT_EQ(server.control("signal 1 3"), "ERROR unplugged");
     EXPECT_EQ(server.control("dance 2"), "ERROR unknown command dance");
+    EXPECT_EQ(server.control("dance"), "ERROR unknown command dance");
     EXPECT_EQ(server.control("quit"), "OK");
 }
