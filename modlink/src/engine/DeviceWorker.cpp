@@ -65,7 +65,7 @@ bool DeviceWorker::submit(std::shared_ptr<Request> request) {
 bool DeviceWorker::cancel(int id) {
     std::lock_guard lock(m_mutex);
     for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
-        if ((*it)->id == id) {
+        if ((*it)->id == id && (*it)->withdrawable) {
             m_queue.erase(it);
             return true;
         }

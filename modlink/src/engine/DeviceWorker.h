@@ -40,6 +40,7 @@ public:
     at::UnsolicitedRouter& router() { return m_router; }
 
     bool submit(std::shared_ptr<Request> request);
+    // Withdraws a queued request that allows it; false once it has started.
     bool cancel(int id);
     int commandCount() const;
     bool alive() const { return m_alive.load(); }

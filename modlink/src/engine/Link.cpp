@@ -135,11 +135,12 @@ void Link::close() {
     devices.clear();
 }
 
-int Link::submit(int device, Run run, Abort abort) {
+int Link::submit(int device, Run run, Abort abort, bool withdrawable) {
     auto w = this->device(device);
     if (!w || !w->alive()) return -1;
     auto r = std::make_shared<Request>();
     r->id = m_nextId.fetch_add(1);
+    r->withdrawable = withdrawable;
     int id = r->id;
     r->run = [run = std::move(run), id](AtChannel& ch, DeviceState& st) { run(ch, st, id); };
     if (abort) r->abort = [abort = std::move(abort), id] { abort(id); };

@@ -29,7 +29,7 @@ public:
     // does not exist, is gone or its queue is full.
     using Run = std::function<void(AtChannel&, DeviceState&, int id)>;
     using Abort = std::function<void(int id)>;
-    int submit(int device, Run run, Abort abort);
+    int submit(int device, Run run, Abort abort, bool withdrawable = false);
     // Withdraws a request that has not started; false when it has started,
     // finished or is unknown.
     bool cancel(int id);

@@ -11,6 +11,8 @@ struct DeviceState;
 // abort() answers a request that never ran because the device went away.
 struct Request {
     int id = -1;
+    // Only requests that say so can be withdrawn before they start (sends).
+    bool withdrawable = false;
     std::function<void(AtChannel&, DeviceState&)> run;
     std::function<void()> abort;
 };
