@@ -14,7 +14,7 @@ struct DeviceSlot {
 // A copy of the device table for views that show it (SIM information).
 struct DeviceSnapshot {
     int deviceCount = 0;
-    DeviceSlot slots[17];  // indexed 1..16
+    DeviceSlot devices[17];  // indexed 1..16 (not "slots": a Qt keyword)
 };
 
 }  // namespace msgdesk

@@ -139,7 +139,7 @@ DeviceSnapshot DeviceTable::snapshot() const {
     Guard g(m_lock);
     DeviceSnapshot s;
     s.deviceCount = m_deviceCount;
-    for (int d = 1; d <= kMaxDevices; ++d) s.slots[d] = m_slots[d];
+    for (int d = 1; d <= kMaxDevices; ++d) s.devices[d] = m_slots[d];
     return s;
 }
 

@@ -13,7 +13,11 @@
 #include "shell/CStatusBar.h"
 #include "shell/CommandTable.h"
 #include "shell/Commands.h"
+#include "shell/CMsgPreview.h"
 #include "shell/MainFrameCore.h"
+#include "store/CLeftBoxView.h"
+#include "store/CListMsgView.h"
+#include "store/CStoreIcons.h"
 
 namespace msgdesk {
 
@@ -37,6 +41,13 @@ public:
         dlg.exec();
     }
     void closeWindow() override { QTimer::singleShot(0, m_f, &QWidget::close); }
+    void showPreview(const std::string& n, const std::string& t) override {
+        if (m_f->preview()) m_f->preview()->Show(n, t);
+    }
+    void setRightCaption(const std::string& text, unsigned iconId) override {
+        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()), QIcon(StoreIcon(iconId)));
+    }
+    void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
 
 private:
     CMainFrame* m_f;
@@ -54,11 +65,16 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     setStatusBar(m_status);
     m_view = new CMsgdeskView(this);
     setCentralWidget(m_view);
+    m_tree = new CLeftBoxView(m_core.tree());
+    m_list = new CListMsgView(m_core.messageList());
+    m_preview = new CMsgPreview;
+    m_view->setPanes(m_tree, nullptr, m_list, m_preview);
     connect(m_status, &CStatusBar::paneDoubleClicked, this,
             [this](const QPoint& p) { m_core.paneDoubleClicked(m_status->paneAt(p)); });
     connect(m_view, &CMsgdeskView::phoneRequested, this, [this] { onCommand(cmd::Phone); });
     m_adapter = std::make_unique<FrameWindowAdapter>(this);
     m_core.attachWindow(m_adapter.get());
+    m_tree->initialUpdate();
     // Command states follow the core, as an idle-time update would.
     auto* ui = new QTimer(this);
     connect(ui, &QTimer::timeout, this, &CMainFrame::updateCommandUI);
@@ -177,15 +193,16 @@ void CMainFrame::updateCommandUI() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
-    if (!m_closing) {
-        if (!m_core.queryClose()) {
-            e->ignore();
-            return;
-        }
-        m_closing = true;
-        m_core.close();
+    if (m_core.closed()) {
+        e->accept();
+        return;
     }
-    e->accept();
+    // Closing waits for the disconnect's pause; the window closes when the
+    // core has finished.
+    e->ignore();
+    if (m_closing || !m_core.queryClose()) return;
+    m_closing = true;
+    m_core.close([this] { QTimer::singleShot(0, this, &QWidget::close); });
 }
 
 }  // namespace msgdesk

@@ -11,6 +11,9 @@ class CStatusBar;
 class CMsgdeskView;
 class MainFrameCore;
 class FrameWindow;
+class CLeftBoxView;
+class CListMsgView;
+class CMsgPreview;
 
 // The main window: tool bar, menus, status bar and the main view, over the
 // main frame's core, which holds every rule. This class only shows what the
@@ -24,6 +27,9 @@ public:
     QAction* action(int commandId) const;
     CStatusBar* statusPanes() const { return m_status; }
     CMsgdeskView* view() const { return m_view; }
+    CLeftBoxView* tree() const { return m_tree; }
+    CListMsgView* list() const { return m_list; }
+    CMsgPreview* preview() const { return m_preview; }
     QToolBar* toolBar() const { return m_toolbar; }
     // Re-reads every command's enabled state from the core.
     void updateCommandUI();
@@ -44,6 +50,9 @@ private:
     QMenu* m_phonebookMenu = nullptr;
     CStatusBar* m_status = nullptr;
     CMsgdeskView* m_view = nullptr;
+    CLeftBoxView* m_tree = nullptr;
+    CListMsgView* m_list = nullptr;
+    CMsgPreview* m_preview = nullptr;
     bool m_closing = false;
     std::unique_ptr<FrameWindow> m_adapter;
 };

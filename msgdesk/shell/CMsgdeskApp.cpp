@@ -1,6 +1,7 @@
 #include "shell/CMsgdeskApp.h"
 
 #include <QtGlobal>
+#include <filesystem>
 
 #include "QtMessageBox.h"
 #include "QtMessageLoop.h"
@@ -29,10 +30,10 @@ bool CMsgdeskApp::InitInstance() {
     m_doc = std::make_unique<CMsgdeskDoc>();
     m_core = std::make_unique<MainFrameCore>(MainFrameCore::Services{
         *m_loop, *m_clock, *m_box, platform::RegistryStore::forHive(platform::Hive::CurrentUser),
-        platform::executableDir() + "help/msgdesk.html"});
+        platform::executableDir() + "help/msgdesk.html", std::filesystem::current_path()});
+    if (!m_core->create()) return false;
     m_frame = std::make_unique<CMainFrame>(*m_core);
     m_box->setParent(m_frame.get());
-    if (!m_core->create()) return false;
     m_frame->showMaximized();
     return true;
 }

@@ -1,10 +1,15 @@
 #pragma once
 #include <string>
 
+#include "device/DeviceSlot.h"
+#include "platform/MessageLoop.h"
+#include "store/MessageRecord.h"
+
 namespace msgdesk {
 
-// What the main frame's core asks of its window. CMainFrame implements it;
-// tests record the calls.
+// What the main frame's core asks of its window and views. CMainFrame
+// implements it; tests record the calls. Every call comes on the window
+// thread. Defaults do nothing, so a window implements what it has.
 class FrameWindow {
 public:
     virtual ~FrameWindow() = default;
@@ -15,8 +20,21 @@ public:
     virtual void showRingImage(int image) = 0;
     virtual void showPhoneDialog() = 0;
     virtual void showAbout() = 0;
-    // Closes the main window (posted command 57665 and signals end here).
+    // Closes the main window (command 57665).
     virtual void closeWindow() = 0;
+
+    // The views.
+    virtual void showPreview(const std::string& numberGbk, const std::string& textGbk) { (void)numberGbk, (void)textGbk; }
+    virtual void setRightCaption(const std::string& utf8, unsigned iconId) { (void)utf8, (void)iconId; }
+    virtual void toggleLeftPane() {}
+    virtual void redisplayContactPane() {}
+    // The message view dialog: 1027 reply, 1025 forward, 2 cancel.
+    virtual int openMessageView(const MessageRecord& rec) { (void)rec; return 2; }
+    // Messages passed on to the phone dialog and the open device dialog.
+    virtual void sendToPhoneDialog(const platform::Message& m) { (void)m; }
+    virtual bool phoneDialogExists() { return false; }
+    virtual void postToDeviceDialog(const platform::Message& m) { (void)m; }
+    virtual void openSimInfoView(const DeviceSnapshot& s) { (void)s; }
 };
 
 }  // namespace msgdesk

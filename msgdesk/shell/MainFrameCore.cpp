@@ -1,8 +1,10 @@
 #include "shell/MainFrameCore.h"
 
+#include "contacts/NameLookup.h"
 #include "platform/Shell.h"
 #include "res/StringTable.h"
 #include "shell/Commands.h"
+#include "store/StoreCommands.h"
 
 namespace msgdesk {
 
@@ -10,9 +12,13 @@ MainFrameCore::MainFrameCore(Services s)
     : m_s(std::move(s)),
       m_status(m_s.clock,
                StatusBarModel::Sources{
-                   [this] { return mailboxCount ? mailboxCount() : StatusBarModel::MailboxCount{}; },
-                   [this](int d) { return simMessages ? simMessages(d) : std::pair{0, 0}; },
-                   [this] { return sendTotals ? sendTotals() : std::pair{0, 0}; }},
+                   [this] { return mailboxCount(); },
+                   [this](int d) {
+                       if (!m_link) return std::pair{0, 0};
+                       DeviceSlot slot = m_link->devices().slot(d);
+                       return std::pair{slot.messageCapacity, slot.messageCount};
+                   },
+                   [this] { return sendTotalsHook(); }},
                StatusBarModel::View{[this](int pane, const std::string& t) {
                                         if (m_window) m_window->setPaneText(pane, t);
                                     },
@@ -20,7 +26,8 @@ MainFrameCore::MainFrameCore(Services s)
                                         if (m_window) m_window->setProgress(pos);
                                     }}),
       m_sendAnimation(m_s.loop, this,
-                      SendAnimation::Ports{[this] { return batchComplete(); }, [this] { return linkActive(); },
+                      SendAnimation::Ports{[this] { return batchCompleteHook(); },
+                                           [this] { return m_link && m_link->linkActive(); },
                                            [this](int icon) {
                                                if (m_window) m_window->setSendIcon(icon);
                                            },
@@ -29,9 +36,43 @@ MainFrameCore::MainFrameCore(Services s)
           if (m_window) m_window->showRingImage(image);
       }) {
     m_viewTimers.core = this;
+    auto post = [this](platform::Message m) { postToSelf(std::move(m)); };
+    m_contactStore = std::make_unique<ContactStore>(m_book, ContactFiles{m_s.dataRoot}, m_s.loop);
+    m_store = std::make_unique<MailboxStore>(m_s.loop, m_s.dataRoot, post);
+    MessageListPorts lp;
+    lp.postToFrame = post;
+    lp.linkUp = [this] { return m_link && m_link->linkActive(); };
+    lp.delMsgInBuff = [this](int id) {
+        return (m_link && m_link->library().DelMsgInBuff) ? m_link->library().DelMsgInBuff(id) : 0;
+    };
+    lp.sendBatchRunning = [this] { return sendBatchRunningHook(); };
+    lp.lowerSendBatch = [this] { lowerSendBatchHook(); };
+    lp.openMessageView = [this](const MessageRecord& r) { return m_window ? m_window->openMessageView(r) : 2; };
+    lp.showPreview = [this](const std::string& n, const std::string& t) {
+        if (m_window) m_window->showPreview(n, t);
+    };
+    lp.lookupNameByNumber = [this](const std::string& n) { return nameFor(n); };
+    lp.messageBox = &m_s.messageBox;
+    m_list = std::make_unique<MessageList>(*m_store, m_s.loop, std::move(lp));
+    MailboxTreePorts tp;
+    tp.postToFrame = post;
+    tp.sendToFrame = [this](platform::Message m) { return m_s.loop.send(this, m); };
+    tp.postToPaneHolder = [this](platform::Message) {
+        if (m_window) m_window->toggleLeftPane();
+    };
+    tp.showPreview = [this](const std::string& n, const std::string& t) {
+        if (m_window) m_window->showPreview(n, t);
+    };
+    tp.setRightCaption = [this](const std::string& t, unsigned icon) {
+        if (m_window) m_window->setRightCaption(t, icon);
+    };
+    m_tree = std::make_unique<MailboxTree>(*m_list, std::move(tp));
 }
 
 MainFrameCore::~MainFrameCore() {
+    // The link must be closed before it goes (its callback holds it).
+    if (m_link && m_link->linkActive() && m_link->library().CloseModules) m_link->library().CloseModules();
+    m_link.reset();
     m_s.loop.forget(this);
     m_s.loop.forget(&m_viewTimers);
 }
@@ -41,17 +82,84 @@ void MainFrameCore::ViewTimers::onTimer(unsigned id) {
 }
 
 bool MainFrameCore::create() {
+    if (m_s.library) {
+        m_library = *m_s.library;
+    } else if (m_binding.load("modlink.dll")) {
+        m_library = m_binding.library();
+    } else {
+        platform::MessageBoxRequest r{60010, LoadStr(60010), LoadStr(IDS_APP_TITLE), platform::MbIcon::Stop,
+                                      platform::MbButtons::Ok};
+        m_s.messageBox.show(r);
+        return false;
+    }
     m_settings.read(m_s.registry);
-    m_s.loop.post(this, platform::Message{cmd::WM_COMMAND, cmd::Connect, 0, nullptr});
+    DeviceLinkPorts& ports = *this;
+    m_link = std::make_unique<DeviceLink>(m_s.loop, this, m_library, m_sims, ports, m_s.messageBox);
+    // The views' first update: mailboxes and contacts backed up and loaded.
+    m_store->start();
+    m_contactStore->start();
+    m_created = true;
+    postToSelf(platform::Message{cmd::WM_COMMAND, cmd::Connect, 0, nullptr});
     return true;
 }
 
-bool MainFrameCore::queryClose() { return true; }
+bool MainFrameCore::queryClose() {
+    if (!m_link) return true;
+    if (m_link->isBusy() &&
+        m_s.messageBox.show({60033, LoadStr(60033), LoadStr(IDS_APP_TITLE), platform::MbIcon::Exclamation,
+                             platform::MbButtons::YesNo}) != platform::IDYES)
+        return false;
+    if (sendBatchRunningHook() &&
+        m_s.messageBox.show({60001, LoadStr(60001), LoadStr(IDS_APP_TITLE), platform::MbIcon::Information,
+                             platform::MbButtons::YesNo}) != platform::IDYES)
+        return false;
+    return true;
+}
 
-void MainFrameCore::close() {
-    m_settings.write(m_s.registry);
-    m_s.loop.killTimer(this, TIMER_SEND_ANIMATION);
-    m_ringAnimation.stop();
+void MainFrameCore::close(std::function<void()> done) {
+    if (m_closed) {
+        if (done) done();
+        return;
+    }
+    if (m_closing) return;
+    m_closing = true;
+    auto finish = [this, done = std::move(done)] {
+        m_settings.write(m_s.registry);
+        m_s.loop.killTimer(this, TIMER_SEND_ANIMATION);
+        m_ringAnimation.stop();
+        // The views go: the message list saves the mailboxes, the contact
+        // pane saves the book and forgets the SIM phonebooks.
+        if (m_created) {
+            m_store->simCache().RemoveSimMessages(17);
+            m_store->shutdown();
+            m_contactStore->shutdown();
+        }
+        m_sims.ClearSimPhonebook(17);
+        m_link.reset();
+        m_binding.unload();
+        m_closed = true;
+        if (done) done();
+    };
+    if (m_link)
+        m_link->disconnect(std::move(finish));
+    else
+        finish();
+}
+
+std::string MainFrameCore::nameFor(const std::string& number) const {
+    int count = m_link ? m_link->deviceCount() : 0;
+    return LookupNameByNumber(m_book, m_sims, count, number).value_or(std::string());
+}
+
+StatusBarModel::MailboxCount MainFrameCore::mailboxCount() const {
+    StatusBarModel::MailboxCount c;
+    const Mailbox* box = m_list->currentBox();
+    if (!box) return c;
+    c.hasList = true;
+    c.mailbox = m_list->current();
+    c.rows = box->size();
+    c.newRows = box->countNew();
+    return c;
 }
 
 void MainFrameCore::openHelp() {
@@ -65,40 +173,100 @@ void MainFrameCore::openHelp() {
 
 void MainFrameCore::command(int id) {
     switch (id) {
-        case cmd::Help: openHelp(); break;
+        case cmd::Connect:
+        case cmd::Disconnect:
+            if (m_link) m_link->onCommand(id);
+            return;
+        case cmd::Help: openHelp(); return;
         case cmd::About:
             if (m_window) m_window->showAbout();
-            break;
-        case cmd::Phone:
-            if (m_window) m_window->showPhoneDialog();
-            break;
+            return;
+        case cmd::Phone: showPhoneDialog(); return;
         case cmd::Exit:
             if (m_window) m_window->closeWindow();
-            break;
+            return;
+        case cmd::SimInfo:
+            if (m_link && commandEnabled(id)) openSimInfoView(m_link->devices().snapshot());
+            return;
+        case cmd::NewMessage:
+            m_s.loop.send(this, UM_COMPOSE, 0, 1);
+            return;
+        case cmd::EmptyDeleteBox: m_tree->onCommand(static_cast<unsigned>(id)); return;
         default: break;
     }
+    if (m_list->onCommand(static_cast<unsigned>(id))) return;
 }
 
 bool MainFrameCore::commandEnabled(int id) const {
+    const bool active = m_link && m_link->linkActive();
     switch (id) {
-        case cmd::Connect: return !linkActive();
-        case cmd::Disconnect: return linkActive();
+        case cmd::Connect:
+        case cmd::Disconnect: return m_link && m_link->commandEnabled(id);
+        case cmd::SimMessages:
+        case cmd::SimInfo:
+        case cmd::SimPhonebook: return active && m_link->simInitCount() == 0;
+        case cmd::Reply:
+        case cmd::Forward:
+        case cmd::SelectAll:
+        case cmd::Delete:
+        case cmd::Restore:
+        case cmd::Resend: return m_list->isCommandEnabled(static_cast<unsigned>(id));
         default: return true;
     }
 }
 
-void MainFrameCore::paneDoubleClicked(int) {}
+void MainFrameCore::paneDoubleClicked(int pane) {
+    if (m_link) m_link->onPaneDoubleClick(pane);
+}
 
 std::intptr_t MainFrameCore::onMessage(const platform::Message& m) {
     switch (m.msg) {
         case UM_STATUSPANE: m_status.update(static_cast<int>(m.wParam), static_cast<long>(m.lParam)); return 0;
         case cmd::WM_COMMAND: command(static_cast<int>(m.wParam)); return 0;
-        default: return 0;
+        case UM_EMPTYDELETEBOX: m_list->emptyDeleteBox(); return 0;
+        default: break;
     }
+    std::intptr_t result = 0;
+    if (m_link && m_link->handleMessage(m, &result)) return result;
+    // receive/send: the receiving and sending parts' messages.
+    for (auto& h : extraHandlers)
+        if (h(m, &result)) return result;
+    return 0;
 }
 
 void MainFrameCore::onTimer(unsigned id) {
     if (id == TIMER_SEND_ANIMATION) m_sendAnimation.onTimer();
+}
+
+void MainFrameCore::redisplayContactPane() {
+    if (m_window) m_window->redisplayContactPane();
+}
+
+void MainFrameCore::refreshMessageListNames() { m_list->refreshContactNames(); }
+
+void MainFrameCore::removeSimMessages(int device) {
+    m_store->simCache().RemoveSimMessages(device);
+    m_store->PostCountRefresh();
+}
+
+void MainFrameCore::showPhoneDialog() {
+    if (m_window) m_window->showPhoneDialog();
+}
+
+void MainFrameCore::sendToPhoneDialog(const platform::Message& m) {
+    if (m_window) m_window->sendToPhoneDialog(m);
+}
+
+void MainFrameCore::postToDeviceDialog(const platform::Message& m) {
+    if (m_window) m_window->postToDeviceDialog(m);
+}
+
+void MainFrameCore::openSimInfoView(const DeviceSnapshot& s) {
+    if (m_window) m_window->openSimInfoView(s);
+}
+
+void MainFrameCore::showSimFullBitmap(bool visible) {
+    if (m_window) m_window->setSimFullVisible(visible);
 }
 
 }  // namespace msgdesk

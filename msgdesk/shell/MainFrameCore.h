@@ -1,7 +1,15 @@
 #pragma once
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "contacts/ContactBook.h"
+#include "contacts/ContactStore.h"
+#include "contacts/SimPhonebook.h"
+#include "device/DeviceBinding.h"
+#include "device/DeviceLink.h"
+#include "device/DeviceLinkPorts.h"
 #include "device/WindowMessages.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -11,20 +19,28 @@
 #include "shell/FrameWindow.h"
 #include "shell/Settings.h"
 #include "shell/StatusBarModel.h"
+#include "store/MailboxStore.h"
+#include "store/MailboxTree.h"
+#include "store/MessageList.h"
 
 namespace msgdesk {
 
-// The main frame without its window: it receives the frame's window
-// messages and timers, owns the settings, the status bar texts and the
-// animations, runs the commands the frame owns, and closes in order.
-class MainFrameCore final : public platform::MessageTarget {
+// The main frame without its window. It is the target of the frame's window
+// messages and timers and owns every core part: the device link, the
+// mailboxes with the message list and tree, the contact book, the SIM
+// phonebooks, the settings, the status bar texts and the animations. It
+// runs the commands the frame owns and closes in order.
+class MainFrameCore final : public platform::MessageTarget, private DeviceLinkPorts {
 public:
     struct Services {
         platform::MessageLoop& loop;
         const platform::Clock& clock;
         platform::MessageBoxPort& messageBox;
         platform::RegistryStore& registry;
-        std::string helpFile;  // the user guide opened by command 57670
+        std::string helpFile;            // the user guide opened by command 57670
+        std::filesystem::path dataRoot;  // where data/ and backup/ live
+        // Tests hand a device library table in; null: bind "modlink.dll".
+        const DeviceLibrary* library = nullptr;
     };
 
     explicit MainFrameCore(Services s);
@@ -32,12 +48,17 @@ public:
 
     void attachWindow(FrameWindow* w) { m_window = w; }
 
-    // Window creation: settings read, the connect command posted to itself.
+    // Window creation: binds the library (60010 and false when it cannot),
+    // reads the settings, loads mailboxes and contacts, posts the connect
+    // command to itself.
     bool create();
-    // Asks the closing questions; true when closing may go on.
+    // Asks the closing questions (60033 while busy, 60001 while sending);
+    // true when closing may go on.
     bool queryClose();
-    // The closing work after queryClose: disconnect, settings, saves.
-    void close();
+    // The closing work: disconnect (which waits 300 ms on a timer), the
+    // settings, the saves, the library released; done runs at the end.
+    void close(std::function<void()> done = {});
+    bool closed() const { return m_closed; }
 
     void command(int id);
     bool commandEnabled(int id) const;
@@ -52,13 +73,28 @@ public:
     StatusBarModel& status() { return m_status; }
     SendAnimation& sendAnimation() { return m_sendAnimation; }
     RingAnimation& ringAnimation() { return m_ringAnimation; }
+    DeviceLink& link() { return *m_link; }
+    bool hasLink() const { return m_link != nullptr; }
+    MailboxStore& store() { return *m_store; }
+    MessageList& messageList() { return *m_list; }
+    MailboxTree& tree() { return *m_tree; }
+    ContactBook& contacts() { return m_book; }
+    ContactStore& contactStore() { return *m_contactStore; }
+    SimPhonebook& simPhonebook() { return m_sims; }
+    platform::MessageBoxPort& messageBox() { return m_s.messageBox; }
+    platform::MessageLoop& loop() { return m_s.loop; }
+    // The name shown for a number (GBK); empty when none.
+    std::string nameFor(const std::string& number) const;
 
-    // Hooks the rest of the program fills in as its parts are attached.
-    std::function<StatusBarModel::MailboxCount()> mailboxCount;
-    std::function<std::pair<int, int>(int)> simMessages;
-    std::function<std::pair<int, int>()> sendTotals;
-    std::function<bool()> linkActive = [] { return false; };
-    std::function<bool()> batchComplete = [] { return true; };
+    // receive/send: the send pump's answers; the defaults stand for "no pump".
+    std::function<bool()> sendBatchRunningHook = [] { return false; };
+    std::function<void()> clearSendBatchHook = [] {};
+    std::function<void()> lowerSendBatchHook = [] {};
+    std::function<bool()> batchCompleteHook = [] { return true; };
+    std::function<std::pair<int, int>()> sendTotalsHook = [] { return std::pair{0, 0}; };
+    // receive/send: handlers of the messages the receiving and sending parts
+    // own; each returns true when it handled the message.
+    std::vector<std::function<bool(const platform::Message&, std::intptr_t*)>> extraHandlers;
 
 private:
     // Target of the view's timer 106 (the ringing animation).
@@ -69,6 +105,25 @@ private:
     };
 
     void openHelp();
+    void postToSelf(platform::Message m) { m_s.loop.post(this, std::move(m)); }
+    StatusBarModel::MailboxCount mailboxCount() const;
+
+    // DeviceLinkPorts.
+    bool mainViewExists() override { return m_window != nullptr; }
+    void redisplayContactPane() override;
+    void refreshMessageListNames() override;
+    void removeSimMessages(int device) override;
+    void startRinging() override { m_ringAnimation.start(); }
+    void stopRinging() override { m_ringAnimation.stop(); }
+    bool phoneDialogExists() override { return m_window && m_window->phoneDialogExists(); }
+    void showPhoneDialog() override;
+    void sendToPhoneDialog(const platform::Message& m) override;
+    void postToDeviceDialog(const platform::Message& m) override;
+    void openSimInfoView(const DeviceSnapshot& s) override;
+    void showSimFullBitmap(bool visible) override;
+    bool sendBatchRunning() override { return sendBatchRunningHook(); }
+    void clearSendBatch() override { clearSendBatchHook(); }
+    void setVolumeSetting(int level) override { m_settings.Volume = level; }
 
     Services m_s;
     FrameWindow* m_window = nullptr;
@@ -77,6 +132,18 @@ private:
     ViewTimers m_viewTimers;
     SendAnimation m_sendAnimation;
     RingAnimation m_ringAnimation;
+    DeviceBinding m_binding;
+    DeviceLibrary m_library{};
+    SimPhonebook m_sims;
+    ContactBook m_book;
+    std::unique_ptr<ContactStore> m_contactStore;
+    std::unique_ptr<MailboxStore> m_store;
+    std::unique_ptr<MessageList> m_list;
+    std::unique_ptr<MailboxTree> m_tree;
+    std::unique_ptr<DeviceLink> m_link;
+    bool m_created = false;
+    bool m_closing = false;
+    bool m_closed = false;
 };
 
 }  // namespace msgdesk

@@ -278,7 +278,7 @@ TEST_F(SimFull, DoubleClickOnCapacityPane) {
     EXPECT_EQ(boxIds(), std::vector<unsigned>{60047});
     ASSERT_EQ(ports.simInfo.size(), 1u);
     EXPECT_EQ(ports.simInfo[0].deviceCount, 1);
-    EXPECT_EQ(ports.simInfo[0].slots[1].messageCapacity, 5);
+    EXPECT_EQ(ports.simInfo[0].devices[1].messageCapacity, 5);
 
     boxes.shown.clear();
     link->onPaneDoubleClick(PANE_SIGNAL);

@@ -1,0 +1,61 @@
+#include "AtReplyAssembler.h"
+
+#include "AtText.h"
+
+namespace modlink::at {
+
+void AtReplyAssembler::begin(const AtCommand& cmd) {
+    m_text = cmd.text;
+    m_prefixes = cmd.prefixes;
+    m_callResults = cmd.callResults;
+    m_echoSeen = false;
+    m_reply = AtReply{};
+    m_unsolicited.clear();
+    m_continuation = 0;
+    m_dropped = 0;
+}
+
+AtReplyAssembler::Outcome AtReplyAssembler::feed(std::string_view line) {
+    if (m_continuation > 0) {
+        m_unsolicited.emplace_back(line);
+        return --m_continuation == 0 ? Outcome::Unsolicited : Outcome::Consumed;
+    }
+    // The echo of a modem that was not told ATE0 (or forgot it after a reset).
+    if (!m_echoSeen && m_reply.lines.empty() && equalsNoCase(line, m_text)) {
+        m_echoSeen = true;
+        return Outcome::Consumed;
+    }
+    FinalResult fr;
+    if (parseFinalResult(line, m_callResults, fr)) {
+        m_reply.status = fr.status;
+        m_reply.code = fr.code;
+        m_reply.finalLine = std::string(line);
+        return Outcome::Complete;
+    }
+    bool expected = false;
+    for (const auto& p : m_prefixes) expected = expected || startsWithNoCase(line, p);
+    if (expected) {
+        m_reply.lines.emplace_back(line);
+        return Outcome::Consumed;
+    }
+    int cont = 0;
+    if (m_router.matches(line, &cont)) {
+        m_unsolicited.assign(1, std::string(line));
+        m_continuation = cont;
+        return cont == 0 ? Outcome::Unsolicited : Outcome::Consumed;
+    }
+    if (m_prefixes.empty()) {
+        m_reply.lines.emplace_back(line);
+    } else {
+        ++m_dropped;
+    }
+    return Outcome::Consumed;
+}
+
+std::vector<std::string> AtReplyAssembler::takeUnsolicited() {
+    std::vector<std::string> out;
+    out.swap(m_unsolicited);
+    return out;
+}
+
+}  // namespace modlink::at

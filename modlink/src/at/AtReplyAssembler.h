@@ -1,0 +1,44 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "AtCommand.h"
+#include "UnsolicitedRouter.h"
+
+namespace modlink::at {
+
+// Sorts the lines that arrive while one command runs: its echo (when the
+// modem still echoes), its information lines, unsolicited lines, and the
+// final result that completes it. Pure: the channel feeds it lines.
+class AtReplyAssembler final {
+public:
+    enum class Outcome {
+        Consumed,     // part of the reply, or noise that is dropped
+        Unsolicited,  // a complete unsolicited code: see takeUnsolicited()
+        Complete,     // the final result arrived: see reply()
+    };
+
+    explicit AtReplyAssembler(const UnsolicitedRouter& router) : m_router(router) {}
+
+    void begin(const AtCommand& cmd);
+    Outcome feed(std::string_view line);
+    const AtReply& reply() const { return m_reply; }
+    AtReply takeReply() { return std::move(m_reply); }
+    std::vector<std::string> takeUnsolicited();
+    // Lines that were neither expected nor unsolicited (for the trace).
+    std::size_t dropped() const { return m_dropped; }
+
+private:
+    const UnsolicitedRouter& m_router;
+    std::string m_text;
+    std::vector<std::string> m_prefixes;
+    bool m_callResults = false;
+    bool m_echoSeen = false;
+    AtReply m_reply;
+    std::vector<std::string> m_unsolicited;
+    int m_continuation = 0;
+    std::size_t m_dropped = 0;
+};
+
+}  // namespace modlink::at

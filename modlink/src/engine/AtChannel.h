@@ -1,0 +1,65 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "Transport.h"
+#include "at/AtCommand.h"
+#include "at/AtLineSplitter.h"
+#include "at/AtReplyAssembler.h"
+#include "at/UnsolicitedRouter.h"
+
+namespace modlink {
+
+// The AT command channel of one device. Runs one command at a time on the
+// device's worker thread and blocks that thread in poll() while it waits,
+// so an idle link costs no CPU.
+//
+// Late replies: after a command times out, its reply may still come. The
+// channel then waits (bounded) for that final result before it sends the
+// next command, and if none comes, probes with "AT" and waits for quiet, so
+// a late reply is discarded and never credited to the next command.
+// kMaxTimeouts time-outs in a row, a read error or end of file mark the
+// port dead.
+class AtChannel final {
+public:
+    static constexpr int kMaxTimeouts = 3;
+
+    AtChannel(std::unique_ptr<Transport> transport, const at::UnsolicitedRouter& router, int wakeFd,
+              const std::atomic<bool>& stop, const std::atomic<int>& device);
+
+    at::AtReply execute(const at::AtCommand& cmd);
+    // Waits for input or a wake-up, handling unsolicited lines; returns when
+    // woken. False when the port is gone.
+    bool waitIdle();
+    bool alive() const { return !m_dead; }
+    void discardInput();
+    const std::string& portName() const { return m_transport->name(); }
+
+private:
+    enum class Wait { Input, Woken, Timeout, Dead };
+    Wait waitFor(std::chrono::steady_clock::time_point deadline);
+    bool readInput();
+    bool send(const std::string& bytes, bool traceIt);
+    void resync();
+    void handleStray(const std::string& line);
+    int device() const { return m_device.load(); }
+
+    std::unique_ptr<Transport> m_transport;
+    const at::UnsolicitedRouter& m_router;
+    int m_wakeFd;
+    const std::atomic<bool>& m_stop;
+    const std::atomic<int>& m_device;
+    at::AtLineSplitter m_splitter;
+    at::AtReplyAssembler m_assembler;
+    bool m_dead = false;
+    bool m_needResync = false;
+    std::chrono::milliseconds m_lateWindow{0};
+    int m_timeouts = 0;
+    // Idle lines: unsolicited codes may span several lines (+CMT).
+    std::vector<std::string> m_idleUnsolicited;
+    int m_idleContinuation = 0;
+};
+
+}  // namespace modlink

@@ -1,0 +1,137 @@
+#include "DeviceWorker.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <future>
+
+#include "EventSink.h"
+#include "Trace.h"
+
+namespace modlink {
+
+DeviceWorker::DeviceWorker(int device, std::unique_ptr<Transport> transport)
+    : m_device(device), m_portName(transport->name()) {
+    m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    m_channel =
+        std::make_unique<AtChannel>(std::move(transport), m_router, m_wakeFd, m_stop, m_device);
+    m_router.setFallback([this](const std::vector<std::string>& lines) {
+        Trace::instance().note(this->device(), "unsolicited: " + lines.front());
+    });
+}
+
+DeviceWorker::~DeviceWorker() {
+    stop();
+    m_channel.reset();
+    if (m_wakeFd >= 0) ::close(m_wakeFd);
+}
+
+bool DeviceWorker::start(Setup setup) {
+    std::promise<bool> started;
+    auto result = started.get_future();
+    m_thread = std::thread(&DeviceWorker::main, this, std::move(setup), &started);
+    bool ok = result.get();
+    if (!ok && m_thread.joinable()) m_thread.join();
+    return ok;
+}
+
+void DeviceWorker::stop() {
+    m_stop = true;
+    wake();
+    if (m_thread.joinable()) {
+        // CloseModules called from the callback runs on this very thread.
+        if (m_thread.get_id() == std::this_thread::get_id())
+            m_thread.detach();
+        else
+            m_thread.join();
+    }
+}
+
+void DeviceWorker::wake() {
+    std::uint64_t one = 1;
+    [[maybe_unused]] auto r = ::write(m_wakeFd, &one, sizeof one);
+}
+
+bool DeviceWorker::submit(std::shared_ptr<Request> request) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_alive || m_stop || m_queue.size() >= kMaxQueue) return false;
+        m_queue.push_back(std::move(request));
+    }
+    wake();
+    return true;
+}
+
+bool DeviceWorker::cancel(int id) {
+    std::lock_guard lock(m_mutex);
+    for (auto it = m_queue.begin(); it != m_queue.end(); ++it) {
+        if ((*it)->id == id && (*it)->withdrawable) {
+            m_queue.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+int DeviceWorker::commandCount() const {
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_queue.size()) + (m_running ? 1 : 0);
+}
+
+void DeviceWorker::main(Setup setup, std::promise<bool>* started) {
+    bool ok = setup(*m_channel, m_state) && m_channel->alive();
+    m_alive = ok;
+    started->set_value(ok);
+    if (ok) serve();
+    std::lock_guard lock(m_mutex);
+    if (m_stop) m_channel.reset();  // closes the port now, even when detached
+    m_finished = true;
+    m_finishedCv.notify_all();
+}
+
+bool DeviceWorker::waitFinished(int timeoutMs) {
+    std::unique_lock lock(m_mutex);
+    return m_finishedCv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return m_finished; });
+}
+
+void DeviceWorker::serve() {
+    for (;;) {
+        std::shared_ptr<Request> next;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_stop) break;
+            if (!m_queue.empty()) {
+                next = std::move(m_queue.front());
+                m_queue.pop_front();
+                m_running = true;
+            }
+        }
+        if (next) {
+            next->run(*m_channel, m_state);
+            std::lock_guard lock(m_mutex);
+            m_running = false;
+        } else {
+            m_channel->waitIdle();
+        }
+        if (!m_channel->alive()) {
+            if (!m_stop) unplugged();
+            break;
+        }
+    }
+}
+
+void DeviceWorker::unplugged() {
+    std::deque<std::shared_ptr<Request>> left;
+    {
+        std::lock_guard lock(m_mutex);
+        m_alive = false;
+        left.swap(m_queue);
+    }
+    Trace::instance().note(device(), "device unplugged");
+    EventSink::instance().emit(MODLINK_EV_UNPLUGGED, std::nullopt, device());
+    for (auto& r : left)
+        if (r->abort) r->abort();
+}
+
+}  // namespace modlink

@@ -1,0 +1,74 @@
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "AtChannel.h"
+#include "DeviceState.h"
+#include "Request.h"
+#include "at/UnsolicitedRouter.h"
+
+namespace modlink {
+
+// One device: its port, its worker thread and its request queue. Requests
+// run one after the other on the worker; the queue can be inspected and a
+// request that has not started can be withdrawn.
+class DeviceWorker final {
+public:
+    static constexpr std::size_t kMaxQueue = 256;
+    using Setup = std::function<bool(AtChannel&, DeviceState&)>;
+
+    DeviceWorker(int device, std::unique_ptr<Transport> transport);
+    ~DeviceWorker();
+    DeviceWorker(const DeviceWorker&) = delete;
+    DeviceWorker& operator=(const DeviceWorker&) = delete;
+
+    // Starts the thread, runs setup on it and waits for its result. On
+    // false the thread has ended.
+    bool start(Setup setup);
+    void stop();
+
+    void setDevice(int device) { m_device = device; }
+    int device() const { return m_device.load(); }
+    const std::string& portName() const { return m_portName; }
+    // Handlers run on the worker thread; register before start().
+    at::UnsolicitedRouter& router() { return m_router; }
+
+    bool submit(std::shared_ptr<Request> request);
+    // Withdraws a queued request that allows it; false once it has started.
+    bool cancel(int id);
+    int commandCount() const;
+    bool alive() const { return m_alive.load(); }
+    // For a worker stopped from its own thread: waits until that thread has
+    // closed the port and ended.
+    bool waitFinished(int timeoutMs);
+    bool onWorkerThread() const { return m_thread.get_id() == std::this_thread::get_id(); }
+
+private:
+    void main(Setup setup, std::promise<bool>* started);
+    void serve();
+    void wake();
+    void unplugged();
+
+    std::atomic<int> m_device;
+    std::string m_portName;
+    at::UnsolicitedRouter m_router;
+    int m_wakeFd = -1;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_alive{false};
+    std::unique_ptr<AtChannel> m_channel;
+    DeviceState m_state;
+    mutable std::mutex m_mutex;
+    std::deque<std::shared_ptr<Request>> m_queue;
+    bool m_running = false;  // a request is being executed
+    bool m_finished = false;
+    std::condition_variable m_finishedCv;
+    std::thread m_thread;
+};
+
+}  // namespace modlink

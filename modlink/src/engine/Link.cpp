@@ -1,0 +1,161 @@
+#include "Link.h"
+
+#include <future>
+
+#include "Discovery.h"
+#include "ModemSetup.h"
+#include "Trace.h"
+
+namespace modlink {
+
+Link& Link::instance() {
+    static Link l;
+    return l;
+}
+
+bool Link::isOpen() const {
+    std::lock_guard lock(m_mutex);
+    return m_open;
+}
+
+int Link::deviceCount() const {
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_devices.size());
+}
+
+std::shared_ptr<DeviceWorker> Link::device(int index) const {
+    std::lock_guard lock(m_mutex);
+    if (!m_open || index < 1 || index > static_cast<int>(m_devices.size())) return nullptr;
+    return m_devices[static_cast<std::size_t>(index - 1)];
+}
+
+void Link::addRouterSetup(RouterSetup setup) {
+    std::lock_guard lock(m_mutex);
+    m_routerSetups.push_back(std::move(setup));
+}
+
+int Link::open() {
+    close();
+    std::vector<std::shared_ptr<DeviceWorker>> retired;
+    {
+        std::lock_guard lock(m_mutex);
+        retired.swap(m_retired);
+    }
+    for (auto& r : retired)
+        if (!r->waitFinished(10000)) {
+            std::lock_guard lock(m_mutex);
+            m_retired.push_back(r);  // still busy in the callback: keep it alive
+        }
+    retired.clear();
+    Trace::instance().open();
+    std::vector<std::unique_ptr<Transport>> ports;
+    auto fail = [&](const std::string& port, const std::string& why) {
+        Trace::instance().note(0, "cannot open " + port + ": " + why);
+        return 1;
+    };
+    if (usbDiscoveryEnabled()) {
+        for (const auto& modem : findUsbModems()) {
+            // The modem shows several serial interfaces; the AT one answers.
+            std::unique_ptr<Transport> chosen;
+            for (const auto& port : modem.ports) {
+                OpenError err;
+                std::string detail;
+                auto t = openTransport(port, err, detail);
+                if (!t) {
+                    if (err == OpenError::Busy) return fail(port, detail);
+                    continue;
+                }
+                if (probeAt(*t, 700)) {
+                    chosen = std::move(t);
+                    break;
+                }
+            }
+            if (!chosen) return fail(modem.usbPath, "no port answers AT");
+            ports.push_back(std::move(chosen));
+        }
+    }
+    for (const auto& port : configuredPorts()) {
+        OpenError err;
+        std::string detail;
+        auto t = openTransport(port, err, detail);
+        if (!t) return fail(port, detail);
+        ports.push_back(std::move(t));
+    }
+    if (ports.size() > kMaxDevices) ports.resize(kMaxDevices);
+
+    std::vector<RouterSetup> setups;
+    {
+        std::lock_guard lock(m_mutex);
+        setups = m_routerSetups;
+    }
+    // Set the modems up in parallel: a silent port costs its time-out once.
+    std::vector<std::shared_ptr<DeviceWorker>> workers;
+    std::vector<std::future<bool>> results;
+    for (auto& t : ports) {
+        auto w = std::make_shared<DeviceWorker>(static_cast<int>(workers.size()) + 1, std::move(t));
+        for (auto& s : setups) s(*w);
+        workers.push_back(w);
+        results.push_back(std::async(std::launch::async, [w] { return w->start(setUpModem); }));
+    }
+    std::vector<std::shared_ptr<DeviceWorker>> attached;
+    for (std::size_t i = 0; i < workers.size(); ++i) {
+        if (results[i].get()) {
+            workers[i]->setDevice(static_cast<int>(attached.size()) + 1);
+            attached.push_back(workers[i]);
+        } else {
+            Trace::instance().note(0, "no answer on " + workers[i]->portName());
+        }
+    }
+    if (!workers.empty() && attached.empty()) return 1;
+    std::lock_guard lock(m_mutex);
+    m_devices = std::move(attached);
+    m_open = true;
+    for (auto& d : m_devices) Trace::instance().note(d->device(), "attached " + d->portName());
+    return 0;
+}
+
+void Link::close() {
+    std::vector<std::shared_ptr<DeviceWorker>> devices;
+    {
+        std::lock_guard lock(m_mutex);
+        devices.swap(m_devices);
+        m_open = false;
+    }
+    // CloseModules called from the callback runs on a worker: that worker
+    // is detached by stop() and must outlive this call, so it is retired
+    // instead of destroyed.
+    for (auto& d : devices) {
+        bool self = d->onWorkerThread();
+        d->stop();
+        if (self) {
+            std::lock_guard lock(m_mutex);
+            m_retired.push_back(d);
+        }
+    }
+    devices.clear();
+}
+
+int Link::submit(int device, Run run, Abort abort, bool withdrawable) {
+    auto w = this->device(device);
+    if (!w || !w->alive()) return -1;
+    auto r = std::make_shared<Request>();
+    r->id = m_nextId.fetch_add(1);
+    r->withdrawable = withdrawable;
+    int id = r->id;
+    r->run = [run = std::move(run), id](AtChannel& ch, DeviceState& st) { run(ch, st, id); };
+    if (abort) r->abort = [abort = std::move(abort), id] { abort(id); };
+    return w->submit(r) ? id : -1;
+}
+
+bool Link::cancel(int id) {
+    std::vector<std::shared_ptr<DeviceWorker>> devices;
+    {
+        std::lock_guard lock(m_mutex);
+        devices = m_devices;
+    }
+    for (auto& d : devices)
+        if (d->cancel(id)) return true;
+    return false;
+}
+
+}  // namespace modlink

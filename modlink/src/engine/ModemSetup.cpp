@@ -1,0 +1,74 @@
+#include "ModemSetup.h"
+
+#include <poll.h>
+
+#include <chrono>
+
+#include "Timeouts.h"
+#include "Trace.h"
+#include "at/AtText.h"
+
+namespace modlink {
+
+namespace {
+
+at::AtReply run(AtChannel& ch, const std::string& text, std::vector<std::string> prefixes = {}) {
+    at::AtCommand c;
+    c.text = text;
+    c.timeout = baseTimeout();
+    c.prefixes = std::move(prefixes);
+    return ch.execute(c);
+}
+
+}  // namespace
+
+bool setUpModem(AtChannel& ch, DeviceState& state) {
+    ch.discardInput();
+    bool answered = false;
+    for (int attempt = 0; attempt < 2 && !answered && ch.alive(); ++attempt) {
+        at::AtCommand c;
+        c.text = "AT";
+        c.timeout = std::min(baseTimeout(), std::chrono::milliseconds(2000));
+        answered = ch.execute(c).ok();
+    }
+    if (!answered) return false;
+    run(ch, "ATE0");
+    run(ch, "AT+CMEE=1");
+    if (!run(ch, "AT+CMGF=0").ok()) Trace::instance().note(0, "PDU mode refused");
+    if (run(ch, "AT+CSCS=\"UCS2\"").ok()) {
+        state.charset = at::Charset::Ucs2;
+    } else if (run(ch, "AT+CSCS=\"GSM\"").ok()) {
+        state.charset = at::Charset::Gsm;
+    } else {
+        auto r = run(ch, "AT+CSCS?", {"+CSCS:"});
+        auto fields = r.lines.empty() ? std::vector<at::AtField>{}
+                                      : at::splitFields(at::afterColon(r.lines.front()));
+        state.charset = fields.empty() ? at::Charset::Ira : at::charsetFromName(fields[0].text);
+    }
+    run(ch, "AT+CPMS=\"SM\",\"SM\",\"SM\"", {"+CPMS:"});
+    if (!run(ch, "AT+CNMI=2,1,0,0,0").ok()) run(ch, "AT+CNMI=1,1,0,0,0");
+    run(ch, "AT+CLIP=1");
+    return ch.alive();
+}
+
+bool probeAt(Transport& t, int timeoutMs) {
+    t.discardInput();
+    if (!t.write("AT\r", timeoutMs)) return false;
+    at::AtLineSplitter splitter;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        while (auto line = splitter.next())
+            if (*line == "OK") return true;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        if (left <= 0) return false;
+        pollfd p{t.fd(), POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+        std::string data;
+        if (t.read(data) == Transport::ReadResult::Closed) return false;
+        splitter.feed(data);
+    }
+}
+
+}  // namespace modlink

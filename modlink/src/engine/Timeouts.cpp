@@ -1,0 +1,14 @@
+#include "Timeouts.h"
+
+#include <cstdlib>
+
+namespace modlink {
+
+std::chrono::milliseconds baseTimeout() {
+    const char* e = std::getenv("MODLINK_TIMEOUT_MS");
+    long v = e ? std::strtol(e, nullptr, 10) : 0;
+    if (v < 50 || v > 600000) v = 5000;
+    return std::chrono::milliseconds(v);
+}
+
+}  // namespace modlink

@@ -1,0 +1,50 @@
+#include "ToolEvents.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "engine/Json.h"
+#include "platform/Codepage.h"
+
+namespace modlink::tool {
+
+int MODLINK_CALL ToolEvents::callback(unsigned event, const char* text, void* context, int param) {
+    auto* self = static_cast<ToolEvents*>(context);
+    std::string json =
+        "{\"event\":" + std::to_string(event) + ",\"param\":" + std::to_string(param) +
+        ",\"text\":" + (text ? jsonString(platform::codepage::gbkToUtf8(text)) : "null") + "}";
+    self->print(json);
+    std::lock_guard lock(self->m_mutex);
+    bool error = text && (std::string(text).rfind("ERROR", 0) == 0 ||
+                          std::string(text).rfind("TIMEOUT", 0) == 0);
+    bool listing = event == MODLINK_EV_ENTRY || event == MODLINK_EV_STORED_MESSAGE;
+    if (event == MODLINK_EV_SIGNAL) {
+        if (self->m_signals.erase(param) && error) ++self->m_errors;
+    } else if (event == MODLINK_EV_UNPLUGGED) {
+        self->m_signals.clear();
+        self->m_waiting.clear();
+        ++self->m_errors;
+    } else if (!listing || !text) {
+        if (self->m_waiting.erase(param) && error) ++self->m_errors;
+    } else if (error) {
+        ++self->m_errors;
+    }
+    self->m_cv.notify_all();
+    return 0;
+}
+
+void ToolEvents::print(const std::string& json) {
+    static std::mutex out;
+    std::lock_guard lock(out);
+    std::fputs(json.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+bool ToolEvents::wait(int seconds) {
+    std::unique_lock lock(m_mutex);
+    return m_cv.wait_for(lock, std::chrono::seconds(seconds),
+                         [&] { return m_waiting.empty() && m_signals.empty(); });
+}
+
+}  // namespace modlink::tool

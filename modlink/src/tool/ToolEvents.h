@@ -1,0 +1,41 @@
+#pragma once
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "modlink.h"
+
+namespace modlink::tool {
+
+// Prints every callback event as one JSON line and lets main() wait for
+// the answers it asked for.
+class ToolEvents final {
+public:
+    static int MODLINK_CALL callback(unsigned event, const char* text, void* context, int param);
+
+    // The request with this id (or the signal of this device) is answered
+    // by its first event; listings by their closing event.
+    void expectAnswer(int id) {
+        std::lock_guard l(m_mutex);
+        m_waiting.insert(id);
+    }
+    void expectSignal(int device) {
+        std::lock_guard l(m_mutex);
+        m_signals.insert(device);
+    }
+    // Waits until everything expected came; false on time-out.
+    bool wait(int seconds);
+    bool anyError() const { return m_errors > 0; }
+    void print(const std::string& json);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::set<int> m_waiting;
+    std::set<int> m_signals;
+    int m_errors = 0;
+};
+
+}  // namespace modlink::tool

@@ -1,0 +1,35 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "EventRecorder.h"
+#include "SimProcess.h"
+#include "modlink.h"
+
+// Two simulated modems on pseudo-terminals, the link up, events recorded.
+// Time-outs are short (MODLINK_TIMEOUT_MS) so failure cases run quickly.
+class ModlinkFixture : public ::testing::Test {
+protected:
+    static constexpr int kTimeoutMs = 500;
+
+    void SetUp() override {
+        sim = std::make_unique<SimProcess>(2);
+        ASSERT_TRUE(sim->ok());
+        ::setenv("MODLINK_PORTS", sim->portList().c_str(), 1);
+        ::setenv("MODLINK_USB", "0", 1);
+        ::setenv("MODLINK_TIMEOUT_MS", std::to_string(kTimeoutMs).c_str(), 1);
+        ASSERT_EQ(InitModules(), 0);
+        RegistCallbackFunction(&EventRecorder::callback, &events);
+    }
+
+    void TearDown() override {
+        CloseModules();
+        RegistCallbackFunction(nullptr, nullptr);
+        sim.reset();
+    }
+
+    std::unique_ptr<SimProcess> sim;
+    EventRecorder events;
+};

@@ -1,0 +1,150 @@
+// The AT channel over a socket pair, with a scripted modem on the far end:
+// the prompt and payload of message commands, ESC after a time-out at the
+// prompt, unsolicited handlers, stale input.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "engine/AtChannel.h"
+#include "engine/FdTransport.h"
+
+using namespace modlink;
+
+namespace {
+
+class ScriptedModem {
+public:
+    ScriptedModem() {
+        int sv[2];
+        EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
+        m_far = sv[1];
+        m_wake = ::eventfd(0, EFD_NONBLOCK);
+        m_channel = std::make_unique<AtChannel>(std::make_unique<FdTransport>(sv[0], "pair", true),
+                                                m_router, m_wake, m_stop, m_device);
+    }
+    ~ScriptedModem() {
+        if (m_peer.joinable()) m_peer.join();
+        m_channel.reset();
+        ::close(m_far);
+        ::close(m_wake);
+    }
+    // Reads from the channel until the byte `end` (bounded wait).
+    std::string readUntil(char end) {
+        std::string got;
+        for (int i = 0; i < 500; ++i) {
+            pollfd p{m_far, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0) continue;
+            char c;
+            while (::read(m_far, &c, 1) == 1) {
+                got += c;
+                if (c == end) return got;
+            }
+        }
+        return got + "<timeout>";
+    }
+    void write(const std::string& s) {
+        ASSERT_EQ(::write(m_far, s.data(), s.size()), (ssize_t)s.size());
+    }
+    template <class F>
+    void peer(F f) {
+        m_peer = std::thread(f);
+    }
+
+    at::UnsolicitedRouter m_router;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_device{1};
+    int m_far = -1, m_wake = -1;
+    std::unique_ptr<AtChannel> m_channel;
+    std::thread m_peer;
+};
+
+at::AtCommand cmd(std::string text, std::vector<std::string> prefixes, int ms = 2000) {
+    at::AtCommand c;
+    c.text = std::move(text);
+    c.prefixes = std::move(prefixes);
+    c.timeout = std::chrono::milliseconds(ms);
+    return c;
+}
+
+}  // namespace
+
+TEST(AtChannel, PayloadGoesAfterThePromptWithCtrlZ) {
+    ScriptedModem m;
+    std::string command, payload;
+    m.peer([&] {
+        command = m.readUntil('\r');
+        m.write("\r\n> ");
+        payload = m.readUntil('\x1A');
+        m.write("\r\n+CMGS: 7\r\n\r\nOK\r\n");
+    });
+    auto c = cmd("AT+CMGS=5", {"+CMGS:"});
+    c.payload = "0011AB";
+    bool handled = false;
+    c.handler = [&](const at::AtReply& r) { handled = r.ok(); };
+    auto r = m.m_channel->execute(c);
+    m.m_peer.join();
+    EXPECT_EQ(command, "AT+CMGS=5\r");
+    EXPECT_EQ(payload, "0011AB\x1A");
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.lines, std::vector<std::string>{"+CMGS: 7"});
+    EXPECT_TRUE(handled);
+}
+
+TEST(AtChannel, TimeoutAtThePromptSendsEscape) {
+    ScriptedModem m;
+    std::string after;
+    m.peer([&] {
+        m.readUntil('\r');
+        m.write("\r\n> ");
+        after = m.readUntil('\x1B');
+    });
+    auto c = cmd("AT+CMGS=5", {"+CMGS:"}, 200);
+    c.payload = "00";
+    auto r = m.m_channel->execute(c);
+    m.m_peer.join();
+    EXPECT_EQ(r.status, at::AtStatus::Timeout);
+    EXPECT_EQ(after, "00\x1A\x1B");
+}
+
+TEST(AtChannel, UnsolicitedHandlersRunDuringACommand) {
+    ScriptedModem m;
+    std::vector<std::vector<std::string>> seen;
+    m.m_router.add("+CMTI:", 0, [&](const std::vector<std::string>& l) { seen.push_back(l); });
+    m.m_router.add("+CMT:", 1, [&](const std::vector<std::string>& l) { seen.push_back(l); });
+    m.peer([&] {
+        m.readUntil('\r');
+        m.write("\r\n+CMTI: \"SM\",4\r\n+CSQ: 9,99\r\n+CMT: ,24\r\n0791A8\r\nOK\r\n");
+    });
+    auto r = m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}));
+    m.m_peer.join();
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 9,99"});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::vector<std::string>{"+CMTI: \"SM\",4"});
+    EXPECT_EQ(seen[1], (std::vector<std::string>{"+CMT: ,24", "0791A8"}));
+}
+
+TEST(AtChannel, InputFromBeforeTheCommandIsNotItsReply) {
+    ScriptedModem m;
+    m.write("\r\nOK\r\n");  // a stray OK, e.g. of a command another program sent
+    m.peer([&] {
+        m.readUntil('\r');
+        m.write("\r\n+CSQ: 3,99\r\n\r\nOK\r\n");
+    });
+    auto r = m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}));
+    m.m_peer.join();
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 3,99"});
+}
+
+TEST(AtChannel, ClosedPortIsUnplugged) {
+    ScriptedModem m;
+    ::shutdown(m.m_far, SHUT_RDWR);
+    auto r = m.m_channel->execute(cmd("AT", {}));
+    EXPECT_EQ(r.status, at::AtStatus::Unplugged);
+    EXPECT_FALSE(m.m_channel->alive());
+}

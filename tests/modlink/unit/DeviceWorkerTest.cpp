@@ -1,0 +1,101 @@
+// The per-device request queue: order, count, withdrawal of requests that
+// have not started, and answers for requests left when the port goes away.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "engine/DeviceWorker.h"
+#include "engine/FdTransport.h"
+
+using namespace modlink;
+
+namespace {
+
+struct Gate {
+    std::mutex m;
+    std::condition_variable cv;
+    bool open = false;
+    std::vector<int> ran;
+    std::vector<int> aborted;
+    void release() {
+        std::lock_guard l(m);
+        open = true;
+        cv.notify_all();
+    }
+    bool waitRan(std::size_t n) {
+        std::unique_lock l(m);
+        return cv.wait_for(l, std::chrono::seconds(5),
+                           [&] { return ran.size() + aborted.size() >= n; });
+    }
+};
+
+std::shared_ptr<Request> request(int id, Gate& g, bool withdrawable, bool block) {
+    auto r = std::make_shared<Request>();
+    r->id = id;
+    r->withdrawable = withdrawable;
+    r->run = [&g, id, block](AtChannel&, DeviceState&) {
+        std::unique_lock l(g.m);
+        if (block) g.cv.wait_for(l, std::chrono::seconds(5), [&] { return g.open; });
+        g.ran.push_back(id);
+        g.cv.notify_all();
+    };
+    r->abort = [&g, id] {
+        std::lock_guard l(g.m);
+        g.aborted.push_back(id);
+        g.cv.notify_all();
+    };
+    return r;
+}
+
+}  // namespace
+
+TEST(DeviceWorker, QueueRunsInOrderAndWithdrawsOnlyWhatMayBeWithdrawn) {
+    int sv[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
+    DeviceWorker w(1, std::make_unique<FdTransport>(sv[0], "pair", true));
+    ASSERT_TRUE(w.start([](AtChannel&, DeviceState&) { return true; }));
+    Gate g;
+    ASSERT_TRUE(w.submit(request(1, g, false, true)));
+    ASSERT_TRUE(w.submit(request(2, g, true, false)));
+    ASSERT_TRUE(w.submit(request(3, g, false, false)));
+    ASSERT_TRUE(w.submit(request(4, g, true, false)));
+    EXPECT_EQ(w.commandCount(), 4);
+    EXPECT_FALSE(w.cancel(3));  // not withdrawable
+    EXPECT_TRUE(w.cancel(4));
+    EXPECT_FALSE(w.cancel(4));  // already gone
+    EXPECT_FALSE(w.cancel(1));  // running
+    EXPECT_EQ(w.commandCount(), 3);
+    g.release();
+    ASSERT_TRUE(g.waitRan(3));
+    EXPECT_EQ(g.ran, (std::vector<int>{1, 2, 3}));
+    w.stop();
+    ::close(sv[1]);
+}
+
+TEST(DeviceWorker, LostPortAnswersWhatWasQueued) {
+    int sv[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
+    DeviceWorker w(1, std::make_unique<FdTransport>(sv[0], "pair", true));
+    ASSERT_TRUE(w.start([](AtChannel&, DeviceState&) { return true; }));
+    Gate g;
+    // The first request pulls the plug while the others wait behind it.
+    auto first = std::make_shared<Request>();
+    first->id = 1;
+    first->run = [&](AtChannel& ch, DeviceState&) {
+        ::close(sv[1]);
+        at::AtCommand c;
+        c.text = "AT";
+        ch.execute(c);
+    };
+    ASSERT_TRUE(w.submit(first));
+    ASSERT_TRUE(w.submit(request(2, g, false, false)));
+    ASSERT_TRUE(w.submit(request(3, g, true, false)));
+    ASSERT_TRUE(g.waitRan(2));
+    EXPECT_TRUE(g.ran.empty());
+    EXPECT_EQ(g.aborted, (std::vector<int>{2, 3}));
+    EXPECT_FALSE(w.alive());
+    EXPECT_FALSE(w.submit(request(4, g, false, false)));
+}

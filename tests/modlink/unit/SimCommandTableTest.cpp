@@ -1,0 +1,146 @@
+// zuntosim's command line parser, command table and control channel.
+#include <gtest/gtest.h>
+
+#include "CommandTable.h"
+#include "SimCommand.h"
+#include "SimServer.h"
+
+using namespace zuntosim;
+
+namespace {
+
+SimReply run(const CommandTable& t, ModemState& s, const std::string& line) {
+    std::vector<SimCommand> cmds;
+    SimReply all;
+    EXPECT_TRUE(parseCommandLine(line, cmds)) << line;
+    for (const auto& c : cmds) {
+        SimReply r;
+        t.run(s, c, r);
+        all.lines.insert(all.lines.end(), r.lines.begin(), r.lines.end());
+        all.final = r.final;
+        if (r.failed()) break;
+    }
+    return all;
+}
+
+}  // namespace
+
+TEST(SimCommandLine, SplitsBasicAndExtendedCommands) {
+    std::vector<SimCommand> c;
+    ASSERT_TRUE(parseCommandLine("ATE0V1+CMEE=1;+CPBR=?;+CSCA?", c));
+    ASSERT_EQ(c.size(), 5u);
+    EXPECT_EQ(c[0].name, "E");
+    EXPECT_EQ(c[0].args, "0");
+    EXPECT_EQ(c[1].name, "V");
+    EXPECT_EQ(c[2].name, "+CMEE");
+    EXPECT_EQ(c[2].kind, SimCommand::Kind::Set);
+    EXPECT_EQ(c[3].kind, SimCommand::Kind::Test);
+    EXPECT_EQ(c[4].kind, SimCommand::Kind::Read);
+    ASSERT_TRUE(parseCommandLine("at+cpbw=1,\"1;2\",129,\"a\"", c));
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_EQ(c[0].name, "+CPBW");
+    EXPECT_EQ(c[0].args, "1,\"1;2\",129,\"a\"");
+    EXPECT_FALSE(parseCommandLine("hello", c));
+    EXPECT_EQ(splitArgs("1, \"a,b\" ,129"), (std::vector<std::string>{"1", "a,b", "129"}));
+    EXPECT_EQ(splitArgs(",\"x\""), (std::vector<std::string>{"", "x"}));
+}
+
+TEST(SimCommandTable, PhonebookInUcs2AndIra) {
+    CommandTable t;
+    ModemState s;
+    s.cmee = 1;
+    EXPECT_EQ(run(t, s, "AT+CSCS=\"UCS2\"").final, "OK");
+    EXPECT_EQ(run(t, s, "AT+CPBW=4,\"13912345678\",129,\"738B5C0F660E\"").final, "OK");
+    auto r = run(t, s, "AT+CPBR=1,10");
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(r.lines[0], "+CPBR: 4,\"13912345678\",129,\"738B5C0F660E\"");
+    EXPECT_EQ(run(t, s, "AT+CSCS=\"IRA\"").final, "OK");
+    r = run(t, s, "AT+CPBR=4");
+    EXPECT_EQ(r.lines[0], "+CPBR: 4,\"13912345678\",129,\"???\"");
+    // Storing without an index takes the first free position.
+    EXPECT_EQ(run(t, s, "AT+CPBW=,\"+861\",145,\"Bob\"").final, "OK");
+    EXPECT_EQ(s.phonebook.at(1).number, "+861");
+    EXPECT_EQ(run(t, s, "AT+CPBW=4").final, "OK");
+    EXPECT_EQ(s.phonebook.count(4), 0u);
+    EXPECT_EQ(run(t, s, "AT+CPBR=4").final, "+CME ERROR: 22");
+}
+
+TEST(SimCommandTable, PhonebookRefusesWhatASimCannotHold) {
+    CommandTable t;
+    ModemState s;
+    s.cmee = 1;
+    s.phonebookCapacity = 2;
+    run(t, s, "AT+CSCS=\"UCS2\"");
+    EXPECT_EQ(run(t, s, "AT+CPBW=3,\"1\",129,\"0041\"").final, "+CME ERROR: 21");
+    EXPECT_EQ(run(t, s, "AT+CPBW=1,\"12a\",129,\"0041\"").final, "+CME ERROR: 27");
+    EXPECT_EQ(run(t, s, "AT+CPBW=1,\"123456789012345678901\",129,\"\"").final, "+CME ERROR: 26");
+    EXPECT_EQ(run(t, s, "AT+CPBW=1,\"1\",129,\"00410\"").final, "+CME ERROR: 25");
+    std::string longName(23 * 4, '0');
+    for (std::size_t i = 3; i < longName.size(); i += 4) longName[i] = '1';
+    EXPECT_EQ(run(t, s, "AT+CPBW=1,\"1\",129,\"" + longName + "\"").final, "+CME ERROR: 24");
+    EXPECT_EQ(run(t, s, "AT+CPBW=,\"1\",129,\"0041\"").final, "OK");
+    EXPECT_EQ(run(t, s, "AT+CPBW=,\"2\",129,\"0041\"").final, "OK");
+    EXPECT_EQ(run(t, s, "AT+CPBW=,\"3\",129,\"0041\"").final, "+CME ERROR: 20");
+    EXPECT_EQ(run(t, s, "AT+CPBS=\"ME\"").final, "+CME ERROR: 3");
+}
+
+TEST(SimCommandTable, ErrorFormsFollowCmee) {
+    CommandTable t;
+    ModemState s;
+    EXPECT_EQ(run(t, s, "AT+CPBR=999").final, "ERROR");
+    run(t, s, "AT+CMEE=2");
+    EXPECT_EQ(run(t, s, "AT+CPBR=999").final, "+CME ERROR: invalid index");
+    EXPECT_EQ(run(t, s, "AT+NOSUCH").final, "ERROR");
+    EXPECT_EQ(run(t, s, "ATE1+NOSUCH+CSQ").lines.size(), 0u);
+}
+
+TEST(SimCommandTable, CentreFollowsTheCharacterSet) {
+    CommandTable t;
+    ModemState s;
+    run(t, s, "AT+CSCS=\"UCS2\"");
+    auto r = run(t, s, "AT+CSCA?");
+    EXPECT_EQ(r.lines[0],
+              "+CSCA: \"002B0038003600310033003800300030003100300030003500300030\",145");
+    EXPECT_EQ(run(t, s, "AT+CSCA=\"00310030003000380036\",129").final, "OK");
+    EXPECT_EQ(s.centre, "10086");
+    EXPECT_EQ(run(t, s, "AT+CSCA=\"+8613800755500\",145").final, "OK");
+    EXPECT_EQ(s.centre, "+8613800755500");
+    s.messages[3] = "00";
+    EXPECT_EQ(run(t, s, "AT+CPMS?").lines[0], "+CPMS: \"SM\",1,30,\"SM\",1,30,\"SM\",1,30");
+}
+
+TEST(SimControl, GrammarAnswersOkOrError) {
+    SimServer server;
+    SimOptions o;
+    o.devices = 2;
+    std::string error;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(server.start(o, error)) << error;
+    std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed.rfind("device 1 /dev/pts/", 0), 0u) << printed;
+    EXPECT_NE(printed.find("\ndevice 2 /dev/pts/"), std::string::npos);
+
+    EXPECT_EQ(server.control("signal 2 31"), "OK");
+    EXPECT_EQ(server.modem(2)->signal, 31);
+    EXPECT_EQ(server.control("signal 2 32"), "ERROR signal takes 0..31 or 99");
+    EXPECT_EQ(server.control("signal 3 1"), "ERROR no such device");
+    EXPECT_EQ(server.control("signal"), "ERROR missing device");
+    EXPECT_EQ(server.control("fail 1 +CPBW TIMEOUT 3"), "OK");
+    ASSERT_EQ(server.modem(1)->faults.size(), 1u);
+    EXPECT_EQ(server.modem(1)->faults[0].command, "+CPBW");
+    EXPECT_EQ(server.modem(1)->faults[0].count, 3);
+    EXPECT_EQ(server.control("fail 1 cpbr CME:10"), "OK");
+    EXPECT_EQ(server.modem(1)->faults[1].command, "+CPBR");
+    EXPECT_EQ(server.control("fail 1 +CPBW MAYBE"), "ERROR kind is ERROR, TIMEOUT, CME:n or CMS:n");
+    EXPECT_EQ(server.control("delay 1 +CSQ 250"), "OK");
+    EXPECT_EQ(server.modem(1)->delays.at("+CSQ"), 250);
+    EXPECT_EQ(server.control("pbfill 1 251"), "ERROR usage: pbfill D N");
+    EXPECT_EQ(server.control("pbfill 1 2"), "OK");
+    EXPECT_EQ(server.control("pbget 1 1"), "OK 13900001001,联系人1");
+    EXPECT_EQ(server.control("garbage 1"), "OK");
+    EXPECT_EQ(server.control("unplug 1"), "OK");
+    EXPECT_EQ(server.control("signal 1 3"), "ERROR unplugged");
+    EXPECT_EQ(server.control("dance 2"), "ERROR unknown command dance");
+    EXPECT_EQ(server.control("dance"), "ERROR unknown command dance");
+    EXPECT_EQ(server.control("quit"), "OK");
+}

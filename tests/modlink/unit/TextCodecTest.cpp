@@ -1,0 +1,95 @@
+// Texts between GBK and the modem's character sets, answer fields, JSON.
+#include <gtest/gtest.h>
+
+#include "at/AtLineSplitter.h"
+#include "at/AtText.h"
+#include "at/CpbrParser.h"
+#include "at/NameCodec.h"
+#include "engine/Json.h"
+#include "ops/Answers.h"
+#include "platform/Codepage.h"
+
+using namespace modlink;
+namespace cp = platform::codepage;
+
+TEST(NameCodec, Ucs2RoundTripAndPlainFallbacks) {
+    std::string name = cp::utf8ToGbk("王小明 Li");
+    std::string hex = at::encodeText(name, at::Charset::Ucs2);
+    EXPECT_EQ(hex, "738B5C0F660E0020004C0069");
+    EXPECT_EQ(at::decodeText(hex, at::Charset::Ucs2), name);
+    EXPECT_EQ(at::encodeText(cp::utf8ToGbk("A\"王"), at::Charset::Ira), "A'?");
+    EXPECT_EQ(at::decodeText("Dad", at::Charset::Ucs2), "Dad");     // odd length: not hex
+    EXPECT_EQ(at::decodeText("00410007", at::Charset::Ucs2), "A");  // control dropped
+    EXPECT_EQ(at::decodeText("D83DDE00", at::Charset::Ucs2), "?");  // emoji: no GBK form
+}
+
+TEST(NameCodec, NumbersKeepOnlyDialCharacters) {
+    EXPECT_EQ(at::decodeNumber("+86 139-1234", at::Charset::Ira), "+861391234");
+    EXPECT_EQ(at::decodeNumber("86139", at::Charset::Ira, 145), "+86139");
+    EXPECT_EQ(at::decodeNumber("1+2", at::Charset::Ira), "12");
+    EXPECT_EQ(at::decodeNumber("002B0031", at::Charset::Ucs2, 145), "+1");
+    EXPECT_EQ(at::decodeNumber("10086000", at::Charset::Ucs2), "10086000");
+}
+
+TEST(NameCodec, WriteArgumentsAreCutToTheSimFields) {
+    std::string name = cp::utf8ToGbk("一二三四五六七八九十甲乙");  // 24 bytes
+    EXPECT_EQ(at::cpbwArguments(3, "+8613912345678", name, at::Charset::Ira),
+              "3,\"+8613912345678\",145,\"???????????\"");
+    std::string args = at::cpbwArguments(3, "123", "a" + name, at::Charset::Ucs2);
+    // "a" + 10 characters = 21 bytes fit; the 11th would split.
+    EXPECT_EQ(args, "3,\"123\",129,\"0061" + at::encodeText(name.substr(0, 20), at::Charset::Ucs2) +
+                        "\"");
+}
+
+TEST(Answers, QuotedFieldsAndDialStrings) {
+    EXPECT_EQ(quotedField("a\"b", 22),
+              "a\xA3\xA2"
+              "b");
+    std::string zh = cp::utf8ToGbk("王小明");
+    EXPECT_EQ(quotedField(zh, 5), zh.substr(0, 4));
+    EXPECT_TRUE(isDialString("+8613912345678"));
+    EXPECT_TRUE(isDialString("*99#"));
+    EXPECT_FALSE(isDialString("1+2"));
+    EXPECT_FALSE(isDialString(""));
+    EXPECT_FALSE(isDialString("139\"1"));
+    EXPECT_FALSE(isDialString("139\r"));
+}
+
+TEST(Json, EscapesControlAndInvalidBytes) {
+    EXPECT_EQ(jsonString("a\"b\\c\n"), "\"a\\\"b\\\\c\\n\"");
+    EXPECT_EQ(jsonString("王"), "\"王\"");
+    EXPECT_EQ(jsonString(std::string("\x01\xff", 2)), "\"\\u0001\\u00ff\"");
+}
+
+TEST(LineSplitter, PromptLongLinesAndPartialInput) {
+    at::AtLineSplitter s;
+    s.feed("\r\n> ");
+    EXPECT_FALSE(s.next(false).has_value());
+    auto p = s.next(true);
+    ASSERT_TRUE(p.has_value());
+    EXPECT_EQ(*p, at::AtLineSplitter::kPrompt);
+    s.feed("+CSQ: 1");
+    EXPECT_FALSE(s.next().has_value());
+    s.feed("7,99\r");
+    EXPECT_EQ(s.next().value_or(""), "+CSQ: 17,99");
+    s.feed(std::string(at::AtLineSplitter::kMaxLine + 10, 'x') + "\n");
+    auto longLine = s.next();
+    ASSERT_TRUE(longLine.has_value());
+    EXPECT_EQ(longLine->size(), at::AtLineSplitter::kMaxLine);
+    EXPECT_EQ(s.next().value_or(""), std::string(10, 'x'));
+}
+
+TEST(AtText, FieldsAndNumbers) {
+    auto f = at::splitFields("1,\"a,b\",(1-5,7),,\"x");
+    ASSERT_EQ(f.size(), 5u);
+    EXPECT_EQ(f[1].text, "a,b");
+    EXPECT_TRUE(f[1].quoted);
+    EXPECT_EQ(f[2].text, "(1-5,7)");
+    EXPECT_EQ(f[3].text, "");
+    EXPECT_EQ(f[4].text, "x");
+    EXPECT_EQ(at::parseInt("2147483647").value_or(-1), 2147483647);
+    EXPECT_FALSE(at::parseInt("2147483648").has_value());
+    EXPECT_FALSE(at::parseInt("-").has_value());
+    EXPECT_FALSE(at::hexToBytes("ABC").has_value());
+    EXPECT_FALSE(at::hexToBytes("ZZ").has_value());
+}

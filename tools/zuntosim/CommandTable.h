@@ -1,0 +1,43 @@
+#pragma once
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ModemState.h"
+#include "SimCommand.h"
+
+namespace zuntosim {
+
+// What a command answers: information lines and its final result code.
+struct SimReply {
+    std::vector<std::string> lines;
+    std::string final = "OK";
+    bool failed() const { return final != "OK"; }
+};
+
+// The per-command dispatch table: command name -> handler. Each command
+// family registers its handlers from its own file.
+class CommandTable final {
+public:
+    using Handler = std::function<void(ModemState&, const SimCommand&, SimReply&)>;
+
+    CommandTable();  // registers every family
+    void add(const std::string& name, Handler handler) { m_handlers[name] = std::move(handler); }
+    // Runs one command; an unknown command answers ERROR as modems do.
+    void run(ModemState& state, const SimCommand& cmd, SimReply& reply) const;
+
+private:
+    std::map<std::string, Handler> m_handlers;
+};
+
+// Sets the final result to a 27.007 error in the form +CMEE asks for.
+void cmeError(const ModemState& state, SimReply& reply, int code);
+void cmsError(const ModemState& state, SimReply& reply, int code);
+
+void registerGeneralCommands(CommandTable& table);
+void registerNetworkCommands(CommandTable& table);
+void registerSmsSettingCommands(CommandTable& table);
+void registerPhonebookCommands(CommandTable& table);
+
+}  // namespace zuntosim

@@ -1,0 +1,88 @@
+#pragma once
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CommandTable.h"
+#include "ModemState.h"
+
+namespace zuntosim {
+
+struct SimOptions {
+    int devices = 1;
+    bool tcp = false;
+    int tcpBase = 0;  // 0: ports chosen by the system
+    std::string linkPrefix;
+    int controlPort = -1;  // -1: none; 0: chosen by the system
+    std::string logPath;
+    std::string phonebookFile;
+    int phonebookCapacity = 250;
+    int messageCapacity = 30;
+};
+
+// The simulated modems and their ports, the control channels and the log,
+// served by one thread in one poll() loop.
+class SimServer final {
+public:
+    SimServer() = default;
+    ~SimServer();
+    SimServer(const SimServer&) = delete;
+    SimServer& operator=(const SimServer&) = delete;
+
+    // Creates the ports and prints "device D PATH" per modem (and
+    // "control tcp:127.0.0.1:PORT" when asked for a control port).
+    bool start(const SimOptions& options, std::string& error);
+    // Serves until "quit" or end of standard input.
+    int run();
+    // Executes one control line; the answer is "OK[ detail]" or
+    // "ERROR <reason>".
+    std::string control(const std::string& line);
+
+    ModemState* modem(int number);
+
+private:
+    struct Modem {
+        int number = 0;
+        ModemState state;
+        int master = -1;     // pty master
+        int slaveKeep = -1;  // our own slave descriptor, so the master never hangs up
+        int listenFd = -1;   // tcp
+        int connFd = -1;
+        std::string path;
+        std::string input;
+        std::deque<std::string> pending;  // command lines waiting behind a delayed reply
+        bool busy = false;
+        std::chrono::steady_clock::time_point dueAt;
+        std::string dueBytes;
+        std::string out;  // bytes not yet written
+        bool unplugged = false;
+        int ioFd() const { return master >= 0 ? master : connFd; }
+    };
+    struct ControlClient {
+        int fd = -1;
+        std::string input;
+    };
+
+    bool openPty(Modem& m, std::string& error);
+    bool openTcp(Modem& m, int port, std::string& error);
+    void onInput(Modem& m, const std::string& bytes);
+    void processLine(Modem& m, const std::string& line);
+    void send(Modem& m, const std::string& bytes);
+    void flush(Modem& m);
+    void unplug(Modem& m);
+    void log(int device, const char* dir, const std::string& text);
+    void handleControlInput(std::string& buffer, const std::string& data, int replyFd);
+
+    CommandTable m_table;
+    std::vector<std::unique_ptr<Modem>> m_modems;
+    int m_controlListen = -1;
+    std::vector<ControlClient> m_controlClients;
+    std::FILE* m_log = nullptr;
+    bool m_quit = false;
+    unsigned m_garbageSeed = 1;
+};
+
+}  // namespace zuntosim
