@@ -72,6 +72,8 @@ MainFrameCore::MainFrameCore(Services s)
 MainFrameCore::~MainFrameCore() {
     // The link must be closed before it goes (its callback holds it).
     if (m_link && m_link->linkActive() && m_link->library().CloseModules) m_link->library().CloseModules();
+    m_receiver.reset();  // receive/send
+    m_pump.reset();
     m_link.reset();
     m_s.loop.forget(this);
     m_s.loop.forget(&m_viewTimers);
@@ -95,6 +97,7 @@ bool MainFrameCore::create() {
     m_settings.read(m_s.registry);
     DeviceLinkPorts& ports = *this;
     m_link = std::make_unique<DeviceLink>(m_s.loop, this, m_library, m_sims, ports, m_s.messageBox);
+    attachReceiveSend();  // receive/send
     // The views' first update: mailboxes and contacts backed up and loaded.
     m_store->start();
     m_contactStore->start();
@@ -135,6 +138,8 @@ void MainFrameCore::close(std::function<void()> done) {
             m_contactStore->shutdown();
         }
         m_sims.ClearSimPhonebook(17);
+        m_receiver.reset();  // receive/send
+        m_pump.reset();
         m_link.reset();
         m_binding.unload();
         m_closed = true;
@@ -232,6 +237,36 @@ std::intptr_t MainFrameCore::onMessage(const platform::Message& m) {
     for (auto& h : extraHandlers)
         if (h(m, &result)) return result;
     return 0;
+}
+
+// receive/send: receiving and the send pump, with the hooks that reach them.
+void MainFrameCore::attachReceiveSend() {
+    Receiver::Ports rp;
+    rp.lookupName = [this](const std::string& n) { return nameFor(n); };
+    rp.postToDeviceDialog = [this](const platform::Message& m) { postToDeviceDialog(m); };
+    m_receiver = std::make_unique<Receiver>(m_s.loop, this, m_link->library(), m_link->devices(),
+                                            m_link->pending(), *m_store, m_settings, m_s.messageBox,
+                                            std::move(rp));
+    SendPump::Ports sp;
+    sp.linkActive = [this] { return m_link && m_link->linkActive(); };
+    sp.startAnimation = [this] { m_sendAnimation.start(); };
+    m_pump = std::make_unique<SendPump>(m_s.loop, this, m_link->library(), m_link->devices(),
+                                        *m_store, m_s.clock, m_settings, std::move(sp));
+    sendBatchRunningHook = [this] { return m_pump && m_pump->sendBatchRunning(); };
+    clearSendBatchHook = [this] {
+        if (m_pump) m_pump->clearSendBatch();
+    };
+    lowerSendBatchHook = [this] {
+        if (m_pump) m_pump->lowerBatchSize();
+    };
+    batchCompleteHook = [this] { return !m_pump || m_pump->batchComplete(); };
+    sendTotalsHook = [this] { return m_pump ? m_pump->sendTotals() : std::pair{0, 0}; };
+    extraHandlers.push_back([this](const platform::Message& m, std::intptr_t* r) {
+        return m_receiver && m_receiver->handleMessage(m, r);
+    });
+    extraHandlers.push_back([this](const platform::Message& m, std::intptr_t* r) {
+        return m_pump && m_pump->handleMessage(m, r);
+    });
 }
 
 void MainFrameCore::onTimer(unsigned id) {

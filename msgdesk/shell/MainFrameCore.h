@@ -22,6 +22,8 @@
 #include "store/MailboxStore.h"
 #include "store/MailboxTree.h"
 #include "store/MessageList.h"
+#include "store/Receiver.h"
+#include "store/SendPump.h"
 
 namespace msgdesk {
 
@@ -95,6 +97,11 @@ public:
     // receive/send: handlers of the messages the receiving and sending parts
     // own; each returns true when it handled the message.
     std::vector<std::function<bool(const platform::Message&, std::intptr_t*)>> extraHandlers;
+    // receive/send: receiving and the send pump exist from create() until
+    // close(); the compose dialog hands its rows to sendPump().appendComposed().
+    Receiver& receiver() { return *m_receiver; }
+    SendPump& sendPump() { return *m_pump; }
+    bool hasSendPump() const { return m_pump != nullptr; }
 
 private:
     // Target of the view's timer 106 (the ringing animation).
@@ -141,6 +148,10 @@ private:
     std::unique_ptr<MessageList> m_list;
     std::unique_ptr<MailboxTree> m_tree;
     std::unique_ptr<DeviceLink> m_link;
+    // receive/send: they use the link's library and tables, so they go first.
+    std::unique_ptr<Receiver> m_receiver;
+    std::unique_ptr<SendPump> m_pump;
+    void attachReceiveSend();
     bool m_created = false;
     bool m_closing = false;
     bool m_closed = false;

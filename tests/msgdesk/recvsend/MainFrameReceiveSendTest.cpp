@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "msgdesk/FakeDeviceLibrary.h"
+#include "msgdesk/store/StoreTestSupport.h"
+#include "platform/ManualMessageLoop.h"
+#include "platform/Registry.h"
+#include "shell/MainFrameCore.h"
+
+namespace msgdesk::test {
+namespace {
+
+using Op = FakeDeviceLibrary::Op;
+
+// Receiving and the send pump as the assembled main frame runs them.
+class MainFrameReceiveSend : public ::testing::Test {
+protected:
+    storetest::TempDir dir;
+    platform::RegistryStore reg{dir.path / "registry"};
+    platform::ManualMessageLoop loop;
+    platform::ScriptedMessageBox boxes;
+    FakeDeviceLibrary lib;
+    DeviceLibrary table = lib.table();
+    std::unique_ptr<MainFrameCore> core;
+
+    void SetUp() override {
+        core = std::make_unique<MainFrameCore>(
+            MainFrameCore::Services{loop, loop.clock(), boxes, reg, "", dir.path, &table});
+        lib.setDeviceCount(1);
+        ASSERT_TRUE(core->create());
+        core->settings().Sound = 1;
+        loop.runUntilIdle();
+        loop.advance(5000);
+        for (auto& c : lib.calls(Op::GetGSMCenter)) lib.fire(258, "+8613800100500", c.result);
+        loop.advance(5000);
+        loop.runUntilIdle();
+        ASSERT_TRUE(core->link().linkActive());
+        lib.clearCalls();
+    }
+    void TearDown() override {
+        core->close();
+        loop.advance(1000);
+        core.reset();
+    }
+};
+
+TEST_F(MainFrameReceiveSend, ReceivedMessageIsFiledAndItsSimCopyDeleted) {
+    lib.fire(259, "3", 1);
+    lib.fire(261, "\"10086\",\"030215093007\",\"hi\"", lib.lastResult(Op::GetSMSMessage));
+    loop.runUntilIdle();
+    ASSERT_EQ(core->store().box(InBox).size(), 1);
+    EXPECT_EQ(core->store().box(InBox).row(0).rec.status(), "NEW");
+    ASSERT_EQ(lib.count(Op::DelSMSMessage), 1);
+    const int del = lib.lastResult(Op::DelSMSMessage);
+    ASSERT_TRUE(core->link().pending().find(del));
+    lib.fire(262, "OK", del);
+    loop.runUntilIdle();
+    EXPECT_FALSE(core->link().pending().find(del));
+}
+
+TEST_F(MainFrameReceiveSend, ComposedMessageIsSentAndTheResultShown) {
+    core->sendPump().appendComposed({storetest::rec("10010", "hello")});
+    loop.runUntilIdle();
+    ASSERT_EQ(lib.count(Op::SendSMSMessage), 1);
+    EXPECT_TRUE(core->sendBatchRunningHook());
+    EXPECT_TRUE(loop.timerActive(core.get(), TIMER_SEND_ANIMATION));
+    EXPECT_EQ(core->status().text(PANE_ACTIVITY), "正在发送短信息...");
+    lib.fire(260, "OK", lib.lastResult(Op::SendSMSMessage));
+    loop.advance(500);
+    EXPECT_FALSE(loop.timerActive(core.get(), TIMER_SEND_ANIMATION));
+    EXPECT_EQ(core->store().box(SentBox).size(), 1);
+    EXPECT_EQ(core->status().text(PANE_ACTIVITY), "发送成功(1 条),失败(0 条)");
+}
+
+TEST_F(MainFrameReceiveSend, TakingBackFromTheOutBoxEndsTheBatch) {
+    core->sendPump().appendComposed({storetest::rec("10010", "hello")});
+    loop.runUntilIdle();
+    lib.setResult(Op::DelMsgInBuff, 1);
+    core->messageList().ShowMailbox(OutBox);
+    core->store().box(OutBox).selectAll();
+    core->messageList().deleteSelected();
+    EXPECT_EQ(lib.count(Op::DelMsgInBuff), 1);
+    EXPECT_FALSE(core->sendBatchRunningHook());
+}
+
+}  // namespace
+}  // namespace msgdesk::test
