@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "contacts/ContactRecord.h"
 #include "msgdesk/recvsend/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "store/MailboxFiles.h"
@@ -139,6 +140,15 @@ protected:
 };
 
 TEST_F(ReceiveSendEndToEnd, HundredDeliveredMessagesAreFiledAndTheSimsEmptied) {
+    // Every even sender is in the contact book.
+    std::string book;
+    for (int i = 0; i < 100; i += 2) {
+        ContactRecord c;
+        c.setMobile(number(i));
+        c.setName("C" + std::to_string(i));
+        book.append(reinterpret_cast<const char*>(&c), sizeof c);
+    }
+    storetest::writeFile(dir.path / "data" / "contact.db", book);
     startSim(2);
     ASSERT_TRUE(startApp(0));
     for (int i = 0; i < 100; ++i)
@@ -154,6 +164,8 @@ TEST_F(ReceiveSendEndToEnd, HundredDeliveredMessagesAreFiledAndTheSimsEmptied) {
     std::set<std::string> seen;
     for (auto& r : in) {
         seen.insert(r.number() + " " + r.text());
+        const int i = std::atoi(r.number().c_str() + 7);
+        EXPECT_EQ(r.contact(), i % 2 == 0 ? "C" + std::to_string(i) : "") << r.number();
         EXPECT_EQ(r.status(), "NEW");
         EXPECT_EQ(r.date().size(), 10u) << r.date();
         EXPECT_EQ(r.time().size(), 8u) << r.time();
