@@ -151,10 +151,22 @@ TEST_F(Sending, TakingAMessageBackCanEndTheBatch) {
     auto ids = sendIds();
     answer(ids[0], "OK");
     frame.got.clear();
-    pump->lowerBatchSize();  // 1002 was taken back and deleted
+    outbox().removeRows({0});  // 1002 was taken back and deleted
+    pump->lowerBatchSize();
     EXPECT_FALSE(pump->sendBatchRunning());
     EXPECT_TRUE(pump->batchComplete());
     EXPECT_EQ(frame.count(UM_SENDQUEUE), 0);  // all the rest went out
+
+    // With a failure in it, the next batch follows through the frame's queue.
+    compose({"2001", "2002"});
+    ids = sendIds();
+    answer(ids[2], "ERROR");
+    outbox().removeRows({1});  // 2002 taken back
+    pump->lowerBatchSize();
+    EXPECT_EQ(sends(), 4);  // not from inside the caller
+    loop.runUntilIdle();
+    ASSERT_EQ(sends(), 5);
+    EXPECT_EQ(lib.calls(Op::SendSMSMessage)[4].s1, "2001");
 }
 
 TEST_F(Sending, ComposeIntoAnEmptyOutBoxClearsAStuckBatch) {
