@@ -9,12 +9,14 @@ bash scripts/build.sh
 mkdir -p run
 cd run
 sim_pid=""
-cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true; }
+cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null; pkill -P $$ tail 2>/dev/null || true; }
 trap cleanup EXIT
 if [ -x "$root/build/bin/zuntosim" ]; then
   rm -f zunto1 zunto2
-  "$root/build/bin/zuntosim" --devices 2 --link "$PWD/zunto" --send-latency 2500 --control 47110 \
-    >zuntosim.out 2>zuntosim.err &
+  # The simulator reads control commands on standard input and ends at its
+  # end, so it gets an input that stays open.
+  tail -f /dev/null | "$root/build/bin/zuntosim" --devices 2 --link "$PWD/zunto" --control 47110 \
+    --phonebook "$root/tests/data/msgdesk/sim-phonebook.txt" >zuntosim.out 2>zuntosim.err &
   sim_pid=$!
   for _ in $(seq 50); do [ -e zunto2 ] && break; sleep 0.1; done
   export MODLINK_PORTS="$PWD/zunto1,$PWD/zunto2"

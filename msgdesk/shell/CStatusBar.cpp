@@ -10,6 +10,10 @@ namespace msgdesk {
 CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
     setMinimumHeight(24);
+    // A compact font, so "Zunto[n]信号" fits beside the signal bar.
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
     for (size_t i = 0; i < m_panes.size(); ++i) {
         auto* l = new QLabel(QStringLiteral(" "), this);
         l->setObjectName(QStringLiteral("pane%1").arg(PANE_MAILBOX + static_cast<int>(i)));

@@ -40,8 +40,9 @@ public:
         posix_spawn_file_actions_addclose(&fa, out[0]);
         posix_spawn_file_actions_addclose(&fa, in[1]);
         std::string n = std::to_string(devices);
+        std::string book = std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt";
         char* argv[] = {const_cast<char*>(exe.c_str()), const_cast<char*>("--devices"), n.data(),
-                        nullptr};
+                        const_cast<char*>("--phonebook"), book.data(), nullptr};
         const int rc = posix_spawn(&m_pid, exe.c_str(), &fa, nullptr, argv, environ);
         posix_spawn_file_actions_destroy(&fa);
         close(out[1]);
@@ -164,7 +165,9 @@ TEST_F(EndToEnd, TwoSimulatedDevicesConnectPollUnplugAndDisconnect) {
     for (int d = 1; d <= 2; ++d) {
         EXPECT_FALSE(dev.centreNumber(d).empty()) << d;
         EXPECT_GT(dev.slot(d).phonebookCapacity, 0) << d;
-        EXPECT_FALSE(book.list(d).empty()) << d;
+        ASSERT_EQ(book.list(d).size(), 3u) << d;
+        EXPECT_EQ(book.list(d)[0]->nameText(), platform::codepage::utf8ToGbk("王小明"));
+        EXPECT_EQ(book.list(d)[2]->index, 4);
         EXPECT_EQ(dev.slot(d).phonebookUsed, std::min<int>(static_cast<int>(book.list(d).size()),
                                                            dev.slot(d).phonebookCapacity))
             << d;
