@@ -92,8 +92,8 @@ int SimServer::run() {
                 ssize_t r = ::read(0, buf, sizeof buf);
                 if (r <= 0) {
                     // The parent is gone: do not linger.
-                    std::fprintf(stderr, "zuntosim: end of standard input (%s), quitting\n",
-                                 r == 0 ? "eof" : std::strerror(errno));
+                    if (r < 0)
+                        std::fprintf(stderr, "zuntosim: standard input: %s\n", std::strerror(errno));
                     stdinOpen = false;
                     m_quit = true;
                 } else {
