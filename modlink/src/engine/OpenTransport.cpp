@@ -94,7 +94,8 @@ std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
     ::cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
     t.c_cflag &= ~CRTSCTS;
-    t.c_cc[VMIN] = 0;
+    // VMIN 1: a non-blocking read without data gives EAGAIN, not 0.
+    t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
     ::cfsetispeed(&t, B115200);
     ::cfsetospeed(&t, B115200);
@@ -104,8 +105,8 @@ std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
     return std::make_unique<SerialTransport>(fd, path);
 }
 
-std::unique_ptr<Transport> openTcp(const std::string& spec, OpenError& error, std::string& detail) {
-    std::string rest = spec.substr(4);
+std::unique_ptr<Transport> openTcp(const std::string& port, OpenError& error, std::string& detail) {
+    std::string rest = port.substr(4);
     auto colon = rest.rfind(':');
     error = OpenError::Failed;
     if (colon == std::string::npos) {
@@ -139,15 +140,15 @@ std::unique_ptr<Transport> openTcp(const std::string& spec, OpenError& error, st
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     error = OpenError::None;
-    return std::make_unique<TcpTransport>(fd, spec);
+    return std::make_unique<TcpTransport>(fd, port);
 }
 
 }  // namespace
 
-std::unique_ptr<Transport> openTransport(const std::string& spec, OpenError& error,
+std::unique_ptr<Transport> openTransport(const std::string& port, OpenError& error,
                                          std::string& detail) {
-    if (spec.rfind("tcp:", 0) == 0) return openTcp(spec, error, detail);
-    return openSerial(spec, error, detail);
+    if (port.rfind("tcp:", 0) == 0) return openTcp(port, error, detail);
+    return openSerial(port, error, detail);
 }
 
 }  // namespace modlink
