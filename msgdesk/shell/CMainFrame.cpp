@@ -118,9 +118,9 @@ void CMainFrame::buildMenus() {
         subs.push_back(m);
     }
     m_phonebookMenu = subs.empty() ? nullptr : subs[0];
-    for (const MenuSpec& spec : msgdesk::menuBar()) {
-        QMenu* m = QMainWindow::menuBar()->addMenu(u8(spec.title));
-        for (int id : spec.items) {
+    for (const MenuSpec& menuSpec : msgdesk::menuBar()) {
+        QMenu* m = QMainWindow::menuBar()->addMenu(u8(menuSpec.title));
+        for (int id : menuSpec.items) {
             if (id == 0)
                 m->addSeparator();
             else if (id < 0)

@@ -20,10 +20,10 @@ std::optional<std::string> tryFormat(std::string_view fmt, std::initializer_list
         }
         // Flags and width as the string table uses them: 0, -, digits; then
         // an optional l or ll.
-        std::string spec = "%";
+        std::string conversion = "%";
         while (i < fmt.size() && (fmt[i] == '0' || fmt[i] == '-' || (fmt[i] >= '1' && fmt[i] <= '9'))) {
-            spec += fmt[i++];
-            while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9') spec += fmt[i++];
+            conversion += fmt[i++];
+            while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9') conversion += fmt[i++];
         }
         while (i < fmt.size() && fmt[i] == 'l') ++i;
         if (i >= fmt.size()) return std::nullopt;
@@ -33,15 +33,15 @@ std::optional<std::string> tryFormat(std::string_view fmt, std::initializer_list
         if (conv == 'd' || conv == 'u') {
             auto* v = std::get_if<int64_t>(&*arg);
             if (!v) return std::nullopt;
-            spec += "lld";
-            std::snprintf(buf, sizeof buf, spec.c_str(), static_cast<long long>(*v));
+            conversion += "lld";
+            std::snprintf(buf, sizeof buf, conversion.c_str(), static_cast<long long>(*v));
             out += buf;
         } else if (conv == 's') {
             auto* v = std::get_if<std::string_view>(&*arg);
             if (!v) return std::nullopt;
-            if (spec.size() > 1) {
-                int width = std::atoi(spec.c_str() + 1 + (spec[1] == '-'));
-                bool left = spec[1] == '-';
+            if (conversion.size() > 1) {
+                int width = std::atoi(conversion.c_str() + 1 + (conversion[1] == '-'));
+                bool left = conversion[1] == '-';
                 std::string s(*v);
                 if (static_cast<int>(s.size()) < width) {
                     std::string pad(static_cast<size_t>(width) - s.size(), ' ');
