@@ -105,8 +105,9 @@ std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
     return std::make_unique<SerialTransport>(fd, path);
 }
 
-std::unique_ptr<Transport> openTcp(const std::string& port, OpenError& error, std::string& detail) {
-    std::string rest = port.substr(4);
+std::unique_ptr<Transport> openTcp(const std::string& address, OpenError& error,
+                                   std::string& detail) {
+    std::string rest = address.substr(4);
     auto colon = rest.rfind(':');
     error = OpenError::Failed;
     if (colon == std::string::npos) {
@@ -140,7 +141,7 @@ std::unique_ptr<Transport> openTcp(const std::string& port, OpenError& error, st
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     error = OpenError::None;
-    return std::make_unique<TcpTransport>(fd, port);
+    return std::make_unique<TcpTransport>(fd, address);
 }
 
 }  // namespace
