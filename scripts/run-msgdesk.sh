@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 bash scripts/setup.sh
-bash scripts/build.sh
+bash scripts/build.sh msgdesk modlink zuntosim
 mkdir -p run
 cd run
 sim_pid=""

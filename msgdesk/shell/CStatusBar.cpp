@@ -23,6 +23,11 @@ CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_panes[i] = l;
     }
+    // 72 pixels are left of the signal bar: its text runs a size smaller.
+    QFont small = font();
+    small.setPixelSize(10);
+    m_panes[1]->setFont(small);
+    m_panes[1]->setContentsMargins(1, 0, 0, 0);
     m_icon = new QLabel(this);
     m_icon->setObjectName(QStringLiteral("sendIcon"));
     m_icon->setAlignment(Qt::AlignCenter);
