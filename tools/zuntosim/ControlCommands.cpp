@@ -54,8 +54,8 @@ std::string SimServer::control(const std::string& line) {
         m_quit = true;
         return "OK";
     }
-    static const char* known[] = {"signal", "fail", "delay", "garbage", "unsolicited", "unplug",
-                                  "pbfill", "pbclear", "pbget", "status"};
+    static const char* known[] = {"signal", "fail",   "delay",   "garbage", "unsolicited",
+                                  "unplug", "pbfill", "pbclear", "pbget",   "status"};
     if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
         return "ERROR unknown command " + cmd;
     int d = 0;

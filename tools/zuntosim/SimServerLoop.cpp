@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "SimServer.h"
 
@@ -90,6 +92,8 @@ int SimServer::run() {
                 ssize_t r = ::read(0, buf, sizeof buf);
                 if (r <= 0) {
                     // The parent is gone: do not linger.
+                    std::fprintf(stderr, "zuntosim: end of standard input (%s), quitting\n",
+                                 r == 0 ? "eof" : std::strerror(errno));
                     stdinOpen = false;
                     m_quit = true;
                 } else {

@@ -21,7 +21,15 @@ Transport::ReadResult FdTransport::read(std::string& out) {
             out.append(buf, static_cast<std::size_t>(n));
             return ReadResult::Data;
         }
-        if (n == 0) return ReadResult::Closed;
+        if (n == 0) {
+            // End of file on a socket. A tty can return 0 without data (a
+            // wake-up with nothing to read); it has gone only when it hangs up.
+            if (m_socket) return ReadResult::Closed;
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+                return ReadResult::Closed;
+            return ReadResult::WouldBlock;
+        }
         if (errno == EINTR) continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK) return ReadResult::WouldBlock;
         // EIO is what a serial port or pty gives once the device is gone.

@@ -94,7 +94,8 @@ std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
     ::cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
     t.c_cflag &= ~CRTSCTS;
-    t.c_cc[VMIN] = 0;
+    // VMIN 1: a non-blocking read without data gives EAGAIN, not 0.
+    t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
     ::cfsetispeed(&t, B115200);
     ::cfsetospeed(&t, B115200);

@@ -18,19 +18,28 @@ int MODLINK_CALL ToolEvents::callback(unsigned event, const char* text, void* co
     bool error = text && (std::string(text).rfind("ERROR", 0) == 0 ||
                           std::string(text).rfind("TIMEOUT", 0) == 0);
     bool listing = event == MODLINK_EV_ENTRY || event == MODLINK_EV_STORED_MESSAGE;
+    if (error) ++self->m_errors;
     if (event == MODLINK_EV_SIGNAL) {
-        if (self->m_signals.erase(param) && error) ++self->m_errors;
+        if (!self->m_signals.erase(param)) self->m_signalled.insert(param);
     } else if (event == MODLINK_EV_UNPLUGGED) {
         self->m_signals.clear();
         self->m_waiting.clear();
         ++self->m_errors;
     } else if (!listing || !text) {
-        if (self->m_waiting.erase(param) && error) ++self->m_errors;
-    } else if (error) {
-        ++self->m_errors;
+        if (!self->m_waiting.erase(param)) self->m_answered.insert(param);
     }
     self->m_cv.notify_all();
     return 0;
+}
+
+void ToolEvents::expectAnswer(int id) {
+    std::lock_guard lock(m_mutex);
+    if (!m_answered.erase(id)) m_waiting.insert(id);
+}
+
+void ToolEvents::expectSignal(int device) {
+    std::lock_guard lock(m_mutex);
+    if (!m_signalled.erase(device)) m_signals.insert(device);
 }
 
 void ToolEvents::print(const std::string& json) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -17,14 +18,10 @@ public:
 
     // The request with this id (or the signal of this device) is answered
     // by its first event; listings by their closing event.
-    void expectAnswer(int id) {
-        std::lock_guard l(m_mutex);
-        m_waiting.insert(id);
-    }
-    void expectSignal(int device) {
-        std::lock_guard l(m_mutex);
-        m_signals.insert(device);
-    }
+    // The answer may come before the expectation is set: then nothing is
+    // awaited.
+    void expectAnswer(int id);
+    void expectSignal(int device);
     // Waits until everything expected came; false on time-out.
     bool wait(int seconds);
     bool anyError() const { return m_errors > 0; }
@@ -35,7 +32,9 @@ private:
     std::condition_variable m_cv;
     std::set<int> m_waiting;
     std::set<int> m_signals;
-    int m_errors = 0;
+    std::set<int> m_answered;
+    std::set<int> m_signalled;
+    std::atomic<int> m_errors{0};
 };
 
 }  // namespace modlink::tool

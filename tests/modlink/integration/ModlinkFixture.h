@@ -12,7 +12,7 @@
 // Time-outs are short (MODLINK_TIMEOUT_MS) so failure cases run quickly.
 class ModlinkFixture : public ::testing::Test {
 protected:
-    static constexpr int kTimeoutMs = 500;
+    static constexpr int kTimeoutMs = 1000;
 
     void SetUp() override {
         sim = std::make_unique<SimProcess>(2);

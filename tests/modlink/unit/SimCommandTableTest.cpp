@@ -1,6 +1,8 @@
 // zuntosim's command line parser, command table and control channel.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "CommandTable.h"
 #include "SimCommand.h"
 #include "SimServer.h"
@@ -143,4 +145,30 @@ TEST(SimControl, GrammarAnswersOkOrError) {
     EXPECT_EQ(server.control("dance 2"), "ERROR unknown command dance");
     EXPECT_EQ(server.control("dance"), "ERROR unknown command dance");
     EXPECT_EQ(server.control("quit"), "OK");
+}
+
+TEST(SimControl, PhonebookPreloadFile) {
+    std::string path = testing::TempDir() + "zuntosim-pb.txt";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "w");
+        std::fputs("# index,number,name\n1,10086,客服\n3,+8613912345678,王小明\n", f);
+        std::fclose(f);
+    }
+    SimServer server;
+    SimOptions o;
+    o.phonebookFile = path;
+    std::string error;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(server.start(o, error)) << error;
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(server.control("pbget 1 3"), "OK +8613912345678,王小明");
+    EXPECT_EQ(server.modem(1)->phonebook.size(), 2u);
+
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::fputs("1,10086,a\nnonsense\n", f);
+    std::fclose(f);
+    SimServer bad;
+    EXPECT_FALSE(bad.start(o, error));
+    EXPECT_EQ(error, path + ":2: expected index,number,name");
+    std::remove(path.c_str());
 }
