@@ -164,8 +164,9 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         return reply;
     }
     // Whatever arrived before the command was sent is not its reply.
-    for (pollfd p{m_transport->fd(), POLLIN, 0}; ::poll(&p, 1, 0) > 0; p.revents = 0)
-        if (!readInput()) break;
+    // (Bounded: a port that keeps reporting input must not hold us here.)
+    pollfd p{m_transport->fd(), POLLIN, 0};
+    for (int i = 0; i < 16 && ::poll(&p, 1, 0) > 0 && readInput(); ++i) p.revents = 0;
     while (auto line = m_splitter.next()) {
         Trace::instance().line(device(), "rx", *line);
         handleStray(*line);
