@@ -59,6 +59,7 @@ int SimServer::run() {
                 timeout = timeout < 0 ? ms : std::min(timeout, ms);
             }
         }
+        ringDue(now, timeout);
         if (m_controlListen >= 0) {
             fds.push_back({m_controlListen, POLLIN, 0});
             who.push_back({3, 0});
@@ -91,11 +92,14 @@ int SimServer::run() {
             if (kind == 0) {
                 ssize_t r = ::read(0, buf, sizeof buf);
                 if (r <= 0) {
-                    // The parent is gone: do not linger.
-                    std::fprintf(stderr, "zuntosim: end of standard input (%s), quitting\n",
-                                 r == 0 ? "eof" : std::strerror(errno));
                     stdinOpen = false;
-                    m_quit = true;
+                    // Without a control port the parent is gone: do not
+                    // linger. With one, scripts run it with no stdin.
+                    if (m_stdinEndsRun) {
+                        std::fprintf(stderr, "zuntosim: end of standard input (%s), quitting\n",
+                                     r == 0 ? "eof" : std::strerror(errno));
+                        m_quit = true;
+                    }
                 } else {
                     handleControlInput(stdinBuffer, std::string(buf, static_cast<std::size_t>(r)),
                                        1);
