@@ -93,13 +93,12 @@ int SimServer::run() {
                 ssize_t r = ::read(0, buf, sizeof buf);
                 if (r <= 0) {
                     stdinOpen = false;
+                    if (r < 0)
+                        std::fprintf(stderr, "zuntosim: standard input: %s\n",
+                                     std::strerror(errno));
                     // Without a control port the parent is gone: do not
                     // linger. With one, scripts run it with no stdin.
-                    if (m_stdinEndsRun) {
-                        std::fprintf(stderr, "zuntosim: end of standard input (%s), quitting\n",
-                                     r == 0 ? "eof" : std::strerror(errno));
-                        m_quit = true;
-                    }
+                    if (m_stdinEndsRun) m_quit = true;
                 } else {
                     handleControlInput(stdinBuffer, std::string(buf, static_cast<std::size_t>(r)),
                                        1);

@@ -105,8 +105,9 @@ std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
     return std::make_unique<SerialTransport>(fd, path);
 }
 
-std::unique_ptr<Transport> openTcp(const std::string& spec, OpenError& error, std::string& detail) {
-    std::string rest = spec.substr(4);
+std::unique_ptr<Transport> openTcp(const std::string& address, OpenError& error,
+                                   std::string& detail) {
+    std::string rest = address.substr(4);
     auto colon = rest.rfind(':');
     error = OpenError::Failed;
     if (colon == std::string::npos) {
@@ -140,15 +141,15 @@ std::unique_ptr<Transport> openTcp(const std::string& spec, OpenError& error, st
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     error = OpenError::None;
-    return std::make_unique<TcpTransport>(fd, spec);
+    return std::make_unique<TcpTransport>(fd, address);
 }
 
 }  // namespace
 
-std::unique_ptr<Transport> openTransport(const std::string& spec, OpenError& error,
+std::unique_ptr<Transport> openTransport(const std::string& port, OpenError& error,
                                          std::string& detail) {
-    if (spec.rfind("tcp:", 0) == 0) return openTcp(spec, error, detail);
-    return openSerial(spec, error, detail);
+    if (port.rfind("tcp:", 0) == 0) return openTcp(port, error, detail);
+    return openSerial(port, error, detail);
 }
 
 }  // namespace modlink

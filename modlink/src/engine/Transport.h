@@ -27,7 +27,7 @@ enum class OpenError { None, Busy, NotFound, Failed };
 // Opens "tcp:HOST:PORT" or a serial device path. A serial port that another
 // program holds (an flock, TIOCEXCL, or a live UUCP lock file such as a
 // dial-up daemon leaves in /var/lock) gives Busy.
-std::unique_ptr<Transport> openTransport(const std::string& spec, OpenError& error,
+std::unique_ptr<Transport> openTransport(const std::string& port, OpenError& error,
                                          std::string& detail);
 
 }  // namespace modlink
