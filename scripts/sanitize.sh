@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kinds=${1:-"address thread"}
-targets="modlink zuntosim modlink-tool modlink_unit_tests modlink_integration_tests"
+# The codec (pdu_tests) is part of libmodlink too.
+targets="modlink zuntosim modlink-tool modlink_unit_tests modlink_integration_tests pdu_tests"
 rc=0
 for kind in $kinds; do
   case $kind in

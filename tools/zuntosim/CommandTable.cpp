@@ -7,6 +7,8 @@ CommandTable::CommandTable() {
     registerNetworkCommands(*this);
     registerSmsSettingCommands(*this);
     registerPhonebookCommands(*this);
+    registerSmsCommands(*this);
+    registerCallCommands(*this);
     add("AT", [](ModemState&, const SimCommand&, SimReply&) {});
 }
 

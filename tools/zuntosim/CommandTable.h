@@ -39,5 +39,7 @@ void registerGeneralCommands(CommandTable& table);
 void registerNetworkCommands(CommandTable& table);
 void registerSmsSettingCommands(CommandTable& table);
 void registerPhonebookCommands(CommandTable& table);
+void registerSmsCommands(CommandTable& table);
+void registerCallCommands(CommandTable& table);
 
 }  // namespace zuntosim

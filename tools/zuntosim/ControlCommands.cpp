@@ -54,8 +54,11 @@ std::string SimServer::control(const std::string& line) {
         m_quit = true;
         return "OK";
     }
-    static const char* known[] = {"signal", "fail",   "delay",   "garbage", "unsolicited",
-                                  "unplug", "pbfill", "pbclear", "pbget",   "status"};
+    if (cmd == "sendfail") return sendFailControl(w);
+    static const char* known[] = {"signal", "fail",     "delay",   "garbage", "unsolicited",
+                                  "unplug", "pbfill",   "pbclear", "pbget",   "status",
+                                  "sms",    "smsparts", "fill",    "sent",    "call",
+                                  "answer", "hangup"};
     if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
         return "ERROR unknown command " + cmd;
     int d = 0;
@@ -65,6 +68,9 @@ std::string SimServer::control(const std::string& line) {
     ModemState& s = m.state;
     if (m.unplugged) return "ERROR unplugged";
     int n = 0;
+    if (cmd == "sms" || cmd == "smsparts" || cmd == "fill" || cmd == "sent")
+        return messageControl(m, w, line);
+    if (cmd == "call" || cmd == "answer" || cmd == "hangup") return callControl(m, w);
     if (cmd == "signal") {
         if (w.size() != 3 || !toInt(w[2], n) || (n > 31 && n != 99))
             return "ERROR signal takes 0..31 or 99";
@@ -124,7 +130,11 @@ std::string SimServer::control(const std::string& line) {
                std::to_string(s.phonebookCapacity) +
                " messages=" + std::to_string(s.messages.size()) + "/" +
                std::to_string(s.messageCapacity) + " charset=" + s.charset +
-               " echo=" + (s.echo ? "1" : "0");
+               " echo=" + (s.echo ? "1" : "0") + " sent=" + std::to_string(s.sent.size()) +
+               " call=" +
+               (s.call ? std::to_string(s.call->stat(std::chrono::steady_clock::now())) : "none") +
+               " volume=" + std::to_string(s.volume) +
+               " tones=" + (s.tones.empty() ? "-" : s.tones);
     } else {
         return "ERROR unknown command " + cmd;
     }

@@ -1,5 +1,7 @@
 #pragma once
+#include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,25 @@ namespace zuntosim {
 struct PhonebookEntry {
     std::string number;  // with '+' for international numbers
     std::u16string name;
+};
+
+// The voice call of a modem. An outgoing call walks through dialling and
+// alerting to active on its own (+CLCC states, 3GPP TS 27.007 7.18) unless
+// the far end answers first; an incoming one rings until answered.
+struct SimCall {
+    static constexpr int kDiallingMs = 200;
+    static constexpr int kAlertingMs = 600;
+    bool incoming = false;
+    std::string number;
+    std::chrono::steady_clock::time_point start;
+    bool connected = false;  // answered by either side
+
+    int stat(std::chrono::steady_clock::time_point now) const {
+        if (connected) return 0;
+        if (incoming) return 4;
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
+        return ms < kDiallingMs ? 2 : ms < kDiallingMs + kAlertingMs ? 3 : 0;
+    }
 };
 
 // A fault the control channel arms for the next matching command(s).
@@ -37,8 +58,18 @@ struct ModemState {
     int phonebookCapacity = 250;
     std::map<int, PhonebookEntry> phonebook;
     int messageCapacity = 30;
-    // SIM message store, index -> PDU in hex (the message feature fills it).
+    // SIM message store, index -> PDU in hex (SMSC part first), and the
+    // indexes already read (27.005 <stat> 1; the others are 0, unread).
     std::map<int, std::string> messages;
+    std::map<int, bool> messageRead;
+    // What AT+CMGS handed to the network, in order: PDUs (SMSC part first).
+    std::vector<std::string> sent;
+    int nextReference = 0;  // TP-MR the network reports back
+
+    // Voice.
+    std::optional<SimCall> call;
+    int volume = 3;     // +CLVL, 0..5
+    std::string tones;  // +VTS digits sent during calls
 
     // Injected by the control channel.
     std::vector<Fault> faults;

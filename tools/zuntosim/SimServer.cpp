@@ -150,16 +150,23 @@ bool SimServer::start(const SimOptions& o, std::string& error) {
         if (!(o.tcp ? openTcp(*m, o.tcpBase ? o.tcpBase + i - 1 : 0, error) : openPty(*m, error)))
             return false;
         if (!o.linkPrefix.empty() && !o.tcp) {
+            // A link left by an earlier run (dangling or not) is replaced in
+            // one step: a fresh link under a temporary name renamed over it.
             std::string link = o.linkPrefix + std::to_string(i);
-            ::unlink(link.c_str());
-            if (::symlink(m->path.c_str(), link.c_str()) != 0) {
-                error = "cannot link " + link;
+            std::string fresh = link + ".new" + std::to_string(::getpid());
+            ::unlink(fresh.c_str());
+            if (::symlink(m->path.c_str(), fresh.c_str()) != 0 ||
+                ::rename(fresh.c_str(), link.c_str()) != 0) {
+                error = "cannot link " + link + ": " + std::strerror(errno);
+                ::unlink(fresh.c_str());
                 return false;
             }
         }
         std::cout << "device " << i << " " << m->path << "\n";
         m_modems.push_back(std::move(m));
     }
+    m_sendLatencyMs = o.sendLatencyMs;
+    m_stdinEndsRun = o.controlPort < 0;
     if (o.controlPort >= 0) {
         int actual = 0;
         m_controlListen = listenLoopback(o.controlPort, actual);
@@ -222,6 +229,27 @@ void SimServer::unplug(Modem& m) {
 
 void SimServer::onInput(Modem& m, const std::string& bytes) {
     for (char c : bytes) {
+        if (m.stuck) {
+            if (c == '\x1B') {
+                m.stuck = false;
+                log(m.number, "received", "<ESC> leaves the stuck send");
+            }
+            continue;
+        }
+        if (m.promptLength >= 0) {
+            if (c == '\x1A') {
+                submitPrompt(m);
+            } else if (c == '\x1B') {
+                // 27.005 3.5.1: ESC cancels the message.
+                m.promptLength = -1;
+                m.promptText.clear();
+                log(m.number, "received", "<ESC>");
+                send(m, "\r\nOK\r\n");
+            } else if (c != '\r' && c != '\n' && m.promptText.size() < 1024) {
+                m.promptText += c;
+            }
+            continue;
+        }
         if (c == '\r') {
             std::string line;
             line.swap(m.input);
@@ -271,6 +299,10 @@ void SimServer::processLine(Modem& m, const std::string& line) {
             break;
         }
         if (faulted) break;
+        if (cmd.name == "+CMGS" && cmd.kind == SimCommand::Kind::Set && s.cmgf == 0) {
+            beginPrompt(m, cmd);
+            return;
+        }
         SimReply r;
         m_table.run(s, cmd, r);
         for (const auto& l : r.lines) body += "\r\n" + l + "\r\n";
@@ -279,13 +311,16 @@ void SimServer::processLine(Modem& m, const std::string& line) {
             break;
         }
     }
-    std::string reply = body + "\r\n" + final + "\r\n";
+    reply(m, body + "\r\n" + final + "\r\n", delayMs);
+}
+
+void SimServer::reply(Modem& m, const std::string& bytes, int delayMs) {
     if (delayMs > 0) {
         m.busy = true;
         m.dueAt = steady_clock::now() + milliseconds(delayMs);
-        m.dueBytes = reply;
+        m.dueBytes = bytes;
     } else {
-        send(m, reply);
+        send(m, bytes);
     }
 }
 

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct SimOptions {
     std::string phonebookFile;
     int phonebookCapacity = 250;
     int messageCapacity = 30;
+    int sendLatencyMs = 0;  // how long the network takes to accept a message
 };
 
 // The simulated modems and their ports, the control channels and the log,
@@ -35,7 +37,8 @@ public:
     // Creates the ports and prints "device D PATH" per modem (and
     // "control tcp:127.0.0.1:PORT" when asked for a control port).
     bool start(const SimOptions& options, std::string& error);
-    // Serves until "quit" or end of standard input.
+    // Serves until "quit", or end of standard input when there is no
+    // control port (a script that gives a control port may close stdin).
     int run();
     // Executes one control line; the answer is "OK[ detail]" or
     // "ERROR <reason>".
@@ -59,6 +62,13 @@ private:
         std::string dueBytes;
         std::string out;  // bytes not yet written
         bool unplugged = false;
+        // AT+CMGS: the TPDU length while the "> " prompt takes the PDU, and
+        // the PDU so far; stuck: a send the network never answers leaves the
+        // modem taking input as message text until ESC.
+        int promptLength = -1;
+        std::string promptText;
+        bool stuck = false;
+        std::chrono::steady_clock::time_point nextRing;
         int ioFd() const { return master >= 0 ? master : connFd; }
     };
     struct ControlClient {
@@ -74,6 +84,15 @@ private:
     void flush(Modem& m);
     void unplug(Modem& m);
     void log(int device, const char* dir, const std::string& text);
+    void beginPrompt(Modem& m, const SimCommand& cmd);
+    void submitPrompt(Modem& m);
+    void reply(Modem& m, const std::string& bytes, int delayMs);
+    void ring(Modem& m);
+    void ringDue(std::chrono::steady_clock::time_point now, int& timeout);
+    std::string messageControl(Modem& m, const std::vector<std::string>& w,
+                               const std::string& line);
+    std::string callControl(Modem& m, const std::vector<std::string>& w);
+    std::string sendFailControl(const std::vector<std::string>& w);
     void handleControlInput(std::string& buffer, const std::string& data, int replyFd);
 
     CommandTable m_table;
@@ -82,6 +101,14 @@ private:
     std::vector<ControlClient> m_controlClients;
     std::FILE* m_log = nullptr;
     bool m_quit = false;
+    bool m_stdinEndsRun = true;
+    int m_sendLatencyMs = 0;
+    // Sends to these numbers fail: ERROR (+CMS ERROR: 500) or TIMEOUT.
+    struct SendFault {
+        bool timeout = false;
+        int count = 1;
+    };
+    std::map<std::string, SendFault> m_sendFaults;
     unsigned m_garbageSeed = 1;
 };
 

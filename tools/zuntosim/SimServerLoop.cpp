@@ -59,6 +59,7 @@ int SimServer::run() {
                 timeout = timeout < 0 ? ms : std::min(timeout, ms);
             }
         }
+        ringDue(now, timeout);
         if (m_controlListen >= 0) {
             fds.push_back({m_controlListen, POLLIN, 0});
             who.push_back({3, 0});
@@ -91,11 +92,13 @@ int SimServer::run() {
             if (kind == 0) {
                 ssize_t r = ::read(0, buf, sizeof buf);
                 if (r <= 0) {
-                    // The parent is gone: do not linger.
-                    if (r < 0)
-                        std::fprintf(stderr, "zuntosim: standard input: %s\n", std::strerror(errno));
                     stdinOpen = false;
-                    m_quit = true;
+                    if (r < 0)
+                        std::fprintf(stderr, "zuntosim: standard input: %s\n",
+                                     std::strerror(errno));
+                    // Without a control port the parent is gone: do not
+                    // linger. With one, scripts run it with no stdin.
+                    if (m_stdinEndsRun) m_quit = true;
                 } else {
                     handleControlInput(stdinBuffer, std::string(buf, static_cast<std::size_t>(r)),
                                        1);

@@ -12,6 +12,7 @@ void usage() {
     std::cerr << "usage: zuntosim [--devices N] [--tcp [--tcp-base PORT]] [--link PREFIX]\n"
                  "                [--control PORT] [--log FILE] [--phonebook FILE]\n"
                  "                [--phonebook-capacity N] [--message-capacity N]\n"
+                 "                [--send-latency MS]\n"
                  "Prints 'device D PATH' per modem; control commands on standard input.\n";
 }
 
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
             ok = intArg(argc, argv, i, o.controlPort);
         else if (a == "--phonebook-capacity")
             ok = intArg(argc, argv, i, o.phonebookCapacity);
+        else if (a == "--send-latency")
+            ok = intArg(argc, argv, i, o.sendLatencyMs);
         else if (a == "--message-capacity")
             ok = intArg(argc, argv, i, o.messageCapacity);
         else if (a == "--link" && i + 1 < argc)

@@ -1,5 +1,5 @@
-// The C interface: argument checks and hand-over to the link. Requests of
-// later features (messages, calls) answer -1 until they exist.
+// The C interface: argument checks and hand-over to the link.
+#include <mutex>
 #include <string>
 
 #include "engine/EventSink.h"
@@ -20,6 +20,8 @@ std::string text(const char* s) {
 extern "C" {
 
 MODLINK_API int MODLINK_CALL InitModules(void) {
+    static std::once_flag indications;
+    std::call_once(indications, rq::installCallAndMessageIndications);
     return Link::instance().open();
 }
 
@@ -81,45 +83,47 @@ MODLINK_API int MODLINK_CALL GetCommandCount(int device) {
     return d ? d->commandCount() : 0;
 }
 
-// Short messages and voice calls come with their own requests.
-MODLINK_API int MODLINK_CALL GetExistedMessage(int) {
-    return -1;
+MODLINK_API int MODLINK_CALL GetExistedMessage(int device) {
+    return rq::listMessages(device);
 }
-MODLINK_API int MODLINK_CALL GetSMSMessage(int, int) {
-    return -1;
+MODLINK_API int MODLINK_CALL GetSMSMessage(int device, int index) {
+    return rq::readMessage(device, index);
 }
-MODLINK_API int MODLINK_CALL DelSMSMessage(int, int) {
-    return -1;
+MODLINK_API int MODLINK_CALL DelSMSMessage(int device, int index) {
+    return rq::deleteMessage(device, index);
 }
-MODLINK_API int MODLINK_CALL SendSMSMessage(const char*, const char*) {
-    return -1;
+MODLINK_API int MODLINK_CALL SendSMSMessage(const char* number, const char* text) {
+    if (!number || !text) return -1;
+    return rq::sendMessage(number, text);
 }
 MODLINK_API int MODLINK_CALL DelMsgInBuff(int sendId) {
     return Link::instance().cancel(sendId) ? 1 : 0;
 }
-MODLINK_API int MODLINK_CALL AttachPhone(int) {
-    return -1;
+MODLINK_API int MODLINK_CALL AttachPhone(int device) {
+    return rq::answer(device);
 }
-MODLINK_API int MODLINK_CALL UnattachPhone(int) {
-    return -1;
+MODLINK_API int MODLINK_CALL UnattachPhone(int device) {
+    return rq::hangUp(device);
 }
-MODLINK_API int MODLINK_CALL DialUp(int, const char*) {
-    return -1;
+MODLINK_API int MODLINK_CALL DialUp(int device, const char* number) {
+    if (!number) return -1;
+    return rq::dial(device, number);
 }
-MODLINK_API int MODLINK_CALL DialExt(int, const char*) {
-    return -1;
+MODLINK_API int MODLINK_CALL DialExt(int device, const char* digits) {
+    if (!digits) return -1;
+    return rq::sendTones(device, digits);
 }
-MODLINK_API int MODLINK_CALL SetVolume(int, int) {
-    return -1;
+MODLINK_API int MODLINK_CALL SetVolume(int device, int level) {
+    return rq::setVolume(device, level);
 }
-MODLINK_API int MODLINK_CALL BeginPhone(int) {
-    return -1;
+MODLINK_API int MODLINK_CALL BeginPhone(int device) {
+    return rq::audioPath(device);
 }
-MODLINK_API int MODLINK_CALL EndPhone(int) {
-    return -1;
+MODLINK_API int MODLINK_CALL EndPhone(int device) {
+    return rq::audioPath(device);
 }
-MODLINK_API int MODLINK_CALL QureyPhoneStatus(int) {
-    return -1;
+MODLINK_API int MODLINK_CALL QureyPhoneStatus(int device) {
+    return rq::callStatus(device);
 }
 
 }  // extern "C"

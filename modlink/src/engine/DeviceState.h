@@ -1,17 +1,28 @@
 #pragma once
 #include <optional>
+#include <utility>
 
 #include "at/CpbrParser.h"
 #include "at/NameCodec.h"
 
 namespace modlink {
 
-// What the worker knows about its modem. Touched only on the worker thread.
-// (A message store and call state go here too.)
+// What the voice side knows of the current call, from call commands and
+// unsolicited codes.
+struct CallState {
+    bool active = false;     // dialled, ringing or up: an end is worth reporting
+    bool announced = false;  // event 769 went out for this incoming call
+    bool ringSeen = false;   // a RING came, its caller id not yet
+};
+
+// What the worker knows about its modem. Touched only on the worker thread
+// (requests and unsolicited handlers both run there).
 struct DeviceState {
     at::Charset charset = at::Charset::Ira;
     bool phonebookSelected = false;
     std::optional<at::PhonebookGeometry> phonebook;
+    CallState call;
+    std::optional<std::pair<int, int>> volumeRange;  // of AT+CLVL=?
 };
 
 }  // namespace modlink

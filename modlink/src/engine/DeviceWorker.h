@@ -38,6 +38,8 @@ public:
     const std::string& portName() const { return m_portName; }
     // Handlers run on the worker thread; register before start().
     at::UnsolicitedRouter& router() { return m_router; }
+    // For unsolicited handlers, which run on the worker thread only.
+    DeviceState& state() { return m_state; }
 
     bool submit(std::shared_ptr<Request> request);
     // Withdraws a queued request that allows it; false once it has started.

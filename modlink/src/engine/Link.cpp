@@ -147,6 +147,33 @@ int Link::submit(int device, Run run, Abort abort, bool withdrawable) {
     return w->submit(r) ? id : -1;
 }
 
+int Link::submitToLeastBusy(Run run, Abort abort, bool withdrawable) {
+    std::lock_guard sendLock(m_sendMutex);
+    std::vector<std::shared_ptr<DeviceWorker>> devices;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_open) return -1;
+        devices = m_devices;
+    }
+    const int n = static_cast<int>(devices.size());
+    int best = -1, bestCount = 0;
+    // Start after the device used last, so equals take turns.
+    for (int k = 1; k <= n; ++k) {
+        int i = (m_lastSendDevice + k - 1) % n;  // index of device m_lastSendDevice + k
+        auto& w = devices[static_cast<std::size_t>(i)];
+        if (!w->alive()) continue;
+        int c = w->commandCount();
+        if (best < 0 || c < bestCount) {
+            best = i;
+            bestCount = c;
+        }
+    }
+    if (best < 0) return -1;
+    int id = submit(best + 1, std::move(run), std::move(abort), withdrawable);
+    if (id >= 0) m_lastSendDevice = best + 1;
+    return id;
+}
+
 bool Link::cancel(int id) {
     std::vector<std::shared_ptr<DeviceWorker>> devices;
     {

@@ -30,6 +30,9 @@ public:
     using Run = std::function<void(AtChannel&, DeviceState&, int id)>;
     using Abort = std::function<void(int id)>;
     int submit(int device, Run run, Abort abort, bool withdrawable = false);
+    // Queues a request on the attached device with the shortest queue,
+    // round-robin among equals (sends name no device). -1 when none takes it.
+    int submitToLeastBusy(Run run, Abort abort, bool withdrawable);
     // Withdraws a request that has not started; false when it has started,
     // finished or is unknown.
     bool cancel(int id);
@@ -46,6 +49,10 @@ private:
     // Workers stopped from their own thread (CloseModules in the callback).
     std::vector<std::shared_ptr<DeviceWorker>> m_retired;
     std::atomic<int> m_nextId{1};
+    // Choice and queueing of a send happen together, so two sends at once
+    // see each other's queue length.
+    std::mutex m_sendMutex;
+    int m_lastSendDevice = 0;
 };
 
 }  // namespace modlink

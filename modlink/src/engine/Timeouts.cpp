@@ -11,4 +11,11 @@ std::chrono::milliseconds baseTimeout() {
     return std::chrono::milliseconds(v);
 }
 
+std::chrono::milliseconds sendTimeout() {
+    const char* e = std::getenv("MODLINK_SEND_TIMEOUT_MS");
+    long v = e ? std::strtol(e, nullptr, 10) : 0;
+    if (v < 50 || v > 600000) v = 60000;
+    return std::chrono::milliseconds(v);
+}
+
 }  // namespace modlink

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "at/AtCommand.h"
@@ -21,6 +22,31 @@ int readPhonebookEntry(int device, int index);         // event 516?, null
 int writePhonebookEntry(int device, int index, const std::string& number,
                         const std::string& name);  // event 514
 int deletePhonebookEntry(int device, int index);   // event 513
+
+// Short messages. The SIM index is the modem's.
+int readMessage(int device, int index);    // event 261
+int listMessages(int device);              // events 264..., null (param device)
+int deleteMessage(int device, int index);  // event 262
+// GBK text to a number on the least busy device; event 260 exactly OK,
+// ERROR or TIMEOUT once every part is accepted or one failed. Withdrawable
+// (Link::cancel) until it starts.
+int sendMessage(const std::string& number, const std::string& gbkText);
+// The number as TP-DA takes it: blanks and '-' dropped; digits, '*', '#'
+// and a leading '+' only, 1..20 digits. nullopt otherwise.
+std::optional<std::string> cleanSmsNumber(const std::string& number);
+
+// Voice calls; answers 770, 771, 772, 775, 773, 776 carry the command id.
+int dial(int device, const std::string& number);
+int answer(int device);
+int hangUp(int device);
+int sendTones(int device, const std::string& digits);
+int setVolume(int device, int level);  // 10..90 onto the modem's +CLVL range
+int callStatus(int device);
+// BeginPhone/EndPhone: 0 for an attached device (its audio needs nothing).
+int audioPath(int device);
+// +CMTI -> 259, RING/+CLIP -> 769, NO CARRIER/BUSY/NO ANSWER -> 774. Call
+// once, before the link opens.
+void installCallAndMessageIndications();
 
 // A raw command for diagnosis: done gets the reply on the worker thread.
 int raw(int device, const std::string& text, std::function<void(const at::AtReply&)> done);

@@ -14,6 +14,7 @@
 #include "engine/Link.h"
 #include "modlink.h"
 #include "ops/Requests.h"
+#include "pdu/PduJson.h"
 #include "platform/Codepage.h"
 
 using modlink::jsonString;
@@ -26,7 +27,12 @@ int usage() {
         << "usage: modlink-tool [--port PATH|tcp:HOST:PORT]... [--device D] [--wait SECONDS]\n"
            "                    ports | info | phonebook list |\n"
            "                    phonebook write INDEX NUMBER NAME | phonebook delete INDEX |\n"
-           "                    at \"COMMAND\"\n";
+           "                    at \"COMMAND\" |\n"
+           "                    sms list | sms read INDEX | sms delete INDEX |\n"
+           "                    sms send NUMBER TEXT |\n"
+           "                    call dial NUMBER | call answer | call hangup | call status |\n"
+           "                    call dtmf DIGITS |\n"
+           "                    pdu decode HEX | pdu encode NUMBER TEXT\n";
     return 2;
 }
 
@@ -72,6 +78,28 @@ int main(int argc, char** argv) {
             args.push_back(a);
     }
     if (args.empty()) return usage();
+    // The codec needs no modem.
+    if (args[0] == "pdu") {
+        if (args.size() == 3 && args[1] == "decode") {
+            auto json = modlink::pdu::decodePduToJson(args[2]);
+            if (!json) {
+                std::cerr << "modlink-tool: " << json.error() << "\n";
+                return 1;
+            }
+            std::cout << json.value() << std::endl;
+            return 0;
+        }
+        if (args.size() == 4 && args[1] == "encode") {
+            auto lines = modlink::pdu::encodePduLines(args[2], args[3]);
+            if (!lines) {
+                std::cerr << "modlink-tool: " << lines.error() << "\n";
+                return 1;
+            }
+            std::cout << lines.value() << std::flush;
+            return 0;
+        }
+        return usage();
+    }
     if (!ports.empty()) {
         std::string list;
         for (auto& p : ports) list += (list.empty() ? "" : ",") + p;
@@ -130,6 +158,52 @@ int main(int argc, char** argv) {
             return usage();
         }
         finish();
+    } else if (cmd == "sms" && args.size() >= 2) {
+        int d = device ? device : 1, index = 0, id = -1;
+        if (args[1] == "list" && args.size() == 2) {
+            // The listing's events carry the device, not the id.
+            for (int dd : devices(device))
+                if (GetExistedMessage(dd) >= 0) events.expectAnswer(dd);
+        } else if (args[1] == "read" && args.size() == 3 && toInt(args[2], index)) {
+            id = GetSMSMessage(d, index);
+        } else if (args[1] == "delete" && args.size() == 3 && toInt(args[2], index)) {
+            id = DelSMSMessage(d, index);
+        } else if (args[1] == "send" && args.size() == 4) {
+            std::string text = platform::codepage::utf8ToGbk(args[3]);
+            id = SendSMSMessage(args[2].c_str(), text.c_str());
+        } else {
+            CloseModules();
+            return usage();
+        }
+        if (args[1] != "list") {
+            if (id < 0)
+                rc = refused("sms " + args[1]);
+            else
+                events.expectAnswer(id);
+        }
+        if (rc == 0) finish();
+    } else if (cmd == "call" && args.size() >= 2) {
+        int d = device ? device : 1, id = -1;
+        if (args[1] == "dial" && args.size() == 3)
+            id = DialUp(d, args[2].c_str());
+        else if (args[1] == "answer" && args.size() == 2)
+            id = AttachPhone(d);
+        else if (args[1] == "hangup" && args.size() == 2)
+            id = UnattachPhone(d);
+        else if (args[1] == "status" && args.size() == 2)
+            id = QureyPhoneStatus(d);
+        else if (args[1] == "dtmf" && args.size() == 3)
+            id = DialExt(d, args[2].c_str());
+        else {
+            CloseModules();
+            return usage();
+        }
+        if (id < 0) {
+            rc = refused("call " + args[1]);
+        } else {
+            events.expectAnswer(id);
+            finish();
+        }
     } else if (cmd == "at" && args.size() == 2) {
         std::mutex m;
         std::condition_variable cv;

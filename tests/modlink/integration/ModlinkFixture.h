@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "EventRecorder.h"
 #include "SimProcess.h"
@@ -14,12 +16,19 @@ class ModlinkFixture : public ::testing::Test {
 protected:
     static constexpr int kTimeoutMs = 1000;
 
+    static constexpr int kSendTimeoutMs = 1500;
+
+    // What a fixture derived from this one runs the simulator with.
+    virtual int simDevices() const { return 2; }
+    virtual std::vector<std::string> simArgs() const { return {}; }
+
     void SetUp() override {
-        sim = std::make_unique<SimProcess>(2);
+        sim = std::make_unique<SimProcess>(simDevices(), simArgs());
         ASSERT_TRUE(sim->ok());
         ::setenv("MODLINK_PORTS", sim->portList().c_str(), 1);
         ::setenv("MODLINK_USB", "0", 1);
         ::setenv("MODLINK_TIMEOUT_MS", std::to_string(kTimeoutMs).c_str(), 1);
+        ::setenv("MODLINK_SEND_TIMEOUT_MS", std::to_string(kSendTimeoutMs).c_str(), 1);
         ASSERT_EQ(InitModules(), 0);
         RegistCallbackFunction(&EventRecorder::callback, &events);
     }

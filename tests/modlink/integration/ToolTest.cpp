@@ -55,3 +55,48 @@ TEST(ModlinkTool, InfoPhonebookAndRawCommands) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\"error\""), std::string::npos);
 }
+
+TEST(ModlinkTool, MessagesCallsAndPdus) {
+    // The codec needs no modem.
+    ToolRun r = tool("pdu encode +8613912345678 你好");
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::string pdu = r.out.substr(0, r.out.find('\n'));
+    r = tool("pdu decode " + pdu);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\"type\":\"submit\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"number\":\"+8613912345678\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"text\":\"你好\""), std::string::npos) << r.out;
+    r = tool("pdu decode 0011000B91");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_FALSE(r.out.empty());
+
+    SimProcess sim(1);
+    ASSERT_TRUE(sim.ok());
+    std::string port = "--port " + sim.ports()[0];
+    r = tool(port + " sms send 10086 早上好");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(sim.control("sent 1 1"), "OK 10086 早上好");
+    ASSERT_EQ(sim.control("fill 1 2"), "OK");
+    r = tool(port + " sms list");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("{\"event\":264,\"param\":1,\"text\":\"2\"}"), std::string::npos) << r.out;
+    r = tool(port + " sms read 2");
+    EXPECT_NE(r.out.find("Stored message 2"), std::string::npos) << r.out;
+    r = tool(port + " sms delete 2");
+    EXPECT_EQ(r.status, 0) << r.out;
+    r = tool(port + " sms read 2");
+    EXPECT_EQ(r.status, 1) << r.out;
+    ASSERT_EQ(sim.control("sendfail 10086 ERROR"), "OK");
+    r = tool(port + " sms send 10086 x");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_EQ(tool(port + " sms send 10a86 x").status, 1);  // refused
+
+    r = tool(port + " call dial 10086");
+    EXPECT_EQ(r.status, 0) << r.out;
+    r = tool(port + " call status");
+    EXPECT_NE(r.out.find("{\"event\":776"), std::string::npos) << r.out;
+    r = tool(port + " call hangup");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(sim.control("status 1").find("call=none"), std::string::npos);
+    EXPECT_EQ(tool(port + " call dtmf").status, 2);
+}

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <future>
 #include <mutex>
 
 #include "engine/DeviceWorker.h"
@@ -81,18 +82,24 @@ TEST(DeviceWorker, LostPortAnswersWhatWasQueued) {
     DeviceWorker w(1, std::make_unique<FdTransport>(sv[0], "pair", true));
     ASSERT_TRUE(w.start([](AtChannel&, DeviceState&) { return true; }));
     Gate g;
-    // The first request pulls the plug while the others wait behind it.
+    // The first request pulls the plug while the others wait behind it
+    // (once they are queued: else they would be refused, not answered).
+    std::promise<void> queued;
+    auto allQueued = queued.get_future();
     auto first = std::make_shared<Request>();
     first->id = 1;
     first->run = [&](AtChannel& ch, DeviceState&) {
+        allQueued.wait();
         ::close(sv[1]);
         at::AtCommand c;
         c.text = "AT";
         ch.execute(c);
     };
-    ASSERT_TRUE(w.submit(first));
-    ASSERT_TRUE(w.submit(request(2, g, false, false)));
-    ASSERT_TRUE(w.submit(request(3, g, true, false)));
+    // EXPECT, not ASSERT: the worker must be released whatever happens.
+    EXPECT_TRUE(w.submit(first));
+    EXPECT_TRUE(w.submit(request(2, g, false, false)));
+    EXPECT_TRUE(w.submit(request(3, g, true, false)));
+    queued.set_value();
     ASSERT_TRUE(g.waitRan(2));
     EXPECT_TRUE(g.ran.empty());
     EXPECT_EQ(g.aborted, (std::vector<int>{2, 3}));

@@ -8,6 +8,8 @@
 
 #include "at/AtLineSplitter.h"
 #include "at/AtReplyAssembler.h"
+#include "at/ClccParser.h"
+#include "at/CmglParser.h"
 #include "at/CpbrParser.h"
 #include "at/CpmsParser.h"
 #include "at/CscaParser.h"
@@ -121,6 +123,32 @@ std::string parsed(const Row& row, const AtReply& reply) {
         auto v = parseCpms(reply.lines);
         ok = v.has_value();
         if (ok) value = "[" + std::to_string(v->used) + "/" + std::to_string(v->total) + "]";
+    } else if (row.parser == "cmgr") {
+        auto v = parseCmgr(reply.lines);
+        ok = v.has_value();
+        if (ok)
+            value = "[" + std::to_string(v->stat) + " " + std::to_string(v->length) + " " +
+                    v->pdu.substr(0, 8) + "]";
+    } else if (row.parser == "cmgl") {
+        int bad = 0;
+        auto v = parseCmgl(reply.lines, &bad);
+        ok = true;
+        for (const auto& p : v)
+            value += "[" + std::to_string(p.index) + " " + std::to_string(p.stat) + " " +
+                     std::to_string(p.length) + "]";
+        if (v.empty()) value = "none";
+        if (bad) value += " bad " + std::to_string(bad);
+    } else if (row.parser == "clcc") {
+        auto v = parseClcc(reply.lines);
+        ok = true;
+        for (const auto& c : v)
+            value += "[" + std::to_string(c.id) + " " + std::to_string(c.dir) + " " +
+                     std::to_string(c.stat) + " " + c.number + "]";
+        if (v.empty()) value = "none";
+    } else if (row.parser == "clvl") {
+        auto v = parseClvlRange(reply.lines);
+        ok = v.has_value();
+        if (ok) value = "[" + std::to_string(v->first) + "-" + std::to_string(v->second) + "]";
     }
     return ok ? value : "malformed";
 }
@@ -192,4 +220,26 @@ TEST(ReplyTable, PhonebookGeometry) {
 }
 TEST(ReplyTable, MessageStorage) {
     runTable("cpms.txt");
+}
+TEST(ReplyTable, StoredMessages) {
+    runTable("cmgr.txt");
+    runTable("cmgl.txt");
+}
+TEST(ReplyTable, CallsAndVolume) {
+    runTable("clcc.txt");
+    runTable("clvl.txt");
+}
+
+TEST(UnsolicitedLines, NewMessageAndCallerId) {
+    EXPECT_EQ(parseCmti("+CMTI: \"SM\",3"), 3);
+    EXPECT_EQ(parseCmti("+CMTI: \"ME\",12"), 12);
+    EXPECT_FALSE(parseCmti("+CMTI: \"SM\"").has_value());
+    EXPECT_FALSE(parseCmti("+CMTI: \"SM\",x").has_value());
+    EXPECT_FALSE(parseCmti("+CMTI: \"SM\",-1").has_value());
+    EXPECT_EQ(parseClip("+CLIP: \"13912345678\",129"), "13912345678");
+    EXPECT_EQ(parseClip("+CLIP: \"8613912345678\",145,,,,0"), "+8613912345678");
+    EXPECT_EQ(parseClip("+CLIP: \"+8613912345678\",145"), "+8613912345678");
+    EXPECT_EQ(parseClip("+CLIP: \"\",128,,,,1"), "");
+    EXPECT_FALSE(parseClip("+CLIP: \"139\\\"1\",129").has_value());
+    EXPECT_FALSE(parseClip("+CLIP:").has_value());
 }

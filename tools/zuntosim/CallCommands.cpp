@@ -1,0 +1,82 @@
+// Voice calls (V.250 6.3, 3GPP TS 27.007 6.2, 7.18, C.2.11, 8.23).
+#include "CommandTable.h"
+
+namespace zuntosim {
+
+namespace {
+
+using K = SimCommand::Kind;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kNotAllowed = 3;  // 27.007 9.2
+constexpr int kNotSupported = 4;
+constexpr int kMaxVolume = 5;
+
+bool dialChars(const std::string& n) {
+    if (n.empty()) return false;
+    for (std::size_t i = 0; i < n.size(); ++i) {
+        char c = n[i];
+        bool ok = (c >= '0' && c <= '9') || c == '*' || c == '#' || (c == '+' && i == 0);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+void hangUp(ModemState& s, const SimCommand&, SimReply&) {
+    s.call.reset();
+}
+
+}  // namespace
+
+void registerCallCommands(CommandTable& t) {
+    t.add("D", [](ModemState& s, const SimCommand& c, SimReply& r) {
+        // Only voice: "ATD<number>;". A data call gets NO CARRIER.
+        if (c.args.empty() || c.args.back() != ';') {
+            r.final = "NO CARRIER";
+            return;
+        }
+        std::string number = c.args.substr(0, c.args.size() - 1);
+        if (!dialChars(number)) return cmeError(s, r, 27);
+        if (s.call) return cmeError(s, r, kNotAllowed);
+        s.call = SimCall{false, number, Clock::now(), false};
+        s.tones.clear();
+    });
+    t.add("A", [](ModemState& s, const SimCommand&, SimReply& r) {
+        if (!s.call || !s.call->incoming || s.call->connected) {
+            r.final = "NO CARRIER";
+            return;
+        }
+        s.call->connected = true;
+    });
+    t.add("H", hangUp);
+    t.add("+CHUP", hangUp);
+    t.add("+VTS", [](ModemState& s, const SimCommand& c, SimReply& r) {
+        if (c.kind == K::Test) {
+            r.lines = {"+VTS: (0-9,#,*,A-D)"};
+            return;
+        }
+        auto a = splitArgs(c.args);
+        if (c.kind != K::Set || a.size() != 1 || a[0].size() != 1) return cmeError(s, r, 25);
+        if (!s.call || s.call->stat(Clock::now()) != 0) return cmeError(s, r, kNotAllowed);
+        s.tones += a[0];
+    });
+    t.add("+CLVL", [](ModemState& s, const SimCommand& c, SimReply& r) {
+        if (c.kind == K::Test) r.lines = {"+CLVL: (0-" + std::to_string(kMaxVolume) + ")"};
+        if (c.kind == K::Read) r.lines = {"+CLVL: " + std::to_string(s.volume)};
+        if (c.kind == K::Set) {
+            bool ok = c.args.size() == 1 && c.args[0] >= '0' && c.args[0] - '0' <= kMaxVolume;
+            if (!ok) return cmeError(s, r, kNotSupported);
+            s.volume = c.args[0] - '0';
+        }
+    });
+    t.add("+CLCC", [](ModemState& s, const SimCommand& c, SimReply& r) {
+        if (c.kind != K::Exec || !s.call) return;
+        const SimCall& call = *s.call;
+        bool intl = !call.number.empty() && call.number[0] == '+';
+        r.lines = {"+CLCC: 1," + std::string(call.incoming ? "1" : "0") + "," +
+                   std::to_string(call.stat(Clock::now())) + ",0,0,\"" + call.number + "\"," +
+                   (intl ? "145" : "129")};
+    });
+}
+
+}  // namespace zuntosim

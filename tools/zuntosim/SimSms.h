@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ModemState.h"
+
+namespace zuntosim {
+
+// The TPDU octets of a PDU that starts with its SMSC part: the <length> of
+// +CMGR, +CMGL and +CMGS. -1 when the hex is malformed.
+int tpduLength(const std::string& pduHex);
+
+// Stores PDUs at the lowest free SIM indexes; the indexes used, or none at
+// all when they do not all fit.
+std::vector<int> storeMessages(ModemState& s, const std::vector<std::string>& pdus);
+
+// The SMS-DELIVER PDUs of an incoming message from number (UTF-8 text) in
+// `parts` concatenated parts (1: a plain message), stamped with the
+// present local time. Empty with *error set when it cannot be encoded.
+std::vector<std::string> deliverPdus(const std::string& number, const std::string& utf8, int parts,
+                                     std::string* error);
+
+// The messages AT+CMGS handed over, joined from their parts: number and
+// UTF-8 text of each whole message, in the order they became whole.
+struct SentMessage {
+    std::string number;
+    std::string text;
+};
+std::vector<SentMessage> sentMessages(const ModemState& s);
+
+}  // namespace zuntosim
