@@ -29,7 +29,8 @@ int sentCount(recvsend::ChildProcess& app) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string bin = argc > 1 ? argv[1] : fs::path(argv[0]).parent_path().string();
+    // Absolute, since the headless frame runs in a directory of its own.
+    const std::string bin = fs::absolute(argc > 1 ? fs::path(argv[1]) : fs::path(argv[0]).parent_path()).string();
     const int devices = 4;
     const int messages = 200;
     for (const char* f : {"/libmodlink.so", "/zuntosim", "/msgdesk_headless"})
