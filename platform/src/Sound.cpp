@@ -23,8 +23,20 @@ uint16_t le16(const char* p) {
 }
 
 std::mutex g_mutex;
-std::thread g_player;
 std::atomic<bool> g_stop{false};
+// The player thread; at program exit a sound still playing is cut short and
+// its thread joined (a joinable std::thread must not be destroyed).
+struct PlayerThread {
+    std::thread thread;
+    ~PlayerThread() {
+        if (thread.joinable()) {
+            g_stop = true;
+            thread.join();
+        }
+    }
+};
+PlayerThread g_playerThread;
+std::thread& g_player = g_playerThread.thread;
 
 void play(WavInfo wav) {
     snd_pcm_t* pcm = nullptr;

@@ -31,3 +31,13 @@ TEST(Sound, PlayingWithoutASoundDeviceIsSilentNotFatal) {
     EXPECT_TRUE(PlaySoundAsync(std::string(ZUNTO_BIN_DIR) + "/sounds/msg.wav"));
     WaitForSound();
 }
+
+TEST(Sound, ExitWhileASoundPlaysEndsCleanly) {
+    // A program that ends right after starting a sound must not abort.
+    EXPECT_EXIT(
+        {
+            PlaySoundAsync(std::string(ZUNTO_BIN_DIR) + "/sounds/msg.wav");
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
