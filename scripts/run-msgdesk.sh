@@ -22,7 +22,7 @@ if [ -x "$root/build/bin/zuntosim" ]; then
   export MODLINK_PORTS="$PWD/zunto1,$PWD/zunto2"
   # A welcome message on each modem, so the first run has something to read.
   if command -v socat >/dev/null; then
-    (sleep 6
+    (sleep 12
      printf 'sms 1 +8613912345678 欢迎使用KelvoZunto短信中心！\nsms 2 10086 您的话费余额为 88.00 元。\n' |
        socat -t 2 - TCP:127.0.0.1:47110 >/dev/null 2>&1 || true) &
   fi
