@@ -181,6 +181,16 @@ TEST_F(ReceiveSendEndToEnd, FiftyComposedMessagesAreSent) {
     for (int i = 0; i < 50; ++i) app.send("compose " + number(i) + " out " + std::to_string(i));
     ASSERT_TRUE(until("sent", 50, 180s));
     EXPECT_EQ(status()["outbox"], 0);
+    // The messages left over both devices.
+    int total = 0;
+    for (int d = 1; d <= 2; ++d) {
+        std::string r = sim.ask("sent " + std::to_string(d), "", 10s);
+        ASSERT_EQ(r.rfind("OK ", 0), 0u) << r;
+        int n = std::stoi(r.substr(3));
+        EXPECT_GT(n, 0) << "device " << d << " sent nothing";
+        total += n;
+    }
+    EXPECT_EQ(total, 50);
     quitApp();
     std::set<std::string> sent;
     for (auto& r : box(SentBox)) sent.insert(r.number());
