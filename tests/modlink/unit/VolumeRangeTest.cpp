@@ -79,8 +79,7 @@ TEST(VolumeRange, WideRangeFromTheModemMapsWithoutOverflow) {
         ::close(c);
     });
 
-    ::setenv("MODLINK_PORTS", ("tcp:127.0.0.1:" + std::to_string(ntohs(addr.sin_port))).c_str(),
-             1);
+    ::setenv("MODLINK_PORTS", ("tcp:127.0.0.1:" + std::to_string(ntohs(addr.sin_port))).c_str(), 1);
     ::setenv("MODLINK_USB", "0", 1);
     Answers answers;
     EventSink::instance().set(&record, &answers);
