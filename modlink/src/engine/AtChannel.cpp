@@ -136,10 +136,11 @@ void AtChannel::resync() {
         if (!m_needResync) break;
         if (waitFor(deadline) == Wait::Timeout) break;
     }
-    if (!m_needResync || m_dead || m_stop.load()) {
+    if (m_dead || m_stop.load()) {
         m_needResync = false;
         return;
     }
+    if (!m_needResync) return waitQuiet();
     // Nothing came: the reply is lost. Probe and let the probe's OK end it.
     Trace::instance().note(device(), "resync probe");
     m_needResync = false;
@@ -148,7 +149,24 @@ void AtChannel::resync() {
     probe.timeout = std::max<milliseconds>(m_lateWindow, milliseconds(300));
     at::AtReply r = execute(probe);
     if (r.status == AtStatus::Timeout) return;  // execute() counted it
-    // Anything else the lost reply still brings is stray from here on.
+    // The probe's answer may have been the lost reply, its own OK then
+    // still to come: what comes before the line is quiet is stray.
+    waitQuiet();
+}
+
+void AtChannel::waitQuiet() {
+    const auto bound = steady_clock::now() + milliseconds(2000);  // a babbling port
+    for (;;) {
+        while (auto line = m_splitter.next()) {
+            Trace::instance().line(device(), "rx", *line);
+            handleStray(*line);
+        }
+        if (m_dead || m_stop.load()) return;
+        auto quietEnd = std::min(steady_clock::now() + kQuiet, bound);
+        if (steady_clock::now() >= bound) return;
+        Wait w = waitFor(quietEnd);
+        if (w == Wait::Timeout || w == Wait::Dead) return;
+    }
 }
 
 at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
@@ -157,7 +175,9 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         reply.status = AtStatus::Cancelled;
         return reply;
     }
-    if (!m_dead && m_needResync) resync();
+    // A probe that times out leaves us out of step again; each round
+    // either ends it or counts a time-out, so this ends.
+    while (!m_dead && m_needResync && !m_stop.load()) resync();
     if (m_dead) {
         reply.status = AtStatus::Unplugged;
         if (cmd.handler) cmd.handler(reply);

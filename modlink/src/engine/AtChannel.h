@@ -25,6 +25,7 @@ namespace modlink {
 class AtChannel final {
 public:
     static constexpr int kMaxTimeouts = 3;
+    static constexpr std::chrono::milliseconds kQuiet{200};
 
     AtChannel(std::unique_ptr<Transport> transport, const at::UnsolicitedRouter& router, int wakeFd,
               const std::atomic<bool>& stop, const std::atomic<int>& device);
@@ -43,6 +44,8 @@ private:
     bool readInput();
     bool send(const std::string& bytes, bool traceIt);
     void resync();
+    // Drops what still comes until the line has been quiet for kQuiet.
+    void waitQuiet();
     void handleStray(const std::string& line);
     int device() const { return m_device.load(); }
 

@@ -108,7 +108,9 @@ int setVolume(int device, int level) {
             if (!st.volumeRange) return std::string("ERROR: malformed +CLVL");
         }
         auto [lo, hi] = *st.volumeRange;
-        return volumeAnswer(ch, lo + ((level - 10) * (hi - lo) + 40) / 80);
+        // Wide arithmetic: the range is the modem's word and may span all of int.
+        long long span = static_cast<long long>(hi) - lo;
+        return volumeAnswer(ch, static_cast<int>(lo + ((level - 10) * span + 40) / 80));
     });
 }
 

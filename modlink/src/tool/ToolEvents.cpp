@@ -18,6 +18,10 @@ int MODLINK_CALL ToolEvents::callback(unsigned event, const char* text, void* co
     bool error = text && (std::string(text).rfind("ERROR", 0) == 0 ||
                           std::string(text).rfind("TIMEOUT", 0) == 0);
     bool listing = event == MODLINK_EV_ENTRY || event == MODLINK_EV_STORED_MESSAGE;
+    // These carry a device, which may equal the id of a request: they
+    // answer nothing.
+    bool indication = event == MODLINK_EV_NEW_MESSAGE || event == MODLINK_EV_INCOMING_CALL ||
+                      event == MODLINK_EV_CALL_ENDED;
     if (error) ++self->m_errors;
     if (event == MODLINK_EV_SIGNAL) {
         if (!self->m_signals.erase(param)) self->m_signalled.insert(param);
@@ -25,7 +29,7 @@ int MODLINK_CALL ToolEvents::callback(unsigned event, const char* text, void* co
         self->m_signals.clear();
         self->m_waiting.clear();
         ++self->m_errors;
-    } else if (!listing || !text) {
+    } else if (!indication && (!listing || !text)) {
         if (!self->m_waiting.erase(param)) self->m_answered.insert(param);
     }
     self->m_cv.notify_all();

@@ -148,3 +148,46 @@ TEST(AtChannel, ClosedPortIsUnplugged) {
     EXPECT_EQ(r.status, at::AtStatus::Unplugged);
     EXPECT_FALSE(m.m_channel->alive());
 }
+
+// After a time-out the modem may still owe the final result: when it comes
+// right after the probe, the probe's own OK follows and must not answer the
+// next command.
+TEST(AtChannel, ProbeAnswerAfterALateReplyIsNotTheNextCommandsReply) {
+    ScriptedModem m;
+    std::string probe;
+    m.peer([&] {
+        m.readUntil('\r');  // the command that times out
+        probe = m.readUntil('\r');
+        m.write("\r\nOK\r\n");  // its late final result
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        m.write("\r\nOK\r\n");  // the probe's own
+        m.readUntil('\r');
+        m.write("\r\n+CSQ: 5,99\r\n\r\nOK\r\n");
+    });
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
+    auto r = m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}));
+    m.m_peer.join();
+    EXPECT_EQ(probe, "AT\r");
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 5,99"});
+}
+
+// A probe that times out too leaves the channel out of step: the next
+// command is not sent until the owed replies are in.
+TEST(AtChannel, CommandWaitsUntilATimedOutProbeIsAnswered) {
+    ScriptedModem m;
+    m.peer([&] {
+        m.readUntil('\r');
+        m.readUntil('\r');  // the probe, answered too late
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        m.write("\r\nOK\r\n\r\nOK\r\n");
+        m.readUntil('\r');
+        m.write("\r\n+CSQ: 6,99\r\n\r\nOK\r\n");
+    });
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
+    auto r = m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}));
+    m.m_peer.join();
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 6,99"});
+    EXPECT_TRUE(m.m_channel->alive());
+}
