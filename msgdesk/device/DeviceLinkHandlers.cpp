@@ -72,7 +72,10 @@ void DeviceLink::onEntryDone(platform::WPARAM w, SimPhoneEntry* e) {
         if (e && m_phonebook.DeviceOf(e) == static_cast<int>(w)) m_phonebook.RemoveEntry(e);
     } else if (w > kMaxDevices && w <= 2 * kMaxDevices) {
         const int d = static_cast<int>(w) - kMaxDevices;
-        if (e && m_phonebook.DeviceOf(e) == d) {
+        // The kept copy is the last one taken: when another change was made
+        // meanwhile it belongs to another entry, and must not overwrite this one.
+        if (e && m_phonebook.DeviceOf(e) == d && m_keptCopy.device == d &&
+            m_keptCopy.index == e->index) {
             *e = m_keptCopy;
             e->device = d;  // stays in the list it is in
         }
