@@ -43,26 +43,32 @@ void DeviceLink::onBatchFailure(int kind) {
 
 void DeviceLink::onDeleteEntry(SimPhoneEntry* e) {
     if (!e || !m_lib.DelTelphone) return;
+    // Held from the request on: a device thread that answers before the
+    // call returns here waits for the row instead of missing it.
+    std::lock_guard g(lock());
     const int id = m_lib.DelTelphone(e->device, e->index);
     if (id == -1) return;
-    std::lock_guard g(lock());
     m_pending.add(id, e->device, e);
     ++m_deletes.outstanding;
 }
 
 void DeviceLink::onStoreEntry(platform::WPARAM flag, SimPhoneEntry* e) {
     if (!e || (flag != 0 && flag != 1)) return;
-    int id = -1;
-    if (m_lib.SetTelphone)
-        id = m_lib.SetTelphone(e->device, e->index, e->numberText().c_str(), e->nameText().c_str());
-    if (id == -1) {
-        // Refused at once: one entry was not stored; it stays listed.
-        boxText(60007, FormatStr(60007, {int64_t{1}}), MbIcon::Information);
-        return;
+    {
+        // Held from the request on, so an early answer finds its row.
+        std::lock_guard g(lock());
+        int id = -1;
+        if (m_lib.SetTelphone)
+            id = m_lib.SetTelphone(e->device, e->index, e->numberText().c_str(),
+                                   e->nameText().c_str());
+        if (id != -1) {
+            m_pending.add(id, flag == 1 ? e->device : e->device + kMaxDevices, e);
+            ++m_stores.outstanding;
+            return;
+        }
     }
-    std::lock_guard g(lock());
-    m_pending.add(id, flag == 1 ? e->device : e->device + kMaxDevices, e);
-    ++m_stores.outstanding;
+    // Refused at once: one entry was not stored; it stays listed.
+    boxText(60007, FormatStr(60007, {int64_t{1}}), MbIcon::Information);
 }
 
 void DeviceLink::onEntryDone(platform::WPARAM w, SimPhoneEntry* e) {
@@ -180,6 +186,7 @@ void DeviceLink::onReadRefused(int device, int index) {
 
 void DeviceLink::retryReads() {
     if (!m_lib.GetSMSMessage) m_retries.clear();
+    std::lock_guard g(lock());  // an early answer must find its row
     for (auto it = m_retries.begin(); it != m_retries.end();) {
         const int id = m_lib.GetSMSMessage(it->device, it->index);
         if (id != -1) {
