@@ -26,6 +26,7 @@ DeviceLink::DeviceLink(platform::MessageLoop& loop, platform::MessageTarget* fra
       m_pending(m_devices.lock()) {}
 
 DeviceLink::~DeviceLink() {
+    *m_alive = false;
     m_loop.forget(this);
 }
 
@@ -321,7 +322,13 @@ void DeviceLink::finishDisconnect() {
     }
     auto then = std::move(m_afterDisconnect);
     m_afterDisconnect.clear();
-    for (auto& f : then) f();
+    // The callbacks queued after one that destroyed the link were meant
+    // for it (a removal notice, the ringing stop) and are dropped.
+    const std::shared_ptr<bool> alive = m_alive;
+    for (auto& f : then) {
+        if (!*alive) return;
+        f();
+    }
 }
 
 void DeviceLink::deviceRemoved(int d) {
