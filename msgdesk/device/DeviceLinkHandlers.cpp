@@ -168,12 +168,16 @@ void DeviceLink::onListedEntry(const Message& m) {
 }
 
 void DeviceLink::onListingEnded(unsigned msg, int device) {
+    // A listing that a removal ended still ends: it was counted, and the
+    // other devices' SIM commands wait for the count to reach 0.
+    if (msg == UM_MESSAGESLISTED && m_linkActive && device >= 1 && device <= kMaxDevices &&
+        m_simInitCount > 0)
+        --m_simInitCount;
     if (!deviceAttached(device)) return;
     if (msg == UM_PHONEBOOKLISTED) {
         m_devices.setPhonebookListed(device, true);
         return;
     }
-    if (m_simInitCount > 0) --m_simInitCount;
     m_devices.setMessagesListed(device, true);
 }
 
