@@ -155,6 +155,21 @@ TEST_F(MainFrameCoreTest, LastDeviceUnpluggedWhileClosingTouchesNoDestroyedLink)
     EXPECT_EQ(boxes.shown.size(), shownBefore);
 }
 
+// Destroyed without closing while the last device's removal is pausing: the
+// library must still be closed, or it calls back into the destroyed link.
+TEST_F(MainFrameCoreTest, DestroyedDuringTheRemovalPauseClosesTheLibrary) {
+    fake.setDeviceCount(1);
+    make(&table);
+    ASSERT_TRUE(core->create());
+    loop.runUntilIdle();
+    fake.fire(1, nullptr, 1);
+    loop.runUntilIdle();
+    ASSERT_FALSE(core->link().linkActive());
+    ASSERT_TRUE(core->link().disconnectPending());
+    core.reset();
+    EXPECT_EQ(fake.count(FakeDeviceLibrary::Op::CloseModules), 1);
+}
+
 TEST_F(MainFrameCoreTest, PaneDoubleClickReachesTheLink) {
     make(&table);
     ASSERT_TRUE(core->create());
