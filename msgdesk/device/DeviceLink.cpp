@@ -26,6 +26,7 @@ DeviceLink::DeviceLink(platform::MessageLoop& loop, platform::MessageTarget* fra
       m_pending(m_devices.lock()) {}
 
 DeviceLink::~DeviceLink() {
+    *m_alive = false;
     m_loop.forget(this);
 }
 
@@ -169,11 +170,16 @@ void DeviceLink::startupPoll() {
         return;
     const int n = m_devices.deviceCount();
     bool unread = false;
-    for (int d = 1; d <= n; ++d) {
-        if (m_devices.removed(d) || m_devices.centreRead(d)) continue;
-        unread = true;
-        int id = m_lib.GetGSMCenter(d);
-        if (id != -1) m_pending.add(id, d, "NULL");
+    {
+        // Held while requests are made and their rows added: a device
+        // thread may answer before the request call returns here.
+        std::lock_guard g(lock());
+        for (int d = 1; d <= n; ++d) {
+            if (m_devices.removed(d) || m_devices.centreRead(d)) continue;
+            unread = true;
+            int id = m_lib.GetGSMCenter(d);
+            if (id != -1) m_pending.add(id, d, "NULL");
+        }
     }
     if (unread) return;
 
@@ -182,6 +188,7 @@ void DeviceLink::startupPoll() {
     // twice and every counted listing ends exactly once.
     if (m_simInitCount < 0) m_simInitCount = 0;
     m_ports.postToDeviceDialog(Message{UM_SIMREADY, 0, 0, nullptr});
+    std::unique_lock g(lock());  // as above
     bool refused = false;
     auto request = [&](int d, int step, int id) {
         if (id == -1) {
@@ -209,6 +216,7 @@ void DeviceLink::startupPoll() {
             if (request(d, kMessages, m_lib.GetExistedMessage(d))) ++m_simInitCount;
         }
     }
+    g.unlock();
     if (refused) return;
     m_loop.killTimer(this, TIMER_STARTUP_POLL);
     post(UM_SENDQUEUE, 0, 0);
@@ -314,7 +322,13 @@ void DeviceLink::finishDisconnect() {
     }
     auto then = std::move(m_afterDisconnect);
     m_afterDisconnect.clear();
-    for (auto& f : then) f();
+    // The callbacks queued after one that destroyed the link were meant
+    // for it (a removal notice, the ringing stop) and are dropped.
+    const std::shared_ptr<bool> alive = m_alive;
+    for (auto& f : then) {
+        if (!*alive) return;
+        f();
+    }
 }
 
 void DeviceLink::deviceRemoved(int d) {
@@ -345,11 +359,11 @@ void DeviceLink::deviceRemoved(int d) {
 
 int DeviceLink::setCentreNumber(int device, const std::string& number) {
     if (!m_lib.SetGSMCenter || device < 1 || device > kMaxDevices) return -1;
+    // Request, row and new number go in together, so the answer finds the
+    // row and restores over the new number, never under it.
+    std::lock_guard g(lock());
     const int id = m_lib.SetGSMCenter(device, number.c_str());
     if (id == -1) return -1;
-    // Row and new number go in together, so an answer that finds the row
-    // restores over the new number, never under it.
-    std::lock_guard g(lock());
     m_pending.add(id, device, m_devices.centreNumber(device));
     m_devices.setCentreNumber(device, number);
     return id;

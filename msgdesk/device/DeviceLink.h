@@ -173,6 +173,9 @@ private:
     std::vector<ReadRetry> m_retries;
     SimPhoneEntry m_keptCopy;
     std::string m_callerText;
+    // False once the link is destroyed: a done callback of disconnect() may
+    // destroy it (the frame's closing work does) before the others ran.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 }  // namespace msgdesk

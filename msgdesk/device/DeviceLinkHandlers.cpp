@@ -43,26 +43,32 @@ void DeviceLink::onBatchFailure(int kind) {
 
 void DeviceLink::onDeleteEntry(SimPhoneEntry* e) {
     if (!e || !m_lib.DelTelphone) return;
+    // Held from the request on: a device thread that answers before the
+    // call returns here waits for the row instead of missing it.
+    std::lock_guard g(lock());
     const int id = m_lib.DelTelphone(e->device, e->index);
     if (id == -1) return;
-    std::lock_guard g(lock());
     m_pending.add(id, e->device, e);
     ++m_deletes.outstanding;
 }
 
 void DeviceLink::onStoreEntry(platform::WPARAM flag, SimPhoneEntry* e) {
     if (!e || (flag != 0 && flag != 1)) return;
-    int id = -1;
-    if (m_lib.SetTelphone)
-        id = m_lib.SetTelphone(e->device, e->index, e->numberText().c_str(), e->nameText().c_str());
-    if (id == -1) {
-        // Refused at once: one entry was not stored; it stays listed.
-        boxText(60007, FormatStr(60007, {int64_t{1}}), MbIcon::Information);
-        return;
+    {
+        // Held from the request on, so an early answer finds its row.
+        std::lock_guard g(lock());
+        int id = -1;
+        if (m_lib.SetTelphone)
+            id = m_lib.SetTelphone(e->device, e->index, e->numberText().c_str(),
+                                   e->nameText().c_str());
+        if (id != -1) {
+            m_pending.add(id, flag == 1 ? e->device : e->device + kMaxDevices, e);
+            ++m_stores.outstanding;
+            return;
+        }
     }
-    std::lock_guard g(lock());
-    m_pending.add(id, flag == 1 ? e->device : e->device + kMaxDevices, e);
-    ++m_stores.outstanding;
+    // Refused at once: one entry was not stored; it stays listed.
+    boxText(60007, FormatStr(60007, {int64_t{1}}), MbIcon::Information);
 }
 
 void DeviceLink::onEntryDone(platform::WPARAM w, SimPhoneEntry* e) {
@@ -72,7 +78,10 @@ void DeviceLink::onEntryDone(platform::WPARAM w, SimPhoneEntry* e) {
         if (e && m_phonebook.DeviceOf(e) == static_cast<int>(w)) m_phonebook.RemoveEntry(e);
     } else if (w > kMaxDevices && w <= 2 * kMaxDevices) {
         const int d = static_cast<int>(w) - kMaxDevices;
-        if (e && m_phonebook.DeviceOf(e) == d) {
+        // The kept copy is the last one taken: when another change was made
+        // meanwhile it belongs to another entry, and must not overwrite this one.
+        if (e && m_phonebook.DeviceOf(e) == d && m_keptCopy.device == d &&
+            m_keptCopy.index == e->index) {
             *e = m_keptCopy;
             e->device = d;  // stays in the list it is in
         }
@@ -159,12 +168,16 @@ void DeviceLink::onListedEntry(const Message& m) {
 }
 
 void DeviceLink::onListingEnded(unsigned msg, int device) {
+    // A listing that a removal ended still ends: it was counted, and the
+    // other devices' SIM commands wait for the count to reach 0.
+    if (msg == UM_MESSAGESLISTED && m_linkActive && device >= 1 && device <= kMaxDevices &&
+        m_simInitCount > 0)
+        --m_simInitCount;
     if (!deviceAttached(device)) return;
     if (msg == UM_PHONEBOOKLISTED) {
         m_devices.setPhonebookListed(device, true);
         return;
     }
-    if (m_simInitCount > 0) --m_simInitCount;
     m_devices.setMessagesListed(device, true);
 }
 
@@ -177,6 +190,7 @@ void DeviceLink::onReadRefused(int device, int index) {
 
 void DeviceLink::retryReads() {
     if (!m_lib.GetSMSMessage) m_retries.clear();
+    std::lock_guard g(lock());  // an early answer must find its row
     for (auto it = m_retries.begin(); it != m_retries.end();) {
         const int id = m_lib.GetSMSMessage(it->device, it->index);
         if (id != -1) {

@@ -70,8 +70,11 @@ MainFrameCore::MainFrameCore(Services s)
 }
 
 MainFrameCore::~MainFrameCore() {
-    // The link must be closed before it goes (its callback holds it).
-    if (m_link && m_link->linkActive() && m_link->library().CloseModules) m_link->library().CloseModules();
+    // The link must be closed before it goes (its callback holds it); the
+    // last device's removal makes it inactive before its closing pause ends.
+    if (m_link && (m_link->linkActive() || m_link->disconnectPending()) &&
+        m_link->library().CloseModules)
+        m_link->library().CloseModules();
     m_receiver.reset();  // receive/send
     m_pump.reset();
     m_link.reset();

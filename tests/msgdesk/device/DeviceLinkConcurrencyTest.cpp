@@ -1,4 +1,7 @@
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,6 +81,72 @@ TEST_F(DeviceLinkTest, EventsFromSeveralThreadsWhileTheWindowThreadWorks) {
         ASSERT_EQ(r->body, "x");
         ASSERT_TRUE(r->device >= 1 && r->device <= kThreads);
     }
+}
+
+// A device thread may answer a request made on the window thread before the
+// request call has returned there. Each hook below answers at once from
+// another thread and waits (bounded) for that answer to be handled; the answer
+// must still find its pending row.
+class AnswerBeforeReturn : public DeviceLinkTest {
+protected:
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool answered = false;
+    std::vector<std::thread> answering;
+
+    void answerAtOnce(FakeDeviceLibrary::Op op, unsigned event, const char* text) {
+        lib.onCall(op, [this, event, text](const FakeDeviceLibrary::Call& c) {
+            if (c.result == -1) return;
+            {
+                std::lock_guard g(mutex);
+                answered = false;
+            }
+            answering.emplace_back([this, event, text, id = c.result] {
+                lib.fire(event, text, id);
+                std::lock_guard g(mutex);
+                answered = true;
+                cv.notify_all();
+            });
+            std::unique_lock lk(mutex);
+            cv.wait_for(lk, std::chrono::milliseconds(200), [this] { return answered; });
+        });
+    }
+    void TearDown() override {
+        for (auto& t : answering) t.join();
+    }
+};
+
+TEST_F(AnswerBeforeReturn, PhonebookDeleteAnswerIsNotLost) {
+    connectAndPoll(1);
+    auto e = std::make_unique<SimPhoneEntry>();
+    e->device = 1;
+    e->index = 3;
+    e->setNumber("10086");
+    SimPhoneEntry* entry = book.AppendSimEntry(std::move(e));
+    const size_t rowsBefore = link->pending().count();
+    answerAtOnce(Op::DelTelphone, 513, "OK");
+    loop.send(link.get(), UM_DELETESIMENTRY, 0, reinterpret_cast<platform::LPARAM>(entry));
+    for (auto& t : answering) t.join();
+    answering.clear();
+    loop.runUntilIdle();
+    EXPECT_TRUE(book.list(1).empty());
+    EXPECT_EQ(link->deleteBatch().outstanding, 0);
+    EXPECT_EQ(link->pending().count(), rowsBefore);
+}
+
+TEST_F(AnswerBeforeReturn, PhonebookListingFromTheStartUpPollIsNotLost) {
+    make();
+    lib.setDeviceCount(1);
+    link->connect();
+    loop.runUntilIdle();
+    loop.advance(5000);
+    for (auto& c : lib.calls(Op::GetGSMCenter)) lib.fire(258, "+8613800", c.result);
+    answerAtOnce(Op::GetSavedTelphone, 516, "\"1\",\"10086\",\"a\"");
+    loop.advance(5000);
+    for (auto& t : answering) t.join();
+    answering.clear();
+    loop.runUntilIdle();
+    EXPECT_EQ(book.list(1).size(), 1u);
 }
 
 }  // namespace

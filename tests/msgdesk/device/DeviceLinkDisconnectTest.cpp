@@ -59,6 +59,23 @@ TEST_F(DeviceRemoved, TheLastOneDisconnectsBeforeItsMessage) {
     EXPECT_TRUE(link->commandEnabled(ID_CONNECT));
 }
 
+// Unplugging ends the device's SIM listing after the removal notice: it must
+// still count, or the SIM commands of the remaining device stay disabled.
+TEST_F(DeviceRemoved, ListingEndedByTheUnplugStillCounts) {
+    connectAndPoll(2);
+    ASSERT_EQ(link->simInitCount(), 2);
+    lib.fire(1, nullptr, 2);
+    lib.fire(264, "ERROR: device unplugged", 2);
+    lib.fire(264, nullptr, 2);
+    loop.runUntilIdle();
+    EXPECT_FALSE(link->devices().messagesListed(2));
+    EXPECT_EQ(link->simInitCount(), 1);
+    lib.fire(264, nullptr, 1);
+    loop.runUntilIdle();
+    EXPECT_EQ(link->simInitCount(), 0);
+    EXPECT_TRUE(link->devices().messagesListed(1));
+}
+
 TEST_F(DeviceRemoved, WithoutMainViewListsStay) {
     connectAndPoll(2);
     addEntry(2, 1, "10010", "b");

@@ -108,6 +108,27 @@ TEST_F(Phonebook, ChangedEntryThatFailsGetsTheKeptCopyBack) {
     EXPECT_EQ(link->devices().slot(2).phonebookUsed, 0);
 }
 
+// Two changes in flight share the one kept copy: a failed first change must
+// not overwrite its entry with the second entry's old values.
+TEST_F(Phonebook, FailedChangeNeverTakesAnotherEntrysKeptCopy) {
+    auto* a = addEntry(2, 7, "10086", "a-old");
+    auto* b = addEntry(2, 8, "10010", "b-old");
+    send(UM_KEEPRECORD, 0, lp(a));
+    a->setName("a-new");
+    const int idA = store(a, 0);
+    send(UM_KEEPRECORD, 0, lp(b));
+    b->setName("b-new");
+    const int idB = store(b, 0);
+    answer(514, "ERROR", idA);
+    answer(514, "OK", idB);
+    ASSERT_EQ(book.list(2).size(), 2u);
+    EXPECT_EQ(a->index, 7);
+    EXPECT_EQ(a->numberText(), "10086");
+    EXPECT_NE(a->nameText(), "b-old");
+    EXPECT_EQ(b->index, 8);
+    EXPECT_EQ(b->nameText(), "b-new");
+}
+
 TEST_F(Phonebook, StoreRefusedAtOnceShows60007AndKeepsTheEntry) {
     auto* e = addEntry(1, 1, "1", "x");
     lib.queueResults(Op::SetTelphone, {-1});

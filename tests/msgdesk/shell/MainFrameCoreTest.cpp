@@ -134,6 +134,42 @@ TEST_F(MainFrameCoreTest, ClosingAsksWhenBusyAndWhileSendingThenSaves) {
     EXPECT_TRUE(core->closed());
 }
 
+// The last device unplugged during the closing pause queues its notice behind
+// the closing work, which destroys the link: the notice must not run on it.
+TEST_F(MainFrameCoreTest, LastDeviceUnpluggedWhileClosingTouchesNoDestroyedLink) {
+    make(&table);
+    ASSERT_TRUE(core->create());
+    loop.runUntilIdle();
+    ASSERT_TRUE(core->link().linkActive());
+    fake.fire(1, nullptr, 2);
+    loop.runUntilIdle();
+    const size_t shownBefore = boxes.shown.size();
+    bool done = false;
+    core->close([&] { done = true; });
+    fake.fire(1, nullptr, 1);
+    loop.runUntilIdle();
+    loop.advance(300);
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(core->closed());
+    EXPECT_FALSE(core->hasLink());
+    EXPECT_EQ(boxes.shown.size(), shownBefore);
+}
+
+// Destroyed without closing while the last device's removal is pausing: the
+// library must still be closed, or it calls back into the destroyed link.
+TEST_F(MainFrameCoreTest, DestroyedDuringTheRemovalPauseClosesTheLibrary) {
+    fake.setDeviceCount(1);
+    make(&table);
+    ASSERT_TRUE(core->create());
+    loop.runUntilIdle();
+    fake.fire(1, nullptr, 1);
+    loop.runUntilIdle();
+    ASSERT_FALSE(core->link().linkActive());
+    ASSERT_TRUE(core->link().disconnectPending());
+    core.reset();
+    EXPECT_EQ(fake.count(FakeDeviceLibrary::Op::CloseModules), 1);
+}
+
 TEST_F(MainFrameCoreTest, PaneDoubleClickReachesTheLink) {
     make(&table);
     ASSERT_TRUE(core->create());
