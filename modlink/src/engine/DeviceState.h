@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -13,6 +14,10 @@ struct CallState {
     bool active = false;     // dialled, ringing or up: an end is worth reporting
     bool announced = false;  // event 769 went out for this incoming call
     bool ringSeen = false;   // a RING came, its caller id not yet
+    bool answered = false;   // answered or dialled by us: no longer ringing
+    // When the last RING, +CRING or +CLIP came: many modems send no final
+    // code when the caller gives up while it rings, they just stop ringing.
+    std::chrono::steady_clock::time_point lastRing{};
 };
 
 // What the worker knows about its modem. Touched only on the worker thread

@@ -18,4 +18,11 @@ std::chrono::milliseconds sendTimeout() {
     return std::chrono::milliseconds(v);
 }
 
+std::chrono::milliseconds ringGap() {
+    const char* e = std::getenv("MODLINK_RING_GAP_MS");
+    long v = e ? std::strtol(e, nullptr, 10) : 0;
+    if (v < 50 || v > 600000) v = 8000;
+    return std::chrono::milliseconds(v);
+}
+
 }  // namespace modlink

@@ -10,5 +10,9 @@ std::chrono::milliseconds baseTimeout();
 // seconds, but 3GPP TS 27.005 allows far more. MODLINK_SEND_TIMEOUT_MS
 // (default 60000) lets tests shorten it.
 std::chrono::milliseconds sendTimeout();
+// How long an announced, unanswered call may go without a ring before the
+// next ring is taken as a new call: RING repeats every few seconds while
+// the phone rings. MODLINK_RING_GAP_MS (default 8000) lets tests shorten it.
+std::chrono::milliseconds ringGap();
 
 }  // namespace modlink

@@ -6,6 +6,7 @@
 #include "Requests.h"
 #include "at/ClccParser.h"
 #include "engine/Link.h"
+#include "engine/Timeouts.h"
 #include "modlink.h"
 
 namespace modlink::requests {
@@ -52,6 +53,7 @@ int dial(int device, const std::string& number) {
         if (!r.ok()) return errorText(r);
         st.call = CallState{};
         st.call.active = true;
+        st.call.answered = true;
         return std::string("OK");
     });
 }
@@ -63,6 +65,7 @@ int answer(int device) {
         auto r = ch.execute(c);
         if (r.ok()) {
             st.call.active = true;
+            st.call.answered = true;
             return std::string("OK");
         }
         if (r.status == at::AtStatus::CallResult && st.call.active) {
@@ -144,10 +147,24 @@ void installCallAndMessageIndications() {
             if (auto idx = at::parseCmti(lines.front()))
                 emit(MODLINK_EV_NEW_MESSAGE, std::to_string(*idx), worker->device());
         });
+        // A caller who gives up while it rings often gets no NO CARRIER: the
+        // modem just stops ringing. A ring after a long silence on an
+        // announced, unanswered call is then a new call; the old one ends.
+        auto noteRing = [worker]() {
+            auto& c = worker->state().call;
+            auto now = std::chrono::steady_clock::now();
+            bool stale = c.announced && !c.answered && now - c.lastRing > ringGap();
+            if (stale) {
+                c = CallState{};
+                emitClose(MODLINK_EV_CALL_ENDED, worker->device());
+            }
+            c.lastRing = now;
+        };
         // RING repeats while the phone rings; the caller id follows it. The
         // call is announced once, with the caller when +CLIP comes, else at
         // the second RING without one.
-        auto ring = [worker, announce](const std::vector<std::string>&) {
+        auto ring = [worker, announce, noteRing](const std::vector<std::string>&) {
+            noteRing();
             auto& c = worker->state().call;
             if (c.announced) return;
             if (c.ringSeen) return announce("");
@@ -156,10 +173,12 @@ void installCallAndMessageIndications() {
         };
         w.router().add("RING", 0, ring);
         w.router().add("+CRING:", 0, ring);
-        w.router().add("+CLIP:", 0, [worker, announce](const std::vector<std::string>& lines) {
-            if (worker->state().call.announced) return;
-            announce(at::parseClip(lines.front()).value_or(""));
-        });
+        w.router().add("+CLIP:", 0,
+                       [worker, announce, noteRing](const std::vector<std::string>& lines) {
+                           noteRing();
+                           if (worker->state().call.announced) return;
+                           announce(at::parseClip(lines.front()).value_or(""));
+                       });
         auto ended = [worker](const std::vector<std::string>&) {
             auto& c = worker->state().call;
             if (!c.active && !c.announced && !c.ringSeen) return;

@@ -65,6 +65,15 @@ std::vector<ModlinkEvent> EventRecorder::all(unsigned code) {
     return out;
 }
 
+std::vector<ModlinkEvent> EventRecorder::all(std::initializer_list<unsigned> codes) {
+    std::lock_guard lock(m_mutex);
+    std::vector<ModlinkEvent> out;
+    for (const auto& e : m_events)
+        for (unsigned c : codes)
+            if (e.code == c) out.push_back(e);
+    return out;
+}
+
 std::string EventRecorder::text(const std::optional<ModlinkEvent>& e) {
     if (!e) return "<no event>";
     return e->text ? *e->text : "<null>";

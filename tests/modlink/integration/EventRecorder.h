@@ -1,6 +1,7 @@
 #pragma once
 #include <condition_variable>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -29,6 +30,8 @@ public:
                                                          int timeoutMs = 10000);
     // Events with this code that arrived so far (for "nothing else came").
     std::vector<ModlinkEvent> all(unsigned code);
+    // Events with any of these codes, in the order they arrived.
+    std::vector<ModlinkEvent> all(std::initializer_list<unsigned> codes);
     // Text of an event, or "<null>".
     static std::string text(const std::optional<ModlinkEvent>& e);
 
