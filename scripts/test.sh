@@ -10,7 +10,7 @@ bash scripts/build.sh || { echo "0 passed, 1 failed (build)"; exit 1; }
 t1=$(date +%s)
 export QT_QPA_PLATFORM=offscreen
 log=$(mktemp)
-ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 300 2>&1 | tee "$log"
+ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 900 2>&1 | tee "$log"
 rc=${PIPESTATUS[0]}
 t2=$(date +%s)
 passed=$(grep -oE '[0-9]+ tests passed|[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
