@@ -6,6 +6,7 @@
 
 #include "CommandTable.h"
 #include "SimCommand.h"
+#include "SimRun.h"
 #include "SimServer.h"
 #include "SimSms.h"
 #include "ops/Requests.h"
@@ -16,17 +17,7 @@ using namespace zuntosim;
 namespace {
 
 SimReply run(const CommandTable& t, ModemState& s, const std::string& line) {
-    std::vector<SimCommand> cmds;
-    SimReply all;
-    EXPECT_TRUE(parseCommandLine(line, cmds)) << line;
-    for (const auto& c : cmds) {
-        SimReply r;
-        t.run(s, c, r);
-        all.lines.insert(all.lines.end(), r.lines.begin(), r.lines.end());
-        all.final = r.final;
-        if (r.failed()) break;
-    }
-    return all;
+    return runLine(t, s, line);
 }
 
 struct Server {

@@ -1,11 +1,6 @@
 // The device link against the real device library and the simulated modem,
 // headless. Skips until both are built into the binary directory.
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -16,8 +11,7 @@
 
 #include "device/DeviceBinding.h"
 #include "msgdesk/device/DeviceLinkFixture.h"
-
-extern char** environ;
+#include "msgdesk/recvsend/ChildProcess.h"
 
 namespace msgdesk::test {
 namespace {
@@ -29,70 +23,31 @@ using Clock = std::chrono::steady_clock;
 // on stdout; lines written to its stdin are its control commands.
 class Simulator {
 public:
-    ~Simulator() { stop(); }
     bool start(const std::string& exe, int devices) {
-        int out[2], in[2];
-        if (pipe(out) != 0 || pipe(in) != 0) return false;
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-        posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-        posix_spawn_file_actions_addclose(&fa, out[0]);
-        posix_spawn_file_actions_addclose(&fa, in[1]);
-        std::string n = std::to_string(devices);
-        std::string book = std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt";
-        char* argv[] = {const_cast<char*>(exe.c_str()), const_cast<char*>("--devices"), n.data(),
-                        const_cast<char*>("--phonebook"), book.data(), nullptr};
-        const int rc = posix_spawn(&m_pid, exe.c_str(), &fa, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&fa);
-        close(out[1]);
-        close(in[0]);
-        m_out = out[0];
-        m_in = in[1];
-        return rc == 0;
+        return m_proc.start({exe, "--devices", std::to_string(devices), "--phonebook",
+                             std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"});
     }
     // Reads "device D PATH" lines until n paths are known.
     std::vector<std::string> ports(int n, std::chrono::milliseconds timeout) {
         std::vector<std::string> paths;
-        std::string buf;
         const auto end = Clock::now() + timeout;
+        std::string text;
         while (static_cast<int>(paths.size()) < n && Clock::now() < end) {
-            pollfd p{m_out, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0) continue;
-            char c[256];
-            const ssize_t got = read(m_out, c, sizeof c);
-            if (got <= 0) break;
-            buf.append(c, static_cast<size_t>(got));
-            size_t nl;
-            while ((nl = buf.find('\n')) != std::string::npos) {
-                std::istringstream line(buf.substr(0, nl));
-                buf.erase(0, nl + 1);
-                std::string word, path;
-                int d = 0;
-                if (line >> word >> d >> path && word == "device") paths.push_back(path);
-            }
+            if (!m_proc.readLine(text, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           end - Clock::now())))
+                break;
+            std::istringstream line(text);
+            std::string word, path;
+            int d = 0;
+            if (line >> word >> d >> path && word == "device") paths.push_back(path);
         }
         return paths;
     }
-    void control(const std::string& line) {
-        const std::string l = line + "\n";
-        [[maybe_unused]] ssize_t w = write(m_in, l.data(), l.size());
-    }
-    void stop() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-            m_pid = -1;
-        }
-        if (m_out >= 0) close(m_out);
-        if (m_in >= 0) close(m_in);
-        m_out = m_in = -1;
-    }
+    void control(const std::string& line) { m_proc.send(line); }
+    void stop() { m_proc.stop(SIGTERM); }
 
 private:
-    pid_t m_pid = -1;
-    int m_out = -1;
-    int m_in = -1;
+    recvsend::ChildProcess m_proc;
 };
 
 class EndToEnd : public ::testing::Test {
