@@ -13,7 +13,7 @@ PKGS=(
   libudev-dev libasound2-dev
   xvfb xauth
   gammu ppp
-  socat
+  socat ccache
 )
 
 missing=()
