@@ -1,0 +1,11 @@
+#include "widgets/PhoneChars.h"
+
+namespace msgdesk {
+
+bool IsPhoneEditText(std::string_view text) {
+    for (char c : text)
+        if (!IsPhoneEditChar(c)) return false;
+    return true;
+}
+
+}  // namespace msgdesk
