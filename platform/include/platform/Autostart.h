@@ -1,0 +1,36 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace platform {
+
+// Starting a program with the desktop session. Tests use the real one with
+// XDG_CONFIG_HOME pointing into a temporary directory.
+class AutostartPort {
+public:
+    virtual ~AutostartPort() = default;
+    virtual bool present() const = 0;
+    virtual bool install(const std::string& programPath) = 0;
+    // True when no entry is left (also when there was none).
+    virtual bool remove() = 0;
+};
+
+// An XDG autostart entry: $XDG_CONFIG_HOME/autostart/<name>.desktop (or
+// ~/.config/autostart/...), written atomically.
+class XdgAutostart final : public AutostartPort {
+public:
+    XdgAutostart(std::string name, std::string displayName);
+    bool present() const override;
+    bool install(const std::string& programPath) override;
+    bool remove() override;
+    std::filesystem::path entryPath() const;
+
+private:
+    std::string m_name;
+    std::string m_displayName;
+};
+
+// The path of the running program file, as the loader found it.
+std::string programFilePath();
+
+}  // namespace platform
