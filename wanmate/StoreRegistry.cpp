@@ -1,4 +1,4 @@
-#include "RegistryPort.h"
+#include "StoreRegistry.h"
 
 namespace wanmate {
 

@@ -5,6 +5,7 @@
 #include "QtAppSupport.h"
 #include "QtMessageBox.h"
 #include "QtMessageLoop.h"
+#include "StoreRegistry.h"
 #include "platform/Hotplug.h"
 #include "platform/UsbHost.h"
 #include "res/Texts.h"
