@@ -7,7 +7,8 @@
 
 namespace wanmate {
 
-CIpAddressCtrl::CIpAddressCtrl(const QString& accessibleName, QWidget* parent) : QWidget(parent) {
+CIpAddressCtrl::CIpAddressCtrl(const QString& accessibleName, QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAccessibleName(accessibleName);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
@@ -61,10 +62,10 @@ void CIpAddressCtrl::focusField(int i, bool selectAll) {
 }
 
 bool CIpAddressCtrl::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
     int i = 0;
     while (i < 4 && m_fields[static_cast<size_t>(i)] != watched) ++i;
-    if (i == 4) return QWidget::eventFilter(watched, event);
+    if (i == 4) return QFrame::eventFilter(watched, event);
     QLineEdit* f = m_fields[static_cast<size_t>(i)];
     auto* key = static_cast<QKeyEvent*>(event);
     const QString t = key->text();
@@ -85,7 +86,7 @@ bool CIpAddressCtrl::eventFilter(QObject* watched, QEvent* event) {
         focusField(i - 1, false);
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return QFrame::eventFilter(watched, event);
 }
 
 }  // namespace wanmate

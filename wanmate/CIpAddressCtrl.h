@@ -1,6 +1,6 @@
 #pragma once
+#include <QFrame>
 #include <QLineEdit>
-#include <QWidget>
 #include <array>
 #include <cstdint>
 
@@ -9,7 +9,7 @@ namespace wanmate {
 // An IPv4 address control: four fields of 0-255. A dot, or a digit typed
 // into a full field, moves on to the next field; Backspace in an empty
 // field goes back. A field left empty counts as 0.
-class CIpAddressCtrl final : public QWidget {
+class CIpAddressCtrl final : public QFrame {
     Q_OBJECT
 public:
     explicit CIpAddressCtrl(const QString& accessibleName, QWidget* parent = nullptr);
