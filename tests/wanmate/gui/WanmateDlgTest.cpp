@@ -19,12 +19,14 @@
 namespace wanmate {
 namespace {
 
-QApplication& app() {
+// One application for the whole test program, never destroyed: widgets'
+// statics outlive the tests and must not find it gone at exit.
+void app() {
+    if (QApplication::instance()) return;
     static int argc = 1;
     static char name[] = "wanmate_gui_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    new QApplication(argc, argv);
 }
 
 template <class W>
