@@ -51,12 +51,5 @@ TEST_F(TempHome, AnUnwritableDirectoryFailsTheInstall) {
     EXPECT_FALSE(a.present());
 }
 
-TEST(ProgramFilePath, IsTheAbsolutePathOfThisTest) {
-    std::string p = programFilePath();
-    ASSERT_FALSE(p.empty());
-    EXPECT_EQ(p.front(), '/');
-    EXPECT_TRUE(fs::exists(p));
-}
-
 }  // namespace
 }  // namespace platform
