@@ -81,9 +81,15 @@ bool CIpAddressCtrl::eventFilter(QObject* watched, QEvent* event) {
         clampField(i + 1);
         return true;
     }
-    if (key->key() == Qt::Key_Backspace && i > 0 && f->cursorPosition() == 0 &&
-        !f->hasSelectedText()) {
+    const bool atStart = f->cursorPosition() == 0 && !f->hasSelectedText();
+    const bool atEnd = f->cursorPosition() == f->text().size() && !f->hasSelectedText();
+    if ((key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Left) && i > 0 && atStart) {
         focusField(i - 1, false);
+        return true;
+    }
+    if (key->key() == Qt::Key_Right && i < 3 && atEnd) {
+        focusField(i + 1, false);
+        m_fields[static_cast<size_t>(i + 1)]->setCursorPosition(0);
         return true;
     }
     return QFrame::eventFilter(watched, event);

@@ -7,8 +7,9 @@
 namespace wanmate {
 
 // An IPv4 address control: four fields of 0-255. A dot, or a digit typed
-// into a full field, moves on to the next field; Backspace in an empty
-// field goes back. A field left empty counts as 0.
+// into a full field, moves on to the next field; Backspace or Left at the
+// start of a field goes back, Right at its end goes on. A field left empty
+// counts as 0.
 class CIpAddressCtrl final : public QFrame {
     Q_OBJECT
 public:

@@ -1,3 +1,4 @@
+#include <errno.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -55,7 +56,10 @@ void HotplugMonitor::run() {
     pollfd fds[2] = {{m_source->fd(), POLLIN, 0}, {m_wake, POLLIN, 0}};
     for (;;) {
         int r = poll(fds, 2, -1);
-        if (r < 0) continue;  // EINTR
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
         if (fds[1].revents) return;
         if (fds[0].revents & (POLLERR | POLLNVAL)) return;
         if (!(fds[0].revents & POLLIN)) continue;

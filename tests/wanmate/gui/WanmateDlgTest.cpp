@@ -69,6 +69,15 @@ TEST(CIpAddressCtrl, ADotOrAFourthDigitMovesToTheNextField) {
     EXPECT_EQ(ctrl.field(1)->text(), "168");
     EXPECT_EQ(ctrl.field(2)->text(), "1");
     EXPECT_EQ(ctrl.address(), 0xC0A80100u);
+
+    // Backspace at the start of a field goes back; Right at its end goes on.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    EXPECT_EQ(QApplication::focusWidget(), ctrl.field(1));
+    EXPECT_EQ(ctrl.field(1)->text(), "168");
+    EXPECT_EQ(ctrl.field(2)->text(), "");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(QApplication::focusWidget(), ctrl.field(2));
 }
 
 TEST(CIpAddressCtrl, EachFieldKeepsWithinZeroTo255) {
