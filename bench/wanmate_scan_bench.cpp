@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "CUsbDeviceCounter.h"
+#include "platform/SysfsUsbHost.h"
 
 namespace fs = std::filesystem;
 

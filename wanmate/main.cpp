@@ -6,8 +6,10 @@
 #include "QtMessageBox.h"
 #include "QtMessageLoop.h"
 #include "StoreRegistry.h"
-#include "platform/Hotplug.h"
-#include "platform/UsbHost.h"
+#include "platform/HotplugMonitor.h"
+#include "platform/LibudevSource.h"
+#include "platform/SysfsUsbHost.h"
+#include "platform/XdgAutostart.h"
 #include "res/Texts.h"
 
 int main(int argc, char** argv) {

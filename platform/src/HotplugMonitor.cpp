@@ -1,10 +1,11 @@
+#include "platform/HotplugMonitor.h"
+
 #include <errno.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 #include "platform/DeviceChange.h"
-#include "platform/Hotplug.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
+#include "platform/LibudevSource.h"
+
 #include <libudev.h>
 #include <unistd.h>
-
-#include "platform/Hotplug.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
+#include "platform/SysfsUsbHost.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-
-#include "platform/UsbHost.h"
 
 namespace platform::usb {
 

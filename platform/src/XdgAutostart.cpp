@@ -1,10 +1,10 @@
+#include "platform/XdgAutostart.h"
+
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-
-#include "platform/Autostart.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/Autostart.h"
+#include "platform/XdgAutostart.h"
 
 namespace platform {
 namespace {

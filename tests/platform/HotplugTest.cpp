@@ -5,7 +5,8 @@
 #include <fstream>
 
 #include "platform/DeviceChange.h"
-#include "platform/Hotplug.h"
+#include "platform/HotplugMonitor.h"
+#include "platform/LibudevSource.h"
 #include "platform/ManualMessageLoop.h"
 
 namespace platform {

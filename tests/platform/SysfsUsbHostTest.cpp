@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/UsbHost.h"
+#include "platform/SysfsUsbHost.h"
 
 namespace platform {
 namespace {

@@ -5,7 +5,7 @@
 #include "WanmateCore.h"
 #include "WanmateMessages.h"
 #include "WanmateTestSupport.h"
-#include "platform/Hotplug.h"
+#include "platform/HotplugMonitor.h"
 #include "platform/ManualMessageLoop.h"
 #include "res/Texts.h"
 

@@ -2,7 +2,7 @@
 
 #include "DialerSettings.h"
 #include "WanmateTestSupport.h"
-#include "platform/Autostart.h"
+#include "platform/XdgAutostart.h"
 
 namespace wanmate {
 namespace {

@@ -14,6 +14,7 @@
 #include "StoreRegistry.h"
 #include "platform/OsVersion.h"
 #include "platform/Registry.h"
+#include "platform/SysfsUsbHost.h"
 
 namespace wanmate::test {
 

@@ -1,5 +1,4 @@
 #pragma once
-#include <filesystem>
 #include <string>
 
 namespace platform {
@@ -13,21 +12,6 @@ public:
     virtual bool install(const std::string& programPath) = 0;
     // True when no entry is left (also when there was none).
     virtual bool remove() = 0;
-};
-
-// An XDG autostart entry: $XDG_CONFIG_HOME/autostart/<name>.desktop (or
-// ~/.config/autostart/...), written atomically.
-class XdgAutostart final : public AutostartPort {
-public:
-    XdgAutostart(std::string name, std::string displayName);
-    bool present() const override;
-    bool install(const std::string& programPath) override;
-    bool remove() override;
-    std::filesystem::path entryPath() const;
-
-private:
-    std::string m_name;
-    std::string m_displayName;
 };
 
 // The path of the running program file, as the loader found it.

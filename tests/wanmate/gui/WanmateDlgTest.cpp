@@ -12,9 +12,9 @@
 #include "../WanmateTestSupport.h"
 #include "CIpAddressCtrl.h"
 #include "CWanmateDlg.h"
-#include "platform/Autostart.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/MessageBox.h"
+#include "platform/XdgAutostart.h"
 
 namespace wanmate {
 namespace {
