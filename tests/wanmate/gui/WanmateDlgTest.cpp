@@ -39,7 +39,7 @@ W* byName(QWidget* root, const char* accessibleName) {
 // Types as a user does: each key goes to whichever field has the focus.
 void typeAt(QLineEdit* first, const char* keys) {
     first->window()->activateWindow();
-    QTest::qWaitForWindowActive(first->window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(first->window()));
     first->setFocus();
     first->selectAll();
     for (const char* k = keys; *k; ++k) {
