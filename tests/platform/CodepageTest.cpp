@@ -16,7 +16,10 @@ TEST(Codepage, GbkRoundTripsIncludingCharactersOutsideGb2312) {
 }
 
 TEST(Codepage, InvalidInputIsReplacedNotFatal) {
-    EXPECT_EQ(gbkToUtf8(std::string("a\xFF" "b")), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(gbkToUtf8(std::string("a\xFF"
+                                    "b")),
+              "a\xEF\xBF\xBD"
+              "b");
     // A lone lead byte at the end of the text.
     EXPECT_EQ(gbkToUtf8(std::string("ab\xC4")), "ab\xEF\xBF\xBD");
     // Characters GBK cannot hold become '?'.

@@ -41,7 +41,8 @@ TEST(Registry, ValuesSurviveARestart) {
         reg.setDword(kKey, "Resend", 3);
         reg.setString("Software\\Kelvo GPRS Info", "Phone number", "*99***1#");
         reg.setValue("Software\\Kelvo GPRS Info", "Init Command", RegValue{RegType::Sz, "AT"});
-        reg.setValue("Software\\Kelvo GPRS Info", "Blob", RegValue{RegType::Binary, std::string("\0\x01\xFF", 3)});
+        reg.setValue("Software\\Kelvo GPRS Info", "Blob",
+                     RegValue{RegType::Binary, std::string("\0\x01\xFF", 3)});
     }
     RegistryStore again(d.path / "user.reg");
     EXPECT_EQ(again.getDword(kKey, "Resend"), 3u);
@@ -51,13 +52,15 @@ TEST(Registry, ValuesSurviveARestart) {
     ASSERT_TRUE(raw);
     EXPECT_EQ(raw->data, "AT");
     EXPECT_EQ(again.getString("Software\\Kelvo GPRS Info", "Init Command"), "AT");
-    EXPECT_EQ(again.queryValue("Software\\Kelvo GPRS Info", "Blob")->data, std::string("\0\x01\xFF", 3));
+    EXPECT_EQ(again.queryValue("Software\\Kelvo GPRS Info", "Blob")->data,
+              std::string("\0\x01\xFF", 3));
 }
 
 TEST(Registry, DeleteKeyValueAndEnumerate) {
     TempDir d;
     RegistryStore reg(d.path / "m.reg");
-    const std::string cls = "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}";
+    const std::string cls =
+        "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}";
     reg.createKey(cls + "\\0000");
     reg.createKey(cls + "\\0001");
     EXPECT_EQ(reg.enumSubKey(cls, 1), "0001");
@@ -77,18 +80,23 @@ TEST(Registry, TwoProcessesWritingAtOnceKeepBoth) {
     pid_t child = fork();
     if (child == 0) {
         RegistryStore reg(file);
-        for (int i = 0; i < kEach; ++i) reg.setDword("Software\\Kelvo GPRS Info", "child" + std::to_string(i), i);
+        for (int i = 0; i < kEach; ++i)
+            reg.setDword("Software\\Kelvo GPRS Info", "child" + std::to_string(i), i);
         _exit(0);
     }
     RegistryStore reg(file);
-    for (int i = 0; i < kEach; ++i) reg.setDword("Software\\Kelvo\\KelvoZunto短信中心\\settings", "parent" + std::to_string(i), i);
+    for (int i = 0; i < kEach; ++i)
+        reg.setDword("Software\\Kelvo\\KelvoZunto短信中心\\settings", "parent" + std::to_string(i),
+                     i);
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     RegistryStore check(file);
     for (int i = 0; i < kEach; ++i) {
-        EXPECT_EQ(check.getDword("Software\\Kelvo GPRS Info", "child" + std::to_string(i)), static_cast<uint32_t>(i));
-        EXPECT_EQ(check.getDword("Software\\Kelvo\\KelvoZunto短信中心\\settings", "parent" + std::to_string(i)),
+        EXPECT_EQ(check.getDword("Software\\Kelvo GPRS Info", "child" + std::to_string(i)),
+                  static_cast<uint32_t>(i));
+        EXPECT_EQ(check.getDword("Software\\Kelvo\\KelvoZunto短信中心\\settings",
+                                 "parent" + std::to_string(i)),
                   static_cast<uint32_t>(i));
     }
 }
@@ -96,9 +104,7 @@ TEST(Registry, TwoProcessesWritingAtOnceKeepBoth) {
 TEST(Registry, CorruptFileIsKeptAsideAndTheStoreStartsEmpty) {
     TempDir d;
     fs::path file = d.path / "user.reg";
-    {
-        std::ofstream(file) << "Windows Registry Editor Version 5.00\n[Key]\n\"v\"=dword:12zz\n";
-    }
+    { std::ofstream(file) << "Windows Registry Editor Version 5.00\n[Key]\n\"v\"=dword:12zz\n"; }
     RegistryStore reg(file);
     EXPECT_FALSE(reg.getDword("Key", "v"));
     bool aside = false;
@@ -112,11 +118,14 @@ TEST(Registry, CorruptFileIsKeptAsideAndTheStoreStartsEmpty) {
 TEST(Registry, ParserRejectsMalformedLinesAndAcceptsContinuations) {
     std::string err;
     EXPECT_FALSE(parseRegistryText("garbage\n", &err));
-    EXPECT_FALSE(parseRegistryText("Windows Registry Editor Version 5.00\n\"v\"=dword:00000001\n", &err));
+    EXPECT_FALSE(
+        parseRegistryText("Windows Registry Editor Version 5.00\n\"v\"=dword:00000001\n", &err));
     EXPECT_FALSE(parseRegistryText("Windows Registry Editor Version 5.00\n[K]\n\"v=\"x\"\n", &err));
-    EXPECT_FALSE(parseRegistryText("Windows Registry Editor Version 5.00\n[K]\n\"v\"=hex:123\n", &err));
+    EXPECT_FALSE(
+        parseRegistryText("Windows Registry Editor Version 5.00\n[K]\n\"v\"=hex:123\n", &err));
     auto ok = parseRegistryText(
-        "Windows Registry Editor Version 5.00\n\n[K]\n\"v\"=hex(1):41,\\\n  54\n\"q\"=\"a\\\"b\"\n", &err);
+        "Windows Registry Editor Version 5.00\n\n[K]\n\"v\"=hex(1):41,\\\n  54\n\"q\"=\"a\\\"b\"\n",
+        &err);
     ASSERT_TRUE(ok) << err;
     std::string text = writeRegistryText(*ok);
     EXPECT_NE(text.find("\"q\"=\"a\\\"b\""), std::string::npos);
@@ -144,7 +153,9 @@ TEST(Registry, FuzzSeedsRoundTripThroughWriterAndReader) {
 
 TEST(Registry, TypeNumbersOfOtherKindsKeepTheirValue) {
     std::string err;
-    auto n = parseRegistryText("Windows Registry Editor Version 5.00\n[K]\n\"m\"=hex(7):41,00,00\n\"x\"=hex(10):01\n", &err);
+    auto n = parseRegistryText(
+        "Windows Registry Editor Version 5.00\n[K]\n\"m\"=hex(7):41,00,00\n\"x\"=hex(10):01\n",
+        &err);
     ASSERT_TRUE(n) << err;
     std::string text = writeRegistryText(*n);
     EXPECT_NE(text.find("hex(7):"), std::string::npos);

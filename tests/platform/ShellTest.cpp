@@ -22,7 +22,8 @@ TEST(Shell, OpensAnExistingDocumentWithTheDesktopHandler) {
     fs::permissions(opener, fs::perms::owner_all);
     setenv("XDG_OPEN_PROGRAM", opener.c_str(), 1);
     EXPECT_GT(platform::ShellExecuteA("open", doc.c_str()), 32);
-    for (int i = 0; i < 200 && !fs::exists(mark); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 200 && !fs::exists(mark); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::ifstream in(mark);
     std::string got;
     std::getline(in, got);

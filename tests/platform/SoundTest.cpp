@@ -19,7 +19,8 @@ TEST(Sound, ShippedChimeIsAValidWav) {
 TEST(Sound, BrokenOrMissingFilesAreRefusedQuietly) {
     WavInfo w;
     EXPECT_FALSE(ReadWav("/no/such/file.wav", w));
-    std::string p = std::filesystem::temp_directory_path() / ("bad" + std::to_string(::getpid()) + ".wav");
+    std::string p =
+        std::filesystem::temp_directory_path() / ("bad" + std::to_string(::getpid()) + ".wav");
     std::ofstream(p) << "RIFF\x10\0\0\0WAVEfmt ";
     EXPECT_FALSE(ReadWav(p, w));
     EXPECT_FALSE(PlaySoundAsync(p));

@@ -20,4 +20,7 @@ inline constexpr const char* kMenuDial = "拨号(&d)";
 inline constexpr const char* kMenuHangUp = "断开(&b)";
 inline constexpr const char* kMenuExit = "退出(&x)";
 inline constexpr const char* kVersionError = "获取系统版本号出错！！";
+inline constexpr const char* kRefreshDialByHand = "刷新设备成功，请重新拔插Zunto\n并手动拨号。";
+inline constexpr const char* kRefreshDone = "刷新设备成功，请重新拔插Zunto！";
+inline constexpr const char* kPromptCaption = "提示";
 }  // namespace wanmate::text

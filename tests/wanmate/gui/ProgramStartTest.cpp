@@ -4,15 +4,23 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
 
 namespace {
 // Starts a program offscreen, lets it run, ends it with SIGTERM and returns
 // its exit status (-1 when it did not end within five seconds).
-int runThenTerminate(const char* program) {
+// The program's registry and autostart entries go to `home`.
+int runThenTerminate(const char* program, const std::string& home = "") {
     pid_t pid = fork();
     if (pid == 0) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (!home.empty()) {
+            setenv("KELVO_REGISTRY_DIR", home.c_str(), 1);
+            setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+        }
         execl(program, program, nullptr);
         _exit(127);
     }
@@ -20,7 +28,8 @@ int runThenTerminate(const char* program) {
     kill(pid, SIGTERM);
     for (int i = 0; i < 500; ++i) {
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     kill(pid, SIGKILL);
@@ -29,6 +38,14 @@ int runThenTerminate(const char* program) {
 }
 }  // namespace
 
-TEST(WanmateProgram, StartsHiddenAndExitsCleanlyOnSignal) {
-    EXPECT_EQ(runThenTerminate(ZUNTO_BIN_DIR "/wanmate"), 0);
+TEST(WanmateProgram, FirstStartWritesTheSettingsAndExitsCleanlyOnSignal) {
+    char tmpl[] = "/tmp/wanmate-start-XXXXXX";
+    std::string home = mkdtemp(tmpl);
+    std::ofstream(home + "/user.reg") << "Windows Registry Editor Version 5.00\n";
+    EXPECT_EQ(runThenTerminate(ZUNTO_BIN_DIR "/wanmate", home), 0);
+    std::ifstream in(home + "/user.reg");
+    std::string reg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(reg.find("[Software\\Kelvo GPRS Info]"), std::string::npos) << reg;
+    EXPECT_NE(reg.find("\"Phone number\"=\"*99#\""), std::string::npos) << reg;
+    std::filesystem::remove_all(home);
 }

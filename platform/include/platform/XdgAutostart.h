@@ -1,0 +1,24 @@
+#pragma once
+#include <filesystem>
+#include <string>
+
+#include "platform/Autostart.h"
+
+namespace platform {
+
+// An XDG autostart entry: $XDG_CONFIG_HOME/autostart/<name>.desktop (or
+// ~/.config/autostart/...), written atomically.
+class XdgAutostart final : public AutostartPort {
+public:
+    XdgAutostart(std::string name, std::string displayName);
+    bool present() const override;
+    bool install(const std::string& programPath) override;
+    bool remove() override;
+    std::filesystem::path entryPath() const;
+
+private:
+    std::string m_name;
+    std::string m_displayName;
+};
+
+}  // namespace platform

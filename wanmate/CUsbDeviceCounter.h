@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+#include "platform/UsbHost.h"
+
+namespace wanmate {
+
+// Counts the plugged-in modems by walking the USB tree of every host
+// controller, depth first through external hubs.
+class CUsbDeviceCounter final {
+public:
+    static constexpr uint16_t kVendorId = 0x1A7C;
+    static constexpr uint16_t kProductId = 0x3D41;
+    static constexpr int kMaxControllers = 20;
+    // A root hub name this long or longer ends the scan.
+    static constexpr size_t kMaxHubName = 500;
+
+    explicit CUsbDeviceCounter(platform::usb::UsbHost& host) : m_host(host) {}
+
+    void ScanDevices();
+    int GetDeviceCount() const { return m_count; }
+
+private:
+    void exploreHub(const std::string& name);
+
+    platform::usb::UsbHost& m_host;
+    int m_count = 0;
+};
+
+}  // namespace wanmate
