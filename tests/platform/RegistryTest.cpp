@@ -71,6 +71,18 @@ TEST(Registry, DeleteKeyValueAndEnumerate) {
     EXPECT_TRUE(reg.deleteValue("Run", "kelvo gprs"));
     EXPECT_FALSE(reg.deleteValue("Run", "kelvo gprs"));
     EXPECT_FALSE(reg.deleteKey("No\\Such\\Key"));
+    // Deleting ignores case in every part of the path, the last one too, and
+    // takes the subtree.
+    reg.createKey(cls + "\\0001\\Settings\\Sub");
+    const std::string lower =
+        "system\\currentcontrolset\\CONTROL\\class\\{4d36e96d-e325-11ce-bfc1-08002be10318}";
+    EXPECT_TRUE(reg.deleteKey(lower + "\\0001\\SETTINGS"));
+    EXPECT_FALSE(reg.keyExists(cls + "\\0001\\Settings\\Sub"));
+    EXPECT_TRUE(reg.keyExists(cls + "\\0001"));
+}
+\\0001 "));
+    EXPECT_FALSE(reg.enumSubKey(cls, 0));
+EXPECT_FALSE(reg.keyExists(cls + "\\0001\\Settings"));
 }
 
 TEST(Registry, TwoProcessesWritingAtOnceKeepBoth) {

@@ -7,15 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/RegistryText.h"
+
 namespace platform {
 
-enum class RegType : uint32_t { Sz = 1, Binary = 3, Dword = 4 };
 enum class Hive { CurrentUser, LocalMachine };
-
-struct RegValue {
-    RegType type = RegType::Sz;
-    std::string data;  // raw bytes; REG_SZ may or may not end in its NUL
-};
 
 // A registry hive kept in one regedit-style text file. Key paths use '\' and
 // are compared without regard to ASCII case; value names likewise. Every
@@ -50,12 +46,7 @@ public:
 
     const std::filesystem::path& file() const { return m_file; }
 
-    // One key: its name as first created, its values and subkeys in order.
-    struct Node {
-        std::string name;
-        std::vector<std::pair<std::string, RegValue>> values;
-        std::vector<std::unique_ptr<Node>> children;
-    };
+    using Node = RegistryNode;
 
 private:
     template <class F>
@@ -68,10 +59,5 @@ private:
     std::filesystem::file_time_type m_loadedTime{};
     uintmax_t m_loadedSize = static_cast<uintmax_t>(-1);
 };
-
-// Parses the text of a hive file; nullptr with an error text when it is not
-// one. Exposed for tests and the fuzzer.
-std::unique_ptr<RegistryStore::Node> parseRegistryText(const std::string& text, std::string* error);
-std::string writeRegistryText(const RegistryStore::Node& root);
 
 }  // namespace platform
