@@ -268,10 +268,10 @@ void SimServer::processLine(Modem& m, const std::string& line) {
     ModemState& s = m.state;
     if (s.echo) send(m, line + "\r");
     std::vector<SimCommand> cmds;
-    if (!parseCommandLine(line, cmds)) {
-        if (!line.empty()) send(m, "\r\nERROR\r\n");
-        return;
-    }
+    // V.250 5.2.1: a line that does not start with "AT" is not a command
+    // line; the modem ignores it (clients send a lone ESC or CR to clear a
+    // half-typed line before their first command).
+    if (!parseCommandLine(line, cmds)) return;
     // A bare "AT" counts as a command named AT, so it can be faulted too.
     if (cmds.empty()) cmds.push_back({"AT", SimCommand::Kind::Exec, {}});
     std::string body, final = "OK";
