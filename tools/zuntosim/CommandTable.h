@@ -13,6 +13,9 @@ namespace zuntosim {
 struct SimReply {
     std::vector<std::string> lines;
     std::string final = "OK";
+    // Unsolicited result codes the command causes, sent after its final
+    // result (a registration change, the network's USSD answer).
+    std::vector<std::string> after;
     bool failed() const { return final != "OK"; }
 };
 

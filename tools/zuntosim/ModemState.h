@@ -54,6 +54,16 @@ struct ModemState {
 
     // Radio and SIM.
     int signal = 20;
+    // Registration (27.007 7.2, 7.3, 10.1.20): what +CREG/+CGREG report
+    // (n 0..2) and the +COPS <format> of the operator (0 long, 1 short, 2
+    // numeric). The modem stays registered at home in one cell unless
+    // AT+COPS=2 deregisters it.
+    int cregMode = 0;
+    int cgregMode = 0;
+    int copsFormat = 2;
+    bool registered = true;
+    std::string lac = "247D";
+    std::string cellId = "0F3C";
     std::string centre = "+8613800100500";
     int phonebookCapacity = 250;
     std::map<int, PhonebookEntry> phonebook;

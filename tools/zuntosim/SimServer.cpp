@@ -274,7 +274,7 @@ void SimServer::processLine(Modem& m, const std::string& line) {
     if (!parseCommandLine(line, cmds)) return;
     // A bare "AT" counts as a command named AT, so it can be faulted too.
     if (cmds.empty()) cmds.push_back({"AT", SimCommand::Kind::Exec, {}});
-    std::string body, final = "OK";
+    std::string body, final = "OK", after;
     int delayMs = 0;
     for (const auto& cmd : cmds) {
         if (auto d = s.delays.find(cmd.name); d != s.delays.end()) {
@@ -306,12 +306,13 @@ void SimServer::processLine(Modem& m, const std::string& line) {
         SimReply r;
         m_table.run(s, cmd, r);
         for (const auto& l : r.lines) body += "\r\n" + l + "\r\n";
+        for (const auto& l : r.after) after += "\r\n" + l + "\r\n";
         if (r.failed()) {
             final = r.final;
             break;
         }
     }
-    reply(m, body + "\r\n" + final + "\r\n", delayMs);
+    reply(m, body + "\r\n" + final + "\r\n" + after, delayMs);
 }
 
 void SimServer::reply(Modem& m, const std::string& bytes, int delayMs) {
