@@ -69,6 +69,14 @@ void registerCallCommands(CommandTable& t) {
             s.volume = c.args[0] - '0';
         }
     });
+    // Cellular result codes (27.007 6.11): "+CRING: VOICE" for RING.
+    t.add("+CRC", [](ModemState& s, const SimCommand& c, SimReply& r) {
+        if (c.kind == K::Test) r.lines = {"+CRC: (0,1)"};
+        if (c.kind == K::Read) r.lines = {"+CRC: " + std::string(s.crc ? "1" : "0")};
+        if (c.kind != K::Set) return;
+        if (c.args != "0" && c.args != "1") return cmeError(s, r, kNotSupported);
+        s.crc = c.args == "1";
+    });
     t.add("+CLCC", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind != K::Exec || !s.call) return;
         const SimCall& call = *s.call;

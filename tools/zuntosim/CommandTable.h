@@ -44,5 +44,6 @@ void registerSmsSettingCommands(CommandTable& table);
 void registerPhonebookCommands(CommandTable& table);
 void registerSmsCommands(CommandTable& table);
 void registerCallCommands(CommandTable& table);
+void registerSupplementaryCommands(CommandTable& table);
 
 }  // namespace zuntosim

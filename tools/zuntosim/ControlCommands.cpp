@@ -42,6 +42,30 @@ std::string restOfLine(const std::string& line, int words) {
     return line.substr(pos + 1);
 }
 
+// ussd D CODE [TEXT]: the network answers CODE with TEXT ("\n" a line
+// break); without TEXT the code is withdrawn. "*100#>1" is a menu choice.
+std::string ussdControl(ModemState& s, const std::vector<std::string>& w, const std::string& line) {
+    if (w.size() < 3 || w[2].find_first_not_of("0123456789*#>") != std::string::npos ||
+        w[2].front() == '>' || w[2].back() == '>')
+        return "ERROR usage: ussd D CODE [TEXT]";
+    if (w.size() == 3) return s.ussdMenu.erase(w[2]) ? "OK" : "ERROR no such code";
+    std::string text;
+    std::string raw = restOfLine(line, 3);
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\' && i + 1 < raw.size() && raw[i + 1] == 'n') {
+            text += '\n';
+            ++i;
+        } else {
+            text += raw[i];
+        }
+    }
+    if (text.size() > 182) return "ERROR text over 182 characters";
+    for (unsigned char c : text)
+        if (c >= 0x80 || c == '"') return "ERROR text must be ASCII without quotes";
+    s.ussdMenu[w[2]] = text;
+    return "OK";
+}
+
 }  // namespace
 
 std::string SimServer::control(const std::string& line) {
@@ -58,7 +82,7 @@ std::string SimServer::control(const std::string& line) {
     static const char* known[] = {"signal", "fail",     "delay",   "garbage", "unsolicited",
                                   "unplug", "pbfill",   "pbclear", "pbget",   "status",
                                   "sms",    "smsparts", "fill",    "sent",    "call",
-                                  "answer", "hangup"};
+                                  "answer", "hangup",   "ussd"};
     if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
         return "ERROR unknown command " + cmd;
     int d = 0;
@@ -117,6 +141,8 @@ std::string SimServer::control(const std::string& line) {
             for (char c : std::to_string(i)) name += static_cast<char16_t>(c);
             s.phonebook[i] = {(i % 3 ? "1390000" : "+861390000") + std::to_string(1000 + i), name};
         }
+    } else if (cmd == "ussd") {
+        return ussdControl(s, w, line);
     } else if (cmd == "pbclear") {
         s.phonebook.clear();
     } else if (cmd == "pbget") {

@@ -50,6 +50,7 @@ struct ModemState {
     int cmgf = 0;
     std::string cnmi = "0,0,0,0,0";
     bool clip = false;
+    bool crc = false;  // +CRC=1: rings are "+CRING: VOICE"
     std::string phonebookStorage = "SM";
 
     // Radio and SIM.
@@ -64,6 +65,18 @@ struct ModemState {
     bool registered = true;
     std::string lac = "247D";
     std::string cellId = "0F3C";
+    bool attached = true;  // +CGATT, packet domain
+
+    // Unstructured supplementary service data (27.007 7.15): the network's
+    // canned menu, code -> answer; "*100#>1" is choice 1 of the menu "*100#".
+    // An answer with choices below it asks for more input (+CUSD: 1).
+    int cusdMode = 0;
+    std::map<std::string, std::string> ussdMenu = {
+        {"*100#", "1 Balance\n2 Data left"},
+        {"*100#>1", "Balance: 25.30 CNY"},
+        {"*100#>2", "Data left: 512 MB"},
+    };
+    std::string ussdSession;  // the menu waiting for a choice, or empty
     std::string centre = "+8613800100500";
     int phonebookCapacity = 250;
     std::map<int, PhonebookEntry> phonebook;

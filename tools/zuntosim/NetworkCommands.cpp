@@ -10,6 +10,7 @@ using K = SimCommand::Kind;
 
 constexpr int kNotAllowed = 3;  // 27.007 9.2
 constexpr int kNotSupported = 4;
+constexpr int kNoService = 30;
 constexpr int kNetworkNotAllowed = 32;
 
 // The home operator in the three +COPS formats.
@@ -82,6 +83,7 @@ void cops(ModemState& s, const SimCommand& c, SimReply& r) {
         s.registered = true;
     } else if (mode == "2") {
         s.registered = false;
+        s.attached = false;
     } else {
         return cmeError(s, r, kNotAllowed);
     }
@@ -101,6 +103,15 @@ void registerNetworkCommands(CommandTable& t) {
     t.add("+CREG", registration("+CREG", &ModemState::cregMode));
     t.add("+CGREG", registration("+CGREG", &ModemState::cgregMode));
     t.add("+COPS", cops);
+    // Packet domain attach (27.007 10.1.9); only a registered modem attaches.
+    t.add("+CGATT", [](ModemState& s, const SimCommand& c, SimReply& r) {
+        if (c.kind == K::Test) r.lines = {"+CGATT: (0,1)"};
+        if (c.kind == K::Read) r.lines = {"+CGATT: " + std::string(s.attached ? "1" : "0")};
+        if (c.kind != K::Set) return;
+        if (c.args != "0" && c.args != "1") return cmeError(s, r, kNotSupported);
+        if (c.args == "1" && !s.registered) return cmeError(s, r, kNoService);
+        s.attached = c.args == "1";
+    });
 }
 
 }  // namespace zuntosim

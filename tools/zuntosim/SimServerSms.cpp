@@ -100,7 +100,7 @@ void SimServer::submitPrompt(Modem& m) {
 
 void SimServer::ring(Modem& m) {
     const auto& call = *m.state.call;
-    std::string bytes = "\r\nRING\r\n";
+    std::string bytes = m.state.crc ? "\r\n+CRING: VOICE\r\n" : "\r\nRING\r\n";
     if (m.state.clip) {
         bool intl = !call.number.empty() && call.number[0] == '+';
         bytes += "\r\n+CLIP: \"" + call.number + "\"," + (intl ? "145" : "129") + "\r\n";

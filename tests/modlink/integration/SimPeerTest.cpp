@@ -28,3 +28,19 @@ TEST(SimPeer, LinesWithoutThePrefixAreIgnored) {
     EXPECT_EQ(p.port.drain(200), "");
     EXPECT_EQ(p.port.command("at+nosuch"), "\r\nERROR\r\n");
 }
+
+TEST(SimPeer, NetworkAnswersFollowTheFinalResult) {
+    Peer p;
+    ASSERT_TRUE(p.port.ok());
+    p.port.command("ATE0");
+    p.port.write("AT+CUSD=1,\"*100#\",15\r");
+    std::string r = p.port.readUntil("\",15\r\n");
+    EXPECT_EQ(r, "\r\nOK\r\n\r\n+CUSD: 1,\"1 Balance\n2 Data left\",15\r\n");
+    p.port.write("AT+CREG=1;+COPS=2\r");
+    r = p.port.readUntil("+CREG: 0\r\n");
+    EXPECT_EQ(r, "\r\nOK\r\n\r\n+CREG: 0\r\n");
+    // Extended ring format.
+    EXPECT_EQ(p.port.command("AT+CRC=1"), "\r\nOK\r\n");
+    EXPECT_EQ(p.sim.control("call 1 10086"), "OK");
+    EXPECT_EQ(p.port.readUntil("VOICE\r\n", 1000), "\r\n+CRING: VOICE\r\n");
+}
