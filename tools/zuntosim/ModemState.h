@@ -81,10 +81,11 @@ struct ModemState {
     int phonebookCapacity = 250;
     std::map<int, PhonebookEntry> phonebook;
     int messageCapacity = 30;
-    // SIM message store, index -> PDU in hex (SMSC part first), and the
-    // indexes already read (27.005 <stat> 1; the others are 0, unread).
+    // SIM message store, index -> PDU in hex (SMSC part first), and each
+    // one's 27.005 <stat>: 0 received unread, 1 received read, 2 stored
+    // unsent, 3 stored sent.
     std::map<int, std::string> messages;
-    std::map<int, bool> messageRead;
+    std::map<int, int> messageStat;
     // What AT+CMGS handed to the network, in order: PDUs (SMSC part first).
     std::vector<std::string> sent;
     int nextReference = 0;  // TP-MR the network reports back

@@ -299,13 +299,24 @@ void SimServer::processLine(Modem& m, const std::string& line) {
             break;
         }
         if (faulted) break;
-        if (cmd.name == "+CMGS" && cmd.kind == SimCommand::Kind::Set && s.cmgf == 0) {
-            beginPrompt(m, cmd);
+        // Commands that take a PDU after "> " or wait for the network answer
+        // themselves, after what the line's earlier commands printed.
+        bool prompt = (cmd.name == "+CMGS" || cmd.name == "+CMGW") &&
+                      cmd.kind == SimCommand::Kind::Set && s.cmgf == 0;
+        if (prompt || (cmd.name == "+CMSS" && cmd.kind == SimCommand::Kind::Set)) {
+            if (!body.empty()) send(m, body);
+            if (prompt)
+                beginPrompt(m, cmd);
+            else
+                sendStored(m, cmd);
             return;
         }
         SimReply r;
         m_table.run(s, cmd, r);
-        for (const auto& l : r.lines) body += "\r\n" + l + "\r\n";
+        // One block per command: its lines one after another, as modems send
+        // a +CMGL entry's header and PDU.
+        if (!r.lines.empty()) body += "\r\n";
+        for (const auto& l : r.lines) body += l + "\r\n";
         for (const auto& l : r.after) after += "\r\n" + l + "\r\n";
         if (r.failed()) {
             final = r.final;

@@ -62,9 +62,12 @@ private:
         std::string dueBytes;
         std::string out;  // bytes not yet written
         bool unplugged = false;
-        // AT+CMGS: the TPDU length while the "> " prompt takes the PDU, and
-        // the PDU so far; stuck: a send the network never answers leaves the
-        // modem taking input as message text until ESC.
+        // AT+CMGS/AT+CMGW: the TPDU length while the "> " prompt takes the
+        // PDU, the PDU so far, and the <stat> a written message gets; stuck:
+        // a send the network never answers leaves the modem taking input as
+        // message text until ESC.
+        std::string promptCommand;
+        int promptStat = 2;
         int promptLength = -1;
         std::string promptText;
         bool stuck = false;
@@ -84,8 +87,14 @@ private:
     void flush(Modem& m);
     void unplug(Modem& m);
     void log(int device, const char* dir, const std::string& text);
-    void beginPrompt(Modem& m, const SimCommand& cmd);
+    // AT+CMGS/AT+CMGW: false when the command is refused at once.
+    bool beginPrompt(Modem& m, const SimCommand& cmd);
     void submitPrompt(Modem& m);
+    void sendStored(Modem& m, const SimCommand& cmd);  // AT+CMSS
+    // Hands a PDU to the network and answers "<prefix>: <mr>" (or fails as
+    // the control channel arranged); a stored message then counts as sent.
+    void toNetwork(Modem& m, const std::string& hex, const std::string& number,
+                   const std::string& prefix, int storedIndex);
     void reply(Modem& m, const std::string& bytes, int delayMs);
     void ring(Modem& m);
     void ringDue(std::chrono::steady_clock::time_point now, int& timeout);

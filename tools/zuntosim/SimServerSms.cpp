@@ -1,6 +1,5 @@
-// SimServer's side of messages and calls: the AT+CMGS prompt, the network's
-// answer to a send, ringing, and the control commands that inject messages
-// and calls.
+// SimServer's side of messages and calls: ringing, and the control
+// commands that inject messages and calls.
 #include <sstream>
 
 #include "SimServer.h"
@@ -13,9 +12,6 @@ using namespace std::chrono;
 
 namespace {
 
-// 27.005 3.2.5: 500 unknown error, 304 invalid PDU mode parameter.
-constexpr int kCmsUnknown = 500;
-constexpr int kCmsInvalidPdu = 304;
 // Real networks ring every few seconds; shorter keeps tests quick.
 constexpr int kRingIntervalMs = 1000;
 
@@ -49,54 +45,6 @@ bool plainNumber(const std::string& n) {
 }
 
 }  // namespace
-
-void SimServer::beginPrompt(Modem& m, const SimCommand& cmd) {
-    int length = 0;
-    if (!toCount(cmd.args, length) || length < 7 || length > 164) {
-        SimReply r;
-        cmsError(m.state, r, kCmsInvalidPdu);
-        return send(m, "\r\n" + r.final + "\r\n");
-    }
-    m.promptLength = length;
-    m.promptText.clear();
-    send(m, "\r\n> ");
-}
-
-void SimServer::submitPrompt(Modem& m) {
-    std::string hex = m.promptText;
-    int length = m.promptLength;
-    m.promptLength = -1;
-    m.promptText.clear();
-    log(m.number, "received", hex + "<ctrl-z>");
-    modlink::pdu::DecodeOptions o;
-    o.tpduLength = static_cast<std::size_t>(length);
-    auto msg = modlink::pdu::decodePdu(hex, o);
-    SimReply r;
-    if (!msg || msg->type != modlink::pdu::MessageType::Submit || tpduLength(hex) != length) {
-        cmsError(m.state, r, kCmsInvalidPdu);
-        return send(m, "\r\n" + r.final + "\r\n");
-    }
-    const std::string& number = msg->address.number;
-    auto fault = m_sendFaults.find(number);
-    if (fault == m_sendFaults.end() && !number.empty() && number[0] == '+')
-        fault = m_sendFaults.find(number.substr(1));
-    if (fault != m_sendFaults.end()) {
-        bool timeout = fault->second.timeout;
-        if (--fault->second.count <= 0) m_sendFaults.erase(fault);
-        if (timeout) {
-            m.stuck = true;
-            log(m.number, "dropped", "send to " + number + " (stuck until ESC)");
-            return;
-        }
-        cmsError(m.state, r, kCmsUnknown);
-        return reply(m, "\r\n" + r.final + "\r\n", m_sendLatencyMs);
-    }
-    // A modem stores the SMSC part as "00" when the default centre is used.
-    m.state.sent.push_back(hex);
-    int mr = m.state.nextReference;
-    m.state.nextReference = (mr + 1) % 256;
-    reply(m, "\r\n+CMGS: " + std::to_string(mr) + "\r\n\r\nOK\r\n", m_sendLatencyMs);
-}
 
 void SimServer::ring(Modem& m) {
     const auto& call = *m.state.call;

@@ -10,9 +10,9 @@ namespace zuntosim {
 // +CMGR, +CMGL and +CMGS. -1 when the hex is malformed.
 int tpduLength(const std::string& pduHex);
 
-// Stores PDUs at the lowest free SIM indexes; the indexes used, or none at
-// all when they do not all fit.
-std::vector<int> storeMessages(ModemState& s, const std::vector<std::string>& pdus);
+// Stores PDUs with one <stat> (0: received unread) at the lowest free SIM
+// indexes; the indexes used, or none at all when they do not all fit.
+std::vector<int> storeMessages(ModemState& s, const std::vector<std::string>& pdus, int stat = 0);
 
 // The SMS-DELIVER PDUs of an incoming message from number (UTF-8 text) in
 // `parts` concatenated parts (1: a plain message), stamped with the
