@@ -37,6 +37,7 @@ std::vector<std::string> deliverPdus(const std::string& number, const std::strin
     rq.number = number;
     rq.text = utf8;
     rq.charset = pdu::Charset::Utf8;
+    rq.smsc = kDeliveringCentre;
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);

@@ -40,7 +40,10 @@ TEST(SimMessageStore, ReadListAndDeleteInPduMode) {
     ASSERT_EQ(pdus.size(), 1u);
     EXPECT_EQ(storeMessages(s, {pdus[0], pdus[0]}), (std::vector<int>{1, 2}));
     int len = tpduLength(pdus[0]);
-    EXPECT_EQ(len, static_cast<int>(pdus[0].size() / 2) - 1);  // SMSC part "00"
+    // The SMSC part as real ones have it: 8 octets for +8613800100500.
+    EXPECT_EQ(pdus[0].substr(0, 16), "0891683108100005");
+    EXPECT_EQ(len, static_cast<int>(pdus[0].size() / 2) - 9);
+    EXPECT_EQ(modlink::pdu::decodePdu(pdus[0])->smsc.number, "+8613800100500");
     auto r = run(t, s, "AT+CMGR=2");
     ASSERT_EQ(r.lines.size(), 2u);
     EXPECT_EQ(r.lines[0], "+CMGR: 0,," + std::to_string(len));
@@ -159,6 +162,9 @@ TEST(SimControl, MessagesCallsAndSendFaults) {
     EXPECT_EQ(m->address.number, "+8613912345678");
     EXPECT_EQ(m->text, u"你好 世界");
     EXPECT_EQ(server.control("smsparts 1 10086 3 a text in three parts"), "OK");
+    auto part = modlink::pdu::decodePdu(server.modem(1)->messages.at(4));
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->smsc.number, "+8613800100500");
     EXPECT_EQ(server.modem(1)->messages.size(), 4u);
     EXPECT_EQ(server.control("smsparts 1 10086 3 no room for three"), "ERROR full");
     EXPECT_EQ(server.control("sms 1 10086 last"), "OK");
