@@ -228,6 +228,13 @@ void SimServer::unplug(Modem& m) {
 }
 
 void SimServer::onInput(Modem& m, const std::string& bytes) {
+    // With echo on, what is typed at the "> " prompt comes back as typed;
+    // sent in one piece per read, ahead of anything it leads to.
+    std::string echo;
+    auto flushEcho = [&] {
+        if (!echo.empty()) send(m, echo);
+        echo.clear();
+    };
     for (char c : bytes) {
         if (m.stuck) {
             if (c == '\x1B') {
@@ -238,15 +245,18 @@ void SimServer::onInput(Modem& m, const std::string& bytes) {
         }
         if (m.promptLength >= 0) {
             if (c == '\x1A') {
+                flushEcho();
                 submitPrompt(m);
             } else if (c == '\x1B') {
                 // 27.005 3.5.1: ESC cancels the message.
+                flushEcho();
                 m.promptLength = -1;
                 m.promptText.clear();
                 log(m.number, "received", "<ESC>");
                 send(m, "\r\nOK\r\n");
             } else if (c != '\r' && c != '\n' && m.promptText.size() < 1024) {
                 m.promptText += c;
+                if (m.state.echo) echo += c;
             }
             continue;
         }
@@ -261,6 +271,7 @@ void SimServer::onInput(Modem& m, const std::string& bytes) {
             m.input += c;
         }
     }
+    flushEcho();
 }
 
 void SimServer::processLine(Modem& m, const std::string& line) {

@@ -105,3 +105,21 @@ TEST(SimPeer, WrittenMessagesKeepTheirStatUntilSent) {
               std::string::npos)
         << out;
 }
+
+TEST(SimPeer, ThePduTypedAtThePromptIsEchoed) {
+    Peer p;
+    ASSERT_TRUE(p.port.ok());
+    EXPECT_EQ(p.port.command("AT+CMGS=23"), "AT+CMGS=23\r\r\n> ");
+    p.port.write(kSubmit.substr(0, 10));
+    EXPECT_EQ(p.port.readUntil(kSubmit.substr(0, 10)), kSubmit.substr(0, 10));
+    p.port.write(kSubmit.substr(10) + "\x1A");
+    EXPECT_EQ(p.port.readUntil("OK\r\n"), kSubmit.substr(10) + "\r\n+CMGS: 0\r\n\r\nOK\r\n");
+    // ESC cancels after the echo; with echo off nothing comes back but OK.
+    EXPECT_EQ(p.port.command("AT+CMGW=23"), "AT+CMGW=23\r\r\n> ");
+    p.port.write("0011\x1B");
+    EXPECT_EQ(p.port.readUntil("OK\r\n"), "0011\r\nOK\r\n");
+    EXPECT_EQ(p.port.command("ATE0"), "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(p.port.command("AT+CMGW=23"), "\r\n> ");
+    p.port.write(kSubmit + "\x1A");
+    EXPECT_EQ(p.port.readUntil("OK\r\n"), "\r\n+CMGW: 1\r\n\r\nOK\r\n");
+}
