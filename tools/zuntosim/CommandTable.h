@@ -16,6 +16,9 @@ struct SimReply {
     // Unsolicited result codes the command causes, sent after its final
     // result (a registration change, the network's USSD answer).
     std::vector<std::string> after;
+    // What the modem does after the reply: a data dial connects (final
+    // "CONNECT") or waits without a final result (the network never answers).
+    enum class Next { Command, Data, Silent } next = Next::Command;
     bool failed() const { return final != "OK"; }
 };
 

@@ -79,10 +79,10 @@ std::string SimServer::control(const std::string& line) {
         return "OK";
     }
     if (cmd == "sendfail") return sendFailControl(w);
-    static const char* known[] = {"signal", "fail",     "delay",   "garbage", "unsolicited",
-                                  "unplug", "pbfill",   "pbclear", "pbget",   "status",
-                                  "sms",    "smsparts", "fill",    "sent",    "call",
-                                  "answer", "hangup",   "ussd"};
+    static const char* known[] = {
+        "signal",  "fail",   "delay",  "garbage", "unsolicited", "unplug", "pbfill",
+        "pbclear", "pbget",  "status", "sms",     "smsparts",    "fill",   "sent",
+        "call",    "answer", "hangup", "ussd",    "nocarrier",   "busy",   "silent"};
     if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
         return "ERROR unknown command " + cmd;
     int d = 0;
@@ -94,6 +94,17 @@ std::string SimServer::control(const std::string& line) {
     int n = 0;
     if (cmd == "sms" || cmd == "smsparts" || cmd == "fill" || cmd == "sent")
         return messageControl(m, w, line);
+    if (cmd == "nocarrier" || cmd == "busy" || cmd == "silent") return dataControl(m, w);
+    if (cmd == "hangup" && (m.dataPid > 0 || m.dialling)) {
+        // The network ends the data call (NO CARRIER when the program ends).
+        if (m.dataPid > 0) {
+            hangUpData(m);
+        } else {
+            m.dialling = false;
+            send(m, "\r\nNO CARRIER\r\n");
+        }
+        return "OK";
+    }
     if (cmd == "call" || cmd == "answer" || cmd == "hangup") return callControl(m, w);
     if (cmd == "signal") {
         if (w.size() != 3 || !toInt(w[2], n) || (n > 31 && n != 99))
@@ -160,7 +171,10 @@ std::string SimServer::control(const std::string& line) {
                " call=" +
                (s.call ? std::to_string(s.call->stat(std::chrono::steady_clock::now())) : "none") +
                " volume=" + std::to_string(s.volume) +
-               " tones=" + (s.tones.empty() ? "-" : s.tones);
+               " tones=" + (s.tones.empty() ? "-" : s.tones) + " data=" +
+               (m.dataPid > 0 ? "connected"
+                : m.dialling  ? "dialling"
+                              : "idle");
     } else {
         return "ERROR unknown command " + cmd;
     }

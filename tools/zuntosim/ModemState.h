@@ -90,6 +90,10 @@ struct ModemState {
     std::vector<std::string> sent;
     int nextReference = 0;  // TP-MR the network reports back
 
+    // How the next data dial (ATD*99#) fails, as the control channel asked:
+    // NO CARRIER, BUSY, or no answer at all.
+    enum class DataFault { None, NoCarrier, Busy, Silent } dataFault = DataFault::None;
+
     // Voice.
     std::optional<SimCall> call;
     int volume = 3;     // +CLVL, 0..5

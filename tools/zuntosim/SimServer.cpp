@@ -112,7 +112,7 @@ bool SimServer::start(const SimOptions& o, std::string& error) {
         error = "--devices takes 1..16";
         return false;
     }
-    if (!o.logPath.empty() && !(m_log = std::fopen(o.logPath.c_str(), "a"))) {
+    if (!o.logPath.empty() && !(m_log = std::fopen(o.logPath.c_str(), "ae"))) {
         error = "cannot write " + o.logPath;
         return false;
     }
@@ -166,6 +166,7 @@ bool SimServer::start(const SimOptions& o, std::string& error) {
         m_modems.push_back(std::move(m));
     }
     m_sendLatencyMs = o.sendLatencyMs;
+    m_dataCommand = o.dataCommand;
     m_stdinEndsRun = o.controlPort < 0;
     if (o.controlPort >= 0) {
         int actual = 0;
@@ -196,6 +197,10 @@ void SimServer::log(int device, const char* dir, const std::string& text) {
 
 void SimServer::send(Modem& m, const std::string& bytes) {
     if (m.unplugged || m.ioFd() < 0) return;
+    if (m.dataPid > 0) {  // the port carries the link; indications wait
+        log(m.number, "dropped", bytes + " (data mode)");
+        return;
+    }
     log(m.number, "sent", bytes);
     m.out += bytes;
     flush(m);
@@ -220,6 +225,9 @@ void SimServer::flush(Modem& m) {
 }
 
 void SimServer::unplug(Modem& m) {
+    m.unplugged = true;
+    hangUpData(m);
+    reapData(m, true);
     for (int* fd : {&m.master, &m.slaveKeep, &m.listenFd, &m.connFd}) {
         if (*fd >= 0) ::close(*fd);
         *fd = -1;
@@ -324,6 +332,17 @@ void SimServer::processLine(Modem& m, const std::string& line) {
         }
         SimReply r;
         m_table.run(s, cmd, r);
+        if (r.next != SimReply::Next::Command) {  // a data dial ends the line
+            if (r.next == SimReply::Next::Data) {
+                send(m, body + "\r\n" + r.final + "\r\n");
+                startData(m, cmd.args);
+            } else {
+                if (!body.empty()) send(m, body);
+                m.dialling = true;
+                log(m.number, "dropped", line + " (the network never answers)");
+            }
+            return;
+        }
         // One block per command: its lines one after another, as modems send
         // a +CMGL entry's header and PDU.
         if (!r.lines.empty()) body += "\r\n";
