@@ -16,23 +16,15 @@ constexpr int kCmsInvalidIndex = 321;
 constexpr int kCmsMemoryFull = 322;
 constexpr int kCmsUnknown = 500;
 
-bool toCount(const std::string& s, int& out) {
-    if (s.empty() || s.size() > 6) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    out = std::stoi(s);
-    return true;
-}
-
 }  // namespace
 
 bool SimServer::beginPrompt(Modem& m, const SimCommand& cmd) {
     // AT+CMGS=<length>, AT+CMGW=<length>[,<stat>]; stat 2 (unsent) by default.
     auto a = splitArgs(cmd.args);
     int length = 0, stat = 2;
-    bool ok = !a.empty() && a.size() <= (cmd.name == "+CMGW" ? 2u : 1u) && toCount(a[0], length) &&
-              length >= 7 && length <= 164;
-    if (ok && a.size() == 2) ok = toCount(a[1], stat) && stat <= 3;
+    bool ok = !a.empty() && a.size() <= (cmd.name == "+CMGW" ? 2u : 1u) &&
+              parseCount(a[0], length) && length >= 7 && length <= 164;
+    if (ok && a.size() == 2) ok = parseCount(a[1], stat) && stat <= 3;
     if (!ok) {
         SimReply r;
         cmsError(m.state, r, kCmsInvalidPdu);
@@ -83,7 +75,7 @@ void SimServer::sendStored(Modem& m, const SimCommand& cmd) {
     SimReply r;
     int index = 0;
     auto it = m.state.messages.end();
-    if (!a.empty() && toCount(a[0], index)) it = m.state.messages.find(index);
+    if (!a.empty() && parseCount(a[0], index)) it = m.state.messages.find(index);
     if (it == m.state.messages.end()) {
         cmsError(m.state, r, kCmsInvalidIndex);
     } else if (a.size() > 1 && !a[1].empty()) {

@@ -15,14 +15,6 @@ namespace {
 // Real networks ring every few seconds; shorter keeps tests quick.
 constexpr int kRingIntervalMs = 1000;
 
-bool toCount(const std::string& s, int& out) {
-    if (s.empty() || s.size() > 6) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    out = std::stoi(s);
-    return true;
-}
-
 std::string textAfterWords(const std::string& line, int words) {
     std::size_t pos = 0;
     for (int i = 0; i < words; ++i) {
@@ -75,7 +67,7 @@ std::string SimServer::sendFailControl(const std::vector<std::string>& w) {
         return "ERROR usage: sendfail NUMBER ERROR|TIMEOUT [COUNT]";
     SendFault f;
     f.timeout = w[2] == "TIMEOUT";
-    if (w.size() == 4 && (!toCount(w[3], f.count) || f.count < 1)) return "ERROR bad count";
+    if (w.size() == 4 && (!parseCount(w[3], f.count) || f.count < 1)) return "ERROR bad count";
     m_sendFaults[w[1]] = f;
     return "OK";
 }
@@ -86,7 +78,7 @@ std::string SimServer::messageControl(Modem& m, const std::vector<std::string>& 
     const std::string& cmd = w[0];
     if (cmd == "fill") {
         int n = 0;
-        if (w.size() != 3 || !toCount(w[2], n)) return "ERROR usage: fill D N";
+        if (w.size() != 3 || !parseCount(w[2], n)) return "ERROR usage: fill D N";
         std::vector<std::string> pdus;
         for (int i = 1; i <= n; ++i) {
             std::string text = (i % 3 ? "Stored message " : "存储的短信 ") + std::to_string(i);
@@ -101,7 +93,7 @@ std::string SimServer::messageControl(Modem& m, const std::vector<std::string>& 
         auto all = sentMessages(s);
         if (w.size() == 2) return "OK " + std::to_string(all.size());
         int k = 0;
-        if (w.size() != 3 || !toCount(w[2], k)) return "ERROR usage: sent D [K]";
+        if (w.size() != 3 || !parseCount(w[2], k)) return "ERROR usage: sent D [K]";
         if (k < 1 || k > static_cast<int>(all.size())) return "ERROR no such message";
         return "OK " + all[static_cast<std::size_t>(k - 1)].number + " " +
                all[static_cast<std::size_t>(k - 1)].text;
@@ -111,7 +103,7 @@ std::string SimServer::messageControl(Modem& m, const std::vector<std::string>& 
     int n = 1;
     std::string text = textAfterWords(line, parts ? 4 : 3);
     if (w.size() < (parts ? 5u : 4u) || !plainNumber(w[2]) || text.empty() ||
-        (parts && (!toCount(w[3], n) || n < 1 || n > 255)))
+        (parts && (!parseCount(w[3], n) || n < 1 || n > 255)))
         return parts ? "ERROR usage: smsparts D NUMBER N TEXT" : "ERROR usage: sms D NUMBER TEXT";
     std::string why;
     auto pdus = deliverPdus(w[2], text, n, &why);

@@ -13,14 +13,6 @@ using K = SimCommand::Kind;
 constexpr int kInvalidIndex = 321;
 constexpr int kNotAllowed = 302;
 
-bool toIndex(const std::string& s, int& out) {
-    if (s.empty() || s.size() > 5) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    out = std::stoi(s);
-    return true;
-}
-
 int statOf(const ModemState& s, int index) {
     auto it = s.messageStat.find(index);
     return it != s.messageStat.end() ? it->second : 0;
@@ -52,7 +44,7 @@ void registerSmsCommands(CommandTable& t) {
     t.add("+CMGR", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test) return;
         int index = 0;
-        if (c.kind != K::Set || !toIndex(c.args, index)) return cmsError(s, r, kInvalidIndex);
+        if (c.kind != K::Set || !parseCount(c.args, index)) return cmsError(s, r, kInvalidIndex);
         if (s.cmgf != 0) return cmsError(s, r, kNotAllowed);
         auto it = s.messages.find(index);
         if (it == s.messages.end()) return cmsError(s, r, kInvalidIndex);
@@ -66,7 +58,7 @@ void registerSmsCommands(CommandTable& t) {
         }
         if (s.cmgf != 0) return cmsError(s, r, kNotAllowed);
         int stat = 0;  // PDU mode default: received unread
-        if (c.kind == K::Set && (!toIndex(c.args, stat) || stat > 4))
+        if (c.kind == K::Set && (!parseCount(c.args, stat) || stat > 4))
             return cmsError(s, r, kNotAllowed);
         std::vector<int> listed;
         for (const auto& [index, pdu] : s.messages) {
@@ -84,8 +76,8 @@ void registerSmsCommands(CommandTable& t) {
         }
         auto a = splitArgs(c.args);
         int index = 0, flag = 0;
-        if (c.kind != K::Set || a.empty() || !toIndex(a[0], index) ||
-            (a.size() > 1 && !toIndex(a[1], flag)))
+        if (c.kind != K::Set || a.empty() || !parseCount(a[0], index) ||
+            (a.size() > 1 && !parseCount(a[1], flag)))
             return cmsError(s, r, kInvalidIndex);
         if (flag > 4) return cmsError(s, r, kInvalidIndex);
         if (flag > 0) {

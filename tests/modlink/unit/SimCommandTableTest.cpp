@@ -36,6 +36,12 @@ TEST(SimCommandLine, SplitsBasicAndExtendedCommands) {
     EXPECT_FALSE(parseCommandLine("hello", c));
     EXPECT_EQ(splitArgs("1, \"a,b\" ,129"), (std::vector<std::string>{"1", "a,b", "129"}));
     EXPECT_EQ(splitArgs(",\"x\""), (std::vector<std::string>{"", "x"}));
+    int n = -1;
+    EXPECT_TRUE(parseCount("999999", n));
+    EXPECT_EQ(n, 999999);
+    for (const char* bad : {"1000000", "", "-1", "1 ", "1a"})
+        EXPECT_FALSE(parseCount(bad, n)) << bad;
+    EXPECT_EQ(n, 999999);
 }
 
 TEST(SimCommandTable, PhonebookInUcs2AndIra) {
