@@ -22,6 +22,30 @@ bool dialChars(const std::string& n) {
     return true;
 }
 
+// "*99#", "*99***1#", "T*99#": the packet data service code (27.007 10.2.1).
+bool isPacketDial(std::string d) {
+    if (!d.empty() && (d[0] == 'T' || d[0] == 't' || d[0] == 'P' || d[0] == 'p')) d.erase(0, 1);
+    return d.size() >= 4 && d.rfind("*99", 0) == 0 && d.back() == '#';
+}
+
+void packetDial(ModemState& s, SimReply& r) {
+    using F = ModemState::DataFault;
+    if (s.call) return cmeError(s, r, kNotAllowed);
+    F fault = s.dataFault;
+    s.dataFault = F::None;  // one dial only
+    if (fault == F::NoCarrier) {
+        r.final = "NO CARRIER";
+    } else if (fault == F::Busy) {
+        r.final = "BUSY";
+    } else if (fault == F::Silent) {
+        r.final.clear();
+        r.next = SimReply::Next::Silent;
+    } else {
+        r.final = "CONNECT";
+        r.next = SimReply::Next::Data;
+    }
+}
+
 void hangUp(ModemState& s, const SimCommand&, SimReply&) {
     s.call.reset();
 }
@@ -30,7 +54,9 @@ void hangUp(ModemState& s, const SimCommand&, SimReply&) {
 
 void registerCallCommands(CommandTable& t) {
     t.add("D", [](ModemState& s, const SimCommand& c, SimReply& r) {
-        // Only voice: "ATD<number>;". A data call gets NO CARRIER.
+        if (isPacketDial(c.args)) return packetDial(s, r);
+        // Otherwise only voice: "ATD<number>;". A circuit data call gets NO
+        // CARRIER.
         if (c.args.empty() || c.args.back() != ';') {
             r.final = "NO CARRIER";
             return;
@@ -68,6 +94,14 @@ void registerCallCommands(CommandTable& t) {
             if (!ok) return cmeError(s, r, kNotSupported);
             s.volume = c.args[0] - '0';
         }
+    });
+    // Cellular result codes (27.007 6.11): "+CRING: VOICE" for RING.
+    t.add("+CRC", [](ModemState& s, const SimCommand& c, SimReply& r) {
+        if (c.kind == K::Test) r.lines = {"+CRC: (0,1)"};
+        if (c.kind == K::Read) r.lines = {"+CRC: " + std::string(s.crc ? "1" : "0")};
+        if (c.kind != K::Set) return;
+        if (c.args != "0" && c.args != "1") return cmeError(s, r, kNotSupported);
+        s.crc = c.args == "1";
     });
     t.add("+CLCC", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind != K::Exec || !s.call) return;

@@ -9,6 +9,7 @@ CommandTable::CommandTable() {
     registerPhonebookCommands(*this);
     registerSmsCommands(*this);
     registerCallCommands(*this);
+    registerSupplementaryCommands(*this);
     add("AT", [](ModemState&, const SimCommand&, SimReply&) {});
 }
 

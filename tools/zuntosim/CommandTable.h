@@ -13,6 +13,12 @@ namespace zuntosim {
 struct SimReply {
     std::vector<std::string> lines;
     std::string final = "OK";
+    // Unsolicited result codes the command causes, sent after its final
+    // result (a registration change, the network's USSD answer).
+    std::vector<std::string> after;
+    // What the modem does after the reply: a data dial connects (final
+    // "CONNECT") or waits without a final result (the network never answers).
+    enum class Next { Command, Data, Silent } next = Next::Command;
     bool failed() const { return final != "OK"; }
 };
 
@@ -41,5 +47,6 @@ void registerSmsSettingCommands(CommandTable& table);
 void registerPhonebookCommands(CommandTable& table);
 void registerSmsCommands(CommandTable& table);
 void registerCallCommands(CommandTable& table);
+void registerSupplementaryCommands(CommandTable& table);
 
 }  // namespace zuntosim

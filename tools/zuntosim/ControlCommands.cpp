@@ -42,6 +42,30 @@ std::string restOfLine(const std::string& line, int words) {
     return line.substr(pos + 1);
 }
 
+// ussd D CODE [TEXT]: the network answers CODE with TEXT ("\n" a line
+// break); without TEXT the code is withdrawn. "*100#>1" is a menu choice.
+std::string ussdControl(ModemState& s, const std::vector<std::string>& w, const std::string& line) {
+    if (w.size() < 3 || w[2].find_first_not_of("0123456789*#>") != std::string::npos ||
+        w[2].front() == '>' || w[2].back() == '>')
+        return "ERROR usage: ussd D CODE [TEXT]";
+    if (w.size() == 3) return s.ussdMenu.erase(w[2]) ? "OK" : "ERROR no such code";
+    std::string text;
+    std::string raw = restOfLine(line, 3);
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\\' && i + 1 < raw.size() && raw[i + 1] == 'n') {
+            text += '\n';
+            ++i;
+        } else {
+            text += raw[i];
+        }
+    }
+    if (text.size() > 182) return "ERROR text over 182 characters";
+    for (unsigned char c : text)
+        if (c >= 0x80 || c == '"') return "ERROR text must be ASCII without quotes";
+    s.ussdMenu[w[2]] = text;
+    return "OK";
+}
+
 }  // namespace
 
 std::string SimServer::control(const std::string& line) {
@@ -55,10 +79,10 @@ std::string SimServer::control(const std::string& line) {
         return "OK";
     }
     if (cmd == "sendfail") return sendFailControl(w);
-    static const char* known[] = {"signal", "fail",     "delay",   "garbage", "unsolicited",
-                                  "unplug", "pbfill",   "pbclear", "pbget",   "status",
-                                  "sms",    "smsparts", "fill",    "sent",    "call",
-                                  "answer", "hangup"};
+    static const char* known[] = {
+        "signal",  "fail",   "delay",  "garbage", "unsolicited", "unplug", "pbfill",
+        "pbclear", "pbget",  "status", "sms",     "smsparts",    "fill",   "sent",
+        "call",    "answer", "hangup", "ussd",    "nocarrier",   "busy",   "silent"};
     if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
         return "ERROR unknown command " + cmd;
     int d = 0;
@@ -70,6 +94,17 @@ std::string SimServer::control(const std::string& line) {
     int n = 0;
     if (cmd == "sms" || cmd == "smsparts" || cmd == "fill" || cmd == "sent")
         return messageControl(m, w, line);
+    if (cmd == "nocarrier" || cmd == "busy" || cmd == "silent") return dataControl(m, w);
+    if (cmd == "hangup" && (m.dataPid > 0 || m.dialling)) {
+        // The network ends the data call (NO CARRIER when the program ends).
+        if (m.dataPid > 0) {
+            hangUpData(m);
+        } else {
+            m.dialling = false;
+            send(m, "\r\nNO CARRIER\r\n");
+        }
+        return "OK";
+    }
     if (cmd == "call" || cmd == "answer" || cmd == "hangup") return callControl(m, w);
     if (cmd == "signal") {
         if (w.size() != 3 || !toInt(w[2], n) || (n > 31 && n != 99))
@@ -117,6 +152,8 @@ std::string SimServer::control(const std::string& line) {
             for (char c : std::to_string(i)) name += static_cast<char16_t>(c);
             s.phonebook[i] = {(i % 3 ? "1390000" : "+861390000") + std::to_string(1000 + i), name};
         }
+    } else if (cmd == "ussd") {
+        return ussdControl(s, w, line);
     } else if (cmd == "pbclear") {
         s.phonebook.clear();
     } else if (cmd == "pbget") {
@@ -134,7 +171,10 @@ std::string SimServer::control(const std::string& line) {
                " call=" +
                (s.call ? std::to_string(s.call->stat(std::chrono::steady_clock::now())) : "none") +
                " volume=" + std::to_string(s.volume) +
-               " tones=" + (s.tones.empty() ? "-" : s.tones);
+               " tones=" + (s.tones.empty() ? "-" : s.tones) + " data=" +
+               (m.dataPid > 0 ? "connected"
+                : m.dialling  ? "dialling"
+                              : "idle");
     } else {
         return "ERROR unknown command " + cmd;
     }

@@ -33,11 +33,13 @@ void registerGeneralCommands(CommandTable& t) {
         s.echo = true;
         s.cmee = 0;
         s.charset = "IRA";
+        s.crc = false;
     });
     t.add("&F", [](ModemState& s, const SimCommand&, SimReply&) {
         s.echo = true;
         s.cmee = 0;
         s.charset = "IRA";
+        s.crc = false;
     });
     for (const char* n : {"V", "Q", "&C", "&D", "&K", "X", "&W", "L", "M"}) t.add(n, okOnly);
     t.add("I", fixed({"Zunto ZT3D41", "Revision: ZSIM-1.0"}));
@@ -80,6 +82,13 @@ void registerGeneralCommands(CommandTable& t) {
     t.add("+CFUN", [](ModemState&, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Read) r.lines = {"+CFUN: 1"};
         if (c.kind == K::Test) r.lines = {"+CFUN: (0,1),(0)"};
+    });
+    // Battery charge (27.007 8.4): the modem is powered by the USB bus and
+    // has no battery, so <bcs> 2, <bcl> 0.
+    t.add("+CBC", [](ModemState&, const SimCommand& c, SimReply& r) {
+        if (c.kind == K::Test) r.lines = {"+CBC: (0-3),(0-100)"};
+        if (c.kind == K::Exec) r.lines = {"+CBC: 2,0"};
+        if (c.kind == K::Set || c.kind == K::Read) r.final = "ERROR";
     });
     t.add("+CLIP", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Read) r.lines = {"+CLIP: " + std::string(s.clip ? "1" : "0") + ",1"};

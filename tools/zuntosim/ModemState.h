@@ -50,21 +50,49 @@ struct ModemState {
     int cmgf = 0;
     std::string cnmi = "0,0,0,0,0";
     bool clip = false;
+    bool crc = false;  // +CRC=1: rings are "+CRING: VOICE"
     std::string phonebookStorage = "SM";
 
     // Radio and SIM.
     int signal = 20;
+    // Registration (27.007 7.2, 7.3, 10.1.20): what +CREG/+CGREG report
+    // (n 0..2) and the +COPS <format> of the operator (0 long, 1 short, 2
+    // numeric). The modem stays registered at home in one cell unless
+    // AT+COPS=2 deregisters it.
+    int cregMode = 0;
+    int cgregMode = 0;
+    int copsFormat = 2;
+    bool registered = true;
+    std::string lac = "247D";
+    std::string cellId = "0F3C";
+    bool attached = true;  // +CGATT, packet domain
+
+    // Unstructured supplementary service data (27.007 7.15): the network's
+    // canned menu, code -> answer; "*100#>1" is choice 1 of the menu "*100#".
+    // An answer with choices below it asks for more input (+CUSD: 1).
+    int cusdMode = 0;
+    std::map<std::string, std::string> ussdMenu = {
+        {"*100#", "1 Balance\n2 Data left"},
+        {"*100#>1", "Balance: 25.30 CNY"},
+        {"*100#>2", "Data left: 512 MB"},
+    };
+    std::string ussdSession;  // the menu waiting for a choice, or empty
     std::string centre = "+8613800100500";
     int phonebookCapacity = 250;
     std::map<int, PhonebookEntry> phonebook;
     int messageCapacity = 30;
-    // SIM message store, index -> PDU in hex (SMSC part first), and the
-    // indexes already read (27.005 <stat> 1; the others are 0, unread).
+    // SIM message store, index -> PDU in hex (SMSC part first), and each
+    // one's 27.005 <stat>: 0 received unread, 1 received read, 2 stored
+    // unsent, 3 stored sent.
     std::map<int, std::string> messages;
-    std::map<int, bool> messageRead;
+    std::map<int, int> messageStat;
     // What AT+CMGS handed to the network, in order: PDUs (SMSC part first).
     std::vector<std::string> sent;
     int nextReference = 0;  // TP-MR the network reports back
+
+    // How the next data dial (ATD*99#) fails, as the control channel asked:
+    // NO CARRIER, BUSY, or no answer at all.
+    enum class DataFault { None, NoCarrier, Busy, Silent } dataFault = DataFault::None;
 
     // Voice.
     std::optional<SimCall> call;

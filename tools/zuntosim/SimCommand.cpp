@@ -79,6 +79,17 @@ bool parseCommandLine(std::string_view line, std::vector<SimCommand>& out) {
     return true;
 }
 
+bool parseCount(std::string_view s, int& out) {
+    if (s.empty() || s.size() > 6) return false;
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    out = v;
+    return true;
+}
+
 std::vector<std::string> splitArgs(std::string_view s) {
     std::vector<std::string> out;
     std::string cur;

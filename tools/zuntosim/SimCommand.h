@@ -19,6 +19,9 @@ struct SimCommand {
 // start with "AT" (case-insensitive). "AT" alone gives no commands.
 bool parseCommandLine(std::string_view line, std::vector<SimCommand>& out);
 
+// A count or index of up to six digits, nothing else (no sign, no blanks).
+bool parseCount(std::string_view s, int& out);
+
 // Splits an argument list at commas outside quotes; quotes are removed,
 // blanks around bare values dropped.
 std::vector<std::string> splitArgs(std::string_view args);

@@ -112,7 +112,7 @@ bool SimServer::start(const SimOptions& o, std::string& error) {
         error = "--devices takes 1..16";
         return false;
     }
-    if (!o.logPath.empty() && !(m_log = std::fopen(o.logPath.c_str(), "a"))) {
+    if (!o.logPath.empty() && !(m_log = std::fopen(o.logPath.c_str(), "ae"))) {
         error = "cannot write " + o.logPath;
         return false;
     }
@@ -166,6 +166,7 @@ bool SimServer::start(const SimOptions& o, std::string& error) {
         m_modems.push_back(std::move(m));
     }
     m_sendLatencyMs = o.sendLatencyMs;
+    m_dataCommand = o.dataCommand;
     m_stdinEndsRun = o.controlPort < 0;
     if (o.controlPort >= 0) {
         int actual = 0;
@@ -196,6 +197,10 @@ void SimServer::log(int device, const char* dir, const std::string& text) {
 
 void SimServer::send(Modem& m, const std::string& bytes) {
     if (m.unplugged || m.ioFd() < 0) return;
+    if (m.dataPid > 0) {  // the port carries the link; indications wait
+        log(m.number, "dropped", bytes + " (data mode)");
+        return;
+    }
     log(m.number, "sent", bytes);
     m.out += bytes;
     flush(m);
@@ -220,6 +225,9 @@ void SimServer::flush(Modem& m) {
 }
 
 void SimServer::unplug(Modem& m) {
+    m.unplugged = true;
+    hangUpData(m);
+    reapData(m, true);
     for (int* fd : {&m.master, &m.slaveKeep, &m.listenFd, &m.connFd}) {
         if (*fd >= 0) ::close(*fd);
         *fd = -1;
@@ -228,6 +236,13 @@ void SimServer::unplug(Modem& m) {
 }
 
 void SimServer::onInput(Modem& m, const std::string& bytes) {
+    // With echo on, what is typed at the "> " prompt comes back as typed;
+    // sent in one piece per read, ahead of anything it leads to.
+    std::string echo;
+    auto flushEcho = [&] {
+        if (!echo.empty()) send(m, echo);
+        echo.clear();
+    };
     for (char c : bytes) {
         if (m.stuck) {
             if (c == '\x1B') {
@@ -238,15 +253,18 @@ void SimServer::onInput(Modem& m, const std::string& bytes) {
         }
         if (m.promptLength >= 0) {
             if (c == '\x1A') {
+                flushEcho();
                 submitPrompt(m);
             } else if (c == '\x1B') {
                 // 27.005 3.5.1: ESC cancels the message.
+                flushEcho();
                 m.promptLength = -1;
                 m.promptText.clear();
                 log(m.number, "received", "<ESC>");
                 send(m, "\r\nOK\r\n");
             } else if (c != '\r' && c != '\n' && m.promptText.size() < 1024) {
                 m.promptText += c;
+                if (m.state.echo) echo += c;
             }
             continue;
         }
@@ -261,6 +279,7 @@ void SimServer::onInput(Modem& m, const std::string& bytes) {
             m.input += c;
         }
     }
+    flushEcho();
 }
 
 void SimServer::processLine(Modem& m, const std::string& line) {
@@ -268,13 +287,13 @@ void SimServer::processLine(Modem& m, const std::string& line) {
     ModemState& s = m.state;
     if (s.echo) send(m, line + "\r");
     std::vector<SimCommand> cmds;
-    if (!parseCommandLine(line, cmds)) {
-        if (!line.empty()) send(m, "\r\nERROR\r\n");
-        return;
-    }
+    // V.250 5.2.1: a line that does not start with "AT" is not a command
+    // line; the modem ignores it (clients send a lone ESC or CR to clear a
+    // half-typed line before their first command).
+    if (!parseCommandLine(line, cmds)) return;
     // A bare "AT" counts as a command named AT, so it can be faulted too.
     if (cmds.empty()) cmds.push_back({"AT", SimCommand::Kind::Exec, {}});
-    std::string body, final = "OK";
+    std::string body, final = "OK", after;
     int delayMs = 0;
     for (const auto& cmd : cmds) {
         if (auto d = s.delays.find(cmd.name); d != s.delays.end()) {
@@ -299,19 +318,42 @@ void SimServer::processLine(Modem& m, const std::string& line) {
             break;
         }
         if (faulted) break;
-        if (cmd.name == "+CMGS" && cmd.kind == SimCommand::Kind::Set && s.cmgf == 0) {
-            beginPrompt(m, cmd);
+        // Commands that take a PDU after "> " or wait for the network answer
+        // themselves, after what the line's earlier commands printed.
+        bool prompt = (cmd.name == "+CMGS" || cmd.name == "+CMGW") &&
+                      cmd.kind == SimCommand::Kind::Set && s.cmgf == 0;
+        if (prompt || (cmd.name == "+CMSS" && cmd.kind == SimCommand::Kind::Set)) {
+            if (!body.empty()) send(m, body);
+            if (prompt)
+                beginPrompt(m, cmd);
+            else
+                sendStored(m, cmd);
             return;
         }
         SimReply r;
         m_table.run(s, cmd, r);
-        for (const auto& l : r.lines) body += "\r\n" + l + "\r\n";
+        if (r.next != SimReply::Next::Command) {  // a data dial ends the line
+            if (r.next == SimReply::Next::Data) {
+                send(m, body + "\r\n" + r.final + "\r\n");
+                startData(m, cmd.args);
+            } else {
+                if (!body.empty()) send(m, body);
+                m.dialling = true;
+                log(m.number, "dropped", line + " (the network never answers)");
+            }
+            return;
+        }
+        // One block per command: its lines one after another, as modems send
+        // a +CMGL entry's header and PDU.
+        if (!r.lines.empty()) body += "\r\n";
+        for (const auto& l : r.lines) body += l + "\r\n";
+        for (const auto& l : r.after) after += "\r\n" + l + "\r\n";
         if (r.failed()) {
             final = r.final;
             break;
         }
     }
-    reply(m, body + "\r\n" + final + "\r\n", delayMs);
+    reply(m, body + "\r\n" + final + "\r\n" + after, delayMs);
 }
 
 void SimServer::reply(Modem& m, const std::string& bytes, int delayMs) {

@@ -1,4 +1,6 @@
 #pragma once
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstdio>
 #include <deque>
@@ -23,6 +25,11 @@ struct SimOptions {
     int phonebookCapacity = 250;
     int messageCapacity = 30;
     int sendLatencyMs = 0;  // how long the network takes to accept a message
+    // Run by /bin/sh when a data dial connects, with the modem's data on its
+    // standard input and output: the network side of the link.
+    std::string dataCommand =
+        "pppd notty nodetach noauth local silent nodefaultroute 10.64.64.1:10.64.64.2 "
+        "ms-dns 10.64.64.1";
 };
 
 // The simulated modems and their ports, the control channels and the log,
@@ -47,6 +54,10 @@ public:
     ModemState* modem(int number);
 
 private:
+    // In data mode either side may run ahead of the other by this much
+    // before we stop reading it, so buffers stay bounded.
+    static constexpr std::size_t kDataBuffer = 64 * 1024;
+
     struct Modem {
         int number = 0;
         ModemState state;
@@ -62,13 +73,23 @@ private:
         std::string dueBytes;
         std::string out;  // bytes not yet written
         bool unplugged = false;
-        // AT+CMGS: the TPDU length while the "> " prompt takes the PDU, and
-        // the PDU so far; stuck: a send the network never answers leaves the
-        // modem taking input as message text until ESC.
+        // AT+CMGS/AT+CMGW: the TPDU length while the "> " prompt takes the
+        // PDU, the PDU so far, and the <stat> a written message gets; stuck:
+        // a send the network never answers leaves the modem taking input as
+        // message text until ESC.
+        std::string promptCommand;
+        int promptStat = 2;
         int promptLength = -1;
         std::string promptText;
         bool stuck = false;
         std::chrono::steady_clock::time_point nextRing;
+        // Data mode: the data command's process (group) and our end of its
+        // socket; bytes for it not yet written; a data dial left unanswered.
+        pid_t dataPid = -1;
+        int dataFd = -1;
+        std::string dataOut;
+        long long dataUp = 0, dataDown = 0;
+        bool dialling = false;
         int ioFd() const { return master >= 0 ? master : connFd; }
     };
     struct ControlClient {
@@ -84,10 +105,24 @@ private:
     void flush(Modem& m);
     void unplug(Modem& m);
     void log(int device, const char* dir, const std::string& text);
-    void beginPrompt(Modem& m, const SimCommand& cmd);
+    // AT+CMGS/AT+CMGW: false when the command is refused at once.
+    bool beginPrompt(Modem& m, const SimCommand& cmd);
     void submitPrompt(Modem& m);
+    void sendStored(Modem& m, const SimCommand& cmd);  // AT+CMSS
+    // Hands a PDU to the network and answers "<prefix>: <mr>" (or fails as
+    // the control channel arranged); a stored message then counts as sent.
+    void toNetwork(Modem& m, const std::string& hex, const std::string& number,
+                   const std::string& prefix, int storedIndex);
     void reply(Modem& m, const std::string& bytes, int delayMs);
     void ring(Modem& m);
+    // Data mode (SimServerData.cpp).
+    void startData(Modem& m, const std::string& dial);
+    void dataFromModem(Modem& m, const char* bytes, std::size_t n);
+    void dataFromNetwork(Modem& m);
+    void flushData(Modem& m);
+    void hangUpData(Modem& m);  // ends the data command; NO CARRIER follows
+    void reapData(Modem& m, bool wait);
+    std::string dataControl(Modem& m, const std::vector<std::string>& w);
     void ringDue(std::chrono::steady_clock::time_point now, int& timeout);
     std::string messageControl(Modem& m, const std::vector<std::string>& w,
                                const std::string& line);
@@ -103,6 +138,7 @@ private:
     bool m_quit = false;
     bool m_stdinEndsRun = true;
     int m_sendLatencyMs = 0;
+    std::string m_dataCommand;
     // Sends to these numbers fail: ERROR (+CMS ERROR: 500) or TIMEOUT.
     struct SendFault {
         bool timeout = false;

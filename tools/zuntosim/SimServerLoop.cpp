@@ -34,7 +34,8 @@ int SimServer::run() {
     while (!m_quit) {
         std::vector<pollfd> fds;
         std::vector<std::pair<int, int>> who;  // (kind, index): 0 stdin, 1 modem io, 2 modem
-                                               // listen, 3 control listen, 4 control client
+                                               // listen, 3 control listen, 4 control client,
+                                               // 5 modem data program
         if (stdinOpen) {
             fds.push_back({0, POLLIN, 0});
             who.push_back({0, 0});
@@ -45,10 +46,22 @@ int SimServer::run() {
             Modem& m = *m_modems[i];
             if (m.unplugged) continue;
             if (m.ioFd() >= 0) {
+                bool take = m.dataOut.size() < kDataBuffer;
                 fds.push_back(
-                    {m.ioFd(), static_cast<short>(POLLIN | (m.out.empty() ? 0 : POLLOUT)), 0});
+                    {m.ioFd(),
+                     static_cast<short>((take ? POLLIN : 0) | (m.out.empty() ? 0 : POLLOUT)), 0});
                 who.push_back({1, static_cast<int>(i)});
             }
+            if (m.dataFd >= 0) {
+                bool take = m.out.size() < kDataBuffer;
+                fds.push_back(
+                    {m.dataFd,
+                     static_cast<short>((take ? POLLIN : 0) | (m.dataOut.empty() ? 0 : POLLOUT)),
+                     0});
+                who.push_back({5, static_cast<int>(i)});
+            }
+            // The data program's end is noticed by polling for it.
+            if (m.dataPid > 0) timeout = timeout < 0 ? 100 : std::min(timeout, 100);
             if (m.listenFd >= 0) {
                 fds.push_back({m.listenFd, POLLIN, 0});
                 who.push_back({2, static_cast<int>(i)});
@@ -83,6 +96,7 @@ int SimServer::run() {
                 }
             }
         }
+        for (auto& mp : m_modems) reapData(*mp, false);
         if (n <= 0) continue;
         std::vector<int> closedClients;
         for (std::size_t k = 0; k < fds.size() && !m_quit; ++k) {
@@ -110,14 +124,26 @@ int SimServer::run() {
                 if (fds[k].revents & (POLLIN | POLLHUP | POLLERR)) {
                     ssize_t r = m.master >= 0 ? ::read(m.master, buf, sizeof buf)
                                               : ::recv(m.connFd, buf, sizeof buf, 0);
-                    if (r > 0) {
+                    if (r > 0 && m.dataPid > 0) {
+                        dataFromModem(m, buf, static_cast<std::size_t>(r));
+                    } else if (r > 0 && m.dialling) {
+                        // Any character aborts a dial still waiting (V.250 6.3.1).
+                        m.dialling = false;
+                        send(m, "\r\nNO CARRIER\r\n");
+                    } else if (r > 0) {
                         onInput(m, std::string(buf, static_cast<std::size_t>(r)));
                     } else if (m.connFd >= 0 && (r == 0 || errno != EAGAIN)) {
                         ::close(m.connFd);  // the client went away; listen again
                         m.connFd = -1;
                         m.input.clear();
+                        m.dialling = false;
+                        hangUpData(m);
                     }
                 }
+            } else if (kind == 5) {
+                Modem& m = *m_modems[static_cast<std::size_t>(idx)];
+                if (fds[k].revents & POLLOUT) flushData(m);
+                if (fds[k].revents & (POLLIN | POLLHUP | POLLERR)) dataFromNetwork(m);
             } else if (kind == 2) {
                 Modem& m = *m_modems[static_cast<std::size_t>(idx)];
                 int c = ::accept4(m.listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);

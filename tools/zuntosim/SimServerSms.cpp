@@ -1,6 +1,5 @@
-// SimServer's side of messages and calls: the AT+CMGS prompt, the network's
-// answer to a send, ringing, and the control commands that inject messages
-// and calls.
+// SimServer's side of messages and calls: ringing, and the control
+// commands that inject messages and calls.
 #include <sstream>
 
 #include "SimServer.h"
@@ -13,19 +12,8 @@ using namespace std::chrono;
 
 namespace {
 
-// 27.005 3.2.5: 500 unknown error, 304 invalid PDU mode parameter.
-constexpr int kCmsUnknown = 500;
-constexpr int kCmsInvalidPdu = 304;
 // Real networks ring every few seconds; shorter keeps tests quick.
 constexpr int kRingIntervalMs = 1000;
-
-bool toCount(const std::string& s, int& out) {
-    if (s.empty() || s.size() > 6) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    out = std::stoi(s);
-    return true;
-}
 
 std::string textAfterWords(const std::string& line, int words) {
     std::size_t pos = 0;
@@ -50,57 +38,9 @@ bool plainNumber(const std::string& n) {
 
 }  // namespace
 
-void SimServer::beginPrompt(Modem& m, const SimCommand& cmd) {
-    int length = 0;
-    if (!toCount(cmd.args, length) || length < 7 || length > 164) {
-        SimReply r;
-        cmsError(m.state, r, kCmsInvalidPdu);
-        return send(m, "\r\n" + r.final + "\r\n");
-    }
-    m.promptLength = length;
-    m.promptText.clear();
-    send(m, "\r\n> ");
-}
-
-void SimServer::submitPrompt(Modem& m) {
-    std::string hex = m.promptText;
-    int length = m.promptLength;
-    m.promptLength = -1;
-    m.promptText.clear();
-    log(m.number, "received", hex + "<ctrl-z>");
-    modlink::pdu::DecodeOptions o;
-    o.tpduLength = static_cast<std::size_t>(length);
-    auto msg = modlink::pdu::decodePdu(hex, o);
-    SimReply r;
-    if (!msg || msg->type != modlink::pdu::MessageType::Submit || tpduLength(hex) != length) {
-        cmsError(m.state, r, kCmsInvalidPdu);
-        return send(m, "\r\n" + r.final + "\r\n");
-    }
-    const std::string& number = msg->address.number;
-    auto fault = m_sendFaults.find(number);
-    if (fault == m_sendFaults.end() && !number.empty() && number[0] == '+')
-        fault = m_sendFaults.find(number.substr(1));
-    if (fault != m_sendFaults.end()) {
-        bool timeout = fault->second.timeout;
-        if (--fault->second.count <= 0) m_sendFaults.erase(fault);
-        if (timeout) {
-            m.stuck = true;
-            log(m.number, "dropped", "send to " + number + " (stuck until ESC)");
-            return;
-        }
-        cmsError(m.state, r, kCmsUnknown);
-        return reply(m, "\r\n" + r.final + "\r\n", m_sendLatencyMs);
-    }
-    // A modem stores the SMSC part as "00" when the default centre is used.
-    m.state.sent.push_back(hex);
-    int mr = m.state.nextReference;
-    m.state.nextReference = (mr + 1) % 256;
-    reply(m, "\r\n+CMGS: " + std::to_string(mr) + "\r\n\r\nOK\r\n", m_sendLatencyMs);
-}
-
 void SimServer::ring(Modem& m) {
     const auto& call = *m.state.call;
-    std::string bytes = "\r\nRING\r\n";
+    std::string bytes = m.state.crc ? "\r\n+CRING: VOICE\r\n" : "\r\nRING\r\n";
     if (m.state.clip) {
         bool intl = !call.number.empty() && call.number[0] == '+';
         bytes += "\r\n+CLIP: \"" + call.number + "\"," + (intl ? "145" : "129") + "\r\n";
@@ -127,7 +67,7 @@ std::string SimServer::sendFailControl(const std::vector<std::string>& w) {
         return "ERROR usage: sendfail NUMBER ERROR|TIMEOUT [COUNT]";
     SendFault f;
     f.timeout = w[2] == "TIMEOUT";
-    if (w.size() == 4 && (!toCount(w[3], f.count) || f.count < 1)) return "ERROR bad count";
+    if (w.size() == 4 && (!parseCount(w[3], f.count) || f.count < 1)) return "ERROR bad count";
     m_sendFaults[w[1]] = f;
     return "OK";
 }
@@ -138,7 +78,7 @@ std::string SimServer::messageControl(Modem& m, const std::vector<std::string>& 
     const std::string& cmd = w[0];
     if (cmd == "fill") {
         int n = 0;
-        if (w.size() != 3 || !toCount(w[2], n)) return "ERROR usage: fill D N";
+        if (w.size() != 3 || !parseCount(w[2], n)) return "ERROR usage: fill D N";
         std::vector<std::string> pdus;
         for (int i = 1; i <= n; ++i) {
             std::string text = (i % 3 ? "Stored message " : "存储的短信 ") + std::to_string(i);
@@ -153,7 +93,7 @@ std::string SimServer::messageControl(Modem& m, const std::vector<std::string>& 
         auto all = sentMessages(s);
         if (w.size() == 2) return "OK " + std::to_string(all.size());
         int k = 0;
-        if (w.size() != 3 || !toCount(w[2], k)) return "ERROR usage: sent D [K]";
+        if (w.size() != 3 || !parseCount(w[2], k)) return "ERROR usage: sent D [K]";
         if (k < 1 || k > static_cast<int>(all.size())) return "ERROR no such message";
         return "OK " + all[static_cast<std::size_t>(k - 1)].number + " " +
                all[static_cast<std::size_t>(k - 1)].text;
@@ -163,7 +103,7 @@ std::string SimServer::messageControl(Modem& m, const std::vector<std::string>& 
     int n = 1;
     std::string text = textAfterWords(line, parts ? 4 : 3);
     if (w.size() < (parts ? 5u : 4u) || !plainNumber(w[2]) || text.empty() ||
-        (parts && (!toCount(w[3], n) || n < 1 || n > 255)))
+        (parts && (!parseCount(w[3], n) || n < 1 || n > 255)))
         return parts ? "ERROR usage: smsparts D NUMBER N TEXT" : "ERROR usage: sms D NUMBER TEXT";
     std::string why;
     auto pdus = deliverPdus(w[2], text, n, &why);

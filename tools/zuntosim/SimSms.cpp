@@ -18,14 +18,14 @@ int tpduLength(const std::string& hex) {
     return octets - 1 - smsc >= 0 ? octets - 1 - smsc : -1;
 }
 
-std::vector<int> storeMessages(ModemState& s, const std::vector<std::string>& pdus) {
+std::vector<int> storeMessages(ModemState& s, const std::vector<std::string>& pdus, int stat) {
     std::vector<int> free;
     for (int i = 1; i <= s.messageCapacity && free.size() < pdus.size(); ++i)
         if (!s.messages.count(i)) free.push_back(i);
     if (free.size() < pdus.size()) return {};
     for (std::size_t k = 0; k < pdus.size(); ++k) {
         s.messages[free[k]] = pdus[k];
-        s.messageRead[free[k]] = false;
+        s.messageStat[free[k]] = stat;
     }
     return free;
 }
@@ -37,6 +37,7 @@ std::vector<std::string> deliverPdus(const std::string& number, const std::strin
     rq.number = number;
     rq.text = utf8;
     rq.charset = pdu::Charset::Utf8;
+    rq.smsc = kDeliveringCentre;
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);

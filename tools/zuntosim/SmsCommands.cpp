@@ -13,19 +13,29 @@ using K = SimCommand::Kind;
 constexpr int kInvalidIndex = 321;
 constexpr int kNotAllowed = 302;
 
-bool toIndex(const std::string& s, int& out) {
-    if (s.empty() || s.size() > 5) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    out = std::stoi(s);
-    return true;
+int statOf(const ModemState& s, int index) {
+    auto it = s.messageStat.find(index);
+    return it != s.messageStat.end() ? it->second : 0;
 }
 
 std::string header(const ModemState& s, int index) {
-    auto read = s.messageRead.find(index);
-    int stat = read != s.messageRead.end() && read->second ? 1 : 0;
     const std::string& pdu = s.messages.at(index);
-    return std::to_string(stat) + ",," + std::to_string(tpduLength(pdu));
+    return std::to_string(statOf(s, index)) + ",," + std::to_string(tpduLength(pdu));
+}
+
+// Reading a received unread message makes it read; stored outgoing ones
+// keep their stat.
+void markRead(ModemState& s, int index) {
+    if (statOf(s, index) == 0) s.messageStat[index] = 1;
+}
+
+// AT+CMGD=<index>,<delflag> (27.005 3.5.4): 1 all read, 2 read and sent,
+// 3 read, sent and unsent, 4 all; the index is then ignored.
+bool deletedByFlag(int stat, int flag) {
+    if (flag == 4) return true;
+    if (flag >= 1 && stat == 1) return true;
+    if (flag >= 2 && stat == 3) return true;
+    return flag >= 3 && stat == 2;
 }
 
 }  // namespace
@@ -34,12 +44,12 @@ void registerSmsCommands(CommandTable& t) {
     t.add("+CMGR", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test) return;
         int index = 0;
-        if (c.kind != K::Set || !toIndex(c.args, index)) return cmsError(s, r, kInvalidIndex);
+        if (c.kind != K::Set || !parseCount(c.args, index)) return cmsError(s, r, kInvalidIndex);
         if (s.cmgf != 0) return cmsError(s, r, kNotAllowed);
         auto it = s.messages.find(index);
         if (it == s.messages.end()) return cmsError(s, r, kInvalidIndex);
         r.lines = {"+CMGR: " + header(s, index), it->second};
-        s.messageRead[index] = true;
+        markRead(s, index);
     });
     t.add("+CMGL", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test) {
@@ -48,17 +58,16 @@ void registerSmsCommands(CommandTable& t) {
         }
         if (s.cmgf != 0) return cmsError(s, r, kNotAllowed);
         int stat = 0;  // PDU mode default: received unread
-        if (c.kind == K::Set && (!toIndex(c.args, stat) || stat > 4))
+        if (c.kind == K::Set && (!parseCount(c.args, stat) || stat > 4))
             return cmsError(s, r, kNotAllowed);
+        std::vector<int> listed;
         for (const auto& [index, pdu] : s.messages) {
-            auto rd = s.messageRead.find(index);
-            int st = rd != s.messageRead.end() && rd->second ? 1 : 0;
-            if (stat != 4 && st != stat) continue;
+            if (stat != 4 && statOf(s, index) != stat) continue;
             r.lines.push_back("+CMGL: " + std::to_string(index) + "," + header(s, index));
             r.lines.push_back(pdu);
+            listed.push_back(index);
         }
-        for (const auto& l : r.lines)
-            if (l.rfind("+CMGL: ", 0) == 0) s.messageRead[std::stoi(l.substr(7))] = true;
+        for (int index : listed) markRead(s, index);
     });
     t.add("+CMGD", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test) {
@@ -67,17 +76,25 @@ void registerSmsCommands(CommandTable& t) {
         }
         auto a = splitArgs(c.args);
         int index = 0, flag = 0;
-        if (c.kind != K::Set || a.empty() || !toIndex(a[0], index) ||
-            (a.size() > 1 && !toIndex(a[1], flag)))
+        if (c.kind != K::Set || a.empty() || !parseCount(a[0], index) ||
+            (a.size() > 1 && !parseCount(a[1], flag)))
             return cmsError(s, r, kInvalidIndex);
-        if (flag == 4) {
-            s.messages.clear();
-            s.messageRead.clear();
+        if (flag > 4) return cmsError(s, r, kInvalidIndex);
+        if (flag > 0) {
+            for (auto it = s.messages.begin(); it != s.messages.end();) {
+                int st = statOf(s, it->first);
+                if (!deletedByFlag(st, flag)) {
+                    ++it;
+                    continue;
+                }
+                s.messageStat.erase(it->first);
+                it = s.messages.erase(it);
+            }
             return;
         }
         if (index < 1 || index > s.messageCapacity) return cmsError(s, r, kInvalidIndex);
         s.messages.erase(index);
-        s.messageRead.erase(index);
+        s.messageStat.erase(index);
     });
 }
 

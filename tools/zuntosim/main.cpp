@@ -12,7 +12,7 @@ void usage() {
     std::cerr << "usage: zuntosim [--devices N] [--tcp [--tcp-base PORT]] [--link PREFIX]\n"
                  "                [--control PORT] [--log FILE] [--phonebook FILE]\n"
                  "                [--phonebook-capacity N] [--message-capacity N]\n"
-                 "                [--send-latency MS]\n"
+                 "                [--send-latency MS] [--data-cmd COMMAND]\n"
                  "Prints 'device D PATH' per modem; control commands on standard input.\n";
 }
 
@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
             o.linkPrefix = argv[++i];
         else if (a == "--log" && i + 1 < argc)
             o.logPath = argv[++i];
+        else if (a == "--data-cmd" && i + 1 < argc)
+            o.dataCommand = argv[++i];
         else if (a == "--phonebook" && i + 1 < argc)
             o.phonebookFile = argv[++i];
         else if (a == "--help" || a == "-h") {

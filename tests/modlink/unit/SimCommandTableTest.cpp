@@ -36,6 +36,12 @@ TEST(SimCommandLine, SplitsBasicAndExtendedCommands) {
     EXPECT_FALSE(parseCommandLine("hello", c));
     EXPECT_EQ(splitArgs("1, \"a,b\" ,129"), (std::vector<std::string>{"1", "a,b", "129"}));
     EXPECT_EQ(splitArgs(",\"x\""), (std::vector<std::string>{"", "x"}));
+    int n = -1;
+    EXPECT_TRUE(parseCount("999999", n));
+    EXPECT_EQ(n, 999999);
+    for (const char* bad : {"1000000", "", "-1", "1 ", "1a"})
+        EXPECT_FALSE(parseCount(bad, n)) << bad;
+    EXPECT_EQ(n, 999999);
 }
 
 TEST(SimCommandTable, PhonebookInUcs2AndIra) {
@@ -100,6 +106,34 @@ TEST(SimCommandTable, CentreFollowsTheCharacterSet) {
     EXPECT_EQ(s.centre, "+8613800755500");
     s.messages[3] = "00";
     EXPECT_EQ(run(t, s, "AT+CPMS?").lines[0], "+CPMS: \"SM\",1,30,\"SM\",1,30,\"SM\",1,30");
+}
+
+TEST(SimCommandTable, RegistrationAndOperatorFormats) {
+    CommandTable t;
+    ModemState s;
+    s.cmee = 1;
+    EXPECT_EQ(run(t, s, "AT+CREG?").lines[0], "+CREG: 0,1");
+    EXPECT_EQ(run(t, s, "AT+CREG=2").final, "OK");
+    EXPECT_EQ(run(t, s, "AT+CREG?").lines[0], "+CREG: 2,1,\"247D\",\"0F3C\"");
+    EXPECT_EQ(run(t, s, "AT+CREG=1;+CREG?").lines[0], "+CREG: 1,1");
+    EXPECT_EQ(run(t, s, "AT+CREG=3").final, "+CME ERROR: 4");
+    EXPECT_EQ(s.cregMode, 1);
+    EXPECT_EQ(run(t, s, "AT+CGREG=2;+CGREG?").lines[0], "+CGREG: 2,1,\"247D\",\"0F3C\"");
+    // Numeric is the power-on format; 3 changes only the format.
+    EXPECT_EQ(run(t, s, "AT+COPS?").lines[0], "+COPS: 0,2,\"46000\"");
+    EXPECT_EQ(run(t, s, "AT+COPS=3,0;+COPS?").lines[0], "+COPS: 0,0,\"CHINA MOBILE\"");
+    EXPECT_EQ(run(t, s, "AT+COPS=3,1;+COPS?").lines[0], "+COPS: 0,1,\"CMCC\"");
+    EXPECT_EQ(run(t, s, "AT+COPS=3,3").final, "+CME ERROR: 4");
+    EXPECT_EQ(run(t, s, "AT+COPS=1,2,\"46001\"").final, "+CME ERROR: 32");
+    EXPECT_EQ(run(t, s, "AT+COPS=1,2,\"46000\";+COPS?").lines[0], "+COPS: 0,2,\"46000\"");
+    // Deregistering is reported to each mode that asked, without LAC/CI.
+    auto r = run(t, s, "AT+COPS=2");
+    EXPECT_EQ(r.after, (std::vector<std::string>{"+CREG: 0", "+CGREG: 0"}));
+    EXPECT_EQ(run(t, s, "AT+COPS?").lines[0], "+COPS: 2");
+    EXPECT_EQ(run(t, s, "AT+CGREG?").lines[0], "+CGREG: 2,0");
+    EXPECT_TRUE(run(t, s, "AT+COPS=2").after.empty());  // no change, no report
+    EXPECT_EQ(run(t, s, "AT+COPS=0").after,
+              (std::vector<std::string>{"+CREG: 1", "+CGREG: 1,\"247D\",\"0F3C\""}));
 }
 
 TEST(SimControl, GrammarAnswersOkOrError) {

@@ -19,6 +19,7 @@ inline SimReply runLine(const CommandTable& t, ModemState& s, const std::string&
         SimReply r;
         t.run(s, c, r);
         all.lines.insert(all.lines.end(), r.lines.begin(), r.lines.end());
+        all.after.insert(all.after.end(), r.after.begin(), r.after.end());
         all.final = r.final;
         if (r.failed()) break;
     }

@@ -40,7 +40,10 @@ TEST(SimMessageStore, ReadListAndDeleteInPduMode) {
     ASSERT_EQ(pdus.size(), 1u);
     EXPECT_EQ(storeMessages(s, {pdus[0], pdus[0]}), (std::vector<int>{1, 2}));
     int len = tpduLength(pdus[0]);
-    EXPECT_EQ(len, static_cast<int>(pdus[0].size() / 2) - 1);  // SMSC part "00"
+    // The SMSC part as real ones have it: 8 octets for +8613800100500.
+    EXPECT_EQ(pdus[0].substr(0, 16), "0891683108100005");
+    EXPECT_EQ(len, static_cast<int>(pdus[0].size() / 2) - 9);
+    EXPECT_EQ(modlink::pdu::decodePdu(pdus[0])->smsc.number, "+8613800100500");
     auto r = run(t, s, "AT+CMGR=2");
     ASSERT_EQ(r.lines.size(), 2u);
     EXPECT_EQ(r.lines[0], "+CMGR: 0,," + std::to_string(len));
@@ -63,6 +66,42 @@ TEST(SimMessageStore, ReadListAndDeleteInPduMode) {
     s.messageCapacity = 1;
     EXPECT_TRUE(storeMessages(s, {pdus[0], pdus[0]}).empty());
     EXPECT_TRUE(s.messages.empty());
+}
+
+TEST(SimMessageStore, OutgoingStatsListAndDeleteByFlag) {
+    CommandTable t;
+    ModemState s;
+    s.cmee = 1;
+    auto in = deliverPdus("10086", "in", 1, nullptr);
+    ASSERT_EQ(in.size(), 1u);
+    std::string out = "0011000B916407281553F80000AA0AE8329BFD4697D9EC37";
+    storeMessages(s, {in[0]});     // 1: unread
+    storeMessages(s, {out}, 2);    // 2: unsent
+    storeMessages(s, {out}, 3);    // 3: sent
+    storeMessages(s, {in[0]}, 1);  // 4: read
+    // Each stat lists alone (read before unread: listing marks them read);
+    // reading a stored outgoing message keeps its stat.
+    for (auto [stat, index] : {std::pair{1, 4}, {0, 1}, {2, 2}, {3, 3}}) {
+        auto r = run(t, s, "AT+CMGL=" + std::to_string(stat));
+        ASSERT_EQ(r.lines.size(), 2u) << stat;
+        EXPECT_EQ(r.lines[0].substr(0, 10),
+                  "+CMGL: " + std::to_string(index) + "," + std::to_string(stat));
+    }
+    EXPECT_EQ(run(t, s, "AT+CMGL=0").lines.size(), 0u);
+    EXPECT_EQ(run(t, s, "AT+CMGR=2").lines[0], "+CMGR: 2,,23");
+    EXPECT_EQ(run(t, s, "AT+CMGR=2").lines[0], "+CMGR: 2,,23");
+    EXPECT_EQ(run(t, s, "AT+CMGL=5").final, "+CMS ERROR: 302");
+    // Delete flags: 1 read, 2 also sent, 3 also unsent; the index is ignored.
+    EXPECT_EQ(run(t, s, "AT+CMGD=9,1").final, "OK");
+    EXPECT_EQ(s.messages.size(), 2u);  // 1 was read by the listing
+    EXPECT_EQ(s.messages.count(2) + s.messages.count(3), 2u);
+    EXPECT_EQ(run(t, s, "AT+CMGD=0,2").final, "OK");
+    EXPECT_EQ(s.messages.count(3), 0u);
+    EXPECT_EQ(s.messages.count(2), 1u);
+    EXPECT_EQ(run(t, s, "AT+CMGD=0,5").final, "+CMS ERROR: 321");
+    EXPECT_EQ(run(t, s, "AT+CMGD=0,3").final, "OK");
+    EXPECT_TRUE(s.messages.empty());
+    EXPECT_TRUE(s.messageStat.empty());
 }
 
 TEST(SimMessageStore, SentPartsAreJoinedPerReference) {
@@ -123,6 +162,9 @@ TEST(SimControl, MessagesCallsAndSendFaults) {
     EXPECT_EQ(m->address.number, "+8613912345678");
     EXPECT_EQ(m->text, u"你好 世界");
     EXPECT_EQ(server.control("smsparts 1 10086 3 a text in three parts"), "OK");
+    auto part = modlink::pdu::decodePdu(server.modem(1)->messages.at(4));
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->smsc.number, "+8613800100500");
     EXPECT_EQ(server.modem(1)->messages.size(), 4u);
     EXPECT_EQ(server.control("smsparts 1 10086 3 no room for three"), "ERROR full");
     EXPECT_EQ(server.control("sms 1 10086 last"), "OK");
