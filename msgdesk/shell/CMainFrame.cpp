@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "phone/CPhoneDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CMsgdeskView.h"
@@ -35,7 +36,9 @@ public:
     void setSendIcon(int icon) override { m_f->statusPanes()->setIcon(icon); }
     void setSimFullVisible(bool v) override { m_f->statusPanes()->setSimFullVisible(v); }
     void showRingImage(int image) override { m_f->view()->showRingImage(image); }
-    void showPhoneDialog() override {}
+    void showPhoneDialog() override {
+        if (m_f->phoneDialog()) m_f->phoneDialog()->showAndRaise();
+    }
     void showAbout() override {
         CAboutDlg dlg(m_f);
         dlg.exec();
@@ -75,6 +78,7 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     m_adapter = std::make_unique<FrameWindowAdapter>(this);
     m_core.attachWindow(m_adapter.get());
     m_tree->initialUpdate();
+    createPhoneDialog();
     // Command states follow the core, as an idle-time update would.
     auto* ui = new QTimer(this);
     connect(ui, &QTimer::timeout, this, &CMainFrame::updateCommandUI);
@@ -82,7 +86,25 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     updateCommandUI();
 }
 
-CMainFrame::~CMainFrame() { m_core.attachWindow(nullptr); }
+CMainFrame::~CMainFrame() {
+    m_core.phoneChanged = nullptr;
+    m_core.attachWindow(nullptr);
+}
+
+// Created once, hidden, centred on the screen.
+void CMainFrame::createPhoneDialog() {
+    m_phoneDlg = new CPhoneDlg([this] { return m_core.phone(); }, this);
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect r = s->geometry();
+        m_phoneDlg->move(r.width() / 2 - m_phoneDlg->width() / 2,
+                         r.height() / 2 - m_phoneDlg->height() / 2);
+    }
+    m_core.phoneChanged = [this](PhoneDialogCore::Field f) { m_phoneDlg->refresh(f); };
+}
+
+void CMainFrame::setPhonebookPicker(PhoneDialogCore::Picker picker) {
+    m_phoneDlg->setPicker(std::move(picker));
+}
 
 QAction* CMainFrame::action(int id) const {
     auto it = m_actions.find(id);
@@ -194,6 +216,7 @@ void CMainFrame::updateCommandUI() {
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
     if (m_core.closed()) {
+        m_phoneDlg->hide();
         e->accept();
         return;
     }

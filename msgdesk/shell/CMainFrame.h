@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 
+#include "phone/PhoneDialogCore.h"
+
 namespace msgdesk {
 
 class CStatusBar;
@@ -14,6 +16,7 @@ class FrameWindow;
 class CLeftBoxView;
 class CListMsgView;
 class CMsgPreview;
+class CPhoneDlg;
 
 // The main window: tool bar, menus, status bar and the main view, over the
 // main frame's core, which holds every rule. This class only shows what the
@@ -31,6 +34,10 @@ public:
     CListMsgView* list() const { return m_list; }
     CMsgPreview* preview() const { return m_preview; }
     QToolBar* toolBar() const { return m_toolbar; }
+    // The modeless phone window, created hidden with the frame.
+    CPhoneDlg* phoneDialog() const { return m_phoneDlg; }
+    // The phonebook picker the phone window offers; none: its button is off.
+    void setPhonebookPicker(PhoneDialogCore::Picker picker);
     // Re-reads every command's enabled state from the core.
     void updateCommandUI();
 
@@ -43,6 +50,7 @@ private:
     void buildToolBar();
     void onCommand(int id);
     void popupPhonebookMenu();
+    void createPhoneDialog();
 
     MainFrameCore& m_core;
     std::map<int, QAction*> m_actions;
@@ -53,6 +61,7 @@ private:
     CLeftBoxView* m_tree = nullptr;
     CListMsgView* m_list = nullptr;
     CMsgPreview* m_preview = nullptr;
+    CPhoneDlg* m_phoneDlg = nullptr;
     bool m_closing = false;
     std::unique_ptr<FrameWindow> m_adapter;
 };

@@ -75,6 +75,7 @@ MainFrameCore::~MainFrameCore() {
     if (m_link && (m_link->linkActive() || m_link->disconnectPending()) &&
         m_link->library().CloseModules)
         m_link->library().CloseModules();
+    m_phone.reset();
     m_receiver.reset();  // receive/send
     m_pump.reset();
     m_link.reset();
@@ -101,6 +102,7 @@ bool MainFrameCore::create() {
     DeviceLinkPorts& ports = *this;
     m_link = std::make_unique<DeviceLink>(m_s.loop, this, m_library, m_sims, ports, m_s.messageBox);
     attachReceiveSend();  // receive/send
+    createPhone();
     // The views' first update: mailboxes and contacts backed up and loaded.
     m_store->start();
     m_contactStore->start();
@@ -141,6 +143,7 @@ void MainFrameCore::close(std::function<void()> done) {
             m_contactStore->shutdown();
         }
         m_sims.ClearSimPhonebook(17);
+        m_phone.reset();
         m_receiver.reset();  // receive/send
         m_pump.reset();
         m_link.reset();
@@ -292,7 +295,21 @@ void MainFrameCore::showPhoneDialog() {
 }
 
 void MainFrameCore::sendToPhoneDialog(const platform::Message& m) {
-    if (m_window) m_window->sendToPhoneDialog(m);
+    if (m_phone) m_s.loop.send(m_phone.get(), m);
+}
+
+// The phone dialog exists hidden from start-up, with the Volume setting.
+void MainFrameCore::createPhone() {
+    PhoneDialogCore::Ports p;
+    p.frame = this;
+    p.linkActive = [this] { return m_link && m_link->linkActive(); };
+    p.deviceCount = [this] { return m_link ? m_link->deviceCount() : 0; };
+    p.deviceAttached = [this](int d) { return m_link && m_link->deviceAttached(d); };
+    p.changed = [this](PhoneDialogCore::Field f) {
+        if (phoneChanged) phoneChanged(f);
+    };
+    m_phone = std::make_unique<PhoneDialogCore>(m_s.loop, m_s.clock, m_s.messageBox, std::move(p),
+                                                m_settings.Volume);
 }
 
 void MainFrameCore::postToDeviceDialog(const platform::Message& m) {

@@ -11,6 +11,7 @@
 #include "device/DeviceLink.h"
 #include "device/DeviceLinkPorts.h"
 #include "device/WindowMessages.h"
+#include "phone/PhoneDialogCore.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
@@ -83,6 +84,8 @@ public:
     ContactBook& contacts() { return m_book; }
     ContactStore& contactStore() { return *m_contactStore; }
     SimPhonebook& simPhonebook() { return m_sims; }
+    // The phone dialog's core: from create() until close(); null otherwise.
+    PhoneDialogCore* phone() { return m_phone.get(); }
     platform::MessageBoxPort& messageBox() { return m_s.messageBox; }
     platform::MessageLoop& loop() { return m_s.loop; }
     // The name shown for a number (GBK); empty when none.
@@ -94,6 +97,8 @@ public:
     std::function<void()> lowerSendBatchHook = [] {};
     std::function<bool()> batchCompleteHook = [] { return true; };
     std::function<std::pair<int, int>()> sendTotalsHook = [] { return std::pair{0, 0}; };
+    // The phone window redraws a field of the phone dialog's core.
+    std::function<void(PhoneDialogCore::Field)> phoneChanged;
     // receive/send: handlers of the messages the receiving and sending parts
     // own; each returns true when it handled the message.
     std::vector<std::function<bool(const platform::Message&, std::intptr_t*)>> extraHandlers;
@@ -122,7 +127,7 @@ private:
     void removeSimMessages(int device) override;
     void startRinging() override { m_ringAnimation.start(); }
     void stopRinging() override { m_ringAnimation.stop(); }
-    bool phoneDialogExists() override { return m_window && m_window->phoneDialogExists(); }
+    bool phoneDialogExists() override { return m_phone != nullptr; }
     void showPhoneDialog() override;
     void sendToPhoneDialog(const platform::Message& m) override;
     void postToDeviceDialog(const platform::Message& m) override;
@@ -148,6 +153,8 @@ private:
     std::unique_ptr<MessageList> m_list;
     std::unique_ptr<MailboxTree> m_tree;
     std::unique_ptr<DeviceLink> m_link;
+    std::unique_ptr<PhoneDialogCore> m_phone;
+    void createPhone();
     // receive/send: they use the link's library and tables, so they go first.
     std::unique_ptr<Receiver> m_receiver;
     std::unique_ptr<SendPump> m_pump;
