@@ -37,6 +37,7 @@ public:
     bool alive() const { return !m_dead; }
     void discardInput();
     const std::string& portName() const { return m_transport->name(); }
+    int device() const { return m_device.load(); }
 
 private:
     enum class Wait { Input, Woken, Timeout, Dead };
@@ -47,7 +48,6 @@ private:
     // Drops what still comes until the line has been quiet for kQuiet.
     void waitQuiet();
     void handleStray(const std::string& line);
-    int device() const { return m_device.load(); }
 
     std::unique_ptr<Transport> m_transport;
     const at::UnsolicitedRouter& m_router;

@@ -36,10 +36,13 @@ bool readRange(AtChannel& ch, DeviceState& st, int first, int last, int id, at::
     if (emptyRange(r)) return true;
     if (!r.ok()) return false;
     int malformed = 0;
-    for (const auto& e : at::parseCpbrEntries(r.lines, st.charset, &malformed))
+    std::vector<std::string> notes;
+    for (const auto& e : at::parseCpbrEntries(r.lines, st.charset, &malformed, &notes))
         if (e.index >= first && e.index <= last) emit(MODLINK_EV_ENTRY, entryText(e), id);
+    for (const auto& n : notes) Trace::instance().note(ch.device(), n);
     if (malformed > 0)
-        Trace::instance().note(0, std::to_string(malformed) + " malformed +CPBR lines skipped");
+        Trace::instance().note(ch.device(),
+                               std::to_string(malformed) + " malformed +CPBR lines skipped");
     return true;
 }
 
