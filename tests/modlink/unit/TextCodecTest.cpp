@@ -72,11 +72,27 @@ TEST(LineSplitter, PromptLongLinesAndPartialInput) {
     EXPECT_FALSE(s.next().has_value());
     s.feed("7,99\r");
     EXPECT_EQ(s.next().value_or(""), "+CSQ: 17,99");
-    s.feed(std::string(at::AtLineSplitter::kMaxLine + 10, 'x') + "\n");
-    auto longLine = s.next();
-    ASSERT_TRUE(longLine.has_value());
-    EXPECT_EQ(longLine->size(), at::AtLineSplitter::kMaxLine);
-    EXPECT_EQ(s.next().value_or(""), std::string(10, 'x'));
+}
+
+// A line past the buffer is discarded whole: its tail ("ERROR" here) must
+// not come out as a line of its own and end the wrong command.
+TEST(LineSplitter, OverlongLineIsDiscardedUpToItsEnd) {
+    const std::size_t max = at::AtLineSplitter::kMaxLine;
+    at::AtLineSplitter s;
+    s.feed(std::string(max, 'a') + "\r\n");
+    EXPECT_EQ(s.next().value_or("").size(), max);  // the last legal length
+    s.feed(std::string(max + 1, 'b') + "\r\n+CSQ: 1,99\r\n");
+    EXPECT_EQ(s.next().value_or(""), "+CSQ: 1,99");  // the first illegal one is gone
+    EXPECT_EQ(s.takeDiscarded(), std::vector<std::size_t>{max + 1});
+    // Fed in pieces, the tail after the limit looks like a final result.
+    s.feed(std::string(max - 2, 'c'));
+    s.feed(std::string(900, 'd'));
+    EXPECT_FALSE(s.next().has_value());
+    EXPECT_TRUE(s.takeDiscarded().empty());  // reported once it ends
+    s.feed("ERROR\r\nOK\r\n");
+    EXPECT_EQ(s.next().value_or(""), "OK");
+    EXPECT_EQ(s.takeDiscarded(), std::vector<std::size_t>{max - 2 + 900 + 5});
+    EXPECT_FALSE(s.next().has_value());
 }
 
 TEST(AtText, FieldsAndNumbers) {
