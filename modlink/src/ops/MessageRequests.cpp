@@ -68,7 +68,7 @@ int readMessage(int device, int index) {
             }
             emit(MODLINK_EV_READ_MESSAGE, readAnswer(*p), id);
         },
-        [](int id) { emit(MODLINK_EV_READ_MESSAGE, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_READ_MESSAGE, why, id); });
 }
 
 int listMessages(int device) {
@@ -89,8 +89,8 @@ int listMessages(int device) {
                                        std::to_string(malformed) + " malformed +CMGL entries");
             emitClose(MODLINK_EV_STORED_MESSAGE, device);
         },
-        [device](int) {
-            emit(MODLINK_EV_STORED_MESSAGE, "ERROR: device unplugged", device);
+        [device](int, const std::string& why) {
+            emit(MODLINK_EV_STORED_MESSAGE, why, device);
             emitClose(MODLINK_EV_STORED_MESSAGE, device);
         });
 }
@@ -103,7 +103,7 @@ int deleteMessage(int device, int index) {
             auto r = ch.execute(command("AT+CMGD=" + std::to_string(index)));
             emit(MODLINK_EV_DELETE_MESSAGE, r.ok() ? "OK" : errorText(r), id);
         },
-        [](int id) { emit(MODLINK_EV_DELETE_MESSAGE, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_DELETE_MESSAGE, why, id); });
 }
 
 int sendMessage(const std::string& number, const std::string& gbkText) {
@@ -131,7 +131,7 @@ int sendMessage(const std::string& number, const std::string& gbkText) {
             }
             emit(MODLINK_EV_SEND, sendAnswer(r), id);
         },
-        [](int id) { emit(MODLINK_EV_SEND, "ERROR", id); }, true);
+        [](int id, const std::string&) { emit(MODLINK_EV_SEND, "ERROR", id); }, true);
 }
 
 }  // namespace modlink::requests

@@ -52,8 +52,8 @@ void failListing(const at::AtReply& r, int id) {
     emitClose(MODLINK_EV_ENTRY, id);
 }
 
-void abortListing(int id) {
-    emit(MODLINK_EV_ENTRY, "ERROR: device unplugged", id);
+void abortListing(int id, const std::string& why) {
+    emit(MODLINK_EV_ENTRY, why, id);
     emitClose(MODLINK_EV_ENTRY, id);
 }
 
@@ -107,7 +107,7 @@ int writePhonebookEntry(int device, int index, const std::string& number, const 
             r = ch.execute(command("AT+CPBW=" + at::cpbwArguments(index, n, name, st.charset)));
             emit(MODLINK_EV_SET_ENTRY, r.ok() ? "OK" : errorText(r), id);
         },
-        [](int id) { emit(MODLINK_EV_SET_ENTRY, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_SET_ENTRY, why, id); });
 }
 
 int deletePhonebookEntry(int device, int index) {
@@ -120,7 +120,7 @@ int deletePhonebookEntry(int device, int index) {
             r = ch.execute(command("AT+CPBW=" + std::to_string(index)));
             emit(MODLINK_EV_DEL_ENTRY, r.ok() ? "OK" : errorText(r), id);
         },
-        [](int id) { emit(MODLINK_EV_DEL_ENTRY, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_DEL_ENTRY, why, id); });
 }
 
 }  // namespace modlink::requests
