@@ -1,5 +1,6 @@
 // Short messages in PDU mode (3GPP TS 27.005 3.5): read, list, delete, send.
 #include <atomic>
+#include <random>
 
 #include "Answers.h"
 #include "Commands.h"
@@ -19,7 +20,9 @@ constexpr int kListFactor = 4;
 
 // The reference of the concatenation header changes from one message to
 // the next, so a phone never joins parts of two messages (23.040 9.2.3.24.1).
-std::atomic<unsigned> g_concatRef{0};
+// It starts at a random value: from 0 in every process, a restart would
+// repeat the references just used for the same recipient.
+std::atomic<unsigned> g_concatRef{std::random_device{}()};
 
 std::string readAnswer(const at::StoredPdu& p) {
     pdu::DecodeOptions o;
