@@ -49,8 +49,9 @@ std::vector<PhonebookEntry> parseCpbrEntries(const std::vector<std::string>& lin
             continue;
         }
         // Some phones put an empty field before the number: "+CPBR: 1,,"139",129,...".
+        // (An empty number followed by its type, "+CPBR: 5,,129", is no such field.)
         std::size_t n = 1;
-        while (n + 1 < f.size() && !f[n].quoted && f[n].text.empty() && !f[n + 1].text.empty()) ++n;
+        while (n + 1 < f.size() && !f[n].quoted && f[n].text.empty() && f[n + 1].quoted) ++n;
         int type = f.size() > n + 1 ? parseInt(f[n + 1].text).value_or(-1) : -1;
         auto number = decodeNumberAsGiven(f[n].text, cs, type);
         if (!number) {
@@ -61,7 +62,7 @@ std::vector<PhonebookEntry> parseCpbrEntries(const std::vector<std::string>& lin
                                  " dropped: its number holds bytes that are not text");
             continue;
         }
-        if (notes && !isDialNumber(*number))
+        if (notes && !number->empty() && !isDialNumber(*number))
             notes->push_back("entry " + std::to_string(*index) +
                              " kept with a number that is not a dial string: " + *number);
         PhonebookEntry e;

@@ -42,8 +42,10 @@ int Link::open() {
         std::lock_guard lock(m_mutex);
         closing = m_closing;
     }
-    // A worker that closed the link from its callback may still be in it.
-    for (auto& w : closing) w->waitFinished(10000);
+    // A worker that closed the link from its callback may still be in it
+    // (not this thread's own: it ends when this callback returns).
+    for (auto& w : closing)
+        if (!w->onWorkerThread()) w->waitFinished(10000);
     forgetEnded();
     Trace::instance().open();
     std::vector<std::unique_ptr<Transport>> ports;
