@@ -31,6 +31,30 @@ TEST(NameCodec, NumbersKeepOnlyDialCharacters) {
     EXPECT_EQ(at::decodeNumber("10086000", at::Charset::Ucs2), "10086000");
 }
 
+// Phonebook numbers are never changed silently: kept as given (with a note
+// when they are not dial strings) or dropped with a note.
+TEST(NameCodec, PhonebookNumbersAsGivenOrDroppedWithANote) {
+    std::vector<std::string> lines = {
+        "+CPBR: 1,\"+86 139-1234\",145,\"0041\"", "+CPBR: 2,\"139\x7F\",129,\"0041\"",
+        "+CPBR: 3,\"139\xA1\xA1\",129,\"0041\"", "+CPBR: 4,\"+8613912345678\",145,\"0041\"",
+        "+CPBR: 5,\"0031002D\",129,\"0041\""};
+    int bad = 0;
+    std::vector<std::string> notes;
+    auto e = at::parseCpbrEntries(lines, at::Charset::Ucs2, &bad, &notes);
+    ASSERT_EQ(e.size(), 3u);
+    EXPECT_EQ(e[0].number, "+86 139-1234");
+    EXPECT_EQ(e[1].number, "+8613912345678");
+    EXPECT_EQ(e[2].number, "1-");
+    EXPECT_EQ(bad, 2);
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "entry 1 kept with a number that is not a dial string: +86 139-1234",
+                         "entry 2 dropped: its number holds bytes that are not text",
+                         "entry 3 dropped: its number holds bytes that are not text",
+                         "entry 5 kept with a number that is not a dial string: 1-"}));
+    EXPECT_EQ(at::decodeNumberAsGiven("86139", at::Charset::Ira, 145), "+86139");
+    EXPECT_EQ(at::decodeNumberAsGiven("10086000", at::Charset::Ucs2), "10086000");
+}
+
 TEST(NameCodec, WriteArgumentsAreCutToTheSimFields) {
     std::string name = cp::utf8ToGbk("一二三四五六七八九十甲乙");  // 24 bytes
     EXPECT_EQ(at::cpbwArguments(3, "+8613912345678", name, at::Charset::Ira),
