@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "at/AtFinalResult.h"
 #include "at/AtLineSplitter.h"
 #include "at/AtReplyAssembler.h"
 #include "at/AtText.h"
+#include "at/CmglParser.h"
 #include "at/CpbrParser.h"
 #include "at/CpmsParser.h"
 #include "at/CscaParser.h"
@@ -20,13 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const Charset sets[] = {Charset::Ucs2, Charset::Gsm, Charset::Ira, Charset::Hex};
     Charset cs = sets[data[0] % 4];
     bool prompt = data[0] & 0x10;
+    bool numeric = data[0] & 0x20;
     std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    static const char* commands[][2] = {{"AT+CSQ", "+CSQ:"},
-                                        {"AT+CSCA?", "+CSCA:"},
-                                        {"AT+CPBR=?", "+CPBR:"},
-                                        {"AT+CPBR=1,250", "+CPBR:"},
-                                        {"AT+CPMS?", "+CPMS:"}};
+    static const char* commands[][2] = {{"AT+CSQ", "+CSQ:"},     {"AT+CSCA?", "+CSCA:"},
+                                        {"AT+CPBR=?", "+CPBR:"}, {"AT+CPBR=1,250", "+CPBR:"},
+                                        {"AT+CPMS?", "+CPMS:"},  {"AT+CMGR=1", ""}};
     UnsolicitedRouter router;
     AtReplyAssembler assembler(router);
     AtLineSplitter splitter;
@@ -36,10 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int which = 0;
     auto start = [&] {
         AtCommand c;
-        c.text = commands[which % 5][0];
-        c.prefixes = {commands[which % 5][1]};
+        c.text = commands[which % 6][0];
+        if (*commands[which % 6][1]) c.prefixes = {commands[which % 6][1]};
         c.payload = prompt ? std::optional<std::string>("00") : std::nullopt;
-        assembler.begin(c);
+        assembler.begin(c, numeric);
     };
     start();
     for (int round = 0; round < 2; ++round) {
@@ -47,12 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             decodeText(*line, cs);
             decodeNumber(*line, cs, 145);
             splitFields(*line);
+            decodeNumberAsGiven(*line, cs, 145);
+            numericResultsAfter(*line);
             if (assembler.feed(*line) == AtReplyAssembler::Outcome::Complete) {
                 AtReply r = assembler.takeReply();
                 parseCsq(r.lines);
                 parseCsca(r.lines, cs);
                 parseCpbrTest(r.lines);
-                parseCpbrEntries(r.lines, cs);
+                std::vector<std::string> notes;
+                parseCpbrEntries(r.lines, cs, nullptr, &notes);
+                parseCmgr(r.lines);
+                parseCmgl(r.lines);
                 parseCpms(r.lines);
                 ++which;
                 start();
@@ -60,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 assembler.takeUnsolicited();
             }
         }
+        splitter.takeDiscarded();
         splitter.feed(std::string_view(bytes).substr(half));
     }
     return 0;

@@ -4,12 +4,12 @@
 
 namespace modlink::at {
 
-bool parseFinalResult(std::string_view line, bool callResults, FinalResult& out) {
-    if (line == "OK" || line == "0") {
+bool parseFinalResult(std::string_view line, bool callResults, FinalResult& out, bool numeric) {
+    if (line == "OK" || (numeric && line == "0")) {
         out = {AtStatus::Ok, -1};
         return true;
     }
-    if (line == "ERROR" || line == "4") {
+    if (line == "ERROR" || (numeric && line == "4")) {
         out = {AtStatus::Error, -1};
         return true;
     }
@@ -32,6 +32,39 @@ bool parseFinalResult(std::string_view line, bool callResults, FinalResult& out)
     return false;
 }
 
+std::optional<bool> numericResultsAfter(std::string_view line) {
+    if (line.size() < 2 || !startsWithNoCase(line, "AT")) return std::nullopt;
+    std::optional<bool> numeric;
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 2;
+    while (i < line.size()) {
+        char c = static_cast<char>(line[i] & ~0x20);  // upper case for letters
+        if (line[i] == ' ' || line[i] == ';') {
+            ++i;
+        } else if (line[i] == '+' || line[i] == '^' || line[i] == '%' || line[i] == '$') {
+            // An extended command runs to the next ';' outside quotes.
+            bool quoted = false;
+            while (i < line.size() && (quoted || line[i] != ';')) quoted ^= line[i++] == '"';
+        } else if (c == 'D') {
+            break;  // the dial string takes the rest of the line
+        } else if (line[i] == '&' || c == 'S' || (c >= 'A' && c <= 'Z')) {
+            bool amp = line[i] == '&', reg = c == 'S';
+            i += amp ? 2 : 1;
+            std::size_t d = i;
+            while (i < line.size() && isDigit(line[i])) ++i;
+            if (reg) {  // Sn=v, Sn?
+                if (i < line.size() && (line[i] == '=' || line[i] == '?')) ++i;
+                while (i < line.size() && isDigit(line[i])) ++i;
+            } else if (!amp && c == 'V') {
+                numeric = line.substr(d, i - d) != "1";  // V and V0 are the same
+            }
+        } else {
+            break;
+        }
+    }
+    return numeric;
+}
+
 const char* statusName(AtStatus s) {
     switch (s) {
         case AtStatus::Ok:
@@ -50,6 +83,8 @@ const char* statusName(AtStatus s) {
             return "UNPLUGGED";
         case AtStatus::Cancelled:
             return "CANCELLED";
+        case AtStatus::Overflow:
+            return "OVERFLOW";
     }
     return "?";
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string_view>
 
 namespace modlink::at {
@@ -12,6 +13,7 @@ enum class AtStatus {
     Timeout,     // no final result in time
     Unplugged,   // the port went away
     Cancelled,   // the link is closing
+    Overflow,    // the reply was longer than a command may keep
 };
 
 struct FinalResult {
@@ -21,7 +23,14 @@ struct FinalResult {
 
 // Classifies a line as a final result code. Call results count only when
 // callResults is true: on other commands "NO CARRIER" is an unsolicited line.
-bool parseFinalResult(std::string_view line, bool callResults, FinalResult& out);
+// The numeric codes "0" (OK) and "4" (ERROR) count only when numeric is true
+// (the modem was told ATV0): in verbose mode a bare "0" is information.
+bool parseFinalResult(std::string_view line, bool callResults, FinalResult& out,
+                      bool numeric = false);
+
+// The result code format a command line leaves the modem in: true after V0
+// (V.250 6.2.6), false after V1, nullopt when the line sets neither.
+std::optional<bool> numericResultsAfter(std::string_view commandLine);
 
 const char* statusName(AtStatus s);
 

@@ -1,5 +1,7 @@
 #include "AtLineSplitter.h"
 
+#include <utility>
+
 namespace modlink::at {
 
 namespace {
@@ -36,16 +38,26 @@ std::optional<std::string> AtLineSplitter::next(bool promptExpected) {
     while (m_pos < m_buffer.size()) {
         char c = m_buffer[m_pos++];
         if (c == '\r' || c == '\n') {
+            if (m_discarding) {
+                m_discarding = false;
+                m_discarded.push_back(m_discardedBytes);
+                continue;
+            }
             std::string line = trimLine(std::move(m_partial));
             m_partial.clear();
             if (!line.empty()) return line;
             continue;
         }
+        if (m_discarding) {
+            ++m_discardedBytes;
+            continue;
+        }
         m_partial += c;
-        if (m_partial.size() >= kMaxLine) {
-            std::string line = trimLine(std::move(m_partial));
+        if (m_partial.size() > kMaxLine) {
+            m_discardedBytes = m_partial.size();
             m_partial.clear();
-            if (!line.empty()) return line;
+            m_partial.shrink_to_fit();
+            m_discarding = true;
         }
     }
     if (m_pos == m_buffer.size()) {
@@ -66,6 +78,12 @@ void AtLineSplitter::clear() {
     m_buffer.clear();
     m_pos = 0;
     m_partial.clear();
+    if (m_discarding) m_discarded.push_back(m_discardedBytes);
+    m_discarding = false;
+}
+
+std::vector<std::size_t> AtLineSplitter::takeDiscarded() {
+    return std::exchange(m_discarded, {});
 }
 
 }  // namespace modlink::at

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace modlink::at {
 
@@ -10,8 +11,10 @@ namespace modlink::at {
 // empty lines are dropped, so "\r\n", "\r\r\n" and bare "\n" all work. The
 // "> " prompt of AT+CMGS has no line end: it is reported as its own token
 // when the caller says a prompt may come. Binary junk at the start of a line
-// (line noise, a modem booting) is dropped; a line that grows past the limit
-// is cut so a babbling port cannot exhaust memory.
+// (line noise, a modem booting) is dropped. A line that grows past kMaxLine
+// is no AT line: it is discarded whole, up to its CR or LF, so its tail is
+// never taken for a line of its own (a tail reading "ERROR" would end the
+// wrong command) and a babbling port cannot exhaust memory.
 class AtLineSplitter final {
 public:
     static constexpr std::size_t kMaxLine = 4096;
@@ -23,11 +26,17 @@ public:
     std::optional<std::string> next(bool promptExpected = false);
     void clear();
     bool hasPartial() const { return !m_partial.empty(); }
+    // Sizes of the overlong lines discarded since the last call (for the
+    // trace); a line still being discarded is reported once it ends.
+    std::vector<std::size_t> takeDiscarded();
 
 private:
     std::string m_buffer;
     std::size_t m_pos = 0;
     std::string m_partial;
+    bool m_discarding = false;
+    std::size_t m_discardedBytes = 0;
+    std::vector<std::size_t> m_discarded;
 };
 
 }  // namespace modlink::at

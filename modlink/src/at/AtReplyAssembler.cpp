@@ -4,8 +4,11 @@
 
 namespace modlink::at {
 
-void AtReplyAssembler::begin(const AtCommand& cmd) {
+void AtReplyAssembler::begin(const AtCommand& cmd, bool numeric) {
     m_text = cmd.text;
+    m_numeric = numeric;
+    m_overflow = false;
+    m_bytes = 0;
     m_prefixes = cmd.prefixes;
     m_callResults = cmd.callResults;
     m_echoSeen = false;
@@ -26,8 +29,8 @@ AtReplyAssembler::Outcome AtReplyAssembler::feed(std::string_view line) {
         return Outcome::Consumed;
     }
     FinalResult fr;
-    if (parseFinalResult(line, m_callResults, fr)) {
-        m_reply.status = fr.status;
+    if (parseFinalResult(line, m_callResults, fr, m_numeric)) {
+        m_reply.status = m_overflow ? AtStatus::Overflow : fr.status;
         m_reply.code = fr.code;
         m_reply.finalLine = std::string(line);
         return Outcome::Complete;
@@ -35,7 +38,7 @@ AtReplyAssembler::Outcome AtReplyAssembler::feed(std::string_view line) {
     bool expected = false;
     for (const auto& p : m_prefixes) expected = expected || startsWithNoCase(line, p);
     if (expected) {
-        m_reply.lines.emplace_back(line);
+        keep(line);
         return Outcome::Consumed;
     }
     int cont = 0;
@@ -45,11 +48,23 @@ AtReplyAssembler::Outcome AtReplyAssembler::feed(std::string_view line) {
         return cont == 0 ? Outcome::Unsolicited : Outcome::Consumed;
     }
     if (m_prefixes.empty()) {
-        m_reply.lines.emplace_back(line);
+        keep(line);
     } else {
         ++m_dropped;
     }
     return Outcome::Consumed;
+}
+
+void AtReplyAssembler::keep(std::string_view line) {
+    if (m_overflow || m_reply.lines.size() >= kMaxLines || m_bytes + line.size() > kMaxBytes) {
+        if (!m_overflow) m_reply.lines.clear();  // an incomplete reply is no reply
+        m_reply.lines.shrink_to_fit();
+        m_overflow = true;
+        ++m_dropped;
+        return;
+    }
+    m_bytes += line.size();
+    m_reply.lines.emplace_back(line);
 }
 
 std::vector<std::string> AtReplyAssembler::takeUnsolicited() {

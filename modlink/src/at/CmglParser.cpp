@@ -6,12 +6,15 @@ namespace modlink::at {
 
 namespace {
 
-// The PDU line that follows a header: hex only, else it is not one.
+// The PDU line that follows a header. The PDU is the run of hex digits at
+// its start: some phones end the line with a stray character (a '"').
 bool pduLine(const std::vector<std::string>& lines, std::size_t i, std::string& out) {
     if (i >= lines.size()) return false;
     auto t = trim(lines[i]);
-    if (t.empty() || !isHex(t)) return false;
-    out = std::string(t);
+    std::size_t n = 0;
+    while (n < t.size() && isHex(t.substr(n, 1))) ++n;
+    if (n == 0) return false;
+    out = std::string(t.substr(0, n));
     return true;
 }
 
@@ -19,9 +22,11 @@ bool pduLine(const std::vector<std::string>& lines, std::size_t i, std::string& 
 bool header(std::string_view line, std::size_t first, StoredPdu& p) {
     auto f = splitFields(afterColon(line));
     if (f.size() < first + 2) return false;
-    auto stat = parseInt(f[first].text);
+    // Some phones leave <stat> empty ("+CMGR: ,,92"): unknown, not an error.
+    auto stat = f[first].text.empty() && !f[first].quoted ? std::optional<int>(-1)
+                                                          : parseInt(f[first].text);
     auto len = parseInt(f.back().text);
-    if (!stat || !len || *stat < 0 || *stat > 4 || *len < 0 || *len > 255) return false;
+    if (!stat || !len || *stat < -1 || *stat > 4 || *len < 0 || *len > 255) return false;
     p.stat = *stat;
     p.length = *len;
     if (first == 1) {

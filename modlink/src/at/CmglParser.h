@@ -9,7 +9,7 @@ namespace modlink::at {
 // (3GPP TS 27.005 3.4.2, 3.4.3): a header line and the PDU on the next line.
 struct StoredPdu {
     int index = -1;   // +CMGL only
-    int stat = 0;     // 0 unread, 1 read, 2 unsent, 3 sent
+    int stat = 0;     // 0 unread, 1 read, 2 unsent, 3 sent; -1 left empty by the phone
     int length = -1;  // TPDU octets (the SMSC part not counted)
     std::string pdu;  // hex
 };

@@ -37,7 +37,7 @@ std::optional<PhonebookGeometry> parseCpbrTest(const std::vector<std::string>& l
 }
 
 std::vector<PhonebookEntry> parseCpbrEntries(const std::vector<std::string>& lines, Charset cs,
-                                             int* malformed) {
+                                             int* malformed, std::vector<std::string>* notes) {
     std::vector<PhonebookEntry> out;
     int bad = 0;
     for (const auto& line : lines) {
@@ -48,11 +48,33 @@ std::vector<PhonebookEntry> parseCpbrEntries(const std::vector<std::string>& lin
             ++bad;
             continue;
         }
-        int type = f.size() > 2 ? parseInt(f[2].text).value_or(-1) : -1;
+        // Some phones put an empty field before the number: "+CPBR: 1,,"139",129,...".
+        // (An empty number followed by its type, "+CPBR: 5,,129", is no such field.)
+        std::size_t n = 1;
+        while (n + 1 < f.size() && !f[n].quoted && f[n].text.empty() && f[n + 1].quoted) ++n;
+        int type = f.size() > n + 1 ? parseInt(f[n + 1].text).value_or(-1) : -1;
+        auto number = decodeNumberAsGiven(f[n].text, cs, type);
+        if (!number) {
+            // Not a number we can pass on unchanged: say so rather than alter it.
+            ++bad;
+            if (notes)
+                notes->push_back("entry " + std::to_string(*index) +
+                                 " dropped: its number holds bytes that are not text");
+            continue;
+        }
+        if (notes && !number->empty() && !isDialNumber(*number))
+            notes->push_back("entry " + std::to_string(*index) +
+                             " kept with a number that is not a dial string: " + *number);
         PhonebookEntry e;
         e.index = *index;
-        e.number = decodeNumber(f[1].text, cs, type);
-        e.name = f.size() > 3 ? decodeText(f[3].text, cs) : std::string();
+        e.number = std::move(*number);
+        if (f.size() > n + 2) {
+            // An unquoted name is not a string (V.250 5.4.2.2): the phones that
+            // send one send it as hex, whatever the character set.
+            const auto& t = f[n + 2];
+            bool hex = !t.quoted && !t.text.empty() && isHex(t.text) && t.text.size() % 2 == 0;
+            e.name = decodeText(t.text, hex ? Charset::Ucs2 : cs);
+        }
         out.push_back(std::move(e));
     }
     if (malformed) *malformed = bad;

@@ -17,15 +17,18 @@ struct PhonebookGeometry {
 std::optional<PhonebookGeometry> parseCpbrTest(const std::vector<std::string>& lines);
 
 // AT+CPBR=i[,j]: one "+CPBR: <index>,<number>,<type>,<text>[,...]" per
-// entry. Names are GBK, numbers keep a '+' for international numbers.
-// Malformed lines are skipped and counted.
+// entry. Names are GBK. Numbers are kept as the phone gave them (a '+' is
+// added for type 145); an entry whose number holds control or non-ASCII
+// bytes is dropped. Malformed lines are skipped and counted; notes gets a
+// line for the trace for each entry dropped or kept with such a number.
 struct PhonebookEntry {
     int index = 0;
     std::string number;
     std::string name;
 };
 std::vector<PhonebookEntry> parseCpbrEntries(const std::vector<std::string>& lines, Charset cs,
-                                             int* malformed = nullptr);
+                                             int* malformed = nullptr,
+                                             std::vector<std::string>* notes = nullptr);
 
 // The argument list of AT+CPBW=<index>,"<number>",<type>,"<text>". Number
 // and name are cut first (20 and 22 bytes, at a character boundary).

@@ -164,4 +164,29 @@ std::string decodeNumber(std::string_view field, Charset cs, int type) {
     return out;
 }
 
+std::optional<std::string> decodeNumberAsGiven(std::string_view field, Charset cs, int type) {
+    std::string raw(field);
+    if (cs == Charset::Ucs2 && isHex(field) && field.size() % 4 == 0 && !field.empty()) {
+        std::u16string u = ucs2FromBytes(*hexToBytes(field));
+        bool ascii = !u.empty();
+        for (char16_t c : u) ascii = ascii && c >= 0x20 && c < 0x7F;
+        // Plain digits of a length divisible by 4 are hex too, but they
+        // hardly ever decode to printable ASCII ("0031" does).
+        if (ascii) raw.assign(u.begin(), u.end());
+    }
+    for (char c : raw)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+            return std::nullopt;
+    if (type == 145 && !raw.empty() && raw[0] != '+') raw.insert(raw.begin(), '+');
+    return raw;
+}
+
+bool isDialNumber(std::string_view number) {
+    if (number.empty()) return false;
+    for (std::size_t i = 0; i < number.size(); ++i)
+        if (!isNumberChar(static_cast<unsigned char>(number[i])) || (number[i] == '+' && i > 0))
+            return false;
+    return true;
+}
+
 }  // namespace modlink::at

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,12 @@ std::string encodeText(std::string_view gbk, Charset cs);
 // Keeps '+', digits, '*', '#', 'p', 'w' and ','; a type of 145
 // (international) gets the '+' it may lack.
 std::string decodeNumber(std::string_view field, Charset cs, int type = -1);
+
+// A phonebook number as the phone gave it (UCS2 hex decoded, the '+' of
+// type 145 added), nothing dropped: nullopt when it holds a control byte or
+// a byte outside ASCII, which no number can.
+std::optional<std::string> decodeNumberAsGiven(std::string_view field, Charset cs, int type = -1);
+// Digits, '*', '#', 'p', 'w', ',' with an optional leading '+'.
+bool isDialNumber(std::string_view number);
 
 }  // namespace modlink::at

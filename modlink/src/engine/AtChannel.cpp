@@ -73,6 +73,17 @@ bool AtChannel::readInput() {
     return true;
 }
 
+std::optional<std::string> AtChannel::nextLine(bool promptExpected) {
+    auto line = m_splitter.next(promptExpected);
+    for (std::size_t bytes : m_splitter.takeDiscarded())
+        Trace::instance().note(device(),
+                               "overlong line discarded (" + std::to_string(bytes) + " bytes)");
+    if (line)
+        Trace::instance().line(
+            device(), "rx", promptExpected && *line == at::AtLineSplitter::kPrompt ? "> " : *line);
+    return line;
+}
+
 bool AtChannel::send(const std::string& bytes, bool traceIt) {
     if (traceIt) Trace::instance().line(device(), "tx", bytes);
     if (!m_transport->write(bytes + (traceIt ? "\r" : ""), 2000)) {
@@ -97,7 +108,7 @@ void AtChannel::handleStray(const std::string& line) {
         if (cont == 0) m_router.dispatch(std::exchange(m_idleUnsolicited, {}));
         return;
     }
-    if (m_needResync && at::parseFinalResult(line, true, fr)) {
+    if (m_needResync && at::parseFinalResult(line, true, fr, m_numeric.value_or(true))) {
         // The reply of the command that timed out: now we are in step again.
         m_needResync = false;
         Trace::instance().note(device(), "late reply discarded");
@@ -108,15 +119,13 @@ void AtChannel::handleStray(const std::string& line) {
 
 bool AtChannel::waitIdle() {
     for (;;) {
-        while (auto line = m_splitter.next()) {
-            Trace::instance().line(device(), "rx", *line);
+        while (auto line = nextLine()) {
             handleStray(*line);
         }
         Wait w = waitFor(steady_clock::time_point::max());
         if (w == Wait::Dead) return false;
         if (w == Wait::Woken) {
-            while (auto line = m_splitter.next()) {
-                Trace::instance().line(device(), "rx", *line);
+            while (auto line = nextLine()) {
                 handleStray(*line);
             }
             return true;
@@ -128,8 +137,7 @@ void AtChannel::resync() {
     auto deadline = steady_clock::now() + m_lateWindow;
     // First wait (bounded) for the late final result itself.
     while (m_needResync && !m_dead && !m_stop.load()) {
-        while (auto line = m_splitter.next()) {
-            Trace::instance().line(device(), "rx", *line);
+        while (auto line = nextLine()) {
             handleStray(*line);
             if (!m_needResync) break;
         }
@@ -157,8 +165,7 @@ void AtChannel::resync() {
 void AtChannel::waitQuiet() {
     const auto bound = steady_clock::now() + milliseconds(2000);  // a babbling port
     for (;;) {
-        while (auto line = m_splitter.next()) {
-            Trace::instance().line(device(), "rx", *line);
+        while (auto line = nextLine()) {
             handleStray(*line);
         }
         if (m_dead || m_stop.load()) return;
@@ -187,8 +194,7 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
     // (Bounded: a port that keeps reporting input must not hold us here.)
     pollfd p{m_transport->fd(), POLLIN, 0};
     for (int i = 0; i < 16 && ::poll(&p, 1, 0) > 0 && readInput(); ++i) p.revents = 0;
-    while (auto line = m_splitter.next()) {
-        Trace::instance().line(device(), "rx", *line);
+    while (auto line = nextLine()) {
         handleStray(*line);
     }
     if (m_dead) {
@@ -196,7 +202,9 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         if (cmd.handler) cmd.handler(reply);
         return reply;
     }
-    m_assembler.begin(cmd);
+    // Until the setup says V1, a modem left in V0 by another program must
+    // still be understood; a V0 command's own result is numeric already.
+    m_assembler.begin(cmd, m_numeric.value_or(true) || at::numericResultsAfter(cmd.text) == true);
     bool promptDone = !cmd.payload.has_value();
     auto deadline = steady_clock::now() + cmd.timeout;
     bool done = false;
@@ -204,16 +212,18 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         reply.status = AtStatus::Unplugged;
     } else {
         while (!done) {
-            while (auto line = m_splitter.next(!promptDone)) {
+            while (auto line = nextLine(!promptDone)) {
                 if (!promptDone && *line == at::AtLineSplitter::kPrompt) {
-                    Trace::instance().line(device(), "rx", "> ");
                     promptDone = true;
                     Trace::instance().line(device(), "tx", *cmd.payload + "<ctrl-z>");
                     if (!send(*cmd.payload + "\x1A", false)) break;
                     continue;
                 }
-                Trace::instance().line(device(), "rx", *line);
+                bool overflowed = m_assembler.overflowed();
                 auto outcome = m_assembler.feed(*line);
+                if (!overflowed && m_assembler.overflowed())
+                    Trace::instance().note(device(), "reply longer than a command keeps: " +
+                                                         cmd.text + " fails, the rest is dropped");
                 if (outcome == at::AtReplyAssembler::Outcome::Unsolicited) {
                     m_router.dispatch(m_assembler.takeUnsolicited());
                 } else if (outcome == at::AtReplyAssembler::Outcome::Complete) {
@@ -255,6 +265,14 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         }
     } else if (reply.status != AtStatus::Cancelled && reply.status != AtStatus::Unplugged) {
         m_timeouts = 0;
+        if (reply.ok())
+            if (auto numeric = at::numericResultsAfter(cmd.text)) m_numeric = *numeric;
+    }
+    // Past the bound the reply is incomplete whatever ended it.
+    if (m_assembler.overflowed() && reply.status != AtStatus::Cancelled &&
+        reply.status != AtStatus::Unplugged) {
+        reply.status = AtStatus::Overflow;
+        reply.lines.clear();
     }
     if (cmd.handler) cmd.handler(reply);
     return reply;

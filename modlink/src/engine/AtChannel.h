@@ -2,6 +2,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Transport.h"
@@ -37,17 +38,19 @@ public:
     bool alive() const { return !m_dead; }
     void discardInput();
     const std::string& portName() const { return m_transport->name(); }
+    int device() const { return m_device.load(); }
 
 private:
     enum class Wait { Input, Woken, Timeout, Dead };
     Wait waitFor(std::chrono::steady_clock::time_point deadline);
     bool readInput();
     bool send(const std::string& bytes, bool traceIt);
+    // The splitter's next line, traced, with discarded overlong lines noted.
+    std::optional<std::string> nextLine(bool promptExpected = false);
     void resync();
     // Drops what still comes until the line has been quiet for kQuiet.
     void waitQuiet();
     void handleStray(const std::string& line);
-    int device() const { return m_device.load(); }
 
     std::unique_ptr<Transport> m_transport;
     const at::UnsolicitedRouter& m_router;
@@ -60,6 +63,8 @@ private:
     bool m_needResync = false;
     std::chrono::milliseconds m_lateWindow{0};
     int m_timeouts = 0;
+    // Result code format (ATV0 numeric, ATV1 verbose); unknown until set.
+    std::optional<bool> m_numeric;
     // Idle lines: unsolicited codes may span several lines (+CMT).
     std::vector<std::string> m_idleUnsolicited;
     int m_idleContinuation = 0;

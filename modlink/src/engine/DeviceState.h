@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "at/CpbrParser.h"
@@ -15,6 +16,7 @@ struct CallState {
     bool announced = false;  // event 769 went out for this incoming call
     bool ringSeen = false;   // a RING came, its caller id not yet
     bool answered = false;   // answered or dialled by us: no longer ringing
+    std::string caller;      // from +CLIP, for an announcement that must be repeated
     // When the last RING, +CRING or +CLIP came: many modems send no final
     // code when the caller gives up while it rings, they just stop ringing.
     std::chrono::steady_clock::time_point lastRing{};

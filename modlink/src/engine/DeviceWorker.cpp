@@ -22,6 +22,13 @@ DeviceWorker::DeviceWorker(int device, std::unique_ptr<Transport> transport)
 
 DeviceWorker::~DeviceWorker() {
     stop();
+    if (m_thread.joinable()) {
+        // The last owner may be the worker itself (a callback's reference).
+        if (onWorkerThread())
+            m_thread.detach();
+        else
+            m_thread.join();
+    }
     m_channel.reset();
     if (m_wakeFd >= 0) ::close(m_wakeFd);
 }
@@ -38,13 +45,11 @@ bool DeviceWorker::start(Setup setup) {
 void DeviceWorker::stop() {
     m_stop = true;
     wake();
-    if (m_thread.joinable()) {
-        // CloseModules called from the callback runs on this very thread.
-        if (m_thread.get_id() == std::this_thread::get_id())
-            m_thread.detach();
-        else
-            m_thread.join();
-    }
+}
+
+bool DeviceWorker::finished() const {
+    std::lock_guard lock(m_mutex);
+    return m_finished;
 }
 
 void DeviceWorker::wake() {
@@ -83,8 +88,10 @@ void DeviceWorker::main(Setup setup, std::promise<bool>* started) {
     m_alive = ok;
     started->set_value(ok);
     if (ok) serve();
+    // Every request that was accepted gets its answer, also at a close.
+    if (m_stop) answerQueued("ERROR: link closed");
     std::lock_guard lock(m_mutex);
-    if (m_stop) m_channel.reset();  // closes the port now, even when detached
+    if (m_stop) m_channel.reset();  // closes the port now, before close() returns
     m_finished = true;
     m_finishedCv.notify_all();
 }
@@ -122,16 +129,24 @@ void DeviceWorker::serve() {
 }
 
 void DeviceWorker::unplugged() {
-    std::deque<std::shared_ptr<Request>> left;
     {
         std::lock_guard lock(m_mutex);
         m_alive = false;
-        left.swap(m_queue);
     }
     Trace::instance().note(device(), "device unplugged");
     EventSink::instance().emit(MODLINK_EV_UNPLUGGED, std::nullopt, device());
+    answerQueued("ERROR: device unplugged");
+}
+
+void DeviceWorker::answerQueued(const std::string& why) {
+    std::deque<std::shared_ptr<Request>> left;
+    {
+        std::lock_guard lock(m_mutex);
+        m_alive = false;  // refuses what comes now
+        left.swap(m_queue);
+    }
     for (auto& r : left)
-        if (r->abort) r->abort();
+        if (r->abort) r->abort(why);
 }
 
 }  // namespace modlink

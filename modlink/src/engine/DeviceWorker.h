@@ -31,7 +31,10 @@ public:
     // Starts the thread, runs setup on it and waits for its result. On
     // false the thread has ended.
     bool start(Setup setup);
+    // Tells the worker to stop; it answers what is still queued with
+    // "ERROR: link closed", closes its port and ends (see waitFinished).
     void stop();
+    bool finished() const;
 
     void setDevice(int device) { m_device = device; }
     int device() const { return m_device.load(); }
@@ -46,8 +49,8 @@ public:
     bool cancel(int id);
     int commandCount() const;
     bool alive() const { return m_alive.load(); }
-    // For a worker stopped from its own thread: waits until that thread has
-    // closed the port and ended.
+    // Waits until the stopped worker has answered its queue, closed the
+    // port and ended.
     bool waitFinished(int timeoutMs);
     bool onWorkerThread() const { return m_thread.get_id() == std::this_thread::get_id(); }
 
@@ -56,6 +59,7 @@ private:
     void serve();
     void wake();
     void unplugged();
+    void answerQueued(const std::string& why);
 
     std::atomic<int> m_device;
     std::string m_portName;

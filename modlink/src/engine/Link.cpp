@@ -1,5 +1,6 @@
 #include "Link.h"
 
+#include <algorithm>
 #include <future>
 
 #include "Discovery.h"
@@ -36,17 +37,16 @@ void Link::addRouterSetup(RouterSetup setup) {
 
 int Link::open() {
     close();
-    std::vector<std::shared_ptr<DeviceWorker>> retired;
+    std::vector<std::shared_ptr<DeviceWorker>> closing;
     {
         std::lock_guard lock(m_mutex);
-        retired.swap(m_retired);
+        closing = m_closing;
     }
-    for (auto& r : retired)
-        if (!r->waitFinished(10000)) {
-            std::lock_guard lock(m_mutex);
-            m_retired.push_back(r);  // still busy in the callback: keep it alive
-        }
-    retired.clear();
+    // A worker that closed the link from its callback may still be in it
+    // (not this thread's own: it ends when this callback returns).
+    for (auto& w : closing)
+        if (!w->onWorkerThread()) w->waitFinished(10000);
+    forgetEnded();
     Trace::instance().open();
     std::vector<std::unique_ptr<Transport>> ports;
     auto fail = [&](const std::string& port, const std::string& why) {
@@ -115,24 +115,45 @@ int Link::open() {
 }
 
 void Link::close() {
-    std::vector<std::shared_ptr<DeviceWorker>> devices;
+    std::vector<std::shared_ptr<DeviceWorker>> closing;
+    const DeviceWorker* self = nullptr;
     {
         std::lock_guard lock(m_mutex);
-        devices.swap(m_devices);
+        m_closing.insert(m_closing.end(), m_devices.begin(), m_devices.end());
+        m_devices.clear();
         m_open = false;
+        closing = m_closing;
+        for (auto& w : closing)
+            if (w->onWorkerThread()) self = w.get();
+        if (self) m_closingFromWorker.insert(self);
     }
-    // CloseModules called from the callback runs on a worker: that worker
-    // is detached by stop() and must outlive this call, so it is retired
-    // instead of destroyed.
-    for (auto& d : devices) {
-        bool self = d->onWorkerThread();
-        d->stop();
-        if (self) {
+    for (auto& w : closing) w->stop();
+    for (auto& w : closing) {
+        if (w.get() == self) continue;
+        // Called from a callback, do not wait for a worker that is itself
+        // closing from its callback: each would wait for the other.
+        while (!w->waitFinished(20)) {
             std::lock_guard lock(m_mutex);
-            m_retired.push_back(d);
+            if (self && m_closingFromWorker.count(w.get())) break;
         }
     }
-    devices.clear();
+    if (self) {
+        std::lock_guard lock(m_mutex);
+        m_closingFromWorker.erase(self);
+    }
+    forgetEnded();
+}
+
+void Link::forgetEnded() {
+    std::vector<std::shared_ptr<DeviceWorker>> ended;
+    {
+        std::lock_guard lock(m_mutex);
+        auto it = std::partition(m_closing.begin(), m_closing.end(),
+                                 [](const auto& w) { return !w->finished(); });
+        ended.assign(std::make_move_iterator(it), std::make_move_iterator(m_closing.end()));
+        m_closing.erase(it, m_closing.end());
+    }
+    // Destroyed here, outside the lock: each joins its ended thread.
 }
 
 int Link::submit(int device, Run run, Abort abort, bool withdrawable) {
@@ -143,7 +164,8 @@ int Link::submit(int device, Run run, Abort abort, bool withdrawable) {
     r->withdrawable = withdrawable;
     int id = r->id;
     r->run = [run = std::move(run), id](AtChannel& ch, DeviceState& st) { run(ch, st, id); };
-    if (abort) r->abort = [abort = std::move(abort), id] { abort(id); };
+    if (abort)
+        r->abort = [abort = std::move(abort), id](const std::string& why) { abort(id, why); };
     return w->submit(r) ? id : -1;
 }
 

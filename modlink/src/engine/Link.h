@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ public:
     // 0 when the link is up (also with no device), else non-zero; see
     // InitModules.
     int open();
+    // Stops every worker and returns once they have ended and closed their
+    // ports, also when another close runs at the same time. Called from the
+    // callback, it cannot wait for its own worker: that one ends as soon as
+    // the callback returns, and delivers no further event.
     void close();
     bool isOpen() const;
     int deviceCount() const;
@@ -28,7 +33,7 @@ public:
     // Queues a request on a device; returns its id, or -1 when the device
     // does not exist, is gone or its queue is full.
     using Run = std::function<void(AtChannel&, DeviceState&, int id)>;
-    using Abort = std::function<void(int id)>;
+    using Abort = std::function<void(int id, const std::string& why)>;
     int submit(int device, Run run, Abort abort, bool withdrawable = false);
     // Queues a request on the attached device with the shortest queue,
     // round-robin among equals (sends name no device). -1 when none takes it.
@@ -42,12 +47,19 @@ public:
     void addRouterSetup(RouterSetup setup);
 
 private:
+    // Drops the stopped workers that have ended.
+    void forgetEnded();
+
     mutable std::mutex m_mutex;
     bool m_open = false;
     std::vector<std::shared_ptr<DeviceWorker>> m_devices;
     std::vector<RouterSetup> m_routerSetups;
-    // Workers stopped from their own thread (CloseModules in the callback).
-    std::vector<std::shared_ptr<DeviceWorker>> m_retired;
+    // Workers told to stop that have not ended yet: a close waits for them,
+    // also for those of a close running at the same time in another thread.
+    std::vector<std::shared_ptr<DeviceWorker>> m_closing;
+    // Workers whose own thread is inside close() (CloseModules called from
+    // the callback): two of them must not wait for each other.
+    std::set<const DeviceWorker*> m_closingFromWorker;
     std::atomic<int> m_nextId{1};
     // Choice and queueing of a send happen together, so two sends at once
     // see each other's queue length.

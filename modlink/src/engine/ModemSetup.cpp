@@ -33,6 +33,8 @@ bool setUpModem(AtChannel& ch, DeviceState& state) {
     }
     if (!answered) return false;
     run(ch, "ATE0");
+    // Verbose result codes: from here a bare "0" or "4" is information.
+    run(ch, "ATV1");
     run(ch, "AT+CMEE=1");
     if (!run(ch, "AT+CMGF=0").ok()) Trace::instance().note(0, "PDU mode refused");
     if (run(ch, "AT+CSCS=\"UCS2\"").ok()) {

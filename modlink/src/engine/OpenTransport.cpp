@@ -2,7 +2,6 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -11,9 +10,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "FdTransport.h"
+#include "Trace.h"
+#include "UucpLock.h"
 
 namespace modlink {
 
@@ -21,11 +21,20 @@ namespace {
 
 class SerialTransport final : public FdTransport {
 public:
-    using FdTransport::FdTransport;
+    SerialTransport(int fd, std::string name, UucpLock lock)
+        : FdTransport(fd, std::move(name)), m_lock(std::move(lock)) {}
     // The exclusive mode lasts until the tty's last close, which a port
-    // that another process also holds open never sees.
-    ~SerialTransport() override { ::ioctl(m_fd, TIOCNXCL); }
+    // that another process also holds open never sees. The lock file goes
+    // after the port is closed.
+    ~SerialTransport() override {
+        ::ioctl(m_fd, TIOCNXCL);
+        ::close(m_fd);
+        m_fd = -1;
+    }
     void discardInput() override { ::tcflush(m_fd, TCIFLUSH); }
+
+private:
+    UucpLock m_lock;
 };
 
 class TcpTransport final : public FdTransport {
@@ -33,42 +42,22 @@ public:
     TcpTransport(int fd, std::string name) : FdTransport(fd, std::move(name), true) {}
 };
 
-std::string baseName(const std::string& path) {
-    auto s = path.rfind('/');
-    return s == std::string::npos ? path : path.substr(s + 1);
-}
-
-// UUCP lock files ("LCK..ttyUSB0" holding a pid) are how pppd and the
-// classic dial-up programs mark a port in use. A stale file (dead pid) does
-// not count.
-bool lockFileHeld(const std::string& path) {
-    const char* dirs[] = {"/var/lock", "/run/lock", "/var/spool/lock"};
-    const char* env = std::getenv("MODLINK_LOCK_DIR");
-    for (const char* d : dirs) {
-        std::string dir = env ? env : d;
-        std::ifstream f(dir + "/LCK.." + baseName(path));
-        if (f) {
-            std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-            // Either a 10-byte ASCII pid or a binary int, by the old convention.
-            long pid = std::strtol(text.c_str(), nullptr, 10);
-            if (pid <= 0 && text.size() >= sizeof(int)) {
-                int bin = 0;
-                std::memcpy(&bin, text.data(), sizeof bin);
-                pid = bin;
-            }
-            if (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)) return true;
-        }
-        if (env) break;
-    }
-    return false;
-}
-
 std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
                                       std::string& detail) {
-    if (lockFileHeld(path)) {
-        error = OpenError::Busy;
-        detail = "locked by another program (lock file)";
-        return nullptr;
+    // Like pppd: the lock file first, then the port.
+    UucpLock lock;
+    std::string why;
+    switch (lock.acquire(path, why)) {
+        case UucpLock::Result::Held:
+            error = OpenError::Busy;
+            detail = why;
+            return nullptr;
+        case UucpLock::Result::NoLockDir:
+            Trace::instance().note(0, path + " used without a lock file: " + why);
+            break;
+        case UucpLock::Result::Taken:
+            if (!why.empty()) Trace::instance().note(0, path + ": " + why);
+            break;
     }
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -102,7 +91,7 @@ std::unique_ptr<Transport> openSerial(const std::string& path, OpenError& error,
     ::tcsetattr(fd, TCSANOW, &t);
     ::ioctl(fd, TIOCEXCL);
     error = OpenError::None;
-    return std::make_unique<SerialTransport>(fd, path);
+    return std::make_unique<SerialTransport>(fd, path, std::move(lock));
 }
 
 std::unique_ptr<Transport> openTcp(const std::string& address, OpenError& error,

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string>
 
 namespace modlink {
 
@@ -8,13 +9,14 @@ struct DeviceState;
 
 // One queued library request: the commands it runs and how it answers.
 // run() executes on the device's worker thread and sends the answer event;
-// abort() answers a request that never ran because the device went away.
+// abort() answers a request that never ran: the device went away or the
+// link closed; why is the error answer to give ("ERROR: link closed").
 struct Request {
     int id = -1;
     // Only requests that say so can be withdrawn before they start (sends).
     bool withdrawable = false;
     std::function<void(AtChannel&, DeviceState&)> run;
-    std::function<void()> abort;
+    std::function<void(const std::string& why)> abort;
 };
 
 }  // namespace modlink

@@ -26,7 +26,8 @@ enum class OpenError { None, Busy, NotFound, Failed };
 
 // Opens "tcp:HOST:PORT" or a serial device path. A serial port that another
 // program holds (an flock, TIOCEXCL, or a live UUCP lock file such as a
-// dial-up daemon leaves in /var/lock) gives Busy.
+// dial-up daemon leaves in /var/lock) gives Busy. A serial port we open gets
+// our own lock file (see UucpLock) for as long as the transport lives.
 std::unique_ptr<Transport> openTransport(const std::string& port, OpenError& error,
                                          std::string& detail);
 

@@ -14,6 +14,8 @@ std::string errorText(const at::AtReply& r) {
             return "ERROR: device unplugged";
         case at::AtStatus::Cancelled:
             return "ERROR: link closed";
+        case at::AtStatus::Overflow:
+            return "ERROR: reply too long";
         case at::AtStatus::Error:
             return "ERROR";
         default:

@@ -23,7 +23,7 @@ int callRequest(int device, unsigned event,
     return Link::instance().submit(
         device,
         [event, run](AtChannel& ch, DeviceState& st, int id) { emit(event, run(ch, st), id); },
-        [event](int id) { emit(event, "ERROR: device unplugged", id); });
+        [event](int id, const std::string& why) { emit(event, why, id); });
 }
 
 bool isToneString(const std::string& s) {
@@ -138,10 +138,14 @@ void installCallAndMessageIndications() {
         DeviceWorker* worker = &w;
         auto announce = [worker](const std::string& caller) {
             auto& c = worker->state().call;
-            c.announced = true;
-            c.ringSeen = false;
             c.active = true;
-            emit(MODLINK_EV_INCOMING_CALL, caller, worker->device());
+            c.caller = caller;
+            // A call that rings while the program starts (before it has
+            // registered its callback) reaches no one: the next ring
+            // announces it again, with the caller already known.
+            c.announced =
+                EventSink::instance().emit(MODLINK_EV_INCOMING_CALL, caller, worker->device());
+            c.ringSeen = !c.announced;
         };
         w.router().add("+CMTI:", 0, [worker](const std::vector<std::string>& lines) {
             if (auto idx = at::parseCmti(lines.front()))
@@ -167,7 +171,7 @@ void installCallAndMessageIndications() {
             noteRing();
             auto& c = worker->state().call;
             if (c.announced) return;
-            if (c.ringSeen) return announce("");
+            if (c.ringSeen) return announce(c.caller);
             c.ringSeen = true;
             c.active = true;
         };

@@ -20,7 +20,7 @@ int signal(int device) {
             auto rssi = at::parseCsq(r.lines);
             emit(MODLINK_EV_SIGNAL, rssi ? std::to_string(*rssi) : "ERROR: malformed +CSQ", device);
         },
-        [device](int) { emit(MODLINK_EV_SIGNAL, "ERROR: device unplugged", device); });
+        [device](int, const std::string& why) { emit(MODLINK_EV_SIGNAL, why, device); });
 }
 
 int getCentre(int device) {
@@ -32,7 +32,7 @@ int getCentre(int device) {
             auto n = at::parseCsca(r.lines, st.charset);
             emit(MODLINK_EV_GET_CENTER, n ? quotedField(*n, 20) : "ERROR: malformed +CSCA", id);
         },
-        [](int id) { emit(MODLINK_EV_GET_CENTER, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_GET_CENTER, why, id); });
 }
 
 int setCentre(int device, const std::string& number) {
@@ -43,7 +43,7 @@ int setCentre(int device, const std::string& number) {
             auto r = ch.execute(command("AT+CSCA=" + at::cscaArgument(number, st.charset)));
             emit(MODLINK_EV_SET_CENTER, r.ok() ? "OK" : errorText(r), id);
         },
-        [](int id) { emit(MODLINK_EV_SET_CENTER, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_SET_CENTER, why, id); });
 }
 
 int simInfo(int device, int kind) {
@@ -69,16 +69,17 @@ int simInfo(int device, int kind) {
             if (!s) return emit(ev, "ERROR: malformed +CPMS", id);
             emit(ev, "\"" + std::to_string(s->used) + "/" + std::to_string(s->total) + "\"", id);
         },
-        [ev](int id) { emit(ev, "ERROR: device unplugged", id); });
+        [ev](int id, const std::string& why) { emit(ev, why, id); });
 }
 
 int raw(int device, const std::string& text, std::function<void(const at::AtReply&)> done) {
     if (text.find_first_of("\r\n") != std::string::npos) return -1;
     return Link::instance().submit(
         device, [text, done](AtChannel& ch, DeviceState&, int) { done(ch.execute(command(text))); },
-        [done](int) {
+        [done](int, const std::string& why) {
             at::AtReply r;
-            r.status = at::AtStatus::Unplugged;
+            r.status = why.find("unplugged") != std::string::npos ? at::AtStatus::Unplugged
+                                                                  : at::AtStatus::Cancelled;
             done(r);
         });
 }

@@ -1,5 +1,6 @@
 // Short messages in PDU mode (3GPP TS 27.005 3.5): read, list, delete, send.
 #include <atomic>
+#include <random>
 
 #include "Answers.h"
 #include "Commands.h"
@@ -19,7 +20,9 @@ constexpr int kListFactor = 4;
 
 // The reference of the concatenation header changes from one message to
 // the next, so a phone never joins parts of two messages (23.040 9.2.3.24.1).
-std::atomic<unsigned> g_concatRef{0};
+// It starts at a random value: from 0 in every process, a restart would
+// repeat the references just used for the same recipient.
+std::atomic<unsigned> g_concatRef{std::random_device{}()};
 
 std::string readAnswer(const at::StoredPdu& p) {
     pdu::DecodeOptions o;
@@ -68,7 +71,7 @@ int readMessage(int device, int index) {
             }
             emit(MODLINK_EV_READ_MESSAGE, readAnswer(*p), id);
         },
-        [](int id) { emit(MODLINK_EV_READ_MESSAGE, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_READ_MESSAGE, why, id); });
 }
 
 int listMessages(int device) {
@@ -89,8 +92,8 @@ int listMessages(int device) {
                                        std::to_string(malformed) + " malformed +CMGL entries");
             emitClose(MODLINK_EV_STORED_MESSAGE, device);
         },
-        [device](int) {
-            emit(MODLINK_EV_STORED_MESSAGE, "ERROR: device unplugged", device);
+        [device](int, const std::string& why) {
+            emit(MODLINK_EV_STORED_MESSAGE, why, device);
             emitClose(MODLINK_EV_STORED_MESSAGE, device);
         });
 }
@@ -103,7 +106,7 @@ int deleteMessage(int device, int index) {
             auto r = ch.execute(command("AT+CMGD=" + std::to_string(index)));
             emit(MODLINK_EV_DELETE_MESSAGE, r.ok() ? "OK" : errorText(r), id);
         },
-        [](int id) { emit(MODLINK_EV_DELETE_MESSAGE, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_DELETE_MESSAGE, why, id); });
 }
 
 int sendMessage(const std::string& number, const std::string& gbkText) {
@@ -131,7 +134,7 @@ int sendMessage(const std::string& number, const std::string& gbkText) {
             }
             emit(MODLINK_EV_SEND, sendAnswer(r), id);
         },
-        [](int id) { emit(MODLINK_EV_SEND, "ERROR", id); }, true);
+        [](int id, const std::string&) { emit(MODLINK_EV_SEND, "ERROR", id); }, true);
 }
 
 }  // namespace modlink::requests

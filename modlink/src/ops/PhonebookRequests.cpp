@@ -36,10 +36,13 @@ bool readRange(AtChannel& ch, DeviceState& st, int first, int last, int id, at::
     if (emptyRange(r)) return true;
     if (!r.ok()) return false;
     int malformed = 0;
-    for (const auto& e : at::parseCpbrEntries(r.lines, st.charset, &malformed))
+    std::vector<std::string> notes;
+    for (const auto& e : at::parseCpbrEntries(r.lines, st.charset, &malformed, &notes))
         if (e.index >= first && e.index <= last) emit(MODLINK_EV_ENTRY, entryText(e), id);
+    for (const auto& n : notes) Trace::instance().note(ch.device(), n);
     if (malformed > 0)
-        Trace::instance().note(0, std::to_string(malformed) + " malformed +CPBR lines skipped");
+        Trace::instance().note(ch.device(),
+                               std::to_string(malformed) + " malformed +CPBR lines skipped");
     return true;
 }
 
@@ -49,8 +52,8 @@ void failListing(const at::AtReply& r, int id) {
     emitClose(MODLINK_EV_ENTRY, id);
 }
 
-void abortListing(int id) {
-    emit(MODLINK_EV_ENTRY, "ERROR: device unplugged", id);
+void abortListing(int id, const std::string& why) {
+    emit(MODLINK_EV_ENTRY, why, id);
     emitClose(MODLINK_EV_ENTRY, id);
 }
 
@@ -104,7 +107,7 @@ int writePhonebookEntry(int device, int index, const std::string& number, const 
             r = ch.execute(command("AT+CPBW=" + at::cpbwArguments(index, n, name, st.charset)));
             emit(MODLINK_EV_SET_ENTRY, r.ok() ? "OK" : errorText(r), id);
         },
-        [](int id) { emit(MODLINK_EV_SET_ENTRY, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_SET_ENTRY, why, id); });
 }
 
 int deletePhonebookEntry(int device, int index) {
@@ -117,7 +120,7 @@ int deletePhonebookEntry(int device, int index) {
             r = ch.execute(command("AT+CPBW=" + std::to_string(index)));
             emit(MODLINK_EV_DEL_ENTRY, r.ok() ? "OK" : errorText(r), id);
         },
-        [](int id) { emit(MODLINK_EV_DEL_ENTRY, "ERROR: device unplugged", id); });
+        [](int id, const std::string& why) { emit(MODLINK_EV_DEL_ENTRY, why, id); });
 }
 
 }  // namespace modlink::requests

@@ -1,6 +1,5 @@
 #include "pdu/AnswerText.h"
 
-
 #include "platform/Codepage.h"
 
 namespace modlink::pdu {

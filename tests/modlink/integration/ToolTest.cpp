@@ -3,6 +3,10 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
 
 #include "SimProcess.h"
 
@@ -99,4 +103,31 @@ TEST(ModlinkTool, MessagesCallsAndPdus) {
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(sim.control("status 1").find("call=none"), std::string::npos);
     EXPECT_EQ(tool(port + " call dtmf").status, 2);
+}
+
+// Each process starts the concatenation reference somewhere else, so a
+// restart does not repeat the reference just used for the same recipient.
+TEST(ModlinkTool, ConcatenationReferenceDiffersBetweenRuns) {
+    SimProcess sim(1);
+    ASSERT_TRUE(sim.ok());
+    std::string text;
+    for (int i = 0; i < 80; ++i) text += "长";  // two UCS-2 parts
+    const std::string trace = "/tmp/modlink-ref-trace-" + std::to_string(::getpid());
+    std::set<std::string> refs;
+    for (int run = 0; run < 3; ++run) {
+        std::remove(trace.c_str());
+        ::setenv("MODLINK_TRACE", trace.c_str(), 1);  // the tool inherits it
+        ToolRun r = tool("--port " + sim.ports()[0] + " sms send 10086 " + text);
+        ::unsetenv("MODLINK_TRACE");
+        ASSERT_EQ(r.status, 0) << r.out;
+        std::ifstream f(trace);
+        std::string log((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        // The 8-bit concatenation header of part 1 of 2 (23.040 9.2.3.24.1).
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(log, m, std::regex("050003([0-9A-F]{2})0201"))) << log;
+        refs.insert(m[1]);
+    }
+    std::remove(trace.c_str());
+    // Three equal starts by chance: 1 in 65536.
+    EXPECT_GT(refs.size(), 1u);
 }

@@ -191,3 +191,48 @@ TEST(AtChannel, CommandWaitsUntilATimedOutProbeIsAnswered) {
     EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 6,99"});
     EXPECT_TRUE(m.m_channel->alive());
 }
+
+// The library runs verbose (ATV1): a "4" that is an information line must
+// not end the command as ERROR; after ATV0 it does.
+TEST(AtChannel, NumericResultsOnlyAfterV0) {
+    ScriptedModem m;
+    m.peer([&] {
+        m.readUntil('\r');  // ATV1
+        m.write("\r\nOK\r\n");
+        m.readUntil('\r');
+        m.write("\r\n4\r\n0\r\n\r\nOK\r\n");
+        m.readUntil('\r');  // ATV0: its own result is numeric already
+        m.write("0\r");
+        m.readUntil('\r');
+        m.write("4\r");
+    });
+    EXPECT_TRUE(m.m_channel->execute(cmd("ATV1", {})).ok());
+    auto r = m.m_channel->execute(cmd("AT+CGSN", {}));
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"4", "0"}));
+    EXPECT_TRUE(m.m_channel->execute(cmd("ATV0", {})).ok());
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CGSN", {})).status, at::AtStatus::Error);
+    m.m_peer.join();
+}
+
+// A modem that streams junk during a command without prefixes: the
+// command fails clearly once the bound is passed, and what it kept is gone.
+TEST(AtChannel, StreamingJunkFailsTheCommandPastTheBound) {
+    ScriptedModem m;
+    m.peer([&] {
+        m.readUntil('\r');
+        std::string burst;
+        for (int i = 0; i < 100; ++i) burst += "junk junk junk junk junk junk\r\n";
+        for (std::size_t sent = 0; sent <= at::AtReplyAssembler::kMaxLines; sent += 100) {
+            pollfd p{m.m_far, POLLOUT, 0};
+            ::poll(&p, 1, 1000);
+            m.write(burst);
+        }
+        m.write("OK\r\n");
+    });
+    auto r = m.m_channel->execute(cmd("AT+CPBW=1", {}, 5000));
+    m.m_peer.join();
+    EXPECT_EQ(r.status, at::AtStatus::Overflow);
+    EXPECT_TRUE(r.lines.empty());
+    EXPECT_TRUE(m.m_channel->alive());
+}

@@ -19,8 +19,10 @@ struct Gate {
     std::mutex m;
     std::condition_variable cv;
     bool open = false;
+    int started = 0;
     std::vector<int> ran;
     std::vector<int> aborted;
+    std::vector<std::string> why;
     void release() {
         std::lock_guard l(m);
         open = true;
@@ -39,13 +41,16 @@ std::shared_ptr<Request> request(int id, Gate& g, bool withdrawable, bool block)
     r->withdrawable = withdrawable;
     r->run = [&g, id, block](AtChannel&, DeviceState&) {
         std::unique_lock l(g.m);
+        ++g.started;
+        g.cv.notify_all();
         if (block) g.cv.wait_for(l, std::chrono::seconds(5), [&] { return g.open; });
         g.ran.push_back(id);
         g.cv.notify_all();
     };
-    r->abort = [&g, id] {
+    r->abort = [&g, id](const std::string& why) {
         std::lock_guard l(g.m);
         g.aborted.push_back(id);
+        g.why.push_back(why);
         g.cv.notify_all();
     };
     return r;
@@ -103,6 +108,34 @@ TEST(DeviceWorker, LostPortAnswersWhatWasQueued) {
     ASSERT_TRUE(g.waitRan(2));
     EXPECT_TRUE(g.ran.empty());
     EXPECT_EQ(g.aborted, (std::vector<int>{2, 3}));
+    EXPECT_EQ(g.why, std::vector<std::string>(2, "ERROR: device unplugged"));
     EXPECT_FALSE(w.alive());
     EXPECT_FALSE(w.submit(request(4, g, false, false)));
+}
+
+// Requests still queued when the link closes are answered, every time,
+// before the worker counts as finished (so before CloseModules returns).
+TEST(DeviceWorker, StopAnswersWhatWasQueued) {
+    int sv[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
+    DeviceWorker w(1, std::make_unique<FdTransport>(sv[0], "pair", true));
+    ASSERT_TRUE(w.start([](AtChannel&, DeviceState&) { return true; }));
+    Gate g;
+    EXPECT_TRUE(w.submit(request(1, g, false, true)));
+    EXPECT_TRUE(w.submit(request(2, g, false, false)));
+    EXPECT_TRUE(w.submit(request(3, g, true, false)));
+    {
+        std::unique_lock l(g.m);
+        g.cv.wait_for(l, std::chrono::seconds(5), [&] { return g.started == 1; });
+    }
+    EXPECT_FALSE(w.finished());
+    w.stop();
+    EXPECT_FALSE(w.submit(request(4, g, false, false)));  // refused, not lost
+    g.release();
+    ASSERT_TRUE(w.waitFinished(5000));
+    std::lock_guard l(g.m);
+    EXPECT_EQ(g.ran, std::vector<int>{1});
+    EXPECT_EQ(g.aborted, (std::vector<int>{2, 3}));
+    EXPECT_EQ(g.why, std::vector<std::string>(2, "ERROR: link closed"));
+    ::close(sv[1]);
 }

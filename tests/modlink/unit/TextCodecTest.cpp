@@ -31,6 +31,30 @@ TEST(NameCodec, NumbersKeepOnlyDialCharacters) {
     EXPECT_EQ(at::decodeNumber("10086000", at::Charset::Ucs2), "10086000");
 }
 
+// Phonebook numbers are never changed silently: kept as given (with a note
+// when they are not dial strings) or dropped with a note.
+TEST(NameCodec, PhonebookNumbersAsGivenOrDroppedWithANote) {
+    std::vector<std::string> lines = {
+        "+CPBR: 1,\"+86 139-1234\",145,\"0041\"", "+CPBR: 2,\"139\x7F\",129,\"0041\"",
+        "+CPBR: 3,\"139\xA1\xA1\",129,\"0041\"", "+CPBR: 4,\"+8613912345678\",145,\"0041\"",
+        "+CPBR: 5,\"0031002D\",129,\"0041\""};
+    int bad = 0;
+    std::vector<std::string> notes;
+    auto e = at::parseCpbrEntries(lines, at::Charset::Ucs2, &bad, &notes);
+    ASSERT_EQ(e.size(), 3u);
+    EXPECT_EQ(e[0].number, "+86 139-1234");
+    EXPECT_EQ(e[1].number, "+8613912345678");
+    EXPECT_EQ(e[2].number, "1-");
+    EXPECT_EQ(bad, 2);
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "entry 1 kept with a number that is not a dial string: +86 139-1234",
+                         "entry 2 dropped: its number holds bytes that are not text",
+                         "entry 3 dropped: its number holds bytes that are not text",
+                         "entry 5 kept with a number that is not a dial string: 1-"}));
+    EXPECT_EQ(at::decodeNumberAsGiven("86139", at::Charset::Ira, 145), "+86139");
+    EXPECT_EQ(at::decodeNumberAsGiven("10086000", at::Charset::Ucs2), "10086000");
+}
+
 TEST(NameCodec, WriteArgumentsAreCutToTheSimFields) {
     std::string name = cp::utf8ToGbk("一二三四五六七八九十甲乙");  // 24 bytes
     EXPECT_EQ(at::cpbwArguments(3, "+8613912345678", name, at::Charset::Ira),
@@ -72,11 +96,27 @@ TEST(LineSplitter, PromptLongLinesAndPartialInput) {
     EXPECT_FALSE(s.next().has_value());
     s.feed("7,99\r");
     EXPECT_EQ(s.next().value_or(""), "+CSQ: 17,99");
-    s.feed(std::string(at::AtLineSplitter::kMaxLine + 10, 'x') + "\n");
-    auto longLine = s.next();
-    ASSERT_TRUE(longLine.has_value());
-    EXPECT_EQ(longLine->size(), at::AtLineSplitter::kMaxLine);
-    EXPECT_EQ(s.next().value_or(""), std::string(10, 'x'));
+}
+
+// A line past the buffer is discarded whole: its tail ("ERROR" here) must
+// not come out as a line of its own and end the wrong command.
+TEST(LineSplitter, OverlongLineIsDiscardedUpToItsEnd) {
+    const std::size_t max = at::AtLineSplitter::kMaxLine;
+    at::AtLineSplitter s;
+    s.feed(std::string(max, 'a') + "\r\n");
+    EXPECT_EQ(s.next().value_or("").size(), max);  // the last legal length
+    s.feed(std::string(max + 1, 'b') + "\r\n+CSQ: 1,99\r\n");
+    EXPECT_EQ(s.next().value_or(""), "+CSQ: 1,99");  // the first illegal one is gone
+    EXPECT_EQ(s.takeDiscarded(), std::vector<std::size_t>{max + 1});
+    // Fed in pieces, the tail after the limit looks like a final result.
+    s.feed(std::string(max - 2, 'c'));
+    s.feed(std::string(900, 'd'));
+    EXPECT_FALSE(s.next().has_value());
+    EXPECT_TRUE(s.takeDiscarded().empty());  // reported once it ends
+    s.feed("ERROR\r\nOK\r\n");
+    EXPECT_EQ(s.next().value_or(""), "OK");
+    EXPECT_EQ(s.takeDiscarded(), std::vector<std::size_t>{max - 2 + 900 + 5});
+    EXPECT_FALSE(s.next().has_value());
 }
 
 TEST(AtText, FieldsAndNumbers) {
