@@ -8,25 +8,31 @@ namespace msgdesk {
 
 std::string ComposeDate(const platform::LocalTime& t, bool zeroPadYear) {
     char b[64];
-    std::snprintf(b, sizeof b, zeroPadYear ? "%04ld-%02ld-%02ld" : "%4ld-%02ld-%02ld", static_cast<long>(t.year),
-                  static_cast<long>(t.month), static_cast<long>(t.day));
+    std::snprintf(b, sizeof b, zeroPadYear ? "%04ld-%02ld-%02ld" : "%4ld-%02ld-%02ld",
+                  static_cast<long>(t.year), static_cast<long>(t.month), static_cast<long>(t.day));
     return b;
 }
 
 std::string ComposeTime(const platform::LocalTime& t) {
     char b[64];
-    std::snprintf(b, sizeof b, "%02ld:%02ld:%02ld", static_cast<long>(t.hour), static_cast<long>(t.minute),
-                  static_cast<long>(t.second));
+    std::snprintf(b, sizeof b, "%02ld:%02ld:%02ld", static_cast<long>(t.hour),
+                  static_cast<long>(t.minute), static_cast<long>(t.second));
     return b;
 }
 
-ComposeController::ComposeController(const ContactBook& book, const SimPhonebook& sims, MailboxStore& store,
-                                     const platform::Clock& clock, platform::MessageBoxPort& messageBox,
-                                     Ports ports)
-    : m_book(book), m_sims(sims), m_store(store), m_clock(clock), m_messageBox(messageBox),
+ComposeController::ComposeController(const ContactBook& book, const SimPhonebook& sims,
+                                     MailboxStore& store, const platform::Clock& clock,
+                                     platform::MessageBoxPort& messageBox, Ports ports)
+    : m_book(book),
+      m_sims(sims),
+      m_store(store),
+      m_clock(clock),
+      m_messageBox(messageBox),
       m_ports(std::move(ports)) {}
 
-void ComposeController::onCompose(const platform::Message& m) { compose(ReadComposeRequest(m)); }
+void ComposeController::onCompose(const platform::Message& m) {
+    compose(ReadComposeRequest(m));
+}
 
 std::vector<MessageRecord> ComposeController::rowsOf(const ComposeSession& s, bool draft) const {
     const platform::LocalTime now = m_clock.localNow();

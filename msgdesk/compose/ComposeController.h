@@ -29,7 +29,8 @@ public:
     };
 
     ComposeController(const ContactBook& book, const SimPhonebook& sims, MailboxStore& store,
-                      const platform::Clock& clock, platform::MessageBoxPort& messageBox, Ports ports);
+                      const platform::Clock& clock, platform::MessageBoxPort& messageBox,
+                      Ports ports);
 
     // UM_COMPOSE.
     void onCompose(const platform::Message& m);

@@ -20,9 +20,12 @@ int CompareNames(std::string_view a, std::string_view b) {
 bool PhonebookRef::sameAs(const PhonebookRef& o) const {
     if (kind != o.kind) return false;
     switch (kind) {
-        case Kind::Contact: return contact == o.contact;
-        case Kind::SimEntry: return device == o.device && simIndex == o.simIndex;
-        case Kind::Bare: return number == o.number;
+        case Kind::Contact:
+            return contact == o.contact;
+        case Kind::SimEntry:
+            return device == o.device && simIndex == o.simIndex;
+        case Kind::Bare:
+            return number == o.number;
     }
     return false;
 }
@@ -50,7 +53,8 @@ PhonebookRef simRef(const SimPhoneEntry& e, int device) {
 
 }  // namespace
 
-ComposeModel::ComposeModel(const ContactBook& book, const SimPhonebook& sims, std::string_view presetNumber)
+ComposeModel::ComposeModel(const ContactBook& book, const SimPhonebook& sims,
+                           std::string_view presetNumber)
     : m_book(book), m_sims(sims) {
     refill();
     if (presetNumber.empty()) return;
@@ -146,7 +150,8 @@ int ComposeModel::removeRecipients(std::vector<int> rows) {
 
 std::optional<int> ComposeModel::search(std::string_view text) const {
     for (size_t i = 0; i < m_phonebook.size(); ++i)
-        if (std::string_view(m_phonebook[i].name).substr(0, text.size()) == text) return static_cast<int>(i);
+        if (std::string_view(m_phonebook[i].name).substr(0, text.size()) == text)
+            return static_cast<int>(i);
     return std::nullopt;
 }
 

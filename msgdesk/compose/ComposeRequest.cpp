@@ -30,8 +30,8 @@ platform::Message MakeComposeRequest(std::string text, int mode) {
 }
 
 platform::Message MakeDraftRequest(std::string number, std::string contact, std::string text) {
-    auto* f = new DraftFields{number + "," + contact + "," + text, std::move(number), std::move(contact),
-                              std::move(text)};
+    auto* f = new DraftFields{number + "," + contact + "," + text, std::move(number),
+                              std::move(contact), std::move(text)};
     std::shared_ptr<DraftFields> owned(f, DraftFieldsDeleter{});
     auto w = reinterpret_cast<platform::WPARAM>(owned->joined.c_str());
     return platform::Message{UM_COMPOSE, w, 3, owned};
@@ -56,7 +56,8 @@ ComposeRequest ReadComposeRequest(const platform::Message& m) {
     const size_t a = text.find(',');
     const size_t b = a == std::string::npos ? std::string::npos : text.find(',', a + 1);
     r.draftNumber = text.substr(0, a);
-    if (a != std::string::npos) r.draftContact = text.substr(a + 1, b == std::string::npos ? b : b - a - 1);
+    if (a != std::string::npos)
+        r.draftContact = text.substr(a + 1, b == std::string::npos ? b : b - a - 1);
     if (b != std::string::npos) r.draftText = text.substr(b + 1);
     return r;
 }

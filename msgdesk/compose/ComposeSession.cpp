@@ -13,27 +13,28 @@ std::string presetNumberOf(const ComposeRequest& r) {
 }
 }  // namespace
 
-ComposeSession::ComposeSession(const ContactBook& book, const SimPhonebook& sims, ComposeRequest request,
-                               platform::MessageBoxPort& messageBox)
+ComposeSession::ComposeSession(const ContactBook& book, const SimPhonebook& sims,
+                               ComposeRequest request, platform::MessageBoxPort& messageBox)
     : m_request(std::move(request)),
       m_model(book, sims, presetNumberOf(m_request)),
       m_messageBox(messageBox),
-      m_presetText(m_request.mode == 2 ? m_request.text
-                                       : (m_request.mode == 3 ? m_request.draftText : std::string())) {}
+      m_presetText(m_request.mode == 2
+                       ? m_request.text
+                       : (m_request.mode == 3 ? m_request.draftText : std::string())) {}
 
 std::optional<int> ComposeSession::search(std::string_view text) {
     if (text.empty()) return std::nullopt;
     std::optional<int> row = m_model.search(text);
     if (!row)
-        m_messageBox.show({60004, LoadStr(60004), LoadStr(IDS_APP_TITLE), platform::MbIcon::Information,
-                           platform::MbButtons::Ok});
+        m_messageBox.show({60004, LoadStr(60004), LoadStr(IDS_APP_TITLE),
+                           platform::MbIcon::Information, platform::MbButtons::Ok});
     return row;
 }
 
 bool ComposeSession::close(int button, std::string_view extraNumber, std::string text) {
     if (!m_model.finish(extraNumber)) {
-        m_messageBox.show(
-            {60035, LoadStr(60035), LoadStr(IDS_APP_TITLE), platform::MbIcon::None, platform::MbButtons::Ok});
+        m_messageBox.show({60035, LoadStr(60035), LoadStr(IDS_APP_TITLE), platform::MbIcon::None,
+                           platform::MbButtons::Ok});
         return false;
     }
     m_text = std::move(text);
