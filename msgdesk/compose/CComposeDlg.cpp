@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -114,7 +115,11 @@ void CComposeDlg::buildControls() {
     m_phonebook = list(IDC_PHONEBOOK, bookLabel->text(), 2);
     m_phonebook->setHeaderLabels({u8(LoadStr(60043)), u8(LoadStr(60042))});
     m_phonebook->header()->setSectionsClickable(false);
-    m_phonebook->setColumnWidth(0, fontMetrics().horizontalAdvance(u8("王小明")) + 24);
+    // A three-character name and 24 pixels, plus the row icon, which Qt
+    // draws inside the column.
+    const int iconRoom =
+        m_phonebook->iconSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin);
+    m_phonebook->setColumnWidth(0, fontMetrics().horizontalAdvance(u8("王小明")) + 24 + iconRoom);
     m_local = named(new QCheckBox(u8("计算机内电话")), IDC_SHOW_LOCAL, u8("计算机内电话"));
     m_local->setChecked(true);
     m_sim = named(new QCheckBox(u8("SIM卡内电话")), IDC_SHOW_SIM, u8("SIM卡内电话"));
