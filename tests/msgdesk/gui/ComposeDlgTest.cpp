@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -27,6 +28,7 @@
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
 #include "shell/MainFrameCore.h"
+#include "store/CListMsgView.h"
 #include "widgets/CDeviceIcons.h"
 #include "widgets/CPhoneEdit.h"
 
@@ -231,7 +233,23 @@ bool waitFor(const std::function<bool()>& cond, int ms = 3000) {
     return cond();
 }
 
-TEST(ComposeFromMainFrame, CtrlNOpensTheComposeDialog) {
+// Acts once on the next modal dialog of type T, from a timer, so that the
+// dialog's own event loop keeps running.
+template <class T>
+void whenModal(std::function<void(T*)> act) {
+    auto* t = new QTimer;
+    t->setInterval(10);
+    QObject::connect(t, &QTimer::timeout, [t, act] {
+        if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            t->stop();
+            t->deleteLater();
+            act(dlg);
+        }
+    });
+    t->start();
+}
+
+TEST(ComposeFromMainFrame, CtrlNOpensComposeAndADoubleClickedMessageRepliesWithEnter) {
     storegui::ensureApp();
     InitMsgdeskResources();
     fs::path dir = fs::temp_directory_path() / ("composegui-" + std::to_string(::getpid()));
@@ -250,16 +268,37 @@ TEST(ComposeFromMainFrame, CtrlNOpensTheComposeDialog) {
         frame.show();
         QApplication::setActiveWindow(&frame);
         QString title;
-        QTimer::singleShot(0, [&] {
-            waitFor([] { return QApplication::activeModalWidget() != nullptr; });
-            if (auto* dlg = qobject_cast<CComposeDlg*>(QApplication::activeModalWidget())) {
-                title = dlg->windowTitle();
-                dlg->reject();
-            }
+        whenModal<CComposeDlg>([&](CComposeDlg* dlg) {
+            title = dlg->windowTitle();
+            dlg->reject();
         });
         QTest::keySequence(&frame, QKeySequence(QStringLiteral("Ctrl+N")));
         EXPECT_TRUE(waitFor([&] { return !title.isEmpty(); }));
         EXPECT_EQ(title, QString::fromUtf8("短信息"));
+
+        // A double-click in the InBox opens the message; Enter there replies,
+        // which opens compose with the sender as recipient.
+        core.store().box(InBox).append(message());
+        core.messageList().ShowMailbox(InBox);
+        QTableView* in = frame.list()->listView(InBox);
+        QString viewTitle;
+        QString recipient;
+        whenModal<CMessageViewDlg>([&](CMessageViewDlg* view) {
+            viewTitle = view->windowTitle();
+            QTest::keyClick(view->textField(), Qt::Key_Return);
+        });
+        whenModal<CComposeDlg>([&](CComposeDlg* dlg) {
+            if (dlg->recipientList()->topLevelItemCount() == 1)
+                recipient = dlg->recipientList()->topLevelItem(0)->text(0);
+            dlg->reject();
+        });
+        const QRect cell = in->visualRect(in->model()->index(0, 1));
+        // Qt's test double-click is only the second click: press once first.
+        QTest::mouseClick(in->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        QTest::mouseDClick(in->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        EXPECT_TRUE(waitFor([&] { return !recipient.isEmpty(); }));
+        EXPECT_EQ(viewTitle, QString::fromUtf8("短信"));
+        EXPECT_EQ(recipient, "13900000001");
         core.close();
         waitFor([&] { return core.closed(); });
     }
