@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -209,7 +210,7 @@ TEST_F(ComposeDlgGui, SimRecipientRemovedByDeleteIsBackWithItsIconAndSendNeedsAR
     EXPECT_EQ(session.model().resultNumbers(), (std::vector<std::string>{"+8613800000000123456"}));
 }
 
-TEST_F(ComposeDlgGui, SearchWithoutAMatchSelectsTheWholeSearchText) {
+TEST_F(ComposeDlgGui, SearchWithoutAMatchSelectsTheWholeSearchTextAndThePopupsAddAndRemove) {
     ComposeSession session(book, sims, reply(""), boxes);
     CComposeDlg dlg(session);
     dlg.show();
@@ -222,6 +223,28 @@ TEST_F(ComposeDlgGui, SearchWithoutAMatchSelectsTheWholeSearchText) {
     EXPECT_EQ(boxes.shown[0].stringId, 60004u);
     EXPECT_EQ(search->selectedText(), QString::fromUtf8("张x"));
     EXPECT_TRUE(dlg.phonebookList()->selectedItems().isEmpty());
+    // The phonebook's popup: select all, then add (greyed without a selection).
+    dlg.phonebookList()->clearSelection();
+    std::unique_ptr<QMenu> menu(dlg.createPopupMenu(dlg.phonebookList()));
+    QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), QString::fromUtf8("全 选(&A)"));
+    EXPECT_TRUE(items[1]->isSeparator());
+    EXPECT_EQ(items[2]->text(), QString::fromUtf8("添 加(&R)"));
+    EXPECT_FALSE(items[2]->isEnabled());
+    items[0]->trigger();
+    EXPECT_EQ(dlg.phonebookList()->selectedItems().size(), 2);
+    menu.reset(dlg.createPopupMenu(dlg.phonebookList()));
+    menu->actions()[2]->trigger();
+    EXPECT_EQ(dlg.recipientList()->topLevelItemCount(), 2);
+    EXPECT_EQ(dlg.phonebookList()->topLevelItemCount(), 0);
+    // A double-click on the one selected recipient removes it.
+    QTreeWidgetItem* first = dlg.recipientList()->topLevelItem(0);
+    dlg.recipientList()->clearSelection();
+    first->setSelected(true);
+    emit dlg.recipientList()->itemDoubleClicked(first, 0);
+    EXPECT_EQ(dlg.recipientList()->topLevelItemCount(), 1);
+    EXPECT_EQ(dlg.phonebookList()->topLevelItemCount(), 1);
     QTest::keyClick(&dlg, Qt::Key_Escape);
     EXPECT_EQ(dlg.result(), 2);
 }
