@@ -105,6 +105,10 @@ void CComposeDlg::buildControls() {
         m_count->setText(
             QString::fromStdString(ComposeCountText(static_cast<size_t>(n), kTextLimit)));
     };
+    // Room for "160/140" (a forwarded text may be longer), so the count
+    // never moves the field or gets cut.
+    m_count->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("160/140")) + 4);
+    m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     connect(m_text, &CComposeTextEdit::byteCountChanged, this, showCount);
     showCount(0);
 
