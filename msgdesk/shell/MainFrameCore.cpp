@@ -232,6 +232,7 @@ bool MainFrameCore::commandEnabled(int id) const {
         case cmd::SimMessages:
         case cmd::SimInfo:
         case cmd::SimPhonebook: return active && m_link->simInitCount() == 0;
+        case cmd::NewMessage: return true;  // compose: the dialog is built
         case cmd::Reply:
         case cmd::Forward:
         case cmd::SelectAll:
