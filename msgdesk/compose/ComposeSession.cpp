@@ -23,9 +23,9 @@ ComposeSession::ComposeSession(const ContactBook& book, const SimPhonebook& sims
                        : (m_request.mode == 3 ? m_request.draftText : std::string())) {}
 
 std::optional<int> ComposeSession::search(std::string_view text) {
-    if (text.empty()) return std::nullopt;
     std::optional<int> row = m_model.search(text);
-    if (!row)
+    // An emptied search field in an empty list has searched for nothing.
+    if (!row && !text.empty())
         m_messageBox.show({60004, LoadStr(60004), LoadStr(IDS_APP_TITLE),
                            platform::MbIcon::Information, platform::MbButtons::Ok});
     return row;

@@ -25,7 +25,7 @@ public:
 
     // Each change of the "查找:" text (GBK): the phonebook row to select, or
     // none after string 60004 (the dialog then selects the search text). An
-    // empty search text selects nothing and says nothing.
+    // empty text finds the first row; in an empty list it says nothing.
     std::optional<int> search(std::string_view text);
 
     // The send (1009) or save (1001) button with the fields' contents.
