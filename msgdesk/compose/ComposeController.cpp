@@ -53,9 +53,32 @@ std::vector<MessageRecord> ComposeController::rowsOf(const ComposeSession& s, bo
     return rows;
 }
 
+void ComposeController::putDraftBack(const ComposeRequest& r) {
+    // The draft left the PublicBox when it was opened: it goes back as it
+    // came, whatever was changed in the dialog.
+    const platform::LocalTime now = m_clock.localNow();
+    MessageRecord rec;
+    rec.setNumber(r.draftNumber);
+    rec.setContact(r.draftContact);
+    rec.setText(r.draftText);
+    rec.setDate(ComposeDate(now, true));
+    rec.setTime(ComposeTime(now));
+    m_store.AppendMessage(rec, PublicBox);
+}
+
+void ComposeController::shutdown() {
+    if (m_shutDown) return;
+    m_shutDown = true;
+    if (m_open && m_open->mode == 3) putDraftBack(*m_open);
+}
+
 void ComposeController::compose(ComposeRequest request) {
+    if (m_shutDown) return;
     ComposeSession session(m_book, m_sims, std::move(request), m_messageBox);
+    m_open = &session.request();
     const int how = m_ports.runDialog ? m_ports.runDialog(session) : compose::IDC_CANCEL;
+    m_open = nullptr;
+    if (m_shutDown) return;  // filed at shutdown, or nowhere left to file
     if (how == compose::IDC_SEND && session.closedWith() == compose::IDC_SEND) {
         std::vector<MessageRecord> rows = rowsOf(session, false);
         if (m_ports.sendRows)
@@ -65,16 +88,7 @@ void ComposeController::compose(ComposeRequest request) {
     } else if (how == compose::IDC_SAVE && session.closedWith() == compose::IDC_SAVE) {
         m_store.AppendMessages(rowsOf(session, true), PublicBox);
     } else if (session.request().mode == 3) {
-        // The draft left the PublicBox when it was opened: it goes back as it
-        // came, whatever was changed in the dialog.
-        const platform::LocalTime now = m_clock.localNow();
-        MessageRecord r;
-        r.setNumber(session.request().draftNumber);
-        r.setContact(session.request().draftContact);
-        r.setText(session.request().draftText);
-        r.setDate(ComposeDate(now, true));
-        r.setTime(ComposeTime(now));
-        m_store.AppendMessage(r, PublicBox);
+        putDraftBack(session.request());
     }
     if (m_ports.postCountRefresh) m_ports.postCountRefresh();
 }

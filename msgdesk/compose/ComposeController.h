@@ -36,9 +36,14 @@ public:
     void onCompose(const platform::Message& m);
     // The same for a request already read.
     void compose(ComposeRequest request);
+    // The program is closing (before the final save): a draft whose dialog
+    // is still open goes back to the PublicBox now, or it would be lost; a
+    // dialog that returns afterwards files nothing.
+    void shutdown();
 
 private:
     std::vector<MessageRecord> rowsOf(const ComposeSession& s, bool draft) const;
+    void putDraftBack(const ComposeRequest& r);
 
     const ContactBook& m_book;
     const SimPhonebook& m_sims;
@@ -46,6 +51,8 @@ private:
     const platform::Clock& m_clock;
     platform::MessageBoxPort& m_messageBox;
     Ports m_ports;
+    const ComposeRequest* m_open = nullptr;  // the request of the open dialog
+    bool m_shutDown = false;
 };
 
 // Date and time texts of composed rows: "%4ld-%02ld-%02ld" for OutBox rows,

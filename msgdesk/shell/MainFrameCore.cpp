@@ -155,6 +155,7 @@ void MainFrameCore::close(std::function<void()> done) {
         // The views go: the message list saves the mailboxes, the contact
         // pane saves the book and forgets the SIM phonebooks.
         if (m_created) {
+            m_compose->shutdown();  // compose: an open draft goes back first
             m_store->simCache().RemoveSimMessages(17);
             m_store->shutdown();
             m_contactStore->shutdown();

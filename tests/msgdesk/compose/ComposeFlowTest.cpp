@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "compose/ComposeIds.h"
 #include "msgdesk/FakeDeviceLibrary.h"
 #include "msgdesk/store/StoreTestSupport.h"
@@ -8,6 +10,7 @@
 #include "platform/Registry.h"
 #include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "store/MailboxFiles.h"
 
 namespace msgdesk::test {
 namespace {
@@ -216,6 +219,29 @@ TEST_F(ComposeFlow, ACancelledDraftGoesBackUnchangedWithTheNewDateEvenWithAComma
     EXPECT_EQ(back.text(), "see you, then");
     EXPECT_EQ(back.date(), "2026-12-07");
     EXPECT_EQ(back.time(), "08:09:10");
+}
+
+TEST_F(ComposeFlow, ADraftOpenWhenTheProgramClosesIsSavedBackOnce) {
+    box(PublicBox).append(storetest::rec("13900000001", "draft"));
+    core->messageList().ShowMailbox(PublicBox);
+    box(PublicBox).selectOnly(0);
+    dialog = [&](ComposeSession&) {
+        // The session ends while the dialog is open: the frame closes (its
+        // loop keeps running under the dialog), then the dialog's loop ends.
+        core->close();
+        loop.advance(1000);
+        EXPECT_TRUE(core->closed());
+        return 0;
+    };
+    core->messageList().onDoubleClick();
+    loop.runUntilIdle();
+    ASSERT_EQ(dialogRuns, 1);
+    const std::string file = storetest::readFile(MailboxFilePath(dir.path, PublicBox));
+    ASSERT_EQ(file.size(), sizeof(MessageRecord));
+    MessageRecord saved;
+    std::memcpy(&saved, file.data(), sizeof saved);
+    EXPECT_EQ(saved.text(), "draft");
+    EXPECT_EQ(box(PublicBox).size(), 1);
 }
 
 TEST_F(ComposeFlow, AnEditedDraftIsSentAndNotPutBack) {
