@@ -110,7 +110,8 @@ void MessageList::onDoubleClick() {
         const MessageRecord& rec = box->row(r).rec;
         // The three fields travel apart, so a comma in the contact name
         // cannot move part of it into the text.
-        if (m_ports.postToFrame) m_ports.postToFrame(MakeDraftRequest(rec.number(), rec.contact(), rec.text()));
+        if (m_ports.postToFrame)
+            m_ports.postToFrame(MakeDraftRequest(rec.number(), rec.contact(), rec.text()));
         // The compose dialog files the draft again when it closes.
         box->removeRows({r});
         box->selectOnly(std::min(r, box->size() - 1));

@@ -23,11 +23,11 @@
 #include <string>
 #include <thread>
 
+#include "HeadlessCompose.h"
 #include "platform/Clock.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
-#include "HeadlessCompose.h"
 #include "shell/MainFrameCore.h"
 
 namespace {
