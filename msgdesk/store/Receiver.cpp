@@ -183,7 +183,9 @@ void Receiver::onSimMessages(int result, int id) {
         // journal entry given up on deletes the message at the next listing.
         const int device = row->device;
         const int index = leadingDecimal(row->text);
-        m_ports.retry(device, row->failures + 1, [this, device, index](int failures) {
+        std::weak_ptr<bool> alive = m_alive;
+        m_ports.retry(device, row->failures + 1, [this, alive, device, index](int failures) {
+            if (alive.expired()) return true;
             deleteSimMessage(device, index, failures);
             return true;  // a refusal is reported (60012), not retried
         });

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -93,6 +94,9 @@ private:
     PendingDeleteJournal m_journal;
     // Deletions asked for journal entries, by (device, SIM index).
     std::map<std::pair<int, int>, PendingDeleteJournal::Entry> m_deleting;
+    // Retries of deletions wait in the device link's queue, which may
+    // outlive this receiver (the store is reopened, the frame closes).
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 }  // namespace msgdesk

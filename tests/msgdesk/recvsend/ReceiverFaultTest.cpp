@@ -85,6 +85,17 @@ TEST_F(ReceivingFaults, ConfirmedDeletionEmptiesTheJournalAFailedOneKeepsIt) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(ReceivingFaults, DeletionRetryOfAReceiverThatWentIsDropped) {
+    receive(1, 5, smsText("10010", "030215093007", "one"));
+    lib.fire(262, "ERROR", lib.lastResult(Op::DelSMSMessage));
+    loop.runUntilIdle();
+    ASSERT_EQ(link->pendingRetries(), 1u);
+    openStore();  // the receiver is rebuilt; the link and its queue stay
+    loop.advance(1000);
+    EXPECT_EQ(lib.count(Op::DelSMSMessage), 1);
+    EXPECT_EQ(link->pendingRetries(), 0u);
+}
+
 TEST_F(ReceivingFaults, ListedRecordsOfDepartedDevicesAreDropped) {
     settings.SaveInCard = 1;
     // Read while device 2 was there, filed after it went.
