@@ -154,6 +154,23 @@ TEST_F(ReceivingFaults, NewMessageOfADepartedDeviceIsJournaledForTheNextListing)
     EXPECT_EQ(inbox().size(), 1);
 }
 
+// The send pump waits for every centre, but not for one given up on.
+TEST_F(ReceivingFaults, SendingStartsOnceASilentCentreIsGivenUp) {
+    link = std::make_unique<DeviceLink>(loop, nullptr, lib.table(), book, ports, boxes, &frame);
+    openStore();
+    connectAndPoll(2, false);
+    loop.advance(5000);
+    for (auto& c : lib.calls(Op::GetGSMCenter))
+        if (c.a == 1) lib.fire(258, "+8613800100500", c.result);
+    compose({"1001"});
+    loop.advance(5000 * (kCentrePolls - 1));
+    EXPECT_EQ(lib.count(Op::SendSMSMessage), 0);  // device 2 is still asked
+    loop.advance(5000);
+    loop.runUntilIdle();
+    EXPECT_TRUE(link->devices().centreUnknown(2));
+    EXPECT_EQ(lib.count(Op::SendSMSMessage), 1);
+}
+
 TEST(PendingDeleteJournal, FieldsWithSeparatorsRoundTripAndBadLinesAreSkipped) {
     storetest::TempDir dir;
     const Entry odd{"+86138\\", "2003-02-15", "09:30:07", "a\tb\nc\rd\\e \xd5\\\xc5"};
