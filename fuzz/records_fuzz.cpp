@@ -1,6 +1,7 @@
-// Feeds arbitrary bytes as a mailbox file and as a contact book file: the
-// readers must load whole records only, never read past them, and what they
-// load must survive a save and a second load unchanged.
+// Feeds arbitrary bytes as a mailbox file, as a contact book file and as a
+// pending-delete journal: the readers must load whole records only, never
+// read past them, and what they load must survive a save and a second load
+// unchanged.
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,11 +14,13 @@
 #include "contacts/ContactFiles.h"
 #include "store/Mailbox.h"
 #include "store/MailboxFiles.h"
+#include "store/PendingDeleteJournal.h"
 
 namespace fs = std::filesystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const fs::path dir = fs::temp_directory_path() / ("records-fuzz-" + std::to_string(::getpid()));
+    static const fs::path dir =
+        fs::temp_directory_path() / ("records-fuzz-" + std::to_string(::getpid()));
     fs::create_directories(dir / "data");
     const fs::path box = dir / "data" / "InBox.db";
     {
@@ -44,5 +47,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto r = msgdesk::LoadContacts(book, files.file());
     if (book.size() != size / 227) __builtin_trap();
     (void)r;
+
+    const fs::path journal = msgdesk::PendingDeleteJournal::filePath(dir / "data");
+    {
+        std::ofstream out(journal, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    msgdesk::PendingDeleteJournal j1(dir / "data");
+    if (j1.entries().size() > size) __builtin_trap();
+    for (auto& e : j1.entries()) {
+        msgdesk::PendingDeleteJournal::Entry back;
+        if (!msgdesk::PendingDeleteJournal::decode(msgdesk::PendingDeleteJournal::encode(e),
+                                                   back) ||
+            !(back == e))
+            __builtin_trap();
+    }
+    fs::remove(journal);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "device/DeviceAnswers.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -84,7 +85,9 @@ std::optional<int> simInfoCapacity(std::string_view text, char sep) {
     }
     size_t i = digits.find_first_not_of(" \t");
     if (i == std::string::npos || digits[i] < '0' || digits[i] > '9') return std::nullopt;
-    return leadingDecimal(digits);
+    // The number sizes allocations (the free-index search): no SIM holds
+    // more than kMaxSimCapacity entries, whatever the modem says.
+    return std::clamp(leadingDecimal(digits), 0, kMaxSimCapacity);
 }
 
 std::optional<PhonebookFields> phonebookEntry(std::string_view text) {

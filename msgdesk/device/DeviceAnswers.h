@@ -28,9 +28,13 @@ int callStatusCode(const char* text);
 // Event 4: the level 0..31, 4 for anything outside; nullopt for an error answer.
 std::optional<int> signalLevel(const char* text);
 
+// The most entries or messages a SIM card holds.
+constexpr int kMaxSimCapacity = 1000;
+
 // Events 3841/3842: the decimal after the first sep ('-' or '/'), read up to
 // the next double quote, e.g. "\"1-250\"" -> 250. The cut is made only for a
-// text longer than 2 bytes. nullopt when no digits are found.
+// text longer than 2 bytes. nullopt when no digits are found;
+// clamped to 0..kMaxSimCapacity.
 std::optional<int> simInfoCapacity(std::string_view text, char sep);
 
 // Event 516: "index","number","name".

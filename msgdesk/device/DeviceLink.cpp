@@ -79,8 +79,8 @@ bool DeviceLink::handleMessage(const Message& m, std::intptr_t* result) {
         case UM_MESSAGESLISTED:
             onListingEnded(m.msg, static_cast<int>(m.lParam));
             return true;
-        case UM_RETRYSIMREAD:
-            onReadRefused(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
+        case UM_RETRYREQUEST:
+            if (m.payload) onRetryRequest(*static_cast<const RetryRequest*>(m.payload.get()));
             return true;
         default:
             return false;
@@ -102,8 +102,8 @@ void DeviceLink::onTimer(unsigned id) {
         case TIMER_DISCONNECT_PAUSE:
             finishDisconnect();
             break;
-        case TIMER_SIM_READ_RETRY:
-            retryReads();
+        case TIMER_RETRY:
+            m_retries.onTick();
             break;
         default:
             break;
@@ -149,6 +149,7 @@ void DeviceLink::connect() {
     for (int d = 1; d <= kMaxDevices; ++d) {
         m_devices.setRemoved(d, false);
         m_pollDone[d] = 0;
+        m_centreAsks[d] = 0;
     }
     m_signalCursor = 1;
     if (m_lib.GetActiveDeviceCount) {
@@ -176,7 +177,14 @@ void DeviceLink::startupPoll() {
         std::lock_guard g(lock());
         for (int d = 1; d <= n; ++d) {
             if (m_devices.removed(d) || m_devices.centreRead(d)) continue;
+            // One modem that never tells its centre must not hold back the
+            // SIM listings of every modem (nor the send pump).
+            if (m_centreAsks[d] >= kCentrePolls) {
+                giveUpCentre(d);
+                continue;
+            }
             unread = true;
+            ++m_centreAsks[d];
             int id = m_lib.GetGSMCenter(d);
             if (id != -1) m_pending.add(id, d, "NULL");
         }
@@ -306,7 +314,14 @@ void DeviceLink::finishDisconnect() {
             m_ports.removeSimMessages(17);
             m_devices.clearAllSlots();
         }
-        m_pending.clear();
+        {
+            // Queued stores and deletes are dropped unanswered: a batch
+            // counted on now would never balance again.
+            std::lock_guard g(lock());
+            m_pending.clear();
+            m_stores = BatchCounter{};
+            m_deletes = BatchCounter{};
+        }
         m_loop.killTimer(this, TIMER_SIGNAL_POLL);
         m_loop.send(frame(), UM_STATUSPANE, PANE_ACTIVITY, 0);
         m_loop.send(frame(), UM_STATUSPANE, PANE_SIGNAL, 0);
@@ -318,7 +333,6 @@ void DeviceLink::finishDisconnect() {
         m_simInitCount = -1;
         m_devices.clearAllFlags();
         m_retries.clear();
-        m_loop.killTimer(this, TIMER_SIM_READ_RETRY);
     }
     auto then = std::move(m_afterDisconnect);
     m_afterDisconnect.clear();
@@ -333,12 +347,14 @@ void DeviceLink::finishDisconnect() {
 
 void DeviceLink::deviceRemoved(int d) {
     // A repeated or late notice (the device is already forgotten, or there
-    // is no link) must not count a device twice.
-    if (d < 1 || d > kMaxDevices || !m_linkActive || m_devices.removed(d)) return;
+    // is no link), or one for a device that was never attached, must not
+    // count a device: the next real removal would disconnect too early.
+    if (!deviceAttached(d)) return;
     m_devices.setMessagesListed(d, false);
     m_devices.setPhonebookListed(d, false);
     m_devices.setRemoved(d, true);
-    std::erase_if(m_retries, [d](const ReadRetry& r) { return r.device == d; });
+    m_retries.dropDevice(d);
+    dropDeviceRows(d);
     if (m_ports.mainViewExists()) {
         m_phonebook.ClearSimPhonebook(d);
         m_ports.redisplayContactPane();

@@ -10,6 +10,8 @@
 #include "device/DeviceLinkPorts.h"
 #include "device/DeviceTable.h"
 #include "device/PendingCommandTable.h"
+#include "device/RetryQueue.h"
+#include "device/RetryRequest.h"
 #include "device/WindowMessages.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
@@ -95,8 +97,10 @@ public:
     const SimPhoneEntry& keptCopy() const { return m_keptCopy; }
     BatchCounter storeBatch() const;
     BatchCounter deleteBatch() const;
-    // SIM reads refused during the listing and waiting for timer 109.
-    size_t pendingReadRetries() const { return m_retries.size(); }
+    // Failed requests waiting for timer 109 to be made again.
+    size_t pendingRetries() const { return m_retries.size(); }
+    // The retries of failed requests; receiving retries its deletions here.
+    RetryQueue& retries() { return m_retries; }
 
     // Shared with later parts (receiving, sending, dialogs).
     DeviceTable& devices() { return m_devices; }
@@ -106,11 +110,6 @@ public:
     const DeviceLibrary& library() const { return m_lib; }
 
 private:
-    struct ReadRetry {
-        int device;
-        int index;
-        int attemptsLeft;
-    };
     enum PollStep { kInfo1 = 1, kInfo2 = 2, kBook = 4, kMessages = 8 };
 
     // Library thread (DeviceLinkEvents.cpp).
@@ -125,6 +124,7 @@ private:
     void onSimInfo(unsigned event, const char* text, int id);
     void post(unsigned msg, platform::WPARAM w, platform::LPARAM l,
               std::shared_ptr<void> payload = nullptr);
+    void postRetry(int kind, int rowDevice, std::string text, int failures);
 
     // Window thread (DeviceLink.cpp, DeviceLinkHandlers.cpp).
     void startupPoll();
@@ -132,7 +132,10 @@ private:
     void simFullCheck();
     void stopBlinking();
     void finishDisconnect();
-    void retryReads();
+    void onRetryRequest(const RetryRequest& r);
+    bool remake(const RetryRequest& r, int failures);
+    void giveUpCentre(int device);
+    void dropDeviceRows(int device);
     void onBatchFailure(int kind);
     void onDeleteEntry(SimPhoneEntry* e);
     void onStoreEntry(platform::WPARAM flag, SimPhoneEntry* e);
@@ -142,7 +145,6 @@ private:
     void onPhoneResult(const platform::Message& m);
     void onListedEntry(const platform::Message& m);
     void onListingEnded(unsigned msg, int device);
-    void onReadRefused(int device, int index);
     int box(unsigned stringId, platform::MbIcon icon,
             platform::MbButtons buttons = platform::MbButtons::Ok);
     int boxText(unsigned stringId, std::string text, platform::MbIcon icon);
@@ -170,7 +172,8 @@ private:
     bool m_disconnectPending = false;
     std::vector<std::function<void()>> m_afterDisconnect;
     int m_pollDone[kMaxDevices + 1] = {};
-    std::vector<ReadRetry> m_retries;
+    int m_centreAsks[kMaxDevices + 1] = {};
+    RetryQueue m_retries{m_loop, this, TIMER_RETRY};
     SimPhoneEntry m_keptCopy;
     std::string m_callerText;
     // False once the link is destroyed: a done callback of disconnect() may

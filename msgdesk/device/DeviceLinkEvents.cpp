@@ -127,10 +127,14 @@ void DeviceLink::onCentreAnswer(unsigned event, const char* text, int id) {
         if (!answers::isOk(text)) {
             m_devices.setCentreNumber(row->device, row->text);
             post(UM_BATCHFAILURE, BATCH_CENTRE, 0);
+        } else {
+            m_devices.setCentreUnknown(row->device, false);
         }
     } else if (!answers::isError(text)) {
+        // Also a late answer for a centre the start-up poll gave up on.
         m_devices.setCentreNumber(row->device, text ? text : "");
         m_devices.setCentreRead(row->device, true);
+        m_devices.setCentreUnknown(row->device, false);
     }
     m_pending.remove(id);
 }
@@ -169,14 +173,20 @@ void DeviceLink::onMessageRead(const char* text, int id) {
         m_pending.remove(id);
         return;
     }
-    const int again = m_lib.GetSMSMessage(device, n);
-    if (again == -1) return;  // the row stays until disconnect
-    {
-        std::lock_guard g(lock());
-        m_pending.add(again, row->device, row->text);
-        m_pending.remove(id);
-    }
-    post(UM_STATUSPANE, PANE_ACTIVITY, 225);
+    // Asked again at once, a position the modem cannot read (empty, or a
+    // PDU it cannot decode) would be read thousands of times a second: the
+    // window thread asks again after a growing pause, a bounded number of times.
+    m_pending.remove(id);
+    postRetry(RetryRequest::Read, row->device, row->text, row->failures + 1);
+}
+
+void DeviceLink::postRetry(int kind, int rowDevice, std::string text, int failures) {
+    auto r = std::make_shared<RetryRequest>();
+    r->kind = static_cast<RetryRequest::Kind>(kind);
+    r->rowDevice = rowDevice;
+    r->text = std::move(text);
+    r->failures = failures;
+    post(UM_RETRYREQUEST, 0, ptr(r), r);
 }
 
 void DeviceLink::onStoredMessage(const char* text, int device) {
@@ -191,7 +201,7 @@ void DeviceLink::onStoredMessage(const char* text, int device) {
     if (id == -1) {
         // Never spin on the library's thread: the window thread retries
         // on a timer, a bounded number of times.
-        post(UM_RETRYSIMREAD, static_cast<platform::WPARAM>(device), n);
+        postRetry(RetryRequest::Read, device + kMaxDevices, text, 1);
         return;
     }
     m_pending.add(id, device + kMaxDevices, text);
@@ -257,10 +267,10 @@ void DeviceLink::onSimInfo(unsigned event, const char* text, int id) {
     auto row = m_pending.find(id);
     if (!row) return;
     if (answers::isError(text)) {
-        if (m_lib.GetSimInfo) {
-            const int again = m_lib.GetSimInfo(row->device, book ? 1 : 2);
-            if (again != -1) m_pending.add(again, row->device, "NULL");
-        }
+        // An absent or locked SIM answers every time: asked again later.
+        if (m_lib.GetSimInfo)
+            postRetry(book ? RetryRequest::PhonebookInfo : RetryRequest::MessageInfo, row->device,
+                      "NULL", row->failures + 1);
     } else if (validDevice(row->device) && text) {
         if (auto cap = answers::simInfoCapacity(text, book ? '-' : '/')) {
             if (book)

@@ -48,7 +48,7 @@ void DeviceLink::onDeleteEntry(SimPhoneEntry* e) {
     std::lock_guard g(lock());
     const int id = m_lib.DelTelphone(e->device, e->index);
     if (id == -1) return;
-    m_pending.add(id, e->device, e);
+    m_pending.add(id, e->device, e, BATCH_DELETES);
     ++m_deletes.outstanding;
 }
 
@@ -62,7 +62,7 @@ void DeviceLink::onStoreEntry(platform::WPARAM flag, SimPhoneEntry* e) {
             id = m_lib.SetTelphone(e->device, e->index, e->numberText().c_str(),
                                    e->nameText().c_str());
         if (id != -1) {
-            m_pending.add(id, flag == 1 ? e->device : e->device + kMaxDevices, e);
+            m_pending.add(id, flag == 1 ? e->device : e->device + kMaxDevices, e, BATCH_STORES);
             ++m_stores.outstanding;
             return;
         }
@@ -179,30 +179,6 @@ void DeviceLink::onListingEnded(unsigned msg, int device) {
         return;
     }
     m_devices.setMessagesListed(device, true);
-}
-
-void DeviceLink::onReadRefused(int device, int index) {
-    if (!deviceAttached(device)) return;
-    m_retries.push_back(ReadRetry{device, index, kSimReadRetries});
-    if (!m_loop.timerActive(this, TIMER_SIM_READ_RETRY))
-        m_loop.setTimer(this, TIMER_SIM_READ_RETRY, kSimReadRetryMs);
-}
-
-void DeviceLink::retryReads() {
-    if (!m_lib.GetSMSMessage) m_retries.clear();
-    std::lock_guard g(lock());  // an early answer must find its row
-    for (auto it = m_retries.begin(); it != m_retries.end();) {
-        const int id = m_lib.GetSMSMessage(it->device, it->index);
-        if (id != -1) {
-            m_pending.add(id, it->device + kMaxDevices, std::to_string(it->index));
-            it = m_retries.erase(it);
-        } else if (--it->attemptsLeft <= 0) {
-            it = m_retries.erase(it);  // given up: the message stays on the SIM
-        } else {
-            ++it;
-        }
-    }
-    if (m_retries.empty()) m_loop.killTimer(this, TIMER_SIM_READ_RETRY);
 }
 
 }  // namespace msgdesk

@@ -103,16 +103,34 @@ void DeviceTable::setCentreRead(int device, bool v) {
     if (valid(device)) m_centreRead[device] = v;
 }
 
+bool DeviceTable::centreUnknown(int device) const {
+    Guard g(m_lock);
+    return valid(device) && m_centreUnknown[device];
+}
+
+void DeviceTable::setCentreUnknown(int device, bool v) {
+    Guard g(m_lock);
+    if (valid(device)) m_centreUnknown[device] = v;
+}
+
+bool DeviceTable::attached(int device) const {
+    Guard g(m_lock);
+    return valid(device) && device <= m_deviceCount && !m_removed[device];
+}
+
 void DeviceTable::clearFlags(int device) {
     Guard g(m_lock);
     if (!valid(device)) return;
     m_messagesListed[device] = m_phonebookListed[device] = m_centreRead[device] = false;
+    m_centreUnknown[device] = false;
 }
 
 void DeviceTable::clearAllFlags() {
     Guard g(m_lock);
-    for (int d = 0; d <= kMaxDevices; ++d)
+    for (int d = 0; d <= kMaxDevices; ++d) {
         m_messagesListed[d] = m_phonebookListed[d] = m_centreRead[d] = false;
+        m_centreUnknown[d] = false;
+    }
 }
 
 bool DeviceTable::removed(int device) const {

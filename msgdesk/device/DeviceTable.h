@@ -39,6 +39,14 @@ public:
     void setMessagesListed(int device, bool v);
     void setPhonebookListed(int device, bool v);
     void setCentreRead(int device, bool v);
+    // A centre the start-up poll gave up reading: counted as read (and
+    // empty) so nothing waits for it, but shown as unknown until a later
+    // answer fills it in.
+    bool centreUnknown(int device) const;
+    void setCentreUnknown(int device, bool v);
+    // Whether the device is one of the attached ones (1..device count and
+    // not removed).
+    bool attached(int device) const;
     void clearFlags(int device);
     void clearAllFlags();
 
@@ -61,6 +69,7 @@ private:
     bool m_messagesListed[kMaxDevices + 1] = {};
     bool m_phonebookListed[kMaxDevices + 1] = {};
     bool m_centreRead[kMaxDevices + 1] = {};
+    bool m_centreUnknown[kMaxDevices + 1] = {};
     bool m_removed[kMaxDevices + 1] = {};
     std::string m_centre[kMaxDevices + 1];
 };

@@ -18,6 +18,11 @@ struct PendingCommand {
     int device = 0;
     std::string text;
     SimPhoneEntry* entry = nullptr;
+    // How often this request has failed before (retries count on).
+    int failures = 0;
+    // The phonebook batch a store or delete belongs to (BATCH_STORES,
+    // BATCH_DELETES), else 0.
+    int batch = 0;
 };
 
 // The table of outstanding requests, in the order they were made. Window
@@ -30,12 +35,18 @@ public:
 
     // Appends a row; duplicate ids are allowed.
     void add(int id, int device, std::string text);
-    void add(int id, int device, SimPhoneEntry* entry);
+    void add(int id, int device, SimPhoneEntry* entry, int batch = 0);
+    // A request made again after `failures` failed answers or refusals.
+    void addRetry(int id, int device, std::string text, int failures);
     // The first row with this id.
     std::optional<PendingCommand> find(int id) const;
     // Deletes the first row with this id; false when there is none.
     bool remove(int id);
     void clear();
+    // Deletes every row of device (and device + 16); returns them.
+    std::vector<PendingCommand> removeDevice(int device);
+    // Rows of one phonebook batch kind.
+    std::size_t countBatch(int batch) const;
     std::size_t count() const;
 
 private:

@@ -44,9 +44,11 @@ constexpr unsigned UM_SIMENTRYLISTED = WM_USER + 301;  // 1325
 constexpr unsigned UM_PHONEBOOKLISTED = WM_USER + 302;  // 1326
 // UM_MESSAGESLISTED: a device's SIM message listing ended (lParam device).
 constexpr unsigned UM_MESSAGESLISTED = WM_USER + 303;  // 1327
-// UM_RETRYSIMREAD: the library refused to read a listed SIM message;
-// wParam device, lParam SIM index. Retried on timer 109.
-constexpr unsigned UM_RETRYSIMREAD = WM_USER + 304;  // 1328
+// UM_RETRYREQUEST: a request failed (an error answer to a read or a SIM
+// size query, or a listing read the library refused); lParam the
+// RetryRequest*, owned by the payload. Made again on timer 109 after a
+// growing pause, a bounded number of times.
+constexpr unsigned UM_RETRYREQUEST = WM_USER + 304;  // 1328
 
 // Result codes carried in wParam.
 constexpr int RESULT_OK = 224;
@@ -75,12 +77,13 @@ constexpr unsigned TIMER_SEND_ANIMATION = 103;
 constexpr unsigned TIMER_SIM_FULL_BLINK = 104;
 constexpr unsigned TIMER_STARTUP_POLL = 107;
 // The device link's own timers: the 300 ms pause of disconnect, and the
-// bounded retry of SIM reads the library refused during the listing.
+// retries of failed requests (RetryQueue).
 constexpr unsigned TIMER_DISCONNECT_PAUSE = 108;
-constexpr unsigned TIMER_SIM_READ_RETRY = 109;
+constexpr unsigned TIMER_RETRY = 109;
 constexpr unsigned kDisconnectPauseMs = 300;
-constexpr unsigned kSimReadRetryMs = 1000;
-constexpr int kSimReadRetries = 10;
+// Start-up polls that ask a device for its SMS centre before it is given up
+// (6 ticks of timer 107, 30 s).
+constexpr int kCentrePolls = 6;
 // View timers.
 constexpr unsigned TIMER_RINGING = 106;
 

@@ -272,6 +272,9 @@ void MainFrameCore::attachReceiveSend() {
     Receiver::Ports rp;
     rp.lookupName = [this](const std::string& n) { return nameFor(n); };
     rp.postToDeviceDialog = [this](const platform::Message& m) { postToDeviceDialog(m); };
+    rp.retry = [this](int device, int failures, std::function<bool(int)> attempt) {
+        return m_link && m_link->retries().schedule(device, failures, std::move(attempt));
+    };
     m_receiver = std::make_unique<Receiver>(m_s.loop, this, m_link->library(), m_link->devices(),
                                             m_link->pending(), *m_store, m_settings, m_s.messageBox,
                                             std::move(rp));

@@ -44,7 +44,8 @@ Receiver::Receiver(platform::MessageLoop& loop, platform::MessageTarget* frame,
       m_store(store),
       m_settings(settings),
       m_boxes(boxes),
-      m_ports(std::move(ports)) {}
+      m_ports(std::move(ports)),
+      m_journal(store.baseDir() / "data") {}
 
 bool Receiver::handleMessage(const platform::Message& m, std::intptr_t* result) {
     if (result) *result = 0;
@@ -82,13 +83,21 @@ MessageRecord Receiver::inboxRecord(const ReceivedSms& sms) const {
 }
 
 void Receiver::onSimRecord(const ReceivedSms& sms) {
-    if (sms.fromSimListing)
-        onListed(sms);
-    else
-        fileNew(sms);
+    // The device went away (removed, or the link closed) while the record
+    // was on its way: its SIM copy is no longer known to be anywhere.
+    const bool attached = m_devices.attached(sms.device);
+    if (sms.fromSimListing) {
+        if (attached) onListed(sms);
+    } else {
+        fileNew(sms, attached);
+    }
 }
 
-void Receiver::fileNew(const ReceivedSms& sms) {
+PendingDeleteJournal::Entry Receiver::journalEntry(const ReceivedSms& sms) {
+    return PendingDeleteJournal::Entry{sms.number, sms.date, sms.time, sms.body};
+}
+
+void Receiver::fileNew(const ReceivedSms& sms, bool attached) {
     // An empty answer files nothing; deleting the SIM copy then could only
     // lose a message that was not read, so it stays.
     if (!sms.hasText) return;
@@ -96,32 +105,33 @@ void Receiver::fileNew(const ReceivedSms& sms) {
     const bool onDisk = m_store.saveNow(InBox);
     post(UM_NEWMESSAGE, 0, 0);
     post(UM_STATUSPANE, PANE_MAILBOX, 1);
-    if (m_settings.SaveInCard == 0 && onDisk)
-        post(UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(sms.device), sms.simIndex);
-    else
+    if (m_settings.SaveInCard == 0 && onDisk) {
+        // On disk first, then named for deletion: a crash in between keeps
+        // the SIM copy, never loses the message.
+        m_journal.add(journalEntry(sms));
+        // A message read for a device that went away is filed all the same;
+        // the journal deletes its SIM copy when the device is listed again.
+        if (attached) deleteFiled(sms);
+    } else if (attached) {
         addSimCopy(sms);  // kept by the setting, or because the save failed
+    }
     post(UM_STATUSPANE, PANE_ACTIVITY, 226);
+}
+
+void Receiver::deleteFiled(const ReceivedSms& sms) {
+    m_deleting[{sms.device, sms.simIndex}] = journalEntry(sms);
+    post(UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(sms.device), sms.simIndex);
 }
 
 void Receiver::onListed(const ReceivedSms& sms) {
     if (!sms.hasText) return;
-    if (m_settings.SaveInCard == 0 && inInbox(inboxRecord(sms))) {
+    if (m_journal.contains(journalEntry(sms))) {
         // Filed before the program stopped, deletion never confirmed.
         ++m_duplicates;
-        post(UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(sms.device), sms.simIndex);
+        deleteFiled(sms);
         return;
     }
     addSimCopy(sms);
-}
-
-bool Receiver::inInbox(const MessageRecord& rec) const {
-    for (const MailboxRow& row : m_store.box(InBox).rows()) {
-        const MessageRecord& r = row.rec;
-        if (std::string_view(r.Number) == rec.Number && std::string_view(r.Date) == rec.Date &&
-            std::string_view(r.Time) == rec.Time && std::string_view(r.Text) == rec.Text)
-            return true;
-    }
-    return false;
 }
 
 void Receiver::addSimCopy(const ReceivedSms& sms) {
@@ -135,7 +145,7 @@ void Receiver::addSimCopy(const ReceivedSms& sms) {
         m_ports.postToDeviceDialog(platform::Message{UM_SIMMESSAGES, 0, 0, nullptr});
 }
 
-void Receiver::deleteSimMessage(int device, int index) {
+void Receiver::deleteSimMessage(int device, int index, int failures) {
     if (!m_lib.DelSMSMessage) {
         box(IDS_PROGRAM_ERROR);
         return;
@@ -147,7 +157,7 @@ void Receiver::deleteSimMessage(int device, int index) {
     }
     // The answer is looked up on this thread (UM_SIMMESSAGES), so it cannot
     // miss the row even when it comes before this line runs.
-    m_pending.add(id, device, std::to_string(index));
+    m_pending.addRetry(id, device, std::to_string(index), failures);
 }
 
 void Receiver::onSimMessages(int result, int id) {
@@ -158,12 +168,27 @@ void Receiver::onSimMessages(int result, int id) {
             std::lock_guard g(m_devices.lock());
             m_devices.addMessageCount(row->device, -1);
         }
+        if (row) {
+            auto it = m_deleting.find({row->device, leadingDecimal(row->text)});
+            if (it != m_deleting.end()) {
+                m_journal.remove(it->second);
+                m_deleting.erase(it);
+            }
+        }
         m_loop.send(m_frame, platform::Message{UM_STATUSPANE, PANE_MAILBOX, 1, nullptr});
         if (m_ports.postToDeviceDialog)
             m_ports.postToDeviceDialog(platform::Message{UM_SIMMESSAGES, 0, 0, nullptr});
-    } else if (result == RESULT_ERROR && row) {
-        post(UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(row->device),
-             leadingDecimal(row->text));
+    } else if (result == RESULT_ERROR && row && m_ports.retry) {
+        // Asked again after a growing pause, a bounded number of times; a
+        // journal entry given up on deletes the message at the next listing.
+        const int device = row->device;
+        const int index = leadingDecimal(row->text);
+        std::weak_ptr<bool> alive = m_alive;
+        m_ports.retry(device, row->failures + 1, [this, alive, device, index](int failures) {
+            if (alive.expired()) return true;
+            deleteSimMessage(device, index, failures);
+            return true;  // a refusal is reported (60012), not retried
+        });
     }
     m_pending.remove(id);
 }

@@ -1,7 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "device/DeviceLibrary.h"
 #include "device/DeviceTable.h"
@@ -11,6 +14,7 @@
 #include "platform/MessageLoop.h"
 #include "shell/Settings.h"
 #include "store/MailboxStore.h"
+#include "store/PendingDeleteJournal.h"
 
 namespace msgdesk {
 
@@ -23,11 +27,15 @@ namespace msgdesk {
 //
 // A received message is saved to the InBox file (synced) before its SIM copy
 // may be deleted, so a crash at any moment leaves it in the file or on the
-// SIM. If the program dies after the save but before the deletion, the SIM
-// listing at the next start finds it again; with SaveInCard 0 a listed
-// message equal to an InBox row (number, date, time and text) is then
-// deleted from the SIM instead of being kept as a SIM-resident copy, so the
-// InBox never holds it twice.
+// SIM. With SaveInCard 0 it is then named in the pending-delete journal
+// (synced too) until its deletion is confirmed. If the program dies before
+// that, the SIM listing at the next start finds it again and deletes it as
+// the journal says; every other listed message is kept as a SIM-resident
+// copy, even one equal to an InBox row (a copy the user kept on purpose).
+//
+// A failed deletion is asked again after a growing pause, a bounded number
+// of times (Ports::retry). A record read for a device that went away
+// meanwhile is not filed into the SIM message cache.
 class Receiver final {
 public:
     struct Ports {
@@ -37,6 +45,9 @@ public:
         std::function<void(const platform::Message&)> postToDeviceDialog;
         // Plays a wav file asynchronously; unset: platform::PlaySoundAsync.
         std::function<bool(const std::string& path)> playSound;
+        // Schedules a failed request again (RetryQueue::schedule); unset:
+        // a failed deletion is not asked again.
+        std::function<bool(int device, int failures, std::function<bool(int)> attempt)> retry;
     };
 
     Receiver(platform::MessageLoop& loop, platform::MessageTarget* frame, const DeviceLibrary& lib,
@@ -47,7 +58,7 @@ public:
     bool handleMessage(const platform::Message& m, std::intptr_t* result = nullptr);
 
     void onSimRecord(const ReceivedSms& sms);
-    void deleteSimMessage(int device, int index);
+    void deleteSimMessage(int device, int index, int failures = 0);
     void onSimMessages(int result, int id);
     void keepRecord(const MessageRecord& rec);
     void onNewMessage(platform::WPARAM w);
@@ -57,14 +68,16 @@ public:
     static std::string soundPath();
     // The InBox record of a received message (Status "NEW").
     MessageRecord inboxRecord(const ReceivedSms& sms) const;
-    // Messages seen again by the listing and deleted as already filed.
+    // Messages seen again by the listing and deleted as the journal says.
     int duplicatesDeleted() const { return m_duplicates; }
+    const PendingDeleteJournal& journal() const { return m_journal; }
 
 private:
-    void fileNew(const ReceivedSms& sms);
+    void fileNew(const ReceivedSms& sms, bool attached);
+    static PendingDeleteJournal::Entry journalEntry(const ReceivedSms& sms);
+    void deleteFiled(const ReceivedSms& sms);
     void onListed(const ReceivedSms& sms);
     void addSimCopy(const ReceivedSms& sms);
-    bool inInbox(const MessageRecord& rec) const;
     void post(unsigned msg, platform::WPARAM w, platform::LPARAM l);
     void box(unsigned stringId);
 
@@ -78,6 +91,12 @@ private:
     platform::MessageBoxPort& m_boxes;
     Ports m_ports;
     int m_duplicates = 0;
+    PendingDeleteJournal m_journal;
+    // Deletions asked for journal entries, by (device, SIM index).
+    std::map<std::pair<int, int>, PendingDeleteJournal::Entry> m_deleting;
+    // Retries of deletions wait in the device link's queue, which may
+    // outlive this receiver (the store is reopened, the frame closes).
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 }  // namespace msgdesk

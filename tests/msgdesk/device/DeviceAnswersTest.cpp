@@ -38,6 +38,12 @@ TEST(DeviceAnswers, SimInfoCapacity) {
         {"7", '-', 7},
         {"", '-', std::nullopt},
         {"\"1-30", '-', 30},  // a truncated answer still gives its number
+        // No SIM holds more than 1000: a bogus size must not size an allocation.
+        {"\"1-1000\"", '-', 1000},
+        {"\"1-1001\"", '-', 1000},
+        {"\"3/4294967296\"", '/', 1000},
+        {"\"1-99999999999\"", '-', 1000},
+        {"\"1-0\"", '-', 0},
     };
     for (auto& r : rows) EXPECT_EQ(simInfoCapacity(r.text, r.sep), r.want) << r.text;
 }

@@ -61,6 +61,8 @@ TEST_F(Phonebook, GeometryErrorsAreAskedAgain) {
     const int id = simInfoId(2, 2);
     lib.clearCalls();
     answer(3842, "ERROR", id);
+    EXPECT_EQ(lib.count(Op::GetSimInfo), 0);  // not at once: after a pause
+    loop.advance(1000);
     auto again = lib.calls(Op::GetSimInfo);
     ASSERT_EQ(again.size(), 1u);
     EXPECT_EQ(again[0].a, 2);

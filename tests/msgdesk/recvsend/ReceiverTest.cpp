@@ -101,6 +101,9 @@ TEST_F(Receiving, ErrorAnswerIsReadAgainAndThenFiled) {
     lib.fire(259, "4", 1);
     const int first = lib.lastResult(Op::GetSMSMessage);
     lib.fire(261, "ERROR", first);
+    loop.runUntilIdle();
+    EXPECT_EQ(lib.count(Op::GetSMSMessage), 1);
+    loop.advance(1000);
     ASSERT_EQ(lib.count(Op::GetSMSMessage), 2);
     lib.fire(261, smsText("10010", "030215093007", "again").c_str(),
              lib.lastResult(Op::GetSMSMessage));
@@ -179,6 +182,8 @@ TEST_F(Receiving, DeletionsFailingAreAskedAgainRefusedOnesReported) {
     const int first = lib.lastResult(Op::DelSMSMessage);
     lib.fire(262, "ERROR", first);
     loop.runUntilIdle();
+    EXPECT_EQ(lib.count(Op::DelSMSMessage), 1);  // not at once: after a pause
+    loop.advance(1000);
     auto dels = lib.calls(Op::DelSMSMessage);
     ASSERT_EQ(dels.size(), 2u);
     EXPECT_EQ(dels[1].a, 1);

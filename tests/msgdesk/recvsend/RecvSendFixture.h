@@ -94,6 +94,9 @@ protected:
             played.push_back(p);
             return true;
         };
+        rp.retry = [this](int device, int failures, std::function<bool(int)> attempt) {
+            return link->retries().schedule(device, failures, std::move(attempt));
+        };
         receiver = std::make_unique<Receiver>(loop, &frame, link->library(), link->devices(),
                                               link->pending(), *store, settings, boxes, rp);
         SendPump::Ports sp;
