@@ -41,6 +41,7 @@ MainFrameCore::MainFrameCore(Services s)
     m_store = std::make_unique<MailboxStore>(m_s.loop, m_s.dataRoot, post);
     MessageListPorts lp;
     lp.postToFrame = post;
+    lp.sendToFrame = [this](platform::Message m) { return m_s.loop.send(this, m); };
     lp.linkUp = [this] { return m_link && m_link->linkActive(); };
     lp.delMsgInBuff = [this](int id) {
         return (m_link && m_link->library().DelMsgInBuff) ? m_link->library().DelMsgInBuff(id) : 0;

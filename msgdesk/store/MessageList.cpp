@@ -47,6 +47,10 @@ void MessageList::postFrame(unsigned msg, platform::WPARAM w, platform::LPARAM l
     if (m_ports.postToFrame) m_ports.postToFrame(platform::Message{msg, w, l, nullptr});
 }
 
+void MessageList::runSendPump() {
+    if (m_ports.sendToFrame) m_ports.sendToFrame(platform::Message{UM_SENDQUEUE, 0, 0, nullptr});
+}
+
 void MessageList::postCountRefresh() {
     postFrame(UM_STATUSPANE, PANE_MAILBOX, 1);
 }
@@ -157,7 +161,7 @@ void MessageList::resendSelected() {
         out.setAttempts(r, std::string());
         out.setIcon(r, 0);
     }
-    postFrame(UM_SENDQUEUE, 0, 0);
+    runSendPump();
 }
 
 void MessageList::sortByColumn(int column) {

@@ -18,6 +18,9 @@ struct MessageListPorts {
     // UM_COMPOSE (wParam = const char* GBK text owned by the payload, a
     // std::shared_ptr<std::string>; lParam = mode 1 reply, 2 forward, 3 draft).
     std::function<void(platform::Message)> postToFrame;
+    // Sends to the main frame (runs its handler at once): UM_SENDQUEUE after
+    // restore and resend, so the batch starts before the command returns.
+    std::function<std::intptr_t(platform::Message)> sendToFrame;
     // Device link up (the link-active flag).
     std::function<bool()> linkUp;
     // DelMsgInBuff(sendId) through the device link; nonzero = taken back.
@@ -96,6 +99,7 @@ public:
 
 private:
     void postFrame(unsigned msg, platform::WPARAM w, platform::LPARAM l);
+    void runSendPump();
     void postCompose(std::string text, int mode);
     void postCountRefresh();
     void stopUnreadTimer();

@@ -69,8 +69,11 @@ void SendPump::pump() {
             continue;
         }
         MessageRecord sent = rec;
+        // Status keeps what fits (6 digits) as the file's mark of a message
+        // in flight; the full id stays beside the row for the result.
         sent.setStatus(std::to_string(id));
         m_store.ReplaceMessage(sent, OutBox, r);
+        out.setSendId(r, id);
     }
     if (m_batchSize > 0) {
         m_sending = true;
@@ -84,10 +87,8 @@ void SendPump::pump() {
 
 int SendPump::findRow(int sendId) const {
     const Mailbox& out = m_store.box(OutBox);
-    for (int r = 0; r < out.size(); ++r) {
-        int id = 0;
-        if (ParseDecimal(out.row(r).rec.status(), id) && id == sendId) return r;
-    }
+    for (int r = 0; r < out.size(); ++r)
+        if (out.row(r).sendId == sendId) return r;
     return -1;
 }
 
@@ -120,6 +121,7 @@ void SendPump::onResult(int code, int sendId) {
     } else if (code == RESULT_TIMEOUT) {
         if (row >= 0) {
             out.setStatus(row, "");
+            out.setSendId(row, MailboxRow::kNoSendId);
             out.setAttempts(row, std::to_string(limit));
             out.setIcon(row, kIconTimedOut);
         }
@@ -128,6 +130,7 @@ void SendPump::onResult(int code, int sendId) {
         // ERROR, and any other answer: a failed attempt, so the batch ends.
         if (row >= 0) {
             out.setStatus(row, "");
+            out.setSendId(row, MailboxRow::kNoSendId);
             const int n = attempts(row) + 1;
             out.setAttempts(row, std::to_string(n));
             if (n >= limit) out.setIcon(row, kIconGivenUp);

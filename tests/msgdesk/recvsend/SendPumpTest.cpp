@@ -69,6 +69,29 @@ TEST_F(Sending, TwoOkAndOneErrorStartTheNextBatchAtOnce) {
     EXPECT_EQ(sentbox().row(1).rec.number(), "1003");
 }
 
+// Status keeps 6 digits: two ids of seven digits look alike there. Results
+// find their rows by the full id kept beside the row.
+TEST_F(Sending, SevenDigitIdsFindTheirRows) {
+    lib.queueResults(Op::SendSMSMessage, {1234567, 1234568, 999999});
+    compose({"1001", "1002", "1003"});
+    EXPECT_EQ(outbox().row(0).rec.status(), "123456");
+    EXPECT_EQ(outbox().row(1).rec.status(), "123456");
+    EXPECT_EQ(outbox().row(2).rec.status(), "999999");  // the last id that fits
+    answer(1234568, "OK");
+    ASSERT_EQ(sentbox().size(), 1);
+    EXPECT_EQ(sentbox().row(0).rec.number(), "1002");
+    answer(123456, "OK");  // the cut text is no id
+    EXPECT_EQ(sentbox().size(), 1);
+    answer(999999, "OK");
+    answer(1234567, "ERROR");
+    EXPECT_EQ(sentbox().size(), 2);
+    ASSERT_EQ(outbox().size(), 1);
+    EXPECT_EQ(outbox().row(0).rec.number(), "1001");
+    EXPECT_EQ(outbox().row(0).attempts, "1");
+    EXPECT_EQ(pump->sentTotal(), 2);
+    EXPECT_EQ(sends(), 4);  // the batch ended and 1001 went again
+}
+
 TEST_F(Sending, ResultForAnUnknownIdChangesNothing) {
     compose({"1001"});
     answer(99999, "OK");

@@ -14,6 +14,7 @@ struct MessageListFixture : ::testing::Test {
     TempDir dir;
     platform::ManualMessageLoop loop;
     FrameLog frame;
+    FrameLog sentToFrame;  // sent, not posted
     platform::ScriptedMessageBox mb;
     bool link = true;
     bool batchRunning = false;
@@ -34,6 +35,10 @@ struct MessageListFixture : ::testing::Test {
         store->start();
         msgdesk::MessageListPorts p;
         p.postToFrame = [this](platform::Message m) { frame.posted.push_back(std::move(m)); };
+        p.sendToFrame = [this](platform::Message m) {
+            sentToFrame.posted.push_back(std::move(m));
+            return std::intptr_t{0};
+        };
         p.linkUp = [this] { return link; };
         p.delMsgInBuff = [this](int id) {
             delCalls.push_back(id);

@@ -195,7 +195,8 @@ TEST_F(MessageListFixture, ResendClearsAttemptsAndIconOfSelectedRows) {
     EXPECT_EQ(box(OutBox).row(0).attempts, "");
     EXPECT_EQ(box(OutBox).row(0).rec.Icon, 0);
     EXPECT_EQ(box(OutBox).row(1).attempts, "5");
-    EXPECT_EQ(frame.count(UM_SENDQUEUE), 1);
+    EXPECT_EQ(sentToFrame.count(UM_SENDQUEUE), 1);
+    EXPECT_EQ(frame.count(UM_SENDQUEUE), 0);
 }
 
 TEST_F(MessageListFixture, CountTextsOfEveryMailbox) {
