@@ -9,11 +9,11 @@
 
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
+#include "shell/CMsgPreview.h"
 #include "shell/CMsgdeskView.h"
 #include "shell/CStatusBar.h"
 #include "shell/CommandTable.h"
 #include "shell/Commands.h"
-#include "shell/CMsgPreview.h"
 #include "shell/MainFrameCore.h"
 #include "store/CLeftBoxView.h"
 #include "store/CListMsgView.h"
@@ -22,7 +22,9 @@
 namespace msgdesk {
 
 namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 // The window half of the core's window port.
 class FrameWindowAdapter final : public FrameWindow {
@@ -45,7 +47,8 @@ public:
         if (m_f->preview()) m_f->preview()->Show(n, t);
     }
     void setRightCaption(const std::string& text, unsigned iconId) override {
-        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()), QIcon(StoreIcon(iconId)));
+        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()),
+                                              QIcon(StoreIcon(iconId)));
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
 
@@ -82,7 +85,9 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     updateCommandUI();
 }
 
-CMainFrame::~CMainFrame() { m_core.attachWindow(nullptr); }
+CMainFrame::~CMainFrame() {
+    m_core.attachWindow(nullptr);
+}
 
 QAction* CMainFrame::action(int id) const {
     auto it = m_actions.find(id);
@@ -172,15 +177,21 @@ void CMainFrame::popupPhonebookMenu() {
 
 void CMainFrame::onCommand(int id) {
     switch (id) {
-        case cmd::PhonebookMenu: popupPhonebookMenu(); return;
-        case cmd::ViewToolbar: m_toolbar->setVisible(m_actions[id]->isChecked()); return;
+        case cmd::PhonebookMenu:
+            popupPhonebookMenu();
+            return;
+        case cmd::ViewToolbar:
+            m_toolbar->setVisible(m_actions[id]->isChecked());
+            return;
         case cmd::ViewStatusBar: {
             bool v = m_actions[id]->isChecked();
             m_status->setVisible(v);
             m_core.setStatusBarVisible(v);
             return;
         }
-        default: m_core.command(id); updateCommandUI();
+        default:
+            m_core.command(id);
+            updateCommandUI();
     }
 }
 
@@ -190,6 +201,8 @@ void CMainFrame::updateCommandUI() {
         bool e = m_core.commandEnabled(id);
         if (a->isEnabled() != e) a->setEnabled(e);
     }
+    // The caption bar's phone button is the same command.
+    m_view->captionBar()->phoneButton()->setEnabled(m_core.commandEnabled(cmd::Phone));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {

@@ -110,7 +110,8 @@ void MessageList::onDoubleClick() {
     Mailbox* box = currentBox();
     if (!box || box->selectedCount() == 0) return;
     if (m_current == PublicBox) {
-        if (box->selectedCount() != 1) return;
+        // Without the compose dialog the draft would leave its box for good.
+        if (box->selectedCount() != 1 || missing(ID_MSG_NEW)) return;
         int r = box->firstSelected();
         const MessageRecord& rec = box->row(r).rec;
         postCompose(rec.number() + "," + rec.contact() + "," + rec.text(), COMPOSE_EDIT_DRAFT);
@@ -211,7 +212,7 @@ bool MessageList::isCommandEnabled(unsigned id) const {
     switch (id) {
         case ID_MSG_REPLY:
         case ID_MSG_FORWARD:
-            return box && sel == 1;
+            return box && sel == 1 && !missing(id);
         case ID_MSG_SELECTALL:
             return box != nullptr;
         case ID_MSG_DELETE:
@@ -255,8 +256,8 @@ std::vector<MenuItem> MessageList::popupMenu() const {
     if (!box) return {};
     int sel = box->selectedCount();
     std::vector<MenuItem> m = {
-        {ID_MSG_REPLY, CommandCaption(ID_MSG_REPLY), sel == 1},
-        {ID_MSG_FORWARD, CommandCaption(ID_MSG_FORWARD), sel == 1},
+        {ID_MSG_REPLY, CommandCaption(ID_MSG_REPLY), sel == 1 && !missing(ID_MSG_REPLY)},
+        {ID_MSG_FORWARD, CommandCaption(ID_MSG_FORWARD), sel == 1 && !missing(ID_MSG_FORWARD)},
         {0, "", true},
         {ID_MSG_SELECTALL, CommandCaption(ID_MSG_SELECTALL), true},
         {ID_MSG_DELETE, CommandCaption(ID_MSG_DELETE), sel >= 1},

@@ -35,6 +35,9 @@ struct MessageListPorts {
     std::function<void(const std::string& number, const std::string& text)> showPreview;
     // The contact book's name for a number (GBK); empty when none.
     std::function<std::string(const std::string& number)> lookupNameByNumber;
+    // True for a command whose window is not built yet (reply, forward and
+    // drafts need the compose dialog): greyed, and a draft stays put.
+    std::function<bool(unsigned id)> commandMissing;
     platform::MessageBoxPort* messageBox = nullptr;
 };
 
@@ -103,6 +106,7 @@ private:
     void postCompose(std::string text, int mode);
     void postCountRefresh();
     void stopUnreadTimer();
+    bool missing(unsigned id) const { return m_ports.commandMissing && m_ports.commandMissing(id); }
     static MessageRecord movedRecord(const MailboxRow& row, std::string_view status);
 
     MailboxStore& m_store;
