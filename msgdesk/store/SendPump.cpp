@@ -52,6 +52,7 @@ void SendPump::pump() {
     Mailbox& out = m_store.box(OutBox);
     m_batchSize = out.size();
     const int limit = m_settings.Resend;
+    int handedOver = 0;
     for (int r = 0; r < out.size(); ++r) {
         if (attempts(r) >= limit) {
             m_resendWanted = true;
@@ -74,7 +75,11 @@ void SendPump::pump() {
         sent.setStatus(std::to_string(id));
         m_store.ReplaceMessage(sent, OutBox, r);
         out.setSendId(r, id);
+        ++handedOver;
     }
+    // The ids handed over are on disk before the pump returns: after a crash
+    // a row still carrying one is sent again, as it may or may not have left.
+    if (handedOver > 0) m_store.saveNow(OutBox);
     if (m_batchSize > 0) {
         m_sending = true;
         post(UM_STATUSPANE, PANE_ACTIVITY, 1);
@@ -115,6 +120,11 @@ void SendPump::onResult(int code, int sendId) {
             rec.setTime(time);
             m_store.AppendMessage(rec, SentBox);
             out.removeRows({row});
+            // On disk before the handler returns, SentBox first: a crash
+            // between the two saves leaves the message in both boxes (sent
+            // again at most once), never in neither.
+            m_store.saveNow(SentBox);
+            m_store.saveNow(OutBox);
             ++m_sentTotal;
             ++m_ok;
         }
@@ -124,6 +134,7 @@ void SendPump::onResult(int code, int sendId) {
             out.setSendId(row, MailboxRow::kNoSendId);
             out.setAttempts(row, std::to_string(limit));
             out.setIcon(row, kIconTimedOut);
+            m_store.saveNow(OutBox);  // no longer in flight
         }
         ++m_timedOut;
     } else {
@@ -134,6 +145,7 @@ void SendPump::onResult(int code, int sendId) {
             const int n = attempts(row) + 1;
             out.setAttempts(row, std::to_string(n));
             if (n >= limit) out.setIcon(row, kIconGivenUp);
+            m_store.saveNow(OutBox);
         }
         ++m_failed;
     }

@@ -21,6 +21,12 @@ namespace msgdesk {
 //
 // Handles UM_SENDQUEUE and UM_SENDRESULT. A result other than OK, ERROR and
 // TIMEOUT (code 0) counts as a failed attempt, so the batch still ends.
+//
+// Durability: a batch's hand-over saves the OutBox (the send ids in Status)
+// before pump() returns, and a result saves the SentBox and the OutBox before
+// onResult() returns (atomic write and fsync each). So after a crash only a
+// message handed to a modem without its result yet can go out twice: its row
+// still carries an id and the first batch sends it again.
 class SendPump final {
 public:
     static constexpr int kIconGivenUp = 17;

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "msgdesk/recvsend/RecvSendFixture.h"
 #include "store/MailboxFiles.h"
 
@@ -8,7 +10,49 @@ class Sending : public RecvSendTest {
 protected:
     int sends() { return lib.count(Op::SendSMSMessage); }
     int lastSendId() { return lib.lastResult(Op::SendSMSMessage); }
+    // "number:status" of each record in the mailbox's file, as a crash now
+    // would leave it.
+    std::vector<std::string> onDisk(MailboxId id) {
+        const std::string bytes = storetest::readFile(MailboxFilePath(dir.path, id));
+        std::vector<std::string> out;
+        for (size_t at = 0; at + sizeof(MessageRecord) <= bytes.size();
+             at += sizeof(MessageRecord)) {
+            MessageRecord r;
+            std::memcpy(static_cast<void*>(&r), bytes.data() + at, sizeof r);
+            out.push_back(r.number() + ":" + r.status());
+        }
+        return out;
+    }
 };
+
+using Strings = std::vector<std::string>;
+
+// No virtual time passes here: what is on disk was saved by the handlers
+// themselves, not by the 2 s change save.
+TEST_F(Sending, HandOverAndEveryResultAreOnDiskBeforeTheHandlerReturns) {
+    loop.clock().setLocal(platform::LocalTime{2026, 3, 4, 9, 5, 7});
+    settings.Resend = 2;
+    lib.queueResults(Op::SendSMSMessage, {41, 42, 43});
+    compose({"1001", "1002", "1003"});
+    EXPECT_EQ(onDisk(OutBox), (Strings{"1001:41", "1002:42", "1003:43"}));
+    EXPECT_EQ(onDisk(SentBox), Strings{});
+
+    loop.clock().setLocal(platform::LocalTime{2026, 3, 4, 9, 5, 9});
+    answer(42, "OK");
+    EXPECT_EQ(onDisk(OutBox), (Strings{"1001:41", "1003:43"}));
+    EXPECT_EQ(onDisk(SentBox), Strings{"1002:"});
+    const std::string sent = storetest::readFile(MailboxFilePath(dir.path, SentBox));
+    MessageRecord r;
+    std::memcpy(static_cast<void*>(&r), sent.data(), sizeof r);
+    EXPECT_EQ(r.time(), " 9:05:09");  // the time of the result, not of the hand-over
+
+    answer(43, "TIMEOUT");
+    EXPECT_EQ(onDisk(OutBox), (Strings{"1001:41", "1003:"}));
+    lib.queueResults(Op::SendSMSMessage, {44});
+    answer(41, "ERROR");  // the batch ends; 1001 is handed over again at once
+    EXPECT_EQ(onDisk(OutBox), (Strings{"1001:44", "1003:"}));
+    EXPECT_EQ(onDisk(SentBox), Strings{"1002:"});
+}
 
 TEST_F(Sending, AlwaysFailingMessageIsSentResendTimesThenGivenUp) {
     settings.Resend = 5;
