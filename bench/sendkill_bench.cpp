@@ -145,12 +145,19 @@ int main(int argc, char** argv) {
         sim.update();
         const auto sentNow = sim.counts();
         int here = 0;
+        std::string which;
         for (const std::string& t : texts(outbox))
             if (sentNow.count(t)) {
                 inFlight.insert(t);
                 ++here;
+                which += " \"" + t + "\"";
             }
         maxInFlight = std::max(maxInFlight, here);
+        int total = 0;
+        for (auto& [t, n] : sentNow) total += n;
+        std::printf("kill %d: %zu left in the OutBox, %d sends so far, %d in flight%s\n", kills,
+                    texts(outbox).size(), total, here, which.c_str());
+        std::fflush(stdout);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
