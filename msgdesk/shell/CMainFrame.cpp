@@ -9,11 +9,11 @@
 
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
-#include "shell/CMsgPreview.h"
 #include "shell/CMsgdeskView.h"
 #include "shell/CStatusBar.h"
 #include "shell/CommandTable.h"
 #include "shell/Commands.h"
+#include "shell/CMsgPreview.h"
 #include "shell/MainFrameCore.h"
 #include "store/CLeftBoxView.h"
 #include "store/CListMsgView.h"
@@ -22,9 +22,7 @@
 namespace msgdesk {
 
 namespace {
-QString u8(const char* s) {
-    return QString::fromUtf8(s);
-}
+QString u8(const char* s) { return QString::fromUtf8(s); }
 
 // The window half of the core's window port.
 class FrameWindowAdapter final : public FrameWindow {
@@ -47,8 +45,7 @@ public:
         if (m_f->preview()) m_f->preview()->Show(n, t);
     }
     void setRightCaption(const std::string& text, unsigned iconId) override {
-        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()),
-                                              QIcon(StoreIcon(iconId)));
+        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()), QIcon(StoreIcon(iconId)));
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
 
@@ -85,9 +82,7 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     updateCommandUI();
 }
 
-CMainFrame::~CMainFrame() {
-    m_core.attachWindow(nullptr);
-}
+CMainFrame::~CMainFrame() { m_core.attachWindow(nullptr); }
 
 QAction* CMainFrame::action(int id) const {
     auto it = m_actions.find(id);
@@ -177,21 +172,15 @@ void CMainFrame::popupPhonebookMenu() {
 
 void CMainFrame::onCommand(int id) {
     switch (id) {
-        case cmd::PhonebookMenu:
-            popupPhonebookMenu();
-            return;
-        case cmd::ViewToolbar:
-            m_toolbar->setVisible(m_actions[id]->isChecked());
-            return;
+        case cmd::PhonebookMenu: popupPhonebookMenu(); return;
+        case cmd::ViewToolbar: m_toolbar->setVisible(m_actions[id]->isChecked()); return;
         case cmd::ViewStatusBar: {
             bool v = m_actions[id]->isChecked();
             m_status->setVisible(v);
             m_core.setStatusBarVisible(v);
             return;
         }
-        default:
-            m_core.command(id);
-            updateCommandUI();
+        default: m_core.command(id); updateCommandUI();
     }
 }
 
