@@ -164,6 +164,12 @@ void SendPump::endBatchIfComplete(bool pumpNow) {
         post(UM_SENDQUEUE, 0, 0);
 }
 
+void SendPump::clearSendBatch() {
+    m_sending = false;
+    Mailbox& out = m_store.box(OutBox);
+    for (int r = 0; r < out.size(); ++r) out.setSendId(r, MailboxRow::kNoSendId);
+}
+
 void SendPump::lowerBatchSize() {
     if (!m_sending) return;
     --m_batchSize;

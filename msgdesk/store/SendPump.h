@@ -60,8 +60,10 @@ public:
 
     // A batch is outstanding.
     bool sendBatchRunning() const { return m_sending; }
-    // The link closed: no batch is outstanding any more.
-    void clearSendBatch() { m_sending = false; }
+    // The link closed: no batch is outstanding any more, and the send ids
+    // handed out mean nothing to the library now (Status keeps its mark, so
+    // the rows are sent again).
+    void clearSendBatch();
     // A queued message was taken back (DelMsgInBuff): one result fewer to
     // wait for. When that was the last one, the batch ends.
     void lowerBatchSize();
