@@ -1,10 +1,12 @@
 #include <QApplication>
 
 #include "QtAppSupport.h"
+#include "platform/OutOfMemory.h"
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
 
 int main(int argc, char** argv) {
+    platform::exitOnOutOfMemory();
     QApplication qapp(argc, argv);
     msgdesk::InitMsgdeskResources();
     msgdesk::CMsgdeskApp app;

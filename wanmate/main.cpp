@@ -11,8 +11,10 @@
 #include "platform/SysfsUsbHost.h"
 #include "platform/XdgAutostart.h"
 #include "res/Texts.h"
+#include "platform/OutOfMemory.h"
 
 int main(int argc, char** argv) {
+    platform::exitOnOutOfMemory();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
 

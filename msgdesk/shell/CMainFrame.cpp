@@ -222,6 +222,8 @@ void CMainFrame::updateCommandUI() {
         bool e = m_core.commandEnabled(id);
         if (a->isEnabled() != e) a->setEnabled(e);
     }
+    // The caption bar's phone button is the same command.
+    m_view->captionBar()->phoneButton()->setEnabled(m_core.commandEnabled(cmd::Phone));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {

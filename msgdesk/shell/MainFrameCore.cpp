@@ -8,6 +8,34 @@
 
 namespace msgdesk {
 
+namespace {
+
+// Commands whose window is not built yet. They stay disabled, so that no
+// enabled command is silent; the arrival of a window removes its lines here.
+constexpr int kNotBuiltYet[] = {
+    cmd::Settings,        // properties dialog
+    cmd::NewMessage,      // compose dialog
+    cmd::Reply,           // compose dialog
+    cmd::Forward,         // compose dialog
+    cmd::AddContact,      // contact pane
+    cmd::ChangeContact,   // contact pane
+    cmd::DeleteContact,   // contact pane
+    cmd::MoveToSim,       // contact pane
+    cmd::LocalPhonebook,  // phonebook dialogs
+    cmd::SimPhonebook,    // phonebook dialogs
+    cmd::SimMessages,     // SIM message manager
+    cmd::SimInfo,         // SIM information
+    cmd::Phone,           // phone window
+};
+
+}  // namespace
+
+bool MainFrameCore::commandBuilt(int id) {
+    for (int missing : kNotBuiltYet)
+        if (missing == id) return false;
+    return true;
+}
+
 MainFrameCore::MainFrameCore(Services s)
     : m_s(std::move(s)),
       m_status(m_s.clock,
@@ -41,6 +69,7 @@ MainFrameCore::MainFrameCore(Services s)
     m_store = std::make_unique<MailboxStore>(m_s.loop, m_s.dataRoot, post);
     MessageListPorts lp;
     lp.postToFrame = post;
+    lp.sendToFrame = [this](platform::Message m) { return m_s.loop.send(this, m); };
     lp.linkUp = [this] { return m_link && m_link->linkActive(); };
     lp.delMsgInBuff = [this](int id) {
         return (m_link && m_link->library().DelMsgInBuff) ? m_link->library().DelMsgInBuff(id) : 0;
@@ -52,6 +81,7 @@ MainFrameCore::MainFrameCore(Services s)
         if (m_window) m_window->showPreview(n, t);
     };
     lp.lookupNameByNumber = [this](const std::string& n) { return nameFor(n); };
+    lp.commandMissing = [](unsigned id) { return !commandBuilt(static_cast<int>(id)); };
     lp.messageBox = &m_s.messageBox;
     m_list = std::make_unique<MessageList>(*m_store, m_s.loop, std::move(lp));
     MailboxTreePorts tp;
@@ -203,6 +233,7 @@ void MainFrameCore::openHelp() {
 }
 
 void MainFrameCore::command(int id) {
+    if (!commandBuilt(id)) return;
     switch (id) {
         case cmd::Connect:
         case cmd::Disconnect:
@@ -229,8 +260,13 @@ void MainFrameCore::command(int id) {
 }
 
 bool MainFrameCore::commandEnabled(int id) const {
+    if (!commandBuilt(id)) return false;
     const bool active = m_link && m_link->linkActive();
     switch (id) {
+        // The tool bar's phonebook menu is worth opening while one of its
+        // entries is.
+        case cmd::PhonebookMenu:
+            return commandEnabled(cmd::LocalPhonebook) || commandEnabled(cmd::SimPhonebook);
         case cmd::Connect:
         case cmd::Disconnect: return m_link && m_link->commandEnabled(id);
         case cmd::SimMessages:

@@ -66,6 +66,9 @@ public:
 
     void command(int id);
     bool commandEnabled(int id) const;
+    // False for a command whose window is not built yet: it is disabled
+    // everywhere (menus, tool bar, popups) and does nothing.
+    static bool commandBuilt(int id);
     void setStatusBarVisible(bool v) { m_status.setVisible(v); }
     bool statusBarVisible() const { return m_status.visible(); }
     void paneDoubleClicked(int pane);

@@ -117,6 +117,10 @@ void Mailbox::setAttempts(int row, std::string attempts) {
     for (MailboxObserver* o : m_observers) o->rowsChanged(*this, row, row);
 }
 
+void Mailbox::setSendId(int row, int64_t sendId) {
+    if (validRow(row)) m_rows[static_cast<size_t>(row)].sendId = sendId;
+}
+
 void Mailbox::removeRange(int first, int last) {
     for (MailboxObserver* o : m_observers) o->beginRemoveRows(*this, first, last);
     for (int i = first; i <= last; ++i) m_selectedCount -= m_selected[static_cast<size_t>(i)];

@@ -27,8 +27,14 @@ enum MailboxColumn : int {
 // never stored). Keeping the record itself makes a load or save one copy per
 // message.
 struct MailboxRow {
+    static constexpr int64_t kNoSendId = -1;  // the library never returns it
+
     MessageRecord rec;
     std::string attempts;
+    // The send id of an OutBox row handed to the library, in full: Status
+    // holds at most 6 digits, so results are matched here, never on Status.
+    // Never stored; a loaded row has none.
+    int64_t sendId = kNoSendId;
 };
 
 // The rows of one mailbox: the only live copy of its messages. The selection
@@ -66,6 +72,7 @@ public:
     // Not stored: no save is scheduled for these.
     void setIcon(int row, int32_t icon);
     void setAttempts(int row, std::string attempts);
+    void setSendId(int row, int64_t sendId);
     // Removes the given rows (any order, duplicates ignored).
     void removeRows(std::vector<int> rows);
     void clear();

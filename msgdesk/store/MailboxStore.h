@@ -56,7 +56,8 @@ public:
     // Posts UM_STATUSPANE(50010, 1).
     void PostCountRefresh();
     // Writes one mailbox now (atomically, synced to disk) instead of within
-    // 2 s: receiving must have a message on disk before its SIM copy goes.
+    // 2 s: receiving must have a message on disk before its SIM copy goes,
+    // and a send result must be on disk before a crash could resend it.
     bool saveNow(MailboxId id) { return save(id); }
 
     bool dirty(MailboxId id) const { return m_dirty[static_cast<size_t>(id)]; }

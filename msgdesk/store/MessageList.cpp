@@ -48,6 +48,10 @@ void MessageList::postFrame(unsigned msg, platform::WPARAM w, platform::LPARAM l
     if (m_ports.postToFrame) m_ports.postToFrame(platform::Message{msg, w, l, nullptr});
 }
 
+void MessageList::runSendPump() {
+    if (m_ports.sendToFrame) m_ports.sendToFrame(platform::Message{UM_SENDQUEUE, 0, 0, nullptr});
+}
+
 void MessageList::postCountRefresh() {
     postFrame(UM_STATUSPANE, PANE_MAILBOX, 1);
 }
@@ -105,7 +109,8 @@ void MessageList::onDoubleClick() {
     Mailbox* box = currentBox();
     if (!box || box->selectedCount() == 0) return;
     if (m_current == PublicBox) {
-        if (box->selectedCount() != 1) return;
+        // Without the compose dialog the draft would leave its box for good.
+        if (box->selectedCount() != 1 || missing(ID_MSG_NEW)) return;
         int r = box->firstSelected();
         const MessageRecord& rec = box->row(r).rec;
         // The three fields travel apart, so a comma in the contact name
@@ -159,7 +164,7 @@ void MessageList::resendSelected() {
         out.setAttempts(r, std::string());
         out.setIcon(r, 0);
     }
-    postFrame(UM_SENDQUEUE, 0, 0);
+    runSendPump();
 }
 
 void MessageList::sortByColumn(int column) {
@@ -209,7 +214,7 @@ bool MessageList::isCommandEnabled(unsigned id) const {
     switch (id) {
         case ID_MSG_REPLY:
         case ID_MSG_FORWARD:
-            return box && sel == 1;
+            return box && sel == 1 && !missing(id);
         case ID_MSG_SELECTALL:
             return box != nullptr;
         case ID_MSG_DELETE:
@@ -253,8 +258,8 @@ std::vector<MenuItem> MessageList::popupMenu() const {
     if (!box) return {};
     int sel = box->selectedCount();
     std::vector<MenuItem> m = {
-        {ID_MSG_REPLY, CommandCaption(ID_MSG_REPLY), sel == 1},
-        {ID_MSG_FORWARD, CommandCaption(ID_MSG_FORWARD), sel == 1},
+        {ID_MSG_REPLY, CommandCaption(ID_MSG_REPLY), sel == 1 && !missing(ID_MSG_REPLY)},
+        {ID_MSG_FORWARD, CommandCaption(ID_MSG_FORWARD), sel == 1 && !missing(ID_MSG_FORWARD)},
         {0, "", true},
         {ID_MSG_SELECTALL, CommandCaption(ID_MSG_SELECTALL), true},
         {ID_MSG_DELETE, CommandCaption(ID_MSG_DELETE), sel >= 1},

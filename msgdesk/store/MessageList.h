@@ -18,6 +18,9 @@ struct MessageListPorts {
     // UM_COMPOSE (wParam = const char* GBK text owned by the payload, a
     // std::shared_ptr<std::string>; lParam = mode 1 reply, 2 forward, 3 draft).
     std::function<void(platform::Message)> postToFrame;
+    // Sends to the main frame (runs its handler at once): UM_SENDQUEUE after
+    // restore and resend, so the batch starts before the command returns.
+    std::function<std::intptr_t(platform::Message)> sendToFrame;
     // Device link up (the link-active flag).
     std::function<bool()> linkUp;
     // DelMsgInBuff(sendId) through the device link; nonzero = taken back.
@@ -32,6 +35,9 @@ struct MessageListPorts {
     std::function<void(const std::string& number, const std::string& text)> showPreview;
     // The contact book's name for a number (GBK); empty when none.
     std::function<std::string(const std::string& number)> lookupNameByNumber;
+    // True for a command whose window is not built yet (reply, forward and
+    // drafts need the compose dialog): greyed, and a draft stays put.
+    std::function<bool(unsigned id)> commandMissing;
     platform::MessageBoxPort* messageBox = nullptr;
 };
 
@@ -96,9 +102,11 @@ public:
 
 private:
     void postFrame(unsigned msg, platform::WPARAM w, platform::LPARAM l);
+    void runSendPump();
     void postCompose(std::string text, int mode);
     void postCountRefresh();
     void stopUnreadTimer();
+    bool missing(unsigned id) const { return m_ports.commandMissing && m_ports.commandMissing(id); }
     static MessageRecord movedRecord(const MailboxRow& row, std::string_view status);
 
     MailboxStore& m_store;

@@ -47,10 +47,13 @@ void MessageList::deleteSelected() {
         case OutBox: {
             const bool link = m_ports.linkUp && m_ports.linkUp();
             for (int r : selected) {
-                int sendId = 0;
-                if (link && ParseDecimal(box->row(r).rec.status(), sendId)) {
+                // Only this run's full id means anything to the library: a
+                // Status read from the file is an old run's, cut to 6 digits.
+                const int64_t sendId = box->row(r).sendId;
+                if (link && sendId != MailboxRow::kNoSendId) {
                     // The library may still hold the message: ask it back first.
-                    if (!m_ports.delMsgInBuff || m_ports.delMsgInBuff(sendId) == 0) {
+                    if (!m_ports.delMsgInBuff ||
+                        m_ports.delMsgInBuff(static_cast<int>(sendId)) == 0) {
                         stayed = true;
                         continue;
                     }
@@ -111,7 +114,7 @@ void MessageList::restoreSelected() {
     box->removeRows(removed);
     onSelectionChanged();
     postCountRefresh();
-    postFrame(UM_SENDQUEUE, 0, 0);
+    runSendPump();
 }
 
 bool MessageList::emptyDeleteBox() {

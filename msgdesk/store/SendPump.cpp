@@ -52,6 +52,7 @@ void SendPump::pump() {
     Mailbox& out = m_store.box(OutBox);
     m_batchSize = out.size();
     const int limit = m_settings.Resend;
+    int handedOver = 0;
     for (int r = 0; r < out.size(); ++r) {
         if (attempts(r) >= limit) {
             m_resendWanted = true;
@@ -69,9 +70,16 @@ void SendPump::pump() {
             continue;
         }
         MessageRecord sent = rec;
+        // Status keeps what fits (6 digits) as the file's mark of a message
+        // in flight; the full id stays beside the row for the result.
         sent.setStatus(std::to_string(id));
         m_store.ReplaceMessage(sent, OutBox, r);
+        out.setSendId(r, id);
+        ++handedOver;
     }
+    // The ids handed over are on disk before the pump returns: after a crash
+    // a row still carrying one is sent again, as it may or may not have left.
+    if (handedOver > 0) m_store.saveNow(OutBox);
     if (m_batchSize > 0) {
         m_sending = true;
         post(UM_STATUSPANE, PANE_ACTIVITY, 1);
@@ -84,10 +92,8 @@ void SendPump::pump() {
 
 int SendPump::findRow(int sendId) const {
     const Mailbox& out = m_store.box(OutBox);
-    for (int r = 0; r < out.size(); ++r) {
-        int id = 0;
-        if (ParseDecimal(out.row(r).rec.status(), id) && id == sendId) return r;
-    }
+    for (int r = 0; r < out.size(); ++r)
+        if (out.row(r).sendId == sendId) return r;
     return -1;
 }
 
@@ -114,23 +120,32 @@ void SendPump::onResult(int code, int sendId) {
             rec.setTime(time);
             m_store.AppendMessage(rec, SentBox);
             out.removeRows({row});
+            // On disk before the handler returns, SentBox first: a crash
+            // between the two saves leaves the message in both boxes (sent
+            // again at most once), never in neither.
+            m_store.saveNow(SentBox);
+            m_store.saveNow(OutBox);
             ++m_sentTotal;
             ++m_ok;
         }
     } else if (code == RESULT_TIMEOUT) {
         if (row >= 0) {
             out.setStatus(row, "");
+            out.setSendId(row, MailboxRow::kNoSendId);
             out.setAttempts(row, std::to_string(limit));
             out.setIcon(row, kIconTimedOut);
+            m_store.saveNow(OutBox);  // no longer in flight
         }
         ++m_timedOut;
     } else {
         // ERROR, and any other answer: a failed attempt, so the batch ends.
         if (row >= 0) {
             out.setStatus(row, "");
+            out.setSendId(row, MailboxRow::kNoSendId);
             const int n = attempts(row) + 1;
             out.setAttempts(row, std::to_string(n));
             if (n >= limit) out.setIcon(row, kIconGivenUp);
+            m_store.saveNow(OutBox);
         }
         ++m_failed;
     }
@@ -147,6 +162,12 @@ void SendPump::endBatchIfComplete(bool pumpNow) {
         pump();
     else
         post(UM_SENDQUEUE, 0, 0);
+}
+
+void SendPump::clearSendBatch() {
+    m_sending = false;
+    Mailbox& out = m_store.box(OutBox);
+    for (int r = 0; r < out.size(); ++r) out.setSendId(r, MailboxRow::kNoSendId);
 }
 
 void SendPump::lowerBatchSize() {

@@ -21,6 +21,12 @@ namespace msgdesk {
 //
 // Handles UM_SENDQUEUE and UM_SENDRESULT. A result other than OK, ERROR and
 // TIMEOUT (code 0) counts as a failed attempt, so the batch still ends.
+//
+// Durability: a batch's hand-over saves the OutBox (the send ids in Status)
+// before pump() returns, and a result saves the SentBox and the OutBox before
+// onResult() returns (atomic write and fsync each). So after a crash only a
+// message handed to a modem without its result yet can go out twice: its row
+// still carries an id and the first batch sends it again.
 class SendPump final {
 public:
     static constexpr int kIconGivenUp = 17;
@@ -54,8 +60,10 @@ public:
 
     // A batch is outstanding.
     bool sendBatchRunning() const { return m_sending; }
-    // The link closed: no batch is outstanding any more.
-    void clearSendBatch() { m_sending = false; }
+    // The link closed: no batch is outstanding any more, and the send ids
+    // handed out mean nothing to the library now (Status keeps its mark, so
+    // the rows are sent again).
+    void clearSendBatch();
     // A queued message was taken back (DelMsgInBuff): one result fewer to
     // wait for. When that was the last one, the batch ends.
     void lowerBatchSize();

@@ -4,6 +4,7 @@
 namespace msgdesk {
 
 // Command ids of the mailbox commands (menu, tool bar, popup menus).
+constexpr unsigned ID_MSG_NEW = 30101;  // the compose dialog's own command
 constexpr unsigned ID_MSG_REPLY = 30102;
 constexpr unsigned ID_MSG_FORWARD = 30103;
 constexpr unsigned ID_MSG_SELECTALL = 30104;

@@ -4,6 +4,7 @@
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
+#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
 
 namespace msgdesk::test {
@@ -80,6 +81,42 @@ TEST_F(MainFrameReceiveSend, TakingBackFromTheOutBoxEndsTheBatch) {
     core->messageList().deleteSelected();
     EXPECT_EQ(lib.count(Op::DelMsgInBuff), 1);
     EXPECT_FALSE(core->sendBatchRunningHook());
+}
+
+// After a disconnect the library no longer knows the ids it gave: a row
+// handed over before is deleted without asking it back with a stale id.
+TEST_F(MainFrameReceiveSend, IdsOfAClosedLinkAreNotAskedBack) {
+    core->sendPump().appendComposed({storetest::rec("10010", "hello")});
+    loop.runUntilIdle();
+    ASSERT_EQ(lib.count(Op::SendSMSMessage), 1);
+    core->command(cmd::Disconnect);
+    loop.advance(1000);
+    ASSERT_FALSE(core->link().linkActive());
+    core->command(cmd::Connect);
+    loop.runUntilIdle();
+    ASSERT_TRUE(core->link().linkActive());
+    core->messageList().ShowMailbox(OutBox);
+    core->messageList().deleteSelected();
+    EXPECT_EQ(lib.count(Op::DelMsgInBuff), 0);
+    EXPECT_EQ(core->store().box(OutBox).size(), 0);
+    EXPECT_EQ(core->store().box(DeleteBox).size(), 1);
+}
+
+// Restore and the resend command start the batch before they return, not
+// from the frame's queue.
+TEST_F(MainFrameReceiveSend, RestoreAndResendSendAtOnce) {
+    core->store().AppendMessage(storetest::rec("10010", "back", "1"), DeleteBox);
+    core->messageList().ShowMailbox(DeleteBox);
+    core->command(cmd::Restore);
+    ASSERT_EQ(lib.count(Op::SendSMSMessage), 1);
+    lib.fire(260, "TIMEOUT", lib.lastResult(Op::SendSMSMessage));
+    loop.runUntilIdle();
+    ASSERT_EQ(core->store().box(OutBox).row(0).rec.Icon, SendPump::kIconTimedOut);
+
+    core->messageList().ShowMailbox(OutBox);
+    core->command(cmd::Resend);
+    EXPECT_EQ(lib.count(Op::SendSMSMessage), 2);
+    EXPECT_EQ(core->store().box(OutBox).row(0).rec.Icon, 0);
 }
 
 }  // namespace

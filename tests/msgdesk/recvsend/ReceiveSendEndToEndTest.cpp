@@ -208,6 +208,41 @@ TEST_F(ReceiveSendEndToEnd, NumbersFailingTwiceAreResentUntilSent) {
     quitApp();
 }
 
+// Killed at once when the last result of a batch has been handled: the
+// results were on disk already, so a restart sends nothing of it again.
+TEST_F(ReceiveSendEndToEnd, KilledRightAfterABatchSendsNothingAgain) {
+    startSim(2, {"--send-latency", "50"});
+    // Ten messages queued by an earlier session, sent at start.
+    std::string queued;
+    for (int i = 0; i < 10; ++i)
+        queued += storetest::recordBytes(storetest::rec(number(i), "batch " + std::to_string(i)));
+    storetest::writeFile(MailboxFilePath(dir.path, OutBox), queued);
+    ASSERT_TRUE(startApp(0));
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (status()["sent"] < 10 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(10ms);
+    app.stop(SIGKILL);
+    auto sentBySim = [&] {
+        int total = 0;
+        for (int d = 1; d <= 2; ++d) {
+            const std::string r = sim.ask("sent " + std::to_string(d), "", 10s);
+            EXPECT_EQ(r.rfind("OK ", 0), 0u) << r;
+            if (r.rfind("OK ", 0) == 0) total += std::stoi(r.substr(3));
+        }
+        return total;
+    };
+    ASSERT_EQ(sentBySim(), 10);
+    EXPECT_EQ(box(OutBox).size(), 0u);
+    EXPECT_EQ(box(SentBox).size(), 10u);
+
+    ASSERT_TRUE(startApp(0));
+    std::this_thread::sleep_for(1500ms);  // a batch would have started by now
+    EXPECT_EQ(status()["outbox"], 0);
+    EXPECT_EQ(sentBySim(), 10);
+    quitApp();
+    EXPECT_EQ(box(SentBox).size(), 10u);
+}
+
 // The program killed at random moments while 200 messages arrive over two
 // devices, restarted each time: every message ends in the InBox file or on
 // a SIM, and none is in the InBox twice.

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "msgdesk/recvsend/RecvSendFixture.h"
 #include "store/MailboxFiles.h"
 
@@ -8,7 +10,49 @@ class Sending : public RecvSendTest {
 protected:
     int sends() { return lib.count(Op::SendSMSMessage); }
     int lastSendId() { return lib.lastResult(Op::SendSMSMessage); }
+    // "number:status" of each record in the mailbox's file, as a crash now
+    // would leave it.
+    std::vector<std::string> onDisk(MailboxId id) {
+        const std::string bytes = storetest::readFile(MailboxFilePath(dir.path, id));
+        std::vector<std::string> out;
+        for (size_t at = 0; at + sizeof(MessageRecord) <= bytes.size();
+             at += sizeof(MessageRecord)) {
+            MessageRecord r;
+            std::memcpy(static_cast<void*>(&r), bytes.data() + at, sizeof r);
+            out.push_back(r.number() + ":" + r.status());
+        }
+        return out;
+    }
 };
+
+using Strings = std::vector<std::string>;
+
+// No virtual time passes here: what is on disk was saved by the handlers
+// themselves, not by the 2 s change save.
+TEST_F(Sending, HandOverAndEveryResultAreOnDiskBeforeTheHandlerReturns) {
+    loop.clock().setLocal(platform::LocalTime{2026, 3, 4, 9, 5, 7});
+    settings.Resend = 2;
+    lib.queueResults(Op::SendSMSMessage, {41, 42, 43});
+    compose({"1001", "1002", "1003"});
+    EXPECT_EQ(onDisk(OutBox), (Strings{"1001:41", "1002:42", "1003:43"}));
+    EXPECT_EQ(onDisk(SentBox), Strings{});
+
+    loop.clock().setLocal(platform::LocalTime{2026, 3, 4, 9, 5, 9});
+    answer(42, "OK");
+    EXPECT_EQ(onDisk(OutBox), (Strings{"1001:41", "1003:43"}));
+    EXPECT_EQ(onDisk(SentBox), Strings{"1002:"});
+    const std::string sent = storetest::readFile(MailboxFilePath(dir.path, SentBox));
+    MessageRecord r;
+    std::memcpy(static_cast<void*>(&r), sent.data(), sizeof r);
+    EXPECT_EQ(r.time(), " 9:05:09");  // the time of the result, not of the hand-over
+
+    answer(43, "TIMEOUT");
+    EXPECT_EQ(onDisk(OutBox), (Strings{"1001:41", "1003:"}));
+    lib.queueResults(Op::SendSMSMessage, {44});
+    answer(41, "ERROR");  // the batch ends; 1001 is handed over again at once
+    EXPECT_EQ(onDisk(OutBox), (Strings{"1001:44", "1003:"}));
+    EXPECT_EQ(onDisk(SentBox), Strings{"1002:"});
+}
 
 TEST_F(Sending, AlwaysFailingMessageIsSentResendTimesThenGivenUp) {
     settings.Resend = 5;
@@ -67,6 +111,29 @@ TEST_F(Sending, TwoOkAndOneErrorStartTheNextBatchAtOnce) {
     ASSERT_EQ(sentbox().size(), 2);
     EXPECT_EQ(sentbox().row(0).rec.number(), "1001");
     EXPECT_EQ(sentbox().row(1).rec.number(), "1003");
+}
+
+// Status keeps 6 digits: two ids of seven digits look alike there. Results
+// find their rows by the full id kept beside the row.
+TEST_F(Sending, SevenDigitIdsFindTheirRows) {
+    lib.queueResults(Op::SendSMSMessage, {1234567, 1234568, 999999});
+    compose({"1001", "1002", "1003"});
+    EXPECT_EQ(outbox().row(0).rec.status(), "123456");
+    EXPECT_EQ(outbox().row(1).rec.status(), "123456");
+    EXPECT_EQ(outbox().row(2).rec.status(), "999999");  // the last id that fits
+    answer(1234568, "OK");
+    ASSERT_EQ(sentbox().size(), 1);
+    EXPECT_EQ(sentbox().row(0).rec.number(), "1002");
+    answer(123456, "OK");  // the cut text is no id
+    EXPECT_EQ(sentbox().size(), 1);
+    answer(999999, "OK");
+    answer(1234567, "ERROR");
+    EXPECT_EQ(sentbox().size(), 2);
+    ASSERT_EQ(outbox().size(), 1);
+    EXPECT_EQ(outbox().row(0).rec.number(), "1001");
+    EXPECT_EQ(outbox().row(0).attempts, "1");
+    EXPECT_EQ(pump->sentTotal(), 2);
+    EXPECT_EQ(sends(), 4);  // the batch ended and 1001 went again
 }
 
 TEST_F(Sending, ResultForAnUnknownIdChangesNothing) {

@@ -54,6 +54,8 @@ TEST_F(MessageListFixture, OutBoxDeleteTakesQueuedMessagesBackFromTheLibrary) {
     fill(OutBox, {"waiting"});
     store->AppendMessage(rec("queued", "t", "41"), OutBox);
     store->AppendMessage(rec("sending", "t", "42"), OutBox);
+    box(OutBox).setSendId(1, 41);
+    box(OutBox).setSendId(2, 42);
     batchRunning = true;
     delAnswer = [](int id) { return id == 41 ? 1 : 0; };  // 42 is on the air
     select(OutBox, {0, 1, 2});
@@ -71,6 +73,8 @@ TEST_F(MessageListFixture, OutBoxDeleteTakesQueuedMessagesBackFromTheLibrary) {
 TEST_F(MessageListFixture, OutBoxDeleteWithLinkDownOrIdleBatchAsksNothing) {
     store->AppendMessage(rec("a", "t", "7"), OutBox);
     store->AppendMessage(rec("b", "t", "8"), OutBox);
+    box(OutBox).setSendId(0, 7);
+    box(OutBox).setSendId(1, 8);
     link = false;
     select(OutBox, {0});
     list->deleteSelected();
@@ -86,6 +90,21 @@ TEST_F(MessageListFixture, OutBoxDeleteWithLinkDownOrIdleBatchAsksNothing) {
     EXPECT_TRUE(mb.shown.empty());
 }
 
+// Status holds 6 digits of the id at most, and after a restart only an old
+// run's id: the library is asked with the full id of this run, or not at all.
+TEST_F(MessageListFixture, OutBoxDeleteAsksWithTheFullIdOfThisRunOnly) {
+    store->AppendMessage(rec("long", "t", "123456"), OutBox);
+    store->AppendMessage(rec("old run", "t", "654321"), OutBox);
+    box(OutBox).setSendId(0, 1234567);
+    batchRunning = true;
+    select(OutBox, {0, 1});
+    list->deleteSelected();
+    EXPECT_EQ(delCalls, (std::vector<int>{1234567}));
+    EXPECT_EQ(batchLowered, 1);
+    EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"long", "old run"}));
+    EXPECT_TRUE(mb.shown.empty());
+}
+
 TEST_F(MessageListFixture, RestoreSendsRowsHomeAndStartsThePump) {
     store->AppendMessage(rec("out", "t", "1"), DeleteBox);
     store->AppendMessage(rec("odd", "t", "x"), DeleteBox);
@@ -98,7 +117,8 @@ TEST_F(MessageListFixture, RestoreSendsRowsHomeAndStartsThePump) {
     EXPECT_EQ(numbers(box(InBox)), (Strings{"in"}));
     EXPECT_EQ(statuses(box(OutBox)), (Strings{""}));
     EXPECT_EQ(numbers(box(DeleteBox)), (Strings{"odd", "blank", "far"}));
-    EXPECT_EQ(frame.count(UM_SENDQUEUE), 1);
+    EXPECT_EQ(sentToFrame.count(UM_SENDQUEUE), 1);
+    EXPECT_EQ(frame.count(UM_SENDQUEUE), 0);
     EXPECT_EQ(box(OutBox).row(0).rec.date(), "2003-01-09");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "StoreTestSupport.h"
@@ -14,6 +15,7 @@ struct MessageListFixture : ::testing::Test {
     TempDir dir;
     platform::ManualMessageLoop loop;
     FrameLog frame;
+    FrameLog sentToFrame;  // sent, not posted
     platform::ScriptedMessageBox mb;
     bool link = true;
     bool batchRunning = false;
@@ -24,6 +26,7 @@ struct MessageListFixture : ::testing::Test {
     std::vector<msgdesk::MessageRecord> viewed;
     std::vector<std::pair<std::string, std::string>> previews;
     std::map<std::string, std::string> names;
+    std::vector<unsigned> missingCommands;  // windows not built yet
 
     std::unique_ptr<msgdesk::MailboxStore> store;
     std::unique_ptr<msgdesk::MessageList> list;
@@ -34,6 +37,10 @@ struct MessageListFixture : ::testing::Test {
         store->start();
         msgdesk::MessageListPorts p;
         p.postToFrame = [this](platform::Message m) { frame.posted.push_back(std::move(m)); };
+        p.sendToFrame = [this](platform::Message m) {
+            sentToFrame.posted.push_back(std::move(m));
+            return std::intptr_t{0};
+        };
         p.linkUp = [this] { return link; };
         p.delMsgInBuff = [this](int id) {
             delCalls.push_back(id);
@@ -51,6 +58,10 @@ struct MessageListFixture : ::testing::Test {
         p.lookupNameByNumber = [this](const std::string& n) {
             auto it = names.find(n);
             return it == names.end() ? std::string() : it->second;
+        };
+        p.commandMissing = [this](unsigned id) {
+            return std::find(missingCommands.begin(), missingCommands.end(), id) !=
+                   missingCommands.end();
         };
         p.messageBox = &mb;
         list = std::make_unique<msgdesk::MessageList>(*store, loop, std::move(p));

@@ -111,6 +111,24 @@ TEST_F(MessageListFixture, DoubleClickOnDraftRemovesItAndAsksToEditIt) {
     EXPECT_TRUE(viewed.empty());
 }
 
+// Without the compose dialog a draft stays in its box, and reply and forward
+// are greyed, in the menus and the popup alike.
+TEST_F(MessageListFixture, WithoutTheComposeDialogDraftsStayAndReplyIsGreyed) {
+    missingCommands = {ID_MSG_NEW, ID_MSG_REPLY, ID_MSG_FORWARD};
+    store->AppendMessage(rec("139", "hello"), PublicBox);
+    select(PublicBox, {0});
+    list->onDoubleClick();
+    EXPECT_EQ(numbers(box(PublicBox)), (Strings{"139"}));
+    EXPECT_TRUE(composes().empty());
+    EXPECT_FALSE(list->isCommandEnabled(ID_MSG_REPLY));
+    EXPECT_FALSE(list->isCommandEnabled(ID_MSG_FORWARD));
+    EXPECT_TRUE(list->isCommandEnabled(ID_MSG_DELETE));
+    auto menu = list->popupMenu();
+    ASSERT_GE(menu.size(), 2u);
+    EXPECT_FALSE(menu[0].enabled);
+    EXPECT_FALSE(menu[1].enabled);
+}
+
 TEST_F(MessageListFixture, DoubleClickOpensTheViewAndActsOnItsButton) {
     fill(InBox, {"a", "b"}, "NEW");
     select(InBox, {0});
@@ -195,7 +213,8 @@ TEST_F(MessageListFixture, ResendClearsAttemptsAndIconOfSelectedRows) {
     EXPECT_EQ(box(OutBox).row(0).attempts, "");
     EXPECT_EQ(box(OutBox).row(0).rec.Icon, 0);
     EXPECT_EQ(box(OutBox).row(1).attempts, "5");
-    EXPECT_EQ(frame.count(UM_SENDQUEUE), 1);
+    EXPECT_EQ(sentToFrame.count(UM_SENDQUEUE), 1);
+    EXPECT_EQ(frame.count(UM_SENDQUEUE), 0);
 }
 
 TEST_F(MessageListFixture, CountTextsOfEveryMailbox) {
