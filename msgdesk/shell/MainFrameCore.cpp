@@ -14,9 +14,6 @@ namespace {
 // enabled command is silent; the arrival of a window removes its lines here.
 constexpr int kNotBuiltYet[] = {
     cmd::Settings,        // properties dialog
-    cmd::NewMessage,      // compose dialog
-    cmd::Reply,           // compose dialog
-    cmd::Forward,         // compose dialog
     cmd::AddContact,      // contact pane
     cmd::ChangeContact,   // contact pane
     cmd::DeleteContact,   // contact pane
@@ -25,7 +22,6 @@ constexpr int kNotBuiltYet[] = {
     cmd::SimPhonebook,    // phonebook dialogs
     cmd::SimMessages,     // SIM message manager
     cmd::SimInfo,         // SIM information
-    cmd::Phone,           // phone window
 };
 
 }  // namespace
