@@ -10,34 +10,38 @@ namespace msgdesk {
 
 MainFrameCore::MainFrameCore(Services s)
     : m_s(std::move(s)),
-      m_status(m_s.clock,
-               StatusBarModel::Sources{
-                   [this] { return mailboxCount(); },
-                   [this](int d) {
-                       if (!m_link) return std::pair{0, 0};
-                       DeviceSlot slot = m_link->devices().slot(d);
-                       return std::pair{slot.messageCapacity, slot.messageCount};
-                   },
-                   [this] { return sendTotalsHook(); }},
-               StatusBarModel::View{[this](int pane, const std::string& t) {
-                                        if (m_window) m_window->setPaneText(pane, t);
-                                    },
-                                    [this](int pos) {
-                                        if (m_window) m_window->setProgress(pos);
-                                    }}),
-      m_sendAnimation(m_s.loop, this,
-                      SendAnimation::Ports{[this] { return batchCompleteHook(); },
-                                           [this] { return m_link && m_link->linkActive(); },
-                                           [this](int icon) {
-                                               if (m_window) m_window->setSendIcon(icon);
-                                           },
-                                           [this] { m_s.loop.send(this, UM_STATUSPANE, PANE_ACTIVITY, 2); }}),
+      m_status(
+          m_s.clock,
+          StatusBarModel::Sources{[this] { return mailboxCount(); },
+                                  [this](int d) {
+                                      if (!m_link) return std::pair{0, 0};
+                                      DeviceSlot slot = m_link->devices().slot(d);
+                                      return std::pair{slot.messageCapacity, slot.messageCount};
+                                  },
+                                  [this] { return sendTotalsHook(); }},
+          StatusBarModel::View{[this](int pane, const std::string& t) {
+                                   if (m_window) m_window->setPaneText(pane, t);
+                               },
+                               [this](int pos) {
+                                   if (m_window) m_window->setProgress(pos);
+                               }}),
+      m_sendAnimation(
+          m_s.loop, this,
+          SendAnimation::Ports{[this] { return batchCompleteHook(); },
+                               [this] { return m_link && m_link->linkActive(); },
+                               [this](int icon) {
+                                   if (m_window) m_window->setSendIcon(icon);
+                               },
+                               [this] { m_s.loop.send(this, UM_STATUSPANE, PANE_ACTIVITY, 2); }}),
       m_ringAnimation(m_s.loop, &m_viewTimers, [this](int image) {
           if (m_window) m_window->showRingImage(image);
       }) {
     m_viewTimers.core = this;
     auto post = [this](platform::Message m) { postToSelf(std::move(m)); };
     m_contactStore = std::make_unique<ContactStore>(m_book, ContactFiles{m_s.dataRoot}, m_s.loop);
+    m_contacts =
+        std::make_unique<ContactsCore>(m_book, m_sims, m_s.loop, this, m_s.messageBox,
+                                       [this]() -> const DeviceLink* { return m_link.get(); });
     m_store = std::make_unique<MailboxStore>(m_s.loop, m_s.dataRoot, post);
     MessageListPorts lp;
     lp.postToFrame = post;
@@ -47,7 +51,9 @@ MainFrameCore::MainFrameCore(Services s)
     };
     lp.sendBatchRunning = [this] { return sendBatchRunningHook(); };
     lp.lowerSendBatch = [this] { lowerSendBatchHook(); };
-    lp.openMessageView = [this](const MessageRecord& r) { return m_window ? m_window->openMessageView(r) : 2; };
+    lp.openMessageView = [this](const MessageRecord& r) {
+        return m_window ? m_window->openMessageView(r) : 2;
+    };
     lp.showPreview = [this](const std::string& n, const std::string& t) {
         if (m_window) m_window->showPreview(n, t);
     };
@@ -92,8 +98,8 @@ bool MainFrameCore::create() {
     } else if (m_binding.load("modlink.dll")) {
         m_library = m_binding.library();
     } else {
-        platform::MessageBoxRequest r{60010, LoadStr(60010), LoadStr(IDS_APP_TITLE), platform::MbIcon::Stop,
-                                      platform::MbButtons::Ok};
+        platform::MessageBoxRequest r{60010, LoadStr(60010), LoadStr(IDS_APP_TITLE),
+                                      platform::MbIcon::Stop, platform::MbButtons::Ok};
         m_s.messageBox.show(r);
         return false;
     }
@@ -104,6 +110,7 @@ bool MainFrameCore::create() {
     // The views' first update: mailboxes and contacts backed up and loaded.
     m_store->start();
     m_contactStore->start();
+    m_contacts->pane().RefreshRows(0);
     m_created = true;
     postToSelf(platform::Message{cmd::WM_COMMAND, cmd::Connect, 0, nullptr});
     return true;
@@ -111,13 +118,14 @@ bool MainFrameCore::create() {
 
 bool MainFrameCore::queryClose() {
     if (!m_link) return true;
-    if (m_link->isBusy() &&
-        m_s.messageBox.show({60033, LoadStr(60033), LoadStr(IDS_APP_TITLE), platform::MbIcon::Exclamation,
-                             platform::MbButtons::YesNo}) != platform::IDYES)
+    if (m_link->isBusy() && m_s.messageBox.show({60033, LoadStr(60033), LoadStr(IDS_APP_TITLE),
+                                                 platform::MbIcon::Exclamation,
+                                                 platform::MbButtons::YesNo}) != platform::IDYES)
         return false;
     if (sendBatchRunningHook() &&
-        m_s.messageBox.show({60001, LoadStr(60001), LoadStr(IDS_APP_TITLE), platform::MbIcon::Information,
-                             platform::MbButtons::YesNo}) != platform::IDYES)
+        m_s.messageBox.show({60001, LoadStr(60001), LoadStr(IDS_APP_TITLE),
+                             platform::MbIcon::Information, platform::MbButtons::YesNo}) !=
+            platform::IDYES)
         return false;
     return true;
 }
@@ -140,6 +148,7 @@ void MainFrameCore::close(std::function<void()> done) {
             m_store->shutdown();
             m_contactStore->shutdown();
         }
+        m_contacts->pane().rows().clear();
         m_sims.ClearSimPhonebook(17);
         m_receiver.reset();  // receive/send
         m_pump.reset();
@@ -185,11 +194,15 @@ void MainFrameCore::command(int id) {
         case cmd::Disconnect:
             if (m_link) m_link->onCommand(id);
             return;
-        case cmd::Help: openHelp(); return;
+        case cmd::Help:
+            openHelp();
+            return;
         case cmd::About:
             if (m_window) m_window->showAbout();
             return;
-        case cmd::Phone: showPhoneDialog(); return;
+        case cmd::Phone:
+            showPhoneDialog();
+            return;
         case cmd::Exit:
             if (m_window) m_window->closeWindow();
             return;
@@ -199,8 +212,15 @@ void MainFrameCore::command(int id) {
         case cmd::NewMessage:
             m_s.loop.send(this, UM_COMPOSE, 0, 1);
             return;
-        case cmd::EmptyDeleteBox: m_tree->onCommand(static_cast<unsigned>(id)); return;
-        default: break;
+        case cmd::EmptyDeleteBox:
+            m_tree->onCommand(static_cast<unsigned>(id));
+            return;
+        default:
+            break;
+    }
+    if (ContactsCore::handles(id)) {
+        if (commandEnabled(id)) m_contacts->command(id);
+        return;
     }
     if (m_list->onCommand(static_cast<unsigned>(id))) return;
 }
@@ -209,18 +229,24 @@ bool MainFrameCore::commandEnabled(int id) const {
     const bool active = m_link && m_link->linkActive();
     switch (id) {
         case cmd::Connect:
-        case cmd::Disconnect: return m_link && m_link->commandEnabled(id);
+        case cmd::Disconnect:
+            return m_link && m_link->commandEnabled(id);
         case cmd::SimMessages:
         case cmd::SimInfo:
-        case cmd::SimPhonebook: return active && m_link->simInitCount() == 0;
+        case cmd::SimPhonebook:
+            return active && m_link->simInitCount() == 0;
         case cmd::Reply:
         case cmd::Forward:
         case cmd::SelectAll:
         case cmd::Delete:
         case cmd::Restore:
-        case cmd::Resend: return m_list->isCommandEnabled(static_cast<unsigned>(id));
-        default: return true;
+        case cmd::Resend:
+            return m_list->isCommandEnabled(static_cast<unsigned>(id));
+        default:
+            break;
     }
+    if (ContactsCore::handles(id)) return m_contacts->commandEnabled(id);
+    return true;
 }
 
 void MainFrameCore::paneDoubleClicked(int pane) {
@@ -229,10 +255,17 @@ void MainFrameCore::paneDoubleClicked(int pane) {
 
 std::intptr_t MainFrameCore::onMessage(const platform::Message& m) {
     switch (m.msg) {
-        case UM_STATUSPANE: m_status.update(static_cast<int>(m.wParam), static_cast<long>(m.lParam)); return 0;
-        case cmd::WM_COMMAND: command(static_cast<int>(m.wParam)); return 0;
-        case UM_EMPTYDELETEBOX: m_list->emptyDeleteBox(); return 0;
-        default: break;
+        case UM_STATUSPANE:
+            m_status.update(static_cast<int>(m.wParam), static_cast<long>(m.lParam));
+            return 0;
+        case cmd::WM_COMMAND:
+            command(static_cast<int>(m.wParam));
+            return 0;
+        case UM_EMPTYDELETEBOX:
+            m_list->emptyDeleteBox();
+            return 0;
+        default:
+            break;
     }
     std::intptr_t result = 0;
     if (m_link && m_link->handleMessage(m, &result)) return result;
@@ -277,10 +310,13 @@ void MainFrameCore::onTimer(unsigned id) {
 }
 
 void MainFrameCore::redisplayContactPane() {
+    m_contacts->pane().RefreshRows(0);
     if (m_window) m_window->redisplayContactPane();
 }
 
-void MainFrameCore::refreshMessageListNames() { m_list->refreshContactNames(); }
+void MainFrameCore::refreshMessageListNames() {
+    m_list->refreshContactNames();
+}
 
 void MainFrameCore::removeSimMessages(int device) {
     m_store->simCache().RemoveSimMessages(device);

@@ -6,6 +6,7 @@
 
 #include "contacts/ContactBook.h"
 #include "contacts/ContactStore.h"
+#include "contacts/ContactsCore.h"
 #include "contacts/SimPhonebook.h"
 #include "device/DeviceBinding.h"
 #include "device/DeviceLink.h"
@@ -83,6 +84,8 @@ public:
     ContactBook& contacts() { return m_book; }
     ContactStore& contactStore() { return *m_contactStore; }
     SimPhonebook& simPhonebook() { return m_sims; }
+    // The contact pane and the phonebook windows' services.
+    ContactsCore& contactsCore() { return *m_contacts; }
     platform::MessageBoxPort& messageBox() { return m_s.messageBox; }
     platform::MessageLoop& loop() { return m_s.loop; }
     // The name shown for a number (GBK); empty when none.
@@ -144,6 +147,7 @@ private:
     SimPhonebook m_sims;
     ContactBook m_book;
     std::unique_ptr<ContactStore> m_contactStore;
+    std::unique_ptr<ContactsCore> m_contacts;
     std::unique_ptr<MailboxStore> m_store;
     std::unique_ptr<MessageList> m_list;
     std::unique_ptr<MailboxTree> m_tree;
