@@ -7,13 +7,16 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "contacts/CContactView.h"
+#include "contacts/CPhonebookDialogs.h"
+#include "contacts/CSimPhonebookDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
+#include "shell/CMsgPreview.h"
 #include "shell/CMsgdeskView.h"
 #include "shell/CStatusBar.h"
 #include "shell/CommandTable.h"
 #include "shell/Commands.h"
-#include "shell/CMsgPreview.h"
 #include "shell/MainFrameCore.h"
 #include "store/CLeftBoxView.h"
 #include "store/CListMsgView.h"
@@ -22,7 +25,9 @@
 namespace msgdesk {
 
 namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 // The window half of the core's window port.
 class FrameWindowAdapter final : public FrameWindow {
@@ -45,9 +50,11 @@ public:
         if (m_f->preview()) m_f->preview()->Show(n, t);
     }
     void setRightCaption(const std::string& text, unsigned iconId) override {
-        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()), QIcon(StoreIcon(iconId)));
+        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()),
+                                              QIcon(StoreIcon(iconId)));
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
+    void postToDeviceDialog(const platform::Message& m) override { m_f->postToDeviceDialog(m); }
 
 private:
     CMainFrame* m_f;
@@ -68,7 +75,16 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     m_tree = new CLeftBoxView(m_core.tree());
     m_list = new CListMsgView(m_core.messageList());
     m_preview = new CMsgPreview;
-    m_view->setPanes(m_tree, nullptr, m_list, m_preview);
+    ContactsCore& contacts = m_core.contactsCore();
+    m_contactView = new CContactView(contacts.pane());
+    m_view->setPanes(m_tree, m_contactView, m_list, m_preview);
+    m_phonebookDialogs = std::make_unique<CPhonebookDialogs>(contacts.services(), this);
+    m_phonebookDialogs->onSimManager = [this](CSimPhonebookDlg* d) { m_deviceDialog = d; };
+    contacts.attachDialogs(m_phonebookDialogs.get());
+    connect(m_contactView, &CContactView::activated, this,
+            [this] { m_core.contactsCore().pane().setActive(true); });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { trackActiveView(now); });
     connect(m_status, &CStatusBar::paneDoubleClicked, this,
             [this](const QPoint& p) { m_core.paneDoubleClicked(m_status->paneAt(p)); });
     connect(m_view, &CMsgdeskView::phoneRequested, this, [this] { onCommand(cmd::Phone); });
@@ -82,7 +98,27 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     updateCommandUI();
 }
 
-CMainFrame::~CMainFrame() { m_core.attachWindow(nullptr); }
+CMainFrame::~CMainFrame() {
+    m_core.contactsCore().attachDialogs(nullptr);
+    m_core.attachWindow(nullptr);
+}
+
+void CMainFrame::trackActiveView(QWidget* now) {
+    // The view the user clicked into last is the active one; menus, tool
+    // bar and dialogs taking the focus leave it as it is.
+    if (!now) return;
+    auto inside = [now](QWidget* v) { return v && (v == now || v->isAncestorOf(now)); };
+    if (inside(m_contactView))
+        m_core.contactsCore().pane().setActive(true);
+    else if (inside(m_tree) || inside(m_list) || inside(m_preview))
+        m_core.contactsCore().pane().setActive(false);
+}
+
+void CMainFrame::postToDeviceDialog(const platform::Message& m) {
+    QTimer::singleShot(0, this, [this, m] {
+        if (m_deviceDialog) m_deviceDialog->onFrameMessage(m);
+    });
+}
 
 QAction* CMainFrame::action(int id) const {
     auto it = m_actions.find(id);
@@ -172,15 +208,21 @@ void CMainFrame::popupPhonebookMenu() {
 
 void CMainFrame::onCommand(int id) {
     switch (id) {
-        case cmd::PhonebookMenu: popupPhonebookMenu(); return;
-        case cmd::ViewToolbar: m_toolbar->setVisible(m_actions[id]->isChecked()); return;
+        case cmd::PhonebookMenu:
+            popupPhonebookMenu();
+            return;
+        case cmd::ViewToolbar:
+            m_toolbar->setVisible(m_actions[id]->isChecked());
+            return;
         case cmd::ViewStatusBar: {
             bool v = m_actions[id]->isChecked();
             m_status->setVisible(v);
             m_core.setStatusBarVisible(v);
             return;
         }
-        default: m_core.command(id); updateCommandUI();
+        default:
+            m_core.command(id);
+            updateCommandUI();
     }
 }
 

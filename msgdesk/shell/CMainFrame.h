@@ -1,9 +1,12 @@
 #pragma once
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QToolBar>
 #include <map>
 #include <memory>
+
+#include "platform/MessageLoop.h"
 
 namespace msgdesk {
 
@@ -14,6 +17,9 @@ class FrameWindow;
 class CLeftBoxView;
 class CListMsgView;
 class CMsgPreview;
+class CContactView;
+class CPhonebookDialogs;
+class CSimPhonebookDlg;
 
 // The main window: tool bar, menus, status bar and the main view, over the
 // main frame's core, which holds every rule. This class only shows what the
@@ -30,6 +36,10 @@ public:
     CLeftBoxView* tree() const { return m_tree; }
     CListMsgView* list() const { return m_list; }
     CMsgPreview* preview() const { return m_preview; }
+    CContactView* contactView() const { return m_contactView; }
+    // Passes a message on to the open device dialog (the SIM phonebook
+    // manager), queued as a posted message would be.
+    void postToDeviceDialog(const platform::Message& m);
     QToolBar* toolBar() const { return m_toolbar; }
     // Re-reads every command's enabled state from the core.
     void updateCommandUI();
@@ -43,6 +53,7 @@ private:
     void buildToolBar();
     void onCommand(int id);
     void popupPhonebookMenu();
+    void trackActiveView(QWidget* now);
 
     MainFrameCore& m_core;
     std::map<int, QAction*> m_actions;
@@ -53,6 +64,9 @@ private:
     CLeftBoxView* m_tree = nullptr;
     CListMsgView* m_list = nullptr;
     CMsgPreview* m_preview = nullptr;
+    CContactView* m_contactView = nullptr;
+    std::unique_ptr<CPhonebookDialogs> m_phonebookDialogs;
+    QPointer<CSimPhonebookDlg> m_deviceDialog;
     bool m_closing = false;
     std::unique_ptr<FrameWindow> m_adapter;
 };
