@@ -26,7 +26,7 @@ CContactView::CContactView(ContactPane& pane, QWidget* parent) : QWidget(parent)
     setFocusProxy(m_list);
     buildPopup();
 
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this,
+    connect(m_list, &CPhonebookList::selectionEdited, this,
             [this] { m_list->copySelection(m_pane.rows()); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { m_pane.doubleClick(); });
     connect(m_list, &CPhonebookList::deletePressed, this, [this] {

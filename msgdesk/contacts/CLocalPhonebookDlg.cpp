@@ -43,7 +43,7 @@ CLocalPhonebookDlg::CLocalPhonebookDlg(PhonebookServices& services, QWidget* par
     m_list->showRows(m_model->rows());
     updateButtons();
     connect(m_find, &QLineEdit::textChanged, this, &CLocalPhonebookDlg::onFind);
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] {
+    connect(m_list, &CPhonebookList::selectionEdited, this, [this] {
         m_list->copySelection(m_model->rows());
         updateButtons();
     });

@@ -62,7 +62,7 @@ CPhonebookPickerDlg::CPhonebookPickerDlg(ContactBook& book, SimPhonebook& sims, 
         if (r.unmatched) m_find->clear();
         m_find->setFocus();
     });
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this,
+    connect(m_list, &CPhonebookList::selectionEdited, this,
             [this] { m_list->copySelection(m_model->rows()); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CPhonebookPickerDlg::accept);
     connect(ok, &QPushButton::clicked, this, &CPhonebookPickerDlg::accept);

@@ -65,7 +65,7 @@ CSimPhonebookDlg::CSimPhonebookDlg(PhonebookServices& services, QWidget* parent)
         if (!m_find->text().isEmpty()) applyFind(r);
         updateButtons();
     });
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] {
+    connect(m_list, &CPhonebookList::selectionEdited, this, [this] {
         m_list->copySelection(m_model->rows());
         updateButtons();
     });

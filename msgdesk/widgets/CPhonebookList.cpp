@@ -26,6 +26,9 @@ CPhonebookList::CPhonebookList(int nameExtra, int numberMargin, bool multiSelect
     setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
                                  : QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!m_applying) emit selectionEdited();
+    });
     header()->setStretchLastSection(false);
     fitColumns();
 }
@@ -45,6 +48,7 @@ void CPhonebookList::resizeEvent(QResizeEvent* e) {
 }
 
 void CPhonebookList::showRows(const PhonebookRows& rows, int scrollTo) {
+    m_applying = true;
     clear();
     QList<QTreeWidgetItem*> items;
     for (const PhonebookRow& r : rows.rows()) {
@@ -53,18 +57,23 @@ void CPhonebookList::showRows(const PhonebookRows& rows, int scrollTo) {
         items.push_back(it);
     }
     addTopLevelItems(items);
+    m_applying = false;
     showSelection(rows, scrollTo);
 }
 
 void CPhonebookList::showSelection(const PhonebookRows& rows, int scrollTo) {
-    const QSignalBlocker block(selectionModel());
+    // Not by blocking the selection model's signals: the items keep their
+    // selected state from them.
+    m_applying = true;
+    std::vector<int> wanted = rows.selected();
     clearSelection();
-    for (int i : rows.selected())
+    for (int i : wanted)
         if (QTreeWidgetItem* it = topLevelItem(i)) it->setSelected(true);
     if (QTreeWidgetItem* it = topLevelItem(scrollTo)) {
         setCurrentItem(it, 0, QItemSelectionModel::NoUpdate);
         scrollToItem(it);
     }
+    m_applying = false;
     viewport()->update();
 }
 

@@ -28,6 +28,8 @@ public:
     void copySelection(PhonebookRows& rows) const;
 
 signals:
+    // The user changed the selection (not showRows or showSelection).
+    void selectionEdited();
     void deletePressed();
     void enterPressed();
 
@@ -39,6 +41,7 @@ private:
     void fitColumns();
     int m_nameExtra;
     int m_numberMargin;
+    bool m_applying = false;
 };
 
 }  // namespace msgdesk

@@ -165,7 +165,7 @@ TEST(ContactPane, MoveToSimTakesTheSelectedRowsRecords) {
     b.add("A", "111");
     b.add("B", "222");
     b.devices.attached = 2;
-    b.devices.slots[2] = {10, 0, true};
+    b.devices.cards[2] = {10, 0, true};
     b.dialogs.device = 2;
     ContactPane pane(b.services);
     pane.setActive(true);

@@ -81,8 +81,8 @@ namespace {
 struct TwoCards : PhonebookBench {
     TwoCards() {
         devices.attached = 2;
-        devices.slots[1] = {5, 3, true};
-        devices.slots[2] = {2, 2, true};
+        devices.cards[1] = {5, 3, true};
+        devices.cards[2] = {2, 2, true};
         addSimEntry(sims, 1, 1, "101", "Bo");
         addSimEntry(sims, 1, 2, "102", "Al");
         addSimEntry(sims, 1, 4, "104", "Di");
