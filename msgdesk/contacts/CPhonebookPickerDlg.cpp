@@ -1,10 +1,10 @@
 #include "contacts/CPhonebookPickerDlg.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "QtMessageBox.h"
 #include "platform/Codepage.h"
@@ -41,17 +41,22 @@ CPhonebookPickerDlg::CPhonebookPickerDlg(ContactBook& book, SimPhonebook& sims, 
     QPushButton* ok = MakeDialogButton(QStringLiteral("确定"), 153, this);
     QPushButton* cancel = MakeDialogButton(QStringLiteral("取消"), 150, this);
 
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(findLabel, 0, 0);
-    grid->addWidget(m_find, 0, 1, 1, 2);
-    grid->addWidget(m_list, 1, 0, 1, 3);
-    grid->addWidget(m_bookBox, 2, 0, 1, 2);
-    grid->addWidget(m_simBox, 2, 2);
+    auto* findRow = new QHBoxLayout;
+    findRow->addWidget(findLabel);
+    findRow->addWidget(m_find, 1);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(m_bookBox);
+    boxes->addStretch();
+    boxes->addWidget(m_simBox);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-    grid->addLayout(buttons, 3, 0, 1, 3);
+    auto* lay = new QVBoxLayout(this);
+    lay->addLayout(findRow);
+    lay->addWidget(m_list, 1);
+    lay->addLayout(boxes);
+    lay->addLayout(buttons);
 
     m_list->showRows(m_model->rows());
     connect(m_bookBox, &QCheckBox::toggled, this, &CPhonebookPickerDlg::rebuild);
