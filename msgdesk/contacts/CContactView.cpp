@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "contacts/ContactPane.h"
@@ -24,6 +25,11 @@ CContactView::CContactView(ContactPane& pane, QWidget* parent) : QWidget(parent)
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(m_list);
     setFocusProxy(m_list);
+    // Wide enough for a name column and a whole international mobile number
+    // beside the scroll bar.
+    const QFontMetrics fm = m_list->fontMetrics();
+    setMinimumWidth(m_list->columnWidth(0) + fm.horizontalAdvance(QStringLiteral("+8613900000000")) +
+                    style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16);
     buildPopup();
 
     connect(m_list, &CPhonebookList::selectionEdited, this,

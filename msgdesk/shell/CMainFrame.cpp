@@ -78,6 +78,11 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     ContactsCore& contacts = m_core.contactsCore();
     m_contactView = new CContactView(contacts.pane());
     m_view->setPanes(m_tree, m_contactView, m_list, m_preview);
+    // The tree keeps room for its six items; the contact pane takes the rest.
+    m_view->leftSplitter()->setStretchFactor(0, 0);
+    m_view->leftSplitter()->setStretchFactor(1, 1);
+    m_view->leftSplitter()->setSizes({230, 420});
+    m_view->mainSplitter()->setSizes({m_contactView->minimumWidth(), 800});
     m_phonebookDialogs = std::make_unique<CPhonebookDialogs>(contacts.services(), this);
     m_phonebookDialogs->onSimManager = [this](CSimPhonebookDlg* d) { m_deviceDialog = d; };
     contacts.attachDialogs(m_phonebookDialogs.get());
