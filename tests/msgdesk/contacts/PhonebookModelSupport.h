@@ -45,8 +45,10 @@ struct ScriptedDialogs final : msgdesk::PhonebookDialogs {
     }
     void showContactInfo(const msgdesk::ContactRecord&) override { ++infoShown; }
     void showSimEntryInfo(const msgdesk::SimPhoneEntry&) override { ++simInfoShown; }
-    void openLocalManager() override {}
-    void openSimManager() override {}
+    int localManagers = 0;
+    int simManagers = 0;
+    void openLocalManager() override { ++localManagers; }
+    void openSimManager() override { ++simManagers; }
 };
 
 // Everything a phonebook model works on, with recording fakes.
