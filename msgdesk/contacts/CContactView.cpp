@@ -28,7 +28,8 @@ CContactView::CContactView(ContactPane& pane, QWidget* parent) : QWidget(parent)
     // Wide enough for a name column and a whole international mobile number
     // beside the scroll bar.
     const QFontMetrics fm = m_list->fontMetrics();
-    setMinimumWidth(m_list->columnWidth(0) + fm.horizontalAdvance(QStringLiteral("+8613900000000")) +
+    setMinimumWidth(m_list->columnWidth(0) +
+                    fm.horizontalAdvance(QStringLiteral("+8613900000000")) +
                     style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16);
     buildPopup();
 

@@ -11,8 +11,10 @@ namespace msgdesk {
 
 void ContactPane::RefreshRows(int row) {
     if (row == 0 && m_rows.firstSelected() >= 0) row = m_rows.firstSelected();
-    m_rows.clear();
-    for (const auto& r : m_s.book.records()) m_rows.insertSorted(ContactRow(r.get()));
+    PhonebookRows::Rows rows;
+    rows.reserve(m_s.book.size());
+    for (const auto& r : m_s.book.records()) rows.push_back(ContactRow(r.get()));
+    m_rows.assignSorted(std::move(rows));
     int shown = m_rows.valid(row) ? row : -1;
     m_rows.setSelected(shown, true);
     if (onRowsChanged) onRowsChanged(shown);

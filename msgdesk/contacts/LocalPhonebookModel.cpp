@@ -7,7 +7,9 @@
 namespace msgdesk {
 
 LocalPhonebookModel::LocalPhonebookModel(PhonebookServices& s) : m_s(s) {
-    for (const auto& r : m_s.book.records()) m_rows.insertSorted(ContactRow(r.get()));
+    PhonebookRows::Rows rows;
+    for (const auto& r : m_s.book.records()) rows.push_back(ContactRow(r.get()));
+    m_rows.assignSorted(std::move(rows));
 }
 
 FindResult LocalPhonebookModel::find(std::string_view textGbk) {

@@ -14,12 +14,13 @@ PhonebookPickerModel::PhonebookPickerModel(ContactBook& book, SimPhonebook& sims
 void PhonebookPickerModel::setSources(bool book, bool sims) {
     m_book = book;
     m_sims = sims;
-    m_rows.clear();
+    PhonebookRows::Rows rows;
     if (m_book)
-        for (const auto& r : m_bookRef.records()) m_rows.insertSorted(ContactRow(r.get()));
+        for (const auto& r : m_bookRef.records()) rows.push_back(ContactRow(r.get()));
     if (m_sims)
         for (int d = 1; d <= kMaxDevices; ++d)
-            for (const auto& e : m_simsRef.list(d)) m_rows.insertSorted(SimEntryRow(e.get()));
+            for (const auto& e : m_simsRef.list(d)) rows.push_back(SimEntryRow(e.get()));
+    m_rows.assignSorted(std::move(rows));
 }
 
 FindResult PhonebookPickerModel::find(std::string_view textGbk) {

@@ -52,6 +52,14 @@ int PhonebookRows::insertSorted(PhonebookRow row) {
     return static_cast<int>(it - m_rows.begin());
 }
 
+void PhonebookRows::assignSorted(Rows rows) {
+    for (auto& r : rows) r.selected = false;
+    std::stable_sort(rows.begin(), rows.end(), [](const PhonebookRow& a, const PhonebookRow& b) {
+        return CompareGbkNames(a.name, b.name) < 0;
+    });
+    m_rows = std::move(rows);
+}
+
 void PhonebookRows::removeAt(int i) {
     if (valid(i)) m_rows.erase(m_rows.begin() + i);
 }

@@ -26,11 +26,12 @@ SimPhonebookModel::SimPhonebookModel(PhonebookServices& s) : m_s(s) {
 }
 
 void SimPhonebookModel::rebuild() {
-    m_rows.clear();
+    PhonebookRows::Rows rows;
     for (int d = 1; d <= kMaxDevices; ++d) {
         if (!shows(d)) continue;
-        for (const auto& e : m_s.sims.list(d)) m_rows.insertSorted(SimEntryRow(e.get()));
+        for (const auto& e : m_s.sims.list(d)) rows.push_back(SimEntryRow(e.get()));
     }
+    m_rows.assignSorted(std::move(rows));
 }
 
 FindResult SimPhonebookModel::setDeviceChoice(int d, std::string_view findTextGbk) {

@@ -215,3 +215,24 @@ TEST(SimEntryInput, PositionMustBeAWholeNumberAndTheNumberPresent) {
     EXPECT_EQ(msgdesk::ValidateSimEntryNumber(""), 60003u);
     EXPECT_EQ(msgdesk::ValidateSimEntryNumber("1"), 0u);
 }
+
+TEST(PhonebookRows, InsertingOneByOneAndRebuildingGiveTheSameOrder) {
+    const char* names[] = {"Ma", "Li", "Ma", "Zhang", "Li", "Wang", "Ma"};
+    msgdesk::PhonebookRows one, all;
+    msgdesk::PhonebookRows::Rows rows;
+    for (int i = 0; i < 7; ++i) {
+        msgdesk::PhonebookRow r;
+        r.name = names[i];
+        r.number = std::to_string(i);
+        one.insertSorted(r);
+        rows.push_back(r);
+    }
+    all.assignSorted(rows);
+    std::vector<std::string> a, b;
+    for (int i = 0; i < 7; ++i) {
+        a.push_back(one.at(i).name + one.at(i).number);
+        b.push_back(all.at(i).name + all.at(i).number);
+    }
+    EXPECT_EQ(a, (std::vector<std::string>{"Li1", "Li4", "Ma0", "Ma2", "Ma6", "Wang5", "Zhang3"}));
+    EXPECT_EQ(a, b);
+}
