@@ -94,7 +94,11 @@ CSimPhonebookDlg::CSimPhonebookDlg(PhonebookServices& services, QWidget* parent)
 CSimPhonebookDlg::~CSimPhonebookDlg() = default;
 
 void CSimPhonebookDlg::onFrameMessage(const platform::Message& m) {
-    if (m.msg != UM_SIMENTRYDONE) return;
+    // A removed device's entries are freed with its list; the rows that
+    // showed them go with the contact pane's refresh that follows.
+    bool listsChanged =
+        m.msg == UM_SIMENTRYDONE || (m.msg == UM_REFRESHVIEWS && m.wParam == REFRESH_CONTACT_PANE);
+    if (!listsChanged) return;
     int row = m_model->entryDone();
     m_list->showRows(m_model->rows(), row);
     updateButtons();

@@ -55,6 +55,12 @@ public:
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
     void postToDeviceDialog(const platform::Message& m) override { m_f->postToDeviceDialog(m); }
+    // The pane itself was rebuilt by the core; an open SIM manager rebuilds
+    // too, as a removed device's entries are gone.
+    void redisplayContactPane() override {
+        m_f->postToDeviceDialog(
+            platform::Message{UM_REFRESHVIEWS, REFRESH_CONTACT_PANE, 0, nullptr});
+    }
 
 private:
     CMainFrame* m_f;

@@ -98,6 +98,17 @@ TEST_F(Phonebooks, SimManagerRemovesAnUnmatchedTextAndFollowsTheCard) {
     dlg.onFrameMessage(platform::Message{UM_SIMENTRYDONE, 0, 0, nullptr});
     ASSERT_EQ(dlg.list()->topLevelItemCount(), 2);
     EXPECT_EQ(dlg.list()->selectedRows(), std::vector<int>{1});
+    // A device gone: its entries are freed, the refresh rebuilds the rows.
+    b.sims.ClearSimPhonebook(2);
+    dlg.onFrameMessage(platform::Message{UM_REFRESHVIEWS, 228, 0, nullptr});
+    ASSERT_EQ(dlg.list()->topLevelItemCount(), 1);
+    dlg.onFrameMessage(platform::Message{UM_REFRESHVIEWS, 227, 0, nullptr});  // not the lists
+    addSimEntry(b.sims, 2, 1, "13800000002", gbk("张三"));
+    ASSERT_EQ(dlg.list()->topLevelItemCount(), 1);
+    dlg.onFrameMessage(platform::Message{UM_SIMENTRYDONE, 0, 0, nullptr});
+    ASSERT_EQ(dlg.list()->topLevelItemCount(), 2);
+    dlg.list()->clearSelection();
+    dlg.list()->topLevelItem(1)->setSelected(true);
     EXPECT_TRUE(button(&dlg, "导出到电脑(E)")->isEnabled());
     button(&dlg, "导出到电脑(E)")->click();
     EXPECT_EQ(b.book.size(), 4u);
