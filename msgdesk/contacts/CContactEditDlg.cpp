@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/Codepage.h"
 #include "widgets/CDialogIcons.h"
 #include "widgets/CGbkLimitValidator.h"
+#include "widgets/CGbkText.h"
 #include "widgets/CPhoneEdit.h"
 
 namespace msgdesk {
@@ -50,7 +50,7 @@ CContactEditDlg::CContactEditDlg(const ContactBook& book, platform::MessageBoxPo
             e->setValidator(new CGbkLimitValidator(s.maxBytes, e));
         QString label = QString::fromUtf8(s.label);
         e->setAccessibleName(AccessibleText(label));
-        e->setText(QString::fromStdString(platform::codepage::gbkToUtf8(initial.field(s.field))));
+        e->setText(FromGbk(initial.field(s.field)));
         e->setMinimumWidth(220);
         form->addRow(label, e);
         m_edits[static_cast<std::size_t>(s.field)] = e;
@@ -71,9 +71,7 @@ CContactEditDlg::CContactEditDlg(const ContactBook& book, platform::MessageBoxPo
 
 void CContactEditDlg::accept() {
     ContactRecord entered = m_record;
-    for (const FieldSpec& s : kFields)
-        entered.setField(
-            s.field, platform::codepage::utf8ToGbk(field(s.field)->text().toUtf8().toStdString()));
+    for (const FieldSpec& s : kFields) entered.setField(s.field, ToGbk(field(s.field)->text()));
     if (!AcceptContactRecord(entered, m_book, m_mode, m_box)) return;
     m_record = entered;
     QDialog::accept();

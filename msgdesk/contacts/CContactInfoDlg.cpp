@@ -1,16 +1,14 @@
 #include "contacts/CContactInfoDlg.h"
 
 #include "contacts/CInfoDialogLayout.h"
-#include "platform/Codepage.h"
 #include "res/StringTable.h"
+#include "widgets/CGbkText.h"
 
 namespace msgdesk {
 
 CContactInfoDlg::CContactInfoDlg(const ContactRecord& r, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("dlg203"));
-    auto text = [&](ContactField f) {
-        return QString::fromStdString(platform::codepage::gbkToUtf8(r.field(f)));
-    };
+    auto text = [&](ContactField f) { return FromGbk(r.field(f)); };
     setWindowTitle(text(ContactField::Name) + QString::fromUtf8(LoadStr(60054)));
     BuildInfoDialog(this, {{"联系人:", text(ContactField::Name), {}},
                            {"号码:", text(ContactField::Mobile), {}},

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "platform/Codepage.h"
 #include "widgets/CDialogIcons.h"
+#include "widgets/CGbkText.h"
 #include "widgets/CPhonebookList.h"
 
 namespace msgdesk {
@@ -83,7 +83,7 @@ void CLocalPhonebookDlg::updateButtons() {
 }
 
 void CLocalPhonebookDlg::onFind(const QString& text) {
-    FindResult r = m_model->find(platform::codepage::utf8ToGbk(text.toUtf8().toStdString()));
+    FindResult r = m_model->find(ToGbk(text));
     m_list->showSelection(m_model->rows(), r.row);
     updateButtons();
     // The next key replaces an unmatched text.

@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "QtMessageBox.h"
-#include "platform/Codepage.h"
 #include "widgets/CDialogIcons.h"
+#include "widgets/CGbkText.h"
 #include "widgets/CPhonebookList.h"
 
 namespace msgdesk {
@@ -62,7 +62,7 @@ CPhonebookPickerDlg::CPhonebookPickerDlg(ContactBook& book, SimPhonebook& sims, 
     connect(m_bookBox, &QCheckBox::toggled, this, &CPhonebookPickerDlg::rebuild);
     connect(m_simBox, &QCheckBox::toggled, this, &CPhonebookPickerDlg::rebuild);
     connect(m_find, &QLineEdit::textChanged, this, [this](const QString& t) {
-        FindResult r = m_model->find(platform::codepage::utf8ToGbk(t.toUtf8().toStdString()));
+        FindResult r = m_model->find(ToGbk(t));
         m_list->showSelection(m_model->rows(), r.row);
         if (r.unmatched) m_find->clear();
         m_find->setFocus();

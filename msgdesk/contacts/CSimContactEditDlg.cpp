@@ -9,22 +9,13 @@
 #include "contacts/ContactMessageBox.h"
 #include "contacts/SimEntryInputRules.h"
 #include "contacts/SimPhonebookModel.h"
-#include "platform/Codepage.h"
 #include "res/StringTable.h"
 #include "widgets/CDialogIcons.h"
 #include "widgets/CGbkLimitValidator.h"
+#include "widgets/CGbkText.h"
 #include "widgets/CPhoneEdit.h"
 
 namespace msgdesk {
-
-namespace {
-QString fromGbk(const std::string& s) {
-    return QString::fromStdString(platform::codepage::gbkToUtf8(s));
-}
-std::string toGbk(const QString& s) {
-    return platform::codepage::utf8ToGbk(s.toUtf8().toStdString());
-}
-}  // namespace
 
 CSimContactEditDlg::CSimContactEditDlg(int attachedCount, const SimEntryInput& input, bool change,
                                        platform::MessageBoxPort& box, QWidget* parent)
@@ -39,14 +30,14 @@ CSimContactEditDlg::CSimContactEditDlg(int attachedCount, const SimEntryInput& i
         m_device->addItem(QString::fromStdString(t));
     m_device->setCurrentIndex(
         input.device >= 1 && input.device <= m_device->count() ? input.device - 1 : 0);
-    m_name = new QLineEdit(fromGbk(input.name), group);
+    m_name = new QLineEdit(FromGbk(input.name), group);
     m_name->setValidator(new CGbkLimitValidator(22, m_name));  // the entry holds 22 bytes
     m_index = new CPhoneEdit(group);
     m_index->setMaxLength(9);
     m_index->setText(QString::number(input.index));
     m_number = new CPhoneEdit(group);
     m_number->setMaxLength(20);
-    m_number->setText(fromGbk(input.number));
+    m_number->setText(FromGbk(input.number));
     m_name->setMinimumWidth(200);
     const std::pair<const char*, QWidget*> rows[] = {
         {"设备:", m_device}, {"联系人:", m_name}, {"位置:", m_index}, {"号码:", m_number}};
@@ -89,7 +80,7 @@ void CSimContactEditDlg::accept() {
         ShowStringBox(m_box, 60008, platform::MbIcon::Information);
         return;
     }
-    std::string number = toGbk(m_number->text());
+    std::string number = ToGbk(m_number->text());
     if (unsigned id = ValidateSimEntryNumber(number)) {
         ShowStringBox(m_box, id, platform::MbIcon::Information);
         m_number->setFocus();
@@ -97,7 +88,7 @@ void CSimContactEditDlg::accept() {
     }
     m_input.device = m_device->currentIndex() + 1;
     m_input.index = *index;
-    m_input.name = toGbk(m_name->text());
+    m_input.name = ToGbk(m_name->text());
     m_input.number = number;
     QDialog::accept();
 }

@@ -6,17 +6,11 @@
 #include <QVBoxLayout>
 
 #include "device/WindowMessages.h"
-#include "platform/Codepage.h"
 #include "widgets/CDialogIcons.h"
+#include "widgets/CGbkText.h"
 #include "widgets/CPhonebookList.h"
 
 namespace msgdesk {
-
-namespace {
-std::string toGbk(const QString& s) {
-    return platform::codepage::utf8ToGbk(s.toUtf8().toStdString());
-}
-}  // namespace
 
 CSimPhonebookDlg::CSimPhonebookDlg(PhonebookServices& services, QWidget* parent)
     : QDialog(parent), m_model(std::make_unique<SimPhonebookModel>(services)) {
@@ -58,9 +52,9 @@ CSimPhonebookDlg::CSimPhonebookDlg(PhonebookServices& services, QWidget* parent)
     m_list->showRows(m_model->rows());
     updateButtons();
     connect(m_find, &QLineEdit::textChanged, this,
-            [this](const QString& t) { applyFind(m_model->find(toGbk(t))); });
+            [this](const QString& t) { applyFind(m_model->find(ToGbk(t))); });
     connect(m_device, &QComboBox::currentIndexChanged, this, [this](int i) {
-        FindResult r = m_model->setDeviceChoice(i, toGbk(m_find->text()));
+        FindResult r = m_model->setDeviceChoice(i, ToGbk(m_find->text()));
         m_list->showRows(m_model->rows());
         if (!m_find->text().isEmpty()) applyFind(r);
         updateButtons();

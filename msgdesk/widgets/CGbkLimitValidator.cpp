@@ -1,6 +1,6 @@
 #include "widgets/CGbkLimitValidator.h"
 
-#include "platform/Codepage.h"
+#include "widgets/CGbkText.h"
 
 namespace msgdesk {
 
@@ -8,7 +8,7 @@ CGbkLimitValidator::CGbkLimitValidator(int maxBytes, QObject* parent)
     : QValidator(parent), m_max(maxBytes) {}
 
 QValidator::State CGbkLimitValidator::validate(QString& input, int&) const {
-    std::string gbk = platform::codepage::utf8ToGbk(input.toUtf8().toStdString());
+    std::string gbk = ToGbk(input);
     return static_cast<int>(gbk.size()) <= m_max ? Acceptable : Invalid;
 }
 

@@ -3,17 +3,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
-#include "platform/Codepage.h"
 #include "res/StringTable.h"
 #include "widgets/CDeviceIcons.h"
+#include "widgets/CGbkText.h"
 
 namespace msgdesk {
-
-namespace {
-QString fromGbk(const std::string& s) {
-    return QString::fromStdString(platform::codepage::gbkToUtf8(s));
-}
-}  // namespace
 
 CPhonebookList::CPhonebookList(int nameExtra, int numberMargin, bool multiSelect, QWidget* parent)
     : QTreeWidget(parent), m_nameExtra(nameExtra), m_numberMargin(numberMargin) {
@@ -52,7 +46,7 @@ void CPhonebookList::showRows(const PhonebookRows& rows, int scrollTo) {
     clear();
     QList<QTreeWidgetItem*> items;
     for (const PhonebookRow& r : rows.rows()) {
-        auto* it = new QTreeWidgetItem({fromGbk(r.name), fromGbk(r.number)});
+        auto* it = new QTreeWidgetItem({FromGbk(r.name), FromGbk(r.number)});
         it->setIcon(0, DeviceStripIcon(r.image));
         items.push_back(it);
     }
@@ -79,8 +73,8 @@ void CPhonebookList::showSelection(const PhonebookRows& rows, int scrollTo) {
 
 void CPhonebookList::updateRow(int i, const PhonebookRow& row) {
     if (QTreeWidgetItem* it = topLevelItem(i)) {
-        it->setText(0, fromGbk(row.name));
-        it->setText(1, fromGbk(row.number));
+        it->setText(0, FromGbk(row.name));
+        it->setText(1, FromGbk(row.number));
     }
 }
 
