@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "widgets/CDialogIcons.h"
 
@@ -22,7 +23,11 @@ void BuildInfoDialog(QDialog* dlg, std::initializer_list<InfoLine> lines) {
         auto* edit = new QLineEdit(l.value, group);
         edit->setReadOnly(true);
         edit->setAccessibleName(AccessibleText(label));
-        edit->setMinimumWidth(200);
+        // Room for the longest field (15 Chinese characters of an address).
+        const QFontMetrics fm = edit->fontMetrics();
+        edit->setMinimumWidth(std::max(fm.horizontalAdvance(QString(15, QChar(0x4E2D))),
+                                       fm.horizontalAdvance(l.value)) +
+                              16);
         grid->addWidget(new QLabel(label, group), row, 0);
         grid->addWidget(edit, row, 1);
         if (!l.hint.isEmpty()) grid->addWidget(new QLabel(l.hint, group), row, 2);

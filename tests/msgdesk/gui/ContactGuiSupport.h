@@ -43,6 +43,11 @@ inline QStringList clippedTexts(QWidget* w) {
         if (c->width() < c->sizeHint().width() || c->height() < c->minimumSizeHint().height())
             out << text;
     }
+    for (QLineEdit* e : w->findChildren<QLineEdit*>()) {
+        // A field shows its whole text (the frame and margins take about 8).
+        if (e->isVisible() && e->fontMetrics().horizontalAdvance(e->text()) + 8 > e->width())
+            out << e->text();
+    }
     for (QGroupBox* g : w->findChildren<QGroupBox*>()) {
         int need = g->fontMetrics().horizontalAdvance(g->title()) + 16;
         if (g->width() < need) out << g->title();
