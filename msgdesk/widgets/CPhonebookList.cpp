@@ -95,11 +95,6 @@ void CPhonebookList::keyPressEvent(QKeyEvent* e) {
         emit deletePressed();
         return;
     }
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        emit enterPressed();
-        e->accept();
-        return;
-    }
     QTreeWidget::keyPressEvent(e);
 }
 

@@ -31,7 +31,6 @@ signals:
     // The user changed the selection (not showRows or showSelection).
     void selectionEdited();
     void deletePressed();
-    void enterPressed();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
