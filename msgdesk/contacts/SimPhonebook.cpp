@@ -5,7 +5,9 @@
 namespace msgdesk {
 
 namespace {
-bool validDevice(int d) { return d >= 1 && d <= kMaxDevices; }
+bool validDevice(int d) {
+    return d >= 1 && d <= kMaxDevices;
+}
 }  // namespace
 
 const SimPhonebook::List& SimPhonebook::list(int device) const {
@@ -55,7 +57,9 @@ bool SimPhonebook::RemoveEntry(const SimPhoneEntry* entry) {
     return false;
 }
 
-bool SimPhonebook::Contains(const SimPhoneEntry* entry) const { return DeviceOf(entry) != 0; }
+bool SimPhonebook::Contains(const SimPhoneEntry* entry) const {
+    return DeviceOf(entry) != 0;
+}
 
 int SimPhonebook::DeviceOf(const SimPhoneEntry* entry) const {
     for (int d = 1; d <= kMaxDevices; ++d)

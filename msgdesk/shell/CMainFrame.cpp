@@ -10,13 +10,17 @@
 #include "phone/CPhoneDlg.h"
 #include "compose/CComposeDlg.h"
 #include "compose/CMessageViewDlg.h"
+#include "contacts/CContactView.h"
+#include "contacts/CPhonebookPickerDlg.h"
+#include "contacts/CPhonebookDialogs.h"
+#include "contacts/CSimPhonebookDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
+#include "shell/CMsgPreview.h"
 #include "shell/CMsgdeskView.h"
 #include "shell/CStatusBar.h"
 #include "shell/CommandTable.h"
 #include "shell/Commands.h"
-#include "shell/CMsgPreview.h"
 #include "shell/MainFrameCore.h"
 #include "store/CLeftBoxView.h"
 #include "store/CListMsgView.h"
@@ -25,7 +29,9 @@
 namespace msgdesk {
 
 namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 // The window half of the core's window port.
 class FrameWindowAdapter final : public FrameWindow {
@@ -50,7 +56,8 @@ public:
         if (m_f->preview()) m_f->preview()->Show(n, t);
     }
     void setRightCaption(const std::string& text, unsigned iconId) override {
-        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()), QIcon(StoreIcon(iconId)));
+        m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()),
+                                              QIcon(StoreIcon(iconId)));
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
     int openMessageView(const MessageRecord& rec) override {
@@ -60,6 +67,13 @@ public:
     int runComposeDialog(ComposeSession& session) override {
         CComposeDlg dlg(session, m_f);
         return dlg.exec();
+    }
+    void postToDeviceDialog(const platform::Message& m) override { m_f->postToDeviceDialog(m); }
+    // The pane itself was rebuilt by the core; an open SIM manager rebuilds
+    // too, as a removed device's entries are gone.
+    void redisplayContactPane() override {
+        m_f->postToDeviceDialog(
+            platform::Message{UM_REFRESHVIEWS, REFRESH_CONTACT_PANE, 0, nullptr});
     }
 
 private:
@@ -81,7 +95,21 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     m_tree = new CLeftBoxView(m_core.tree());
     m_list = new CListMsgView(m_core.messageList());
     m_preview = new CMsgPreview;
-    m_view->setPanes(m_tree, nullptr, m_list, m_preview);
+    ContactsCore& contacts = m_core.contactsCore();
+    m_contactView = new CContactView(contacts.pane());
+    m_view->setPanes(m_tree, m_contactView, m_list, m_preview);
+    // The tree keeps room for its six items; the contact pane takes the rest.
+    m_view->leftSplitter()->setStretchFactor(0, 0);
+    m_view->leftSplitter()->setStretchFactor(1, 1);
+    m_view->leftSplitter()->setSizes({230, 420});
+    m_view->mainSplitter()->setSizes({m_contactView->minimumWidth(), 800});
+    m_phonebookDialogs = std::make_unique<CPhonebookDialogs>(contacts.services(), this);
+    m_phonebookDialogs->onSimManager = [this](CSimPhonebookDlg* d) { m_deviceDialog = d; };
+    contacts.attachDialogs(m_phonebookDialogs.get());
+    connect(m_contactView, &CContactView::activated, this,
+            [this] { m_core.contactsCore().pane().setActive(true); });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { trackActiveView(now); });
     connect(m_status, &CStatusBar::paneDoubleClicked, this,
             [this](const QPoint& p) { m_core.paneDoubleClicked(m_status->paneAt(p)); });
     connect(m_view, &CMsgdeskView::phoneRequested, this, [this] { onCommand(cmd::Phone); });
@@ -98,6 +126,7 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
 
 CMainFrame::~CMainFrame() {
     m_core.phoneChanged = nullptr;
+    m_core.contactsCore().attachDialogs(nullptr);
     m_core.attachWindow(nullptr);
 }
 
@@ -110,10 +139,35 @@ void CMainFrame::createPhoneDialog() {
                          r.height() / 2 - m_phoneDlg->height() / 2);
     }
     m_core.phoneChanged = [this](PhoneDialogCore::Field f) { m_phoneDlg->refresh(f); };
+    // The phone's phonebook button picks from the book and the SIM cards.
+    setPhonebookPicker([this](std::string& number) {
+        const int attached = m_core.hasLink() ? m_core.link().devices().deviceCount() : 0;
+        CPhonebookPickerDlg dlg(m_core.contacts(), m_core.simPhonebook(), attached, m_phoneDlg);
+        if (dlg.exec() != QDialog::Accepted || dlg.number().empty()) return false;
+        number = dlg.number();
+        return true;
+    });
 }
 
 void CMainFrame::setPhonebookPicker(PhoneDialogCore::Picker picker) {
     m_phoneDlg->setPicker(std::move(picker));
+}
+
+void CMainFrame::trackActiveView(QWidget* now) {
+    // The view the user clicked into last is the active one; menus, tool
+    // bar and dialogs taking the focus leave it as it is.
+    if (!now) return;
+    auto inside = [now](QWidget* v) { return v && (v == now || v->isAncestorOf(now)); };
+    if (inside(m_contactView))
+        m_core.contactsCore().pane().setActive(true);
+    else if (inside(m_tree) || inside(m_list) || inside(m_preview))
+        m_core.contactsCore().pane().setActive(false);
+}
+
+void CMainFrame::postToDeviceDialog(const platform::Message& m) {
+    QTimer::singleShot(0, this, [this, m] {
+        if (m_deviceDialog) m_deviceDialog->onFrameMessage(m);
+    });
 }
 
 QAction* CMainFrame::action(int id) const {
@@ -204,15 +258,21 @@ void CMainFrame::popupPhonebookMenu() {
 
 void CMainFrame::onCommand(int id) {
     switch (id) {
-        case cmd::PhonebookMenu: popupPhonebookMenu(); return;
-        case cmd::ViewToolbar: m_toolbar->setVisible(m_actions[id]->isChecked()); return;
+        case cmd::PhonebookMenu:
+            popupPhonebookMenu();
+            return;
+        case cmd::ViewToolbar:
+            m_toolbar->setVisible(m_actions[id]->isChecked());
+            return;
         case cmd::ViewStatusBar: {
             bool v = m_actions[id]->isChecked();
             m_status->setVisible(v);
             m_core.setStatusBarVisible(v);
             return;
         }
-        default: m_core.command(id); updateCommandUI();
+        default:
+            m_core.command(id);
+            updateCommandUI();
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QToolBar>
 #include <map>
 #include <memory>
 
 #include "phone/PhoneDialogCore.h"
+#include "platform/MessageLoop.h"
 
 namespace msgdesk {
 
@@ -17,6 +19,9 @@ class CLeftBoxView;
 class CListMsgView;
 class CMsgPreview;
 class CPhoneDlg;
+class CContactView;
+class CPhonebookDialogs;
+class CSimPhonebookDlg;
 
 // The main window: tool bar, menus, status bar and the main view, over the
 // main frame's core, which holds every rule. This class only shows what the
@@ -33,6 +38,10 @@ public:
     CLeftBoxView* tree() const { return m_tree; }
     CListMsgView* list() const { return m_list; }
     CMsgPreview* preview() const { return m_preview; }
+    CContactView* contactView() const { return m_contactView; }
+    // Passes a message on to the open device dialog (the SIM phonebook
+    // manager), queued as a posted message would be.
+    void postToDeviceDialog(const platform::Message& m);
     QToolBar* toolBar() const { return m_toolbar; }
     // The modeless phone window, created hidden with the frame.
     CPhoneDlg* phoneDialog() const { return m_phoneDlg; }
@@ -51,6 +60,7 @@ private:
     void onCommand(int id);
     void popupPhonebookMenu();
     void createPhoneDialog();
+    void trackActiveView(QWidget* now);
 
     MainFrameCore& m_core;
     std::map<int, QAction*> m_actions;
@@ -62,6 +72,9 @@ private:
     CListMsgView* m_list = nullptr;
     CMsgPreview* m_preview = nullptr;
     CPhoneDlg* m_phoneDlg = nullptr;
+    CContactView* m_contactView = nullptr;
+    std::unique_ptr<CPhonebookDialogs> m_phonebookDialogs;
+    QPointer<CSimPhonebookDlg> m_deviceDialog;
     bool m_closing = false;
     std::unique_ptr<FrameWindow> m_adapter;
 };

@@ -41,6 +41,7 @@ public:
     int ringImage() const { return m_ringImage; }
     QSplitter* leftSplitter() const { return m_left; }
     QSplitter* rightSplitter() const { return m_right; }
+    QSplitter* mainSplitter() const { return m_main; }
     // Hides or pins the left pane (the tree's pin button).
     void toggleLeftPane();
 

@@ -14,12 +14,6 @@ namespace {
 // enabled command is silent; the arrival of a window removes its lines here.
 constexpr int kNotBuiltYet[] = {
     cmd::Settings,        // properties dialog
-    cmd::AddContact,      // contact pane
-    cmd::ChangeContact,   // contact pane
-    cmd::DeleteContact,   // contact pane
-    cmd::MoveToSim,       // contact pane
-    cmd::LocalPhonebook,  // phonebook dialogs
-    cmd::SimPhonebook,    // phonebook dialogs
     cmd::SimMessages,     // SIM message manager
     cmd::SimInfo,         // SIM information
 };
@@ -34,34 +28,38 @@ bool MainFrameCore::commandBuilt(int id) {
 
 MainFrameCore::MainFrameCore(Services s)
     : m_s(std::move(s)),
-      m_status(m_s.clock,
-               StatusBarModel::Sources{
-                   [this] { return mailboxCount(); },
-                   [this](int d) {
-                       if (!m_link) return std::pair{0, 0};
-                       DeviceSlot slot = m_link->devices().slot(d);
-                       return std::pair{slot.messageCapacity, slot.messageCount};
-                   },
-                   [this] { return sendTotalsHook(); }},
-               StatusBarModel::View{[this](int pane, const std::string& t) {
-                                        if (m_window) m_window->setPaneText(pane, t);
-                                    },
-                                    [this](int pos) {
-                                        if (m_window) m_window->setProgress(pos);
-                                    }}),
-      m_sendAnimation(m_s.loop, this,
-                      SendAnimation::Ports{[this] { return batchCompleteHook(); },
-                                           [this] { return m_link && m_link->linkActive(); },
-                                           [this](int icon) {
-                                               if (m_window) m_window->setSendIcon(icon);
-                                           },
-                                           [this] { m_s.loop.send(this, UM_STATUSPANE, PANE_ACTIVITY, 2); }}),
+      m_status(
+          m_s.clock,
+          StatusBarModel::Sources{[this] { return mailboxCount(); },
+                                  [this](int d) {
+                                      if (!m_link) return std::pair{0, 0};
+                                      DeviceSlot slot = m_link->devices().slot(d);
+                                      return std::pair{slot.messageCapacity, slot.messageCount};
+                                  },
+                                  [this] { return sendTotalsHook(); }},
+          StatusBarModel::View{[this](int pane, const std::string& t) {
+                                   if (m_window) m_window->setPaneText(pane, t);
+                               },
+                               [this](int pos) {
+                                   if (m_window) m_window->setProgress(pos);
+                               }}),
+      m_sendAnimation(
+          m_s.loop, this,
+          SendAnimation::Ports{[this] { return batchCompleteHook(); },
+                               [this] { return m_link && m_link->linkActive(); },
+                               [this](int icon) {
+                                   if (m_window) m_window->setSendIcon(icon);
+                               },
+                               [this] { m_s.loop.send(this, UM_STATUSPANE, PANE_ACTIVITY, 2); }}),
       m_ringAnimation(m_s.loop, &m_viewTimers, [this](int image) {
           if (m_window) m_window->showRingImage(image);
       }) {
     m_viewTimers.core = this;
     auto post = [this](platform::Message m) { postToSelf(std::move(m)); };
     m_contactStore = std::make_unique<ContactStore>(m_book, ContactFiles{m_s.dataRoot}, m_s.loop);
+    m_contacts =
+        std::make_unique<ContactsCore>(m_book, m_sims, m_s.loop, this, m_s.messageBox,
+                                       [this]() -> const DeviceLink* { return m_link.get(); });
     m_store = std::make_unique<MailboxStore>(m_s.loop, m_s.dataRoot, post);
     MessageListPorts lp;
     lp.postToFrame = post;
@@ -72,7 +70,9 @@ MainFrameCore::MainFrameCore(Services s)
     };
     lp.sendBatchRunning = [this] { return sendBatchRunningHook(); };
     lp.lowerSendBatch = [this] { lowerSendBatchHook(); };
-    lp.openMessageView = [this](const MessageRecord& r) { return m_window ? m_window->openMessageView(r) : 2; };
+    lp.openMessageView = [this](const MessageRecord& r) {
+        return m_window ? m_window->openMessageView(r) : 2;
+    };
     lp.showPreview = [this](const std::string& n, const std::string& t) {
         if (m_window) m_window->showPreview(n, t);
     };
@@ -138,8 +138,8 @@ bool MainFrameCore::create() {
     } else if (m_binding.load("modlink.dll")) {
         m_library = m_binding.library();
     } else {
-        platform::MessageBoxRequest r{60010, LoadStr(60010), LoadStr(IDS_APP_TITLE), platform::MbIcon::Stop,
-                                      platform::MbButtons::Ok};
+        platform::MessageBoxRequest r{60010, LoadStr(60010), LoadStr(IDS_APP_TITLE),
+                                      platform::MbIcon::Stop, platform::MbButtons::Ok};
         m_s.messageBox.show(r);
         return false;
     }
@@ -151,6 +151,7 @@ bool MainFrameCore::create() {
     // The views' first update: mailboxes and contacts backed up and loaded.
     m_store->start();
     m_contactStore->start();
+    m_contacts->pane().RefreshRows(0);
     m_created = true;
     postToSelf(platform::Message{cmd::WM_COMMAND, cmd::Connect, 0, nullptr});
     return true;
@@ -158,13 +159,14 @@ bool MainFrameCore::create() {
 
 bool MainFrameCore::queryClose() {
     if (!m_link) return true;
-    if (m_link->isBusy() &&
-        m_s.messageBox.show({60033, LoadStr(60033), LoadStr(IDS_APP_TITLE), platform::MbIcon::Exclamation,
-                             platform::MbButtons::YesNo}) != platform::IDYES)
+    if (m_link->isBusy() && m_s.messageBox.show({60033, LoadStr(60033), LoadStr(IDS_APP_TITLE),
+                                                 platform::MbIcon::Exclamation,
+                                                 platform::MbButtons::YesNo}) != platform::IDYES)
         return false;
     if (sendBatchRunningHook() &&
-        m_s.messageBox.show({60001, LoadStr(60001), LoadStr(IDS_APP_TITLE), platform::MbIcon::Information,
-                             platform::MbButtons::YesNo}) != platform::IDYES)
+        m_s.messageBox.show({60001, LoadStr(60001), LoadStr(IDS_APP_TITLE),
+                             platform::MbIcon::Information, platform::MbButtons::YesNo}) !=
+            platform::IDYES)
         return false;
     return true;
 }
@@ -188,6 +190,7 @@ void MainFrameCore::close(std::function<void()> done) {
             m_store->shutdown();
             m_contactStore->shutdown();
         }
+        m_contacts->pane().rows().clear();
         m_sims.ClearSimPhonebook(17);
         m_phone.reset();
         m_receiver.reset();  // receive/send
@@ -235,11 +238,15 @@ void MainFrameCore::command(int id) {
         case cmd::Disconnect:
             if (m_link) m_link->onCommand(id);
             return;
-        case cmd::Help: openHelp(); return;
+        case cmd::Help:
+            openHelp();
+            return;
         case cmd::About:
             if (m_window) m_window->showAbout();
             return;
-        case cmd::Phone: showPhoneDialog(); return;
+        case cmd::Phone:
+            showPhoneDialog();
+            return;
         case cmd::Exit:
             if (m_window) m_window->closeWindow();
             return;
@@ -249,8 +256,15 @@ void MainFrameCore::command(int id) {
         case cmd::NewMessage:
             m_s.loop.send(this, UM_COMPOSE, 0, 1);
             return;
-        case cmd::EmptyDeleteBox: m_tree->onCommand(static_cast<unsigned>(id)); return;
-        default: break;
+        case cmd::EmptyDeleteBox:
+            m_tree->onCommand(static_cast<unsigned>(id));
+            return;
+        default:
+            break;
+    }
+    if (ContactsCore::handles(id)) {
+        if (commandEnabled(id)) m_contacts->command(id);
+        return;
     }
     if (m_list->onCommand(static_cast<unsigned>(id))) return;
 }
@@ -264,19 +278,26 @@ bool MainFrameCore::commandEnabled(int id) const {
         case cmd::PhonebookMenu:
             return commandEnabled(cmd::LocalPhonebook) || commandEnabled(cmd::SimPhonebook);
         case cmd::Connect:
-        case cmd::Disconnect: return m_link && m_link->commandEnabled(id);
+        case cmd::Disconnect:
+            return m_link && m_link->commandEnabled(id);
         case cmd::SimMessages:
         case cmd::SimInfo:
-        case cmd::SimPhonebook: return active && m_link->simInitCount() == 0;
-        case cmd::NewMessage: return true;  // compose: the dialog is built
+        case cmd::SimPhonebook:
+            return active && m_link->simInitCount() == 0;
+        case cmd::NewMessage:
+            return true;  // compose: the dialog is built
         case cmd::Reply:
         case cmd::Forward:
         case cmd::SelectAll:
         case cmd::Delete:
         case cmd::Restore:
-        case cmd::Resend: return m_list->isCommandEnabled(static_cast<unsigned>(id));
-        default: return true;
+        case cmd::Resend:
+            return m_list->isCommandEnabled(static_cast<unsigned>(id));
+        default:
+            break;
     }
+    if (ContactsCore::handles(id)) return m_contacts->commandEnabled(id);
+    return true;
 }
 
 void MainFrameCore::paneDoubleClicked(int pane) {
@@ -285,11 +306,20 @@ void MainFrameCore::paneDoubleClicked(int pane) {
 
 std::intptr_t MainFrameCore::onMessage(const platform::Message& m) {
     switch (m.msg) {
-        case UM_STATUSPANE: m_status.update(static_cast<int>(m.wParam), static_cast<long>(m.lParam)); return 0;
-        case cmd::WM_COMMAND: command(static_cast<int>(m.wParam)); return 0;
-        case UM_EMPTYDELETEBOX: m_list->emptyDeleteBox(); return 0;
-        case UM_COMPOSE: m_compose->onCompose(m); return 0;  // compose
-        default: break;
+        case UM_STATUSPANE:
+            m_status.update(static_cast<int>(m.wParam), static_cast<long>(m.lParam));
+            return 0;
+        case cmd::WM_COMMAND:
+            command(static_cast<int>(m.wParam));
+            return 0;
+        case UM_EMPTYDELETEBOX:
+            m_list->emptyDeleteBox();
+            return 0;
+        case UM_COMPOSE:
+            m_compose->onCompose(m);
+            return 0;
+        default:
+            break;
     }
     std::intptr_t result = 0;
     if (m_link && m_link->handleMessage(m, &result)) return result;
@@ -337,10 +367,13 @@ void MainFrameCore::onTimer(unsigned id) {
 }
 
 void MainFrameCore::redisplayContactPane() {
+    m_contacts->pane().RefreshRows(0);
     if (m_window) m_window->redisplayContactPane();
 }
 
-void MainFrameCore::refreshMessageListNames() { m_list->refreshContactNames(); }
+void MainFrameCore::refreshMessageListNames() {
+    m_list->refreshContactNames();
+}
 
 void MainFrameCore::removeSimMessages(int device) {
     m_store->simCache().RemoveSimMessages(device);

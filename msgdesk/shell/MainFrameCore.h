@@ -7,6 +7,7 @@
 #include "compose/ComposeController.h"
 #include "contacts/ContactBook.h"
 #include "contacts/ContactStore.h"
+#include "contacts/ContactsCore.h"
 #include "contacts/SimPhonebook.h"
 #include "device/DeviceBinding.h"
 #include "device/DeviceLink.h"
@@ -90,6 +91,8 @@ public:
     SimPhonebook& simPhonebook() { return m_sims; }
     // The phone dialog's core: from create() until close(); null otherwise.
     PhoneDialogCore* phone() { return m_phone.get(); }
+    // The contact pane and the phonebook windows' services.
+    ContactsCore& contactsCore() { return *m_contacts; }
     platform::MessageBoxPort& messageBox() { return m_s.messageBox; }
     platform::MessageLoop& loop() { return m_s.loop; }
     // The name shown for a number (GBK); empty when none.
@@ -158,6 +161,7 @@ private:
     SimPhonebook m_sims;
     ContactBook m_book;
     std::unique_ptr<ContactStore> m_contactStore;
+    std::unique_ptr<ContactsCore> m_contacts;
     std::unique_ptr<MailboxStore> m_store;
     std::unique_ptr<MessageList> m_list;
     std::unique_ptr<MailboxTree> m_tree;

@@ -86,7 +86,7 @@ struct FakeDevices final : msgdesk::PhonebookDeviceInfo {
         bool listed = true;
     };
     int attached = 0;
-    std::map<int, Slot> slots;
+    std::map<int, Slot> cards;
 
     int attachedCount() const override { return attached; }
     int phonebookCapacity(int d) const override { return slot(d).capacity; }
@@ -95,8 +95,8 @@ struct FakeDevices final : msgdesk::PhonebookDeviceInfo {
 
 private:
     Slot slot(int d) const {
-        auto it = slots.find(d);
-        return it == slots.end() ? Slot{0, 0, false} : it->second;
+        auto it = cards.find(d);
+        return it == cards.end() ? Slot{0, 0, false} : it->second;
     }
 };
 

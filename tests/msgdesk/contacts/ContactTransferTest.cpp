@@ -39,8 +39,8 @@ TEST_F(MoveTest, RefusalsBeforeTheMoveChangeNothing) {
     EXPECT_EQ(box.shown[0].icon, platform::MbIcon::Information);
 
     devices.attached = 2;
-    devices.slots[1] = {10, 0, true};
-    devices.slots[2] = {10, 0, false};
+    devices.cards[1] = {10, 0, true};
+    devices.cards[2] = {10, 0, false};
     chooser.answer = std::nullopt;
     EXPECT_EQ(move().outcome, Outcome::Cancelled);
     EXPECT_EQ(chooser.offered, 2);
@@ -61,7 +61,7 @@ TEST_F(MoveTest, RefusalsBeforeTheMoveChangeNothing) {
 
 TEST_F(MoveTest, MoreContactsThanFreePositionsIsRefusedWithTheFreeCount) {
     devices.attached = 1;
-    devices.slots[1] = {250, 248, true};
+    devices.cards[1] = {250, 248, true};
     select("A", "101");
     select("B", "102");
     select("C", "103");
@@ -77,7 +77,7 @@ TEST_F(MoveTest, MoreContactsThanFreePositionsIsRefusedWithTheFreeCount) {
 
 TEST_F(MoveTest, ANumberAlreadyOnTheCardIsCountedAndTheRestTakeConsecutivePositions) {
     devices.attached = 2;
-    devices.slots[2] = {20, 2, true};
+    devices.cards[2] = {20, 2, true};
     addSimEntry(sims, 2, 1, "13800000001", "Li");
     addSimEntry(sims, 2, 3, "13800000009", "Zhao");
     chooser.answer = 2;
@@ -114,7 +114,7 @@ TEST_F(MoveTest, AContactThatFindsNoFreePositionIsSkippedAndTheMoveGoesOn) {
     // Used counts only confirmed stores, so the list can hold more than
     // the free count suggests.
     devices.attached = 1;
-    devices.slots[1] = {3, 1, true};
+    devices.cards[1] = {3, 1, true};
     addSimEntry(sims, 1, 1, "101", "a");
     addSimEntry(sims, 1, 2, "102", "b (store not yet confirmed)");
     select("C", "103");

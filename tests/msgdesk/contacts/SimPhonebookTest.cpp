@@ -63,7 +63,7 @@ struct SimEditTest : ::testing::Test {
 
 TEST_F(SimEditTest, NewEntriesTakeTheFirstFreePositionUntilTheCardIsFull) {
     devices.attached = 1;
-    devices.slots[1] = {5, 3, true};
+    devices.cards[1] = {5, 3, true};
     addSimEntry(sims, 1, 1, "101", "a");
     addSimEntry(sims, 1, 2, "102", "b");
     addSimEntry(sims, 1, 4, "104", "d");
@@ -91,8 +91,8 @@ TEST_F(SimEditTest, NewEntriesTakeTheFirstFreePositionUntilTheCardIsFull) {
 
 TEST_F(SimEditTest, ANumberAlreadyOnTheChosenCardIsNotStoredAgain) {
     devices.attached = 2;
-    devices.slots[1] = {10, 1, true};
-    devices.slots[2] = {10, 0, true};
+    devices.cards[1] = {10, 1, true};
+    devices.cards[2] = {10, 0, true};
     addSimEntry(sims, 1, 1, "13800000001", "Li");
     EXPECT_EQ(CreateSimEntry(sims, requests, devices, box, 1, "13800000001", "Li2"), nullptr);
     ASSERT_EQ(box.shown.size(), 1u);
@@ -105,7 +105,7 @@ TEST_F(SimEditTest, ANumberAlreadyOnTheChosenCardIsNotStoredAgain) {
 
 TEST_F(SimEditTest, StoresAnsweredFailOkFailLeaveOnlyTheConfirmedEntry) {
     devices.attached = 1;
-    devices.slots[1] = {10, 0, true};
+    devices.cards[1] = {10, 0, true};
     SimPhoneEntry* a = CreateSimEntry(sims, requests, devices, box, 1, "101", "a");
     SimPhoneEntry* b = CreateSimEntry(sims, requests, devices, box, 1, "102", "b");
     SimPhoneEntry* c = CreateSimEntry(sims, requests, devices, box, 1, "103", "c");

@@ -60,8 +60,8 @@ protected:
         loop = new platform::QtMessageLoop(&app());
         reg = std::make_unique<platform::RegistryStore>(dir / "user.reg");
         fake.setDeviceCount(1);
-        core = std::make_unique<MainFrameCore>(
-            MainFrameCore::Services{*loop, clock, boxes, *reg, (dir / "guide.html").string(), dir, &table});
+        core = std::make_unique<MainFrameCore>(MainFrameCore::Services{
+            *loop, clock, boxes, *reg, (dir / "guide.html").string(), dir, &table});
         ASSERT_TRUE(core->create());
         frame = std::make_unique<CMainFrame>(*core);
         frame->show();
@@ -120,7 +120,8 @@ TEST_F(MainFrameGui, StatusBarHiddenThroughTheMenuStopsPaneTexts) {
     EXPECT_FALSE(frame->statusPanes()->isVisible());
     EXPECT_FALSE(core->statusBarVisible());
     loop->send(core.get(), UM_STATUSPANE, PANE_MAILBOX, 2);
-    EXPECT_NE(frame->statusPanes()->paneText(PANE_MAILBOX), QString::fromUtf8(" 欢迎使用KelvoZunto..."));
+    EXPECT_NE(frame->statusPanes()->paneText(PANE_MAILBOX),
+              QString::fromUtf8(" 欢迎使用KelvoZunto..."));
 }
 
 }  // namespace

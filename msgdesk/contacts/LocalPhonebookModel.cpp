@@ -1,0 +1,76 @@
+#include "contacts/LocalPhonebookModel.h"
+
+#include "contacts/ContactMessageBox.h"
+#include "contacts/ContactTransfer.h"
+#include "device/WindowMessages.h"
+
+namespace msgdesk {
+
+LocalPhonebookModel::LocalPhonebookModel(PhonebookServices& s) : m_s(s) {
+    PhonebookRows::Rows rows;
+    for (const auto& r : m_s.book.records()) rows.push_back(ContactRow(r.get()));
+    m_rows.assignSorted(std::move(rows));
+}
+
+FindResult LocalPhonebookModel::find(std::string_view textGbk) {
+    return RunFind(m_rows, textGbk, UnmatchedFindText::Select, m_s.box);
+}
+
+int LocalPhonebookModel::newContact() {
+    auto record = NewContactRecord();
+    if (!m_s.dialogs.editContact(*record, ContactEditMode::Add)) return -1;
+    ContactRecord* stored = m_s.book.AddContact(std::move(record));
+    int row = m_rows.insertSorted(ContactRow(stored));
+    m_rows.selectOnly(row);
+    m_s.post(UM_REFRESHVIEWS, REFRESH_CONTACT_PANE);
+    m_s.post(UM_REFRESHVIEWS, REFRESH_MESSAGE_LIST);
+    return row;
+}
+
+void LocalPhonebookModel::changeContact() {
+    int row = m_rows.firstSelected();
+    ContactRecord* record = m_rows.recordAt(row);
+    if (record && m_s.book.Contains(record)) {
+        ContactRecord edited = *record;
+        if (m_s.dialogs.editContact(edited, ContactEditMode::Change)) {
+            *record = edited;
+            m_s.book.notifyChanged();
+            m_rows.at(row).name = record->name();
+            m_rows.at(row).number = record->mobile();
+        }
+    }
+    m_s.post(UM_REFRESHVIEWS, REFRESH_CONTACT_PANE);
+    m_s.post(UM_REFRESHVIEWS, REFRESH_MESSAGE_LIST);
+}
+
+void LocalPhonebookModel::showInfo() {
+    if (m_rows.selectedCount() != 1) return;
+    ContactRecord* record = m_rows.recordAt(m_rows.firstSelected());
+    if (record && m_s.book.Contains(record)) m_s.dialogs.showContactInfo(*record);
+}
+
+void LocalPhonebookModel::deleteContacts() {
+    std::vector<int> sel = m_rows.selected();
+    if (sel.empty()) return;
+    if (ShowStringBox(m_s.box, 60000, platform::MbIcon::Information, {},
+                      platform::MbButtons::OkCancel) != platform::IDOK)
+        return;
+    for (auto it = sel.rbegin(); it != sel.rend(); ++it) {
+        ContactRecord* record = m_rows.recordAt(*it);
+        if (record && m_s.book.Contains(record)) m_s.book.RemoveContact(record);
+        m_rows.removeAt(*it);
+    }
+    m_s.post(UM_REFRESHVIEWS, REFRESH_CONTACT_PANE);
+}
+
+void LocalPhonebookModel::moveToSim() {
+    std::vector<const ContactRecord*> records;
+    for (int i : m_rows.selected()) {
+        ContactRecord* r = m_rows.recordAt(i);
+        records.push_back(r && m_s.book.Contains(r) ? r : nullptr);
+    }
+    if (records.empty()) return;
+    MoveContactsToSim(records, m_s.sims, m_s.devices, m_s.dialogs, m_s.requests, m_s.box);
+}
+
+}  // namespace msgdesk
