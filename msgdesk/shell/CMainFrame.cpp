@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "compose/CComposeDlg.h"
+#include "compose/CMessageViewDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CMsgdeskView.h"
@@ -48,6 +50,14 @@ public:
         m_f->view()->captionBar()->setCaption(QString::fromUtf8(text.c_str()), QIcon(StoreIcon(iconId)));
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
+    int openMessageView(const MessageRecord& rec) override {
+        CMessageViewDlg dlg(rec, m_f);
+        return dlg.exec();
+    }
+    int runComposeDialog(ComposeSession& session) override {
+        CComposeDlg dlg(session, m_f);
+        return dlg.exec();
+    }
 
 private:
     CMainFrame* m_f;

@@ -6,6 +6,10 @@
 #include "store/MessageRecord.h"
 
 namespace msgdesk {
+class ComposeSession;
+}
+
+namespace msgdesk {
 
 // What the main frame's core asks of its window and views. CMainFrame
 // implements it; tests record the calls. Every call comes on the window
@@ -30,6 +34,8 @@ public:
     virtual void redisplayContactPane() {}
     // The message view dialog: 1027 reply, 1025 forward, 2 cancel.
     virtual int openMessageView(const MessageRecord& rec) { (void)rec; return 2; }
+    // The modal compose dialog on a session: 1009 send, 1001 save, 2 cancel.
+    virtual int runComposeDialog(ComposeSession& session) { (void)session; return 2; }
     // Messages passed on to the phone dialog and the open device dialog.
     virtual void sendToPhoneDialog(const platform::Message& m) { (void)m; }
     virtual bool phoneDialogExists() { return false; }

@@ -67,6 +67,25 @@ MainFrameCore::MainFrameCore(Services s)
         if (m_window) m_window->setRightCaption(t, icon);
     };
     m_tree = std::make_unique<MailboxTree>(*m_list, std::move(tp));
+    attachCompose();
+}
+
+// compose: UM_COMPOSE opens the compose dialog and files its result.
+void MainFrameCore::attachCompose() {
+    ComposeController::Ports cp;
+    cp.runDialog = [this](ComposeSession& s) {
+        if (composeDialogHook) return composeDialogHook(s);
+        return m_window ? m_window->runComposeDialog(s) : 2;
+    };
+    cp.sendRows = [this](const std::vector<MessageRecord>& rows) {
+        if (m_pump)
+            m_pump->appendComposed(rows);
+        else
+            m_store->AppendMessages(rows, OutBox);
+    };
+    cp.postCountRefresh = [this] { postToSelf(platform::Message{UM_STATUSPANE, PANE_MAILBOX, 1, nullptr}); };
+    m_compose = std::make_unique<ComposeController>(m_book, m_sims, *m_store, m_s.clock, m_s.messageBox,
+                                                    std::move(cp));
 }
 
 MainFrameCore::~MainFrameCore() {
@@ -213,6 +232,7 @@ bool MainFrameCore::commandEnabled(int id) const {
         case cmd::SimMessages:
         case cmd::SimInfo:
         case cmd::SimPhonebook: return active && m_link->simInitCount() == 0;
+        case cmd::NewMessage: return true;  // compose: the dialog is built
         case cmd::Reply:
         case cmd::Forward:
         case cmd::SelectAll:
@@ -232,6 +252,7 @@ std::intptr_t MainFrameCore::onMessage(const platform::Message& m) {
         case UM_STATUSPANE: m_status.update(static_cast<int>(m.wParam), static_cast<long>(m.lParam)); return 0;
         case cmd::WM_COMMAND: command(static_cast<int>(m.wParam)); return 0;
         case UM_EMPTYDELETEBOX: m_list->emptyDeleteBox(); return 0;
+        case UM_COMPOSE: m_compose->onCompose(m); return 0;  // compose
         default: break;
     }
     std::intptr_t result = 0;

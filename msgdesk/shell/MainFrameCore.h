@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "compose/ComposeController.h"
 #include "contacts/ContactBook.h"
 #include "contacts/ContactStore.h"
 #include "contacts/SimPhonebook.h"
@@ -102,6 +103,11 @@ public:
     Receiver& receiver() { return *m_receiver; }
     SendPump& sendPump() { return *m_pump; }
     bool hasSendPump() const { return m_pump != nullptr; }
+    // compose: the compose dialog for UM_COMPOSE. Unset, the window's dialog
+    // runs (none without a window: the request is cancelled); the headless
+    // program and tests script it here.
+    std::function<int(ComposeSession&)> composeDialogHook;
+    ComposeController& composer() { return *m_compose; }
 
 private:
     // Target of the view's timer 106 (the ringing animation).
@@ -152,6 +158,8 @@ private:
     std::unique_ptr<Receiver> m_receiver;
     std::unique_ptr<SendPump> m_pump;
     void attachReceiveSend();
+    std::unique_ptr<ComposeController> m_compose;  // compose
+    void attachCompose();
     bool m_created = false;
     bool m_closing = false;
     bool m_closed = false;

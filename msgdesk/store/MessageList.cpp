@@ -4,6 +4,7 @@
 #include <cctype>
 #include <memory>
 
+#include "compose/ComposeRequest.h"
 #include "device/WindowMessages.h"
 #include "res/StringTable.h"
 
@@ -53,9 +54,7 @@ void MessageList::postCountRefresh() {
 
 void MessageList::postCompose(std::string text, int mode) {
     // The payload owns the text wParam points to, until the frame is done.
-    auto owned = std::make_shared<std::string>(std::move(text));
-    auto w = reinterpret_cast<platform::WPARAM>(owned->c_str());
-    if (m_ports.postToFrame) m_ports.postToFrame(platform::Message{UM_COMPOSE, w, mode, owned});
+    if (m_ports.postToFrame) m_ports.postToFrame(MakeComposeRequest(std::move(text), mode));
 }
 
 void MessageList::ShowMailbox(int mailbox) {
@@ -109,7 +108,9 @@ void MessageList::onDoubleClick() {
         if (box->selectedCount() != 1) return;
         int r = box->firstSelected();
         const MessageRecord& rec = box->row(r).rec;
-        postCompose(rec.number() + "," + rec.contact() + "," + rec.text(), COMPOSE_EDIT_DRAFT);
+        // The three fields travel apart, so a comma in the contact name
+        // cannot move part of it into the text.
+        if (m_ports.postToFrame) m_ports.postToFrame(MakeDraftRequest(rec.number(), rec.contact(), rec.text()));
         // The compose dialog files the draft again when it closes.
         box->removeRows({r});
         box->selectOnly(std::min(r, box->size() - 1));

@@ -10,6 +10,7 @@
 //   dump                  prints "sim DEVICE NUMBER TEXT" per SIM-resident
 //                         copy, then "end"
 //   quit                  closes in order (disconnect, saves) and exits
+//   script/new/draft/rows the compose dialog, scripted (HeadlessCompose.h)
 // It prints "ready" once the devices are connected and their SIMs listed.
 #include <poll.h>
 #include <unistd.h>
@@ -26,6 +27,7 @@
 #include "platform/ManualMessageLoop.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "HeadlessCompose.h"
 #include "shell/MainFrameCore.h"
 
 namespace {
@@ -79,6 +81,7 @@ int main(int argc, char** argv) {
     platform::RegistryStore reg("registry.dat");
     msgdesk::MainFrameCore core(msgdesk::MainFrameCore::Services{loop, clock, boxes, reg, "", "."});
     if (!core.create()) return 2;
+    headless::installComposeScript(core);
     core.settings().SaveInCard = saveInCard;
     core.settings().Resend = resend;
     core.settings().Sound = 1;
@@ -112,7 +115,9 @@ int main(int argc, char** argv) {
             else
                 continue;
         }
-        if (line.rfind("compose ", 0) == 0) {
+        if (headless::composeCommand(core, line)) {
+            // The scripted compose dialog (HeadlessCompose.h).
+        } else if (line.rfind("compose ", 0) == 0) {
             const std::string rest = line.substr(8);
             const size_t sp = rest.find(' ');
             msgdesk::MessageRecord r;

@@ -1,0 +1,91 @@
+#include "compose/CComposeTextEdit.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextCursor>
+
+#include "compose/ComposeText.h"
+#include "platform/Codepage.h"
+
+namespace msgdesk {
+
+namespace {
+std::string toGbk(const QString& s) {
+    return platform::codepage::utf8ToGbk(s.toUtf8().toStdString());
+}
+QString fromGbk(const std::string& s) {
+    return QString::fromUtf8(platform::codepage::gbkToUtf8(s).c_str());
+}
+}  // namespace
+
+CComposeTextEdit::CComposeTextEdit(int limitBytes, QWidget* parent)
+    : QPlainTextEdit(parent), m_limit(limitBytes) {
+    connect(this, &QPlainTextEdit::textChanged, this,
+            [this] { emit byteCountChanged(byteCount()); });
+}
+
+std::string CComposeTextEdit::gbkText() const {
+    return toGbk(toPlainText());
+}
+
+int CComposeTextEdit::byteCount() const {
+    return static_cast<int>(gbkText().size());
+}
+
+std::size_t CComposeTextEdit::keptBytes() const {
+    const std::size_t all = gbkText().size();
+    // The selection's text with paragraph separators as the plain text has them.
+    QString sel = textCursor().selectedText();
+    sel.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    const std::size_t selected = toGbk(sel).size();
+    return all > selected ? all - selected : 0;
+}
+
+QString CComposeTextEdit::fitted(const QString& text, bool typed) const {
+    const std::string gbk = toGbk(text);
+    const std::size_t n =
+        AcceptedInsertLength(keptBytes(), gbk, typed, static_cast<std::size_t>(m_limit));
+    if (n == gbk.size()) return text;
+    return fromGbk(gbk.substr(0, n));
+}
+
+void CComposeTextEdit::keyPressEvent(QKeyEvent* e) {
+    QString typed;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        typed = QStringLiteral("\n");
+    else if (!e->text().isEmpty() && e->text().at(0).unicode() >= 0x20 &&
+             !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        typed = e->text();
+    if (!typed.isEmpty() && fitted(typed, true).isEmpty()) {
+        // Refused whole: never half a Chinese character.
+        QApplication::beep();
+        e->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(e);
+}
+
+void CComposeTextEdit::inputMethodEvent(QInputMethodEvent* e) {
+    const QString commit = e->commitString();
+    if (!commit.isEmpty()) {
+        const QString part = fitted(commit, false);
+        if (part != commit) {
+            QInputMethodEvent cut(e->preeditString(), e->attributes());
+            cut.setCommitString(part, e->replacementStart(), e->replacementLength());
+            QPlainTextEdit::inputMethodEvent(&cut);
+            return;
+        }
+    }
+    QPlainTextEdit::inputMethodEvent(e);
+}
+
+void CComposeTextEdit::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText()) return;
+    QString text = source->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString part = fitted(text, false);
+    if (!part.isEmpty()) insertPlainText(part);
+}
+
+}  // namespace msgdesk

@@ -1,0 +1,38 @@
+#pragma once
+#include <QPlainTextEdit>
+#include <string>
+
+namespace msgdesk {
+
+// The message field: a plain text edit whose contents are limited in GBK
+// bytes, as the message is stored. A typed character that would pass the
+// limit is refused whole; a paste or an input method's text is cut at a
+// character boundary. A longer text set by the program (a forwarded
+// message) is kept whole; it only cannot grow.
+class CComposeTextEdit final : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit CComposeTextEdit(int limitBytes, QWidget* parent = nullptr);
+
+    std::string gbkText() const;
+    int byteCount() const;
+    int limit() const { return m_limit; }
+
+signals:
+    void byteCountChanged(int bytes);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    // Bytes the field keeps when its selection is replaced.
+    std::size_t keptBytes() const;
+    // The part of text (UTF-16) the field takes now.
+    QString fitted(const QString& text, bool typed) const;
+
+    int m_limit;
+};
+
+}  // namespace msgdesk

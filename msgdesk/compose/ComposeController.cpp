@@ -1,0 +1,82 @@
+#include "compose/ComposeController.h"
+
+#include <cstdio>
+
+#include "compose/ComposeIds.h"
+
+namespace msgdesk {
+
+std::string ComposeDate(const platform::LocalTime& t, bool zeroPadYear) {
+    char b[64];
+    std::snprintf(b, sizeof b, zeroPadYear ? "%04ld-%02ld-%02ld" : "%4ld-%02ld-%02ld",
+                  static_cast<long>(t.year), static_cast<long>(t.month), static_cast<long>(t.day));
+    return b;
+}
+
+std::string ComposeTime(const platform::LocalTime& t) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%02ld:%02ld:%02ld", static_cast<long>(t.hour),
+                  static_cast<long>(t.minute), static_cast<long>(t.second));
+    return b;
+}
+
+ComposeController::ComposeController(const ContactBook& book, const SimPhonebook& sims,
+                                     MailboxStore& store, const platform::Clock& clock,
+                                     platform::MessageBoxPort& messageBox, Ports ports)
+    : m_book(book),
+      m_sims(sims),
+      m_store(store),
+      m_clock(clock),
+      m_messageBox(messageBox),
+      m_ports(std::move(ports)) {}
+
+void ComposeController::onCompose(const platform::Message& m) {
+    compose(ReadComposeRequest(m));
+}
+
+std::vector<MessageRecord> ComposeController::rowsOf(const ComposeSession& s, bool draft) const {
+    const platform::LocalTime now = m_clock.localNow();
+    const std::string date = ComposeDate(now, draft);
+    const std::string time = ComposeTime(now);
+    const auto& numbers = s.model().resultNumbers();
+    const auto& names = s.model().resultNames();
+    std::vector<MessageRecord> rows;
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        MessageRecord r;
+        r.setNumber(numbers[i]);
+        r.setContact(names[i]);
+        r.setText(s.text());
+        r.setDate(date);
+        r.setTime(time);
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+void ComposeController::compose(ComposeRequest request) {
+    ComposeSession session(m_book, m_sims, std::move(request), m_messageBox);
+    const int how = m_ports.runDialog ? m_ports.runDialog(session) : compose::IDC_CANCEL;
+    if (how == compose::IDC_SEND && session.closedWith() == compose::IDC_SEND) {
+        std::vector<MessageRecord> rows = rowsOf(session, false);
+        if (m_ports.sendRows)
+            m_ports.sendRows(rows);
+        else
+            m_store.AppendMessages(rows, OutBox);
+    } else if (how == compose::IDC_SAVE && session.closedWith() == compose::IDC_SAVE) {
+        m_store.AppendMessages(rowsOf(session, true), PublicBox);
+    } else if (session.request().mode == 3) {
+        // The draft left the PublicBox when it was opened: it goes back as it
+        // came, whatever was changed in the dialog.
+        const platform::LocalTime now = m_clock.localNow();
+        MessageRecord r;
+        r.setNumber(session.request().draftNumber);
+        r.setContact(session.request().draftContact);
+        r.setText(session.request().draftText);
+        r.setDate(ComposeDate(now, true));
+        r.setTime(ComposeTime(now));
+        m_store.AppendMessage(r, PublicBox);
+    }
+    if (m_ports.postCountRefresh) m_ports.postCountRefresh();
+}
+
+}  // namespace msgdesk

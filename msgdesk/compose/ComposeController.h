@@ -1,0 +1,56 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "compose/ComposeSession.h"
+#include "platform/Clock.h"
+#include "store/MailboxStore.h"
+
+namespace msgdesk {
+
+// The main frame's side of a compose request (UM_COMPOSE): opens the
+// dialog on a new session and files what it gives back: one OutBox row per
+// recipient on send (through the send pump), one PublicBox row per
+// recipient on save, and an opened draft put back unchanged on cancel.
+// Window thread only.
+class ComposeController final {
+public:
+    struct Ports {
+        // Runs the modal dialog on the session; returns how it closed
+        // (1009, 1001, 2). Empty: the dialog is cancelled.
+        std::function<int(ComposeSession&)> runDialog;
+        // The send pump takes the composed OutBox rows (it clears a stale
+        // batch when the OutBox was empty, and asks for a batch while the
+        // link is up).
+        std::function<void(const std::vector<MessageRecord>&)> sendRows;
+        // UM_STATUSPANE(50010, 1) to the main frame.
+        std::function<void()> postCountRefresh;
+    };
+
+    ComposeController(const ContactBook& book, const SimPhonebook& sims, MailboxStore& store,
+                      const platform::Clock& clock, platform::MessageBoxPort& messageBox,
+                      Ports ports);
+
+    // UM_COMPOSE.
+    void onCompose(const platform::Message& m);
+    // The same for a request already read.
+    void compose(ComposeRequest request);
+
+private:
+    std::vector<MessageRecord> rowsOf(const ComposeSession& s, bool draft) const;
+
+    const ContactBook& m_book;
+    const SimPhonebook& m_sims;
+    MailboxStore& m_store;
+    const platform::Clock& m_clock;
+    platform::MessageBoxPort& m_messageBox;
+    Ports m_ports;
+};
+
+// Date and time texts of composed rows: "%4ld-%02ld-%02ld" for OutBox rows,
+// "%04ld-%02ld-%02ld" for drafts, "%02ld:%02ld:%02ld" for both.
+std::string ComposeDate(const platform::LocalTime& t, bool zeroPadYear);
+std::string ComposeTime(const platform::LocalTime& t);
+
+}  // namespace msgdesk

@@ -1,0 +1,20 @@
+#include "compose/ComposeText.h"
+
+#include "platform/Codepage.h"
+
+namespace msgdesk {
+
+std::size_t AcceptedInsertLength(std::size_t keptBytes, std::string_view insertGbk, bool typed,
+                                 std::size_t limit) {
+    if (keptBytes >= limit) return 0;
+    const std::size_t room = limit - keptBytes;
+    if (insertGbk.size() <= room) return insertGbk.size();
+    if (typed) return 0;
+    return platform::codepage::fitLength(insertGbk, room);
+}
+
+std::string ComposeCountText(std::size_t bytes, std::size_t limit) {
+    return std::to_string(bytes) + "/" + std::to_string(limit);
+}
+
+}  // namespace msgdesk
