@@ -215,6 +215,12 @@ void MainFrameCore::command(int id) {
         case cmd::SimInfo:
             if (m_link && commandEnabled(id)) openSimInfoView(m_link->devices().snapshot());
             return;
+        case cmd::SimMessages:
+            if (m_link && commandEnabled(id)) openSimMessages();
+            return;
+        case cmd::Settings:
+            if (m_link) openProperties();
+            return;
         case cmd::NewMessage:
             m_s.loop.send(this, UM_COMPOSE, 0, 1);
             return;
@@ -317,11 +323,10 @@ void MainFrameCore::sendToPhoneDialog(const platform::Message& m) {
 }
 
 void MainFrameCore::postToDeviceDialog(const platform::Message& m) {
-    if (m_window) m_window->postToDeviceDialog(m);
-}
-
-void MainFrameCore::openSimInfoView(const DeviceSnapshot& s) {
-    if (m_window) m_window->openSimInfoView(s);
+    if (m_deviceDialog)
+        m_s.loop.post(m_deviceDialog, m);
+    else if (m_window)
+        m_window->postToDeviceDialog(m);
 }
 
 void MainFrameCore::showSimFullBitmap(bool visible) {
