@@ -8,7 +8,11 @@
 #include <QToolButton>
 
 #include "compose/CComposeDlg.h"
+#include "compose/CKeepOnComputerDlg.h"
 #include "compose/CMessageViewDlg.h"
+#include "compose/CSimMessageDlg.h"
+#include "contacts/CSettingsDlg.h"
+#include "contacts/CSimInfoDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CMsgdeskView.h"
@@ -51,7 +55,23 @@ public:
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
     int openMessageView(const MessageRecord& rec) override {
-        CMessageViewDlg dlg(rec, m_f);
+        CMessageViewDlg dlg(rec, owner());
+        return dlg.exec();
+    }
+    int runSimMessageDialog(SimMessageModel& model) override {
+        CSimMessageDlg dlg(model, m_f);
+        return dlg.exec();
+    }
+    int runSettingsDialog(PropertiesModel& model) override {
+        CSettingsDlg dlg(model, m_f);
+        return dlg.exec() == QDialog::Accepted ? 1 : 2;
+    }
+    void runSimInfoDialog(SimInfoModel& model) override {
+        CSimInfoDlg dlg(model, m_f);
+        dlg.exec();
+    }
+    int askKeepOnComputer() override {
+        CKeepOnComputerDlg dlg(owner());
         return dlg.exec();
     }
     int runComposeDialog(ComposeSession& session) override {
@@ -60,6 +80,11 @@ public:
     }
 
 private:
+    // A dialog opened from another modal dialog sits over that one.
+    QWidget* owner() const {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal ? modal : m_f;
+    }
     CMainFrame* m_f;
 };
 }  // namespace
