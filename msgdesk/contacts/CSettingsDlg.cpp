@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -74,6 +75,8 @@ CSettingsDlg::CSettingsDlg(PropertiesModel& model, QWidget* parent)
     m_centres->setSelectionMode(QAbstractItemView::SingleSelection);
     m_centres->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_centres->setMinimumHeight(140);
+    m_centres->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_centres->viewport()->installEventFilter(this);
     connect(m_centres, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { beginEdit(row); });
     connect(m_centres->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
@@ -121,11 +124,14 @@ void CSettingsDlg::showRows() {
     m_centres->setEnabled(m_model.listEnabled());
 }
 
-void CSettingsDlg::resizeEvent(QResizeEvent* e) {
-    QDialog::resizeEvent(e);
-    const int half = m_centres->viewport()->width() / 2;
-    m_centres->setColumnWidth(0, half + 16);
-    m_centres->setColumnWidth(1, std::max(0, half - 16));
+bool CSettingsDlg::eventFilter(QObject* watched, QEvent* e) {
+    // The columns share the list's width: the number half + 16 pixels.
+    if (watched == m_centres->viewport() && e->type() == QEvent::Resize) {
+        const int half = m_centres->viewport()->width() / 2;
+        m_centres->setColumnWidth(0, half + 16);
+        m_centres->setColumnWidth(1, std::max(0, half - 16));
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 void CSettingsDlg::beginEdit(int row) {

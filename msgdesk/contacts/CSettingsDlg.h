@@ -24,7 +24,7 @@ public:
     QCheckBox* soundOff() const { return m_sound; }
 
 protected:
-    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void showRows();

@@ -54,7 +54,7 @@ CSimInfoDlg::CSimInfoDlg(SimInfoModel& model, QWidget* parent) : QDialog(parent)
     auto* v = new QVBoxLayout(this);
     v->addWidget(group, 1);
     v->addLayout(row);
-    resize(360, 300);
+    resize(440, 300);
 
     m_model.setSelectHandler([this](int d) { select(d); });
     m_model.start();
