@@ -75,7 +75,7 @@ public:
         return dlg.exec();
     }
     int runComposeDialog(ComposeSession& session) override {
-        CComposeDlg dlg(session, m_f);
+        CComposeDlg dlg(session, owner());
         return dlg.exec();
     }
 
