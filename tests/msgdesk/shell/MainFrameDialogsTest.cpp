@@ -226,6 +226,20 @@ TEST_F(MainFrameDialogs, SimInformationShowsEveryDeviceAndTheFullOneBlinks) {
     ASSERT_NE(opened, nullptr);
     // Nothing reported: both stores read 0 of 0 and count as full; the first blinks.
     EXPECT_EQ(selected, (std::vector<int>{0, 1}));
+    // The SIM-full pane's double-click opens it too, once the cards are listed.
+    opened = nullptr;
+    core->paneDoubleClicked(PANE_CAPACITY);
+    EXPECT_NE(opened, nullptr);
+    EXPECT_EQ(shown(60061), 0);
+}
+
+TEST_F(MainFrameDialogs, ThePaneDoubleClickWhileCardsAreListedSaysWaitAndOpensNothing) {
+    start(false);
+    int opened = 0;
+    core->simInfoDialogHook = [&](SimInfoModel&) { ++opened; };
+    core->paneDoubleClicked(PANE_CAPACITY);
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(shown(60061), 1);
 }
 
 }  // namespace
