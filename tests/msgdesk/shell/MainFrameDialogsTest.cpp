@@ -98,6 +98,25 @@ TEST_F(MainFrameDialogs, DeletingThreeKeptRowsCopiesThemAndRemovesEachAsItIsConf
     EXPECT_EQ(core->store().box(InBox).row(0).rec.status(), "");  // read copies
 }
 
+TEST_F(MainFrameDialogs, ExportLeavesTheRowAndFilesOneReadCopy) {
+    start();
+    core->store().simCache().AddSimMessage(simRecord(2, 4, "2004"));
+    core->simMessageDialogHook = [&](SimMessageModel& m) {
+        m.setSelection({0});
+        m.exportSelected();
+        return 2;
+    };
+    core->command(cmd::SimMessages);
+    EXPECT_EQ(lib.count(Op::DelSMSMessage), 0);
+    EXPECT_EQ(core->store().simCache().size(), 1);
+    ASSERT_EQ(core->store().box(InBox).size(), 1);
+    const MessageRecord& copy = core->store().box(InBox).row(0).rec;
+    EXPECT_EQ(copy.number(), "2004");
+    EXPECT_EQ(copy.text(), "on sim 2004");
+    EXPECT_EQ(copy.time(), "10:11:12");
+    EXPECT_EQ(copy.status(), "");
+}
+
 TEST_F(MainFrameDialogs, CancelInTheKeepPromptDeletesNothing) {
     start();
     core->store().simCache().AddSimMessage(simRecord(2, 1, "2001"));
