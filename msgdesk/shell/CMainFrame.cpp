@@ -9,11 +9,15 @@
 
 #include "phone/CPhoneDlg.h"
 #include "compose/CComposeDlg.h"
+#include "compose/CKeepOnComputerDlg.h"
 #include "compose/CMessageViewDlg.h"
 #include "contacts/CContactView.h"
 #include "contacts/CPhonebookPickerDlg.h"
 #include "contacts/CPhonebookDialogs.h"
 #include "contacts/CSimPhonebookDlg.h"
+#include "compose/CSimMessageDlg.h"
+#include "contacts/CSettingsDlg.h"
+#include "contacts/CSimInfoDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CMsgPreview.h"
@@ -61,11 +65,27 @@ public:
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
     int openMessageView(const MessageRecord& rec) override {
-        CMessageViewDlg dlg(rec, m_f);
+        CMessageViewDlg dlg(rec, owner());
+        return dlg.exec();
+    }
+    int runSimMessageDialog(SimMessageModel& model) override {
+        CSimMessageDlg dlg(model, m_f);
+        return dlg.exec();
+    }
+    int runSettingsDialog(PropertiesModel& model) override {
+        CSettingsDlg dlg(model, m_f);
+        return dlg.exec() == QDialog::Accepted ? 1 : 2;
+    }
+    void runSimInfoDialog(SimInfoModel& model) override {
+        CSimInfoDlg dlg(model, m_f);
+        dlg.exec();
+    }
+    int askKeepOnComputer() override {
+        CKeepOnComputerDlg dlg(owner());
         return dlg.exec();
     }
     int runComposeDialog(ComposeSession& session) override {
-        CComposeDlg dlg(session, m_f);
+        CComposeDlg dlg(session, owner());
         return dlg.exec();
     }
     void postToDeviceDialog(const platform::Message& m) override { m_f->postToDeviceDialog(m); }
@@ -77,6 +97,11 @@ public:
     }
 
 private:
+    // A dialog opened from another modal dialog sits over that one.
+    QWidget* owner() const {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal ? modal : m_f;
+    }
     CMainFrame* m_f;
 };
 }  // namespace

@@ -60,9 +60,9 @@ const std::vector<MenuSpec>& menuBar() {
         {"系统(&S)", {cmd::Connect, cmd::Disconnect, 0, cmd::Settings, 0, cmd::Exit}},
         {"短信(&M)",
          {cmd::NewMessage, cmd::Reply, cmd::Forward, cmd::Resend, 0, cmd::SelectAll, cmd::Delete, cmd::Restore, 0,
-          cmd::SimMessages, cmd::SimInfo}},
+          cmd::SimMessages}},
         {"联系人(&C)", {cmd::AddContact, cmd::ChangeContact, cmd::DeleteContact, cmd::MoveToSim, 0, -1}},
-        {"查看(&V)", {cmd::ViewToolbar, cmd::ViewStatusBar, 0, cmd::Phone}},
+        {"查看(&V)", {cmd::ViewToolbar, cmd::ViewStatusBar, 0, cmd::SimInfo, cmd::Phone}},
         {"帮助(&H)", {cmd::Help, 0, cmd::About}},
     };
     return menus;

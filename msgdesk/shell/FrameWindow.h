@@ -7,6 +7,9 @@
 
 namespace msgdesk {
 class ComposeSession;
+class PropertiesModel;
+class SimInfoModel;
+class SimMessageModel;
 }
 
 namespace msgdesk {
@@ -40,7 +43,13 @@ public:
     virtual void sendToPhoneDialog(const platform::Message& m) { (void)m; }
     virtual bool phoneDialogExists() { return false; }
     virtual void postToDeviceDialog(const platform::Message& m) { (void)m; }
-    virtual void openSimInfoView(const DeviceSnapshot& s) { (void)s; }
+    // The SIM message manager, the properties dialog (1 OK, 2 cancel) and
+    // the SIM information view, run modally on their models.
+    virtual int runSimMessageDialog(SimMessageModel& model) { (void)model; return 2; }
+    virtual int runSettingsDialog(PropertiesModel& model) { (void)model; return 2; }
+    virtual void runSimInfoDialog(SimInfoModel& model) { (void)model; }
+    // The keep-on-computer prompt: 1 yes, 1044 no, 2 cancel.
+    virtual int askKeepOnComputer() { return 2; }
 };
 
 }  // namespace msgdesk

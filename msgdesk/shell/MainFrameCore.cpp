@@ -1,5 +1,7 @@
 #include "shell/MainFrameCore.h"
 
+#include <array>
+
 #include "contacts/NameLookup.h"
 #include "platform/Shell.h"
 #include "res/StringTable.h"
@@ -10,13 +12,10 @@ namespace msgdesk {
 
 namespace {
 
-// Commands whose window is not built yet. They stay disabled, so that no
-// enabled command is silent; the arrival of a window removes its lines here.
-constexpr int kNotBuiltYet[] = {
-    cmd::Settings,        // properties dialog
-    cmd::SimMessages,     // SIM message manager
-    cmd::SimInfo,         // SIM information
-};
+// Commands whose window is not built yet stay disabled, so that no enabled
+// command is silent. Every window is built now; a command added before its
+// window goes here until the window arrives.
+constexpr std::array<int, 0> kNotBuiltYet{};
 
 }  // namespace
 
@@ -253,6 +252,12 @@ void MainFrameCore::command(int id) {
         case cmd::SimInfo:
             if (m_link && commandEnabled(id)) openSimInfoView(m_link->devices().snapshot());
             return;
+        case cmd::SimMessages:
+            if (m_link && commandEnabled(id)) openSimMessages();
+            return;
+        case cmd::Settings:
+            if (m_link) openProperties();
+            return;
         case cmd::NewMessage:
             m_s.loop.send(this, UM_COMPOSE, 0, 1);
             return;
@@ -403,11 +408,10 @@ void MainFrameCore::createPhone() {
 }
 
 void MainFrameCore::postToDeviceDialog(const platform::Message& m) {
-    if (m_window) m_window->postToDeviceDialog(m);
-}
-
-void MainFrameCore::openSimInfoView(const DeviceSnapshot& s) {
-    if (m_window) m_window->openSimInfoView(s);
+    if (m_deviceDialog)
+        m_s.loop.post(m_deviceDialog, m);
+    else if (m_window)
+        m_window->postToDeviceDialog(m);
 }
 
 void MainFrameCore::showSimFullBitmap(bool visible) {

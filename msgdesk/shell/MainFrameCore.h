@@ -8,6 +8,9 @@
 #include "contacts/ContactBook.h"
 #include "contacts/ContactStore.h"
 #include "contacts/ContactsCore.h"
+#include "contacts/PropertiesModel.h"
+#include "contacts/SimInfoModel.h"
+#include "compose/SimMessageModel.h"
 #include "contacts/SimPhonebook.h"
 #include "device/DeviceBinding.h"
 #include "device/DeviceLink.h"
@@ -119,6 +122,19 @@ public:
     // program and tests script it here.
     std::function<int(ComposeSession&)> composeDialogHook;
     ComposeController& composer() { return *m_compose; }
+    // The device dialogs (SIM message manager 32822, properties 30003, SIM
+    // information 32823). Unset, the window's dialogs run; the headless
+    // program and tests script them here.
+    std::function<int(SimMessageModel&)> simMessageDialogHook;
+    std::function<int(PropertiesModel&)> settingsDialogHook;
+    std::function<void(SimInfoModel&)> simInfoDialogHook;
+    std::function<int()> keepOnComputerHook;
+    // The open device or modal dialog's model (UM_SIMMESSAGES, UM_SIMREADY
+    // reach it); null when none is open.
+    platform::MessageTarget* openDeviceDialog() const { return m_deviceDialog; }
+    // After OK in the properties dialog: the settings (also written to the
+    // registry at once), then the centre numbers when one was changed.
+    void applyProperties(const PropertiesModel& p);
 
 private:
     // Target of the view's timer 106 (the ringing animation).
@@ -129,6 +145,8 @@ private:
     };
 
     void openHelp();
+    void openSimMessages();  // MainFrameDialogs.cpp
+    void openProperties();
     void postToSelf(platform::Message m) { m_s.loop.post(this, std::move(m)); }
     StatusBarModel::MailboxCount mailboxCount() const;
 
@@ -174,6 +192,7 @@ private:
     void attachReceiveSend();
     std::unique_ptr<ComposeController> m_compose;  // compose
     void attachCompose();
+    platform::MessageTarget* m_deviceDialog = nullptr;
     bool m_created = false;
     bool m_closing = false;
     bool m_closed = false;

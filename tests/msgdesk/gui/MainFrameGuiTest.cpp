@@ -4,7 +4,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QTest>
 #include <filesystem>
 
@@ -122,6 +125,33 @@ TEST_F(MainFrameGui, StatusBarHiddenThroughTheMenuStopsPaneTexts) {
     loop->send(core.get(), UM_STATUSPANE, PANE_MAILBOX, 2);
     EXPECT_NE(frame->statusPanes()->paneText(PANE_MAILBOX),
               QString::fromUtf8(" 欢迎使用KelvoZunto..."));
+}
+
+}  // namespace
+
+namespace {
+
+// The properties command opens the dialog over the main window; SIM卡信息
+// sits in the 查看 menu.
+TEST_F(MainFrameGui, SettingsCommandOpensThePropertiesDialogAndSimInfoIsAViewCommand) {
+    QString title;
+    bool modalSeen = false;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            modalSeen = true;
+            title = w->windowTitle();
+            QTest::keyClick(w, Qt::Key_Escape);
+        }
+    });
+    frame->action(cmd::Settings)->trigger();
+    EXPECT_TRUE(modalSeen);
+    EXPECT_EQ(title, QString::fromUtf8("属性"));
+    EXPECT_EQ(core->openDeviceDialog(), nullptr);
+    QMenu* view = nullptr;
+    for (QAction* a : frame->menuBar()->actions())
+        if (a->text() == QString::fromUtf8("查看(&V)")) view = a->menu();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->actions().contains(frame->action(cmd::SimInfo)));
 }
 
 }  // namespace

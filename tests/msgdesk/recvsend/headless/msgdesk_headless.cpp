@@ -11,6 +11,8 @@
 //                         copy, then "end"
 //   quit                  closes in order (disconnect, saves) and exits
 //   script/new/draft/rows the compose dialog, scripted (HeadlessCompose.h)
+//   simlist/simdelete/centre/properties/centres/boxes  the device dialogs,
+//                         scripted (HeadlessDialogs.h)
 // It prints "ready" once the devices are connected and their SIMs listed.
 #include <poll.h>
 #include <unistd.h>
@@ -22,19 +24,24 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "HeadlessCompose.h"
 #include "platform/Clock.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "HeadlessCompose.h"
+#include "HeadlessDialogs.h"
 #include "shell/MainFrameCore.h"
 
 namespace {
 
 // Message boxes answer themselves and are reported on standard error.
 struct LoggingMessageBox final : platform::MessageBoxPort {
+    std::vector<unsigned> shown;
     int show(const platform::MessageBoxRequest& r) override {
+        shown.push_back(r.stringId);
         std::fprintf(stderr, "messagebox %u %s\n", r.stringId, r.text.c_str());
         return r.buttons == platform::MbButtons::YesNo ||
                        r.buttons == platform::MbButtons::YesNoCancel
@@ -82,6 +89,7 @@ int main(int argc, char** argv) {
     msgdesk::MainFrameCore core(msgdesk::MainFrameCore::Services{loop, clock, boxes, reg, "", "."});
     if (!core.create()) return 2;
     headless::installComposeScript(core);
+    headless::installDialogScripts(core, &boxes.shown);
     core.settings().SaveInCard = saveInCard;
     core.settings().Resend = resend;
     core.settings().Sound = 1;
@@ -115,7 +123,7 @@ int main(int argc, char** argv) {
             else
                 continue;
         }
-        if (headless::composeCommand(core, line)) {
+        if (headless::composeCommand(core, line) || headless::dialogCommand(core, line)) {
             // The scripted compose dialog (HeadlessCompose.h).
         } else if (line.rfind("compose ", 0) == 0) {
             const std::string rest = line.substr(8);

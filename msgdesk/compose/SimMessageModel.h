@@ -1,0 +1,87 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/MessageLoop.h"
+#include "store/MessageRecord.h"
+
+namespace msgdesk {
+
+class SimMessageCache;
+
+// The SIM message manager without its window: the rows it lists from the
+// SIM message cache, the device filter, the count text, which buttons the
+// selection enables, and the requests it sends the main frame (view, reply,
+// forward, delete with the keep-on-computer question, export). It is the
+// main frame's open device dialog while it is open: UM_SIMMESSAGES lists
+// again, keeping the position of the first selected row.
+class SimMessageModel final : public platform::MessageTarget {
+public:
+    struct Ports {
+        // Synchronous requests to the main frame (UM_KEEPRECORD,
+        // UM_DELETESIMMESSAGE, UM_COMPOSE).
+        std::function<std::intptr_t(const platform::Message&)> sendToFrame;
+        // The keep-on-computer prompt: 1 yes, 1044 no, 2 cancel.
+        std::function<int()> askKeep;
+        // The message view: 1027 reply, 1025 forward, 2 cancel.
+        std::function<int(const MessageRecord&)> openView;
+        // The rows or the selection changed: the window shows them again.
+        std::function<void()> changed;
+    };
+    struct Buttons {
+        bool view = false, reply = false, forward = false, del = false, exportToPc = false;
+    };
+
+    SimMessageModel(const SimMessageCache& cache, int deviceCount, Ports ports);
+
+    void setChangedHandler(std::function<void()> f) { m_ports.changed = std::move(f); }
+    // The filter list's entries, UTF-8: "全部", then "Zunto[1]" .. "Zunto[n]".
+    std::vector<std::string> filterEntries() const;
+    int filter() const { return m_filter; }
+    // Entry 0 lists all, entry d only device d; keeps the selected position.
+    void setFilter(int entry);
+    // Lists again from the cache, keeping the position of the first selected row.
+    void relist();
+    // A header click: toggles or starts ascending on column 1..6.
+    void sortByColumn(int column);
+
+    const std::vector<MessageRecord>& rows() const { return m_rows; }
+    std::string countText() const;  // "%d 条", UTF-8
+    // Row positions, in any order; kept sorted.
+    void setSelection(std::vector<int> rows);
+    const std::vector<int>& selection() const { return m_selection; }
+    Buttons buttons() const;
+
+    void view();
+    void reply();
+    void forward();
+    // From the last selected row to the first, asking once; false: nothing done.
+    bool deleteSelected();
+    void exportSelected();
+
+    // "<sim index>/<device>" split at the "/"; false when either part is no number.
+    static bool SplitKey(std::string_view key, int& simIndex, int& device);
+
+    std::intptr_t onMessage(const platform::Message& m) override;
+
+private:
+    void list();
+    void notify();
+    const MessageRecord* firstSelected() const;
+    // The record a kept copy is made from: columns 1 to 5, Icon 0, no Status.
+    static MessageRecord inboxCopy(const MessageRecord& row);
+    void compose(int mode, const std::string& text);
+
+    const SimMessageCache& m_cache;
+    int m_deviceCount;
+    Ports m_ports;
+    int m_filter = 0;
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
+    std::vector<MessageRecord> m_rows;
+    std::vector<int> m_selection;
+};
+
+}  // namespace msgdesk

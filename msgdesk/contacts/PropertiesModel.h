@@ -1,0 +1,78 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/MessageBox.h"
+#include "platform/MessageLoop.h"
+
+namespace msgdesk {
+
+struct Settings;
+
+// The properties dialog without its window: the three settings it edits,
+// the resend list position, one SMS centre row per attached device in
+// device order, the in-place edit with its doubtful-number question, and the
+// modified flag. While open it is the main frame's open modal dialog:
+// UM_SIMREADY rebuilds the rows from the devices and enables the list.
+class PropertiesModel final : public platform::MessageTarget {
+public:
+    // What the model reads of the devices (window thread).
+    struct Devices {
+        std::function<int()> count;                    // attached devices
+        std::function<std::string(int)> centreNumber;  // GBK
+        std::function<bool(int)> centreRead;           // the answer has come
+        std::function<bool(int)> centreUnknown;        // given up; may be empty
+    };
+    struct Row {
+        std::string number;         // GBK; what OK sends
+        std::string label;          // "Zunto[%d]", UTF-8
+        bool initialising = false;  // not read yet: shows "正在初始化..."
+        bool unknown = false;       // given up: shows "未知" until edited
+    };
+    static constexpr int kResendEntries = 20;  // "1" .. "20"
+
+    PropertiesModel(const Settings& s, Devices devices, platform::MessageBoxPort& boxes);
+    // The rows changed: the window shows them again.
+    void setChangedHandler(std::function<void()> f) { m_changed = std::move(f); }
+
+    bool keepSimCopy = false;
+    bool soundOff = false;
+    // 0..19 for the counts 1..20; a stored count outside them gives the nearest.
+    int resendPosition = 0;
+    static int PositionForCount(int count);
+
+    const std::vector<Row>& rows() const { return m_rows; }
+    // The text column 0 shows (UTF-8 for the placeholders, GBK numbers as they are).
+    std::string displayText(int row) const;
+    bool listEnabled() const { return m_listEnabled; }
+    bool modified() const { return m_modified; }
+
+    // Double-click: remembers the row's number; false when it cannot be edited.
+    bool beginEdit(int row);
+    // End of the in-place edit: nullopt when cancelled (the row stays).
+    void endEdit(int row, std::optional<std::string> textGbk);
+    // UM_SIMREADY.
+    void rebuild();
+
+    // The values OK gives the main frame.
+    std::vector<std::string> numbers() const;
+    void writeTo(Settings& s) const;
+
+    std::intptr_t onMessage(const platform::Message& m) override;
+
+private:
+    Row rowFor(int device, bool allRead) const;
+
+    Devices m_devices;
+    platform::MessageBoxPort& m_boxes;
+    std::function<void()> m_changed;
+    std::vector<Row> m_rows;
+    std::string m_remembered;
+    int m_editing = -1;
+    bool m_listEnabled = false;
+    bool m_modified = false;
+};
+
+}  // namespace msgdesk

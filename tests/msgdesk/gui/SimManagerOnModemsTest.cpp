@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <sstream>
+
+#include "QtMessageLoop.h"
+#include "compose/CSimMessageDlg.h"
+#include "msgdesk/recvsend/ChildProcess.h"
+#include "platform/Registry.h"
+#include "shell/CMainFrame.h"
+#include "shell/CMsgdeskApp.h"
+#include "shell/Commands.h"
+#include "shell/MainFrameCore.h"
+
+using namespace msgdesk;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+bool waitFor(const std::function<bool()>& cond, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!cond() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return cond();
+}
+
+// The real main window on the real library and two simulated modems: the
+// SIM manager command opens the dialog, whose list follows the filter and
+// the deletions the modem confirms while it is open.
+TEST(SimManagerOnModems, TheMenuCommandListsDeviceTwoAndDeletionsShrinkTheOpenList) {
+    const std::string bin = ZUNTO_BIN_DIR;
+    for (const char* f : {"/libmodlink.so", "/zuntosim"})
+        if (!fs::exists(bin + f)) GTEST_SKIP() << "no " << bin << f;
+    if (!QApplication::instance()) {
+        static int argc = 1;
+        static char arg0[] = "msgdesk_gui_tests";
+        static char* argv[] = {arg0, nullptr};
+        new QApplication(argc, argv);
+    }
+    InitMsgdeskResources();
+    const fs::path dir = fs::temp_directory_path() / ("simgui-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    recvsend::ChildProcess sim;
+    ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "2"}));
+    std::string ports;
+    for (int d = 0; d < 2; ++d) {
+        std::istringstream l(sim.waitFor("device ", 10s));
+        std::string word, path;
+        int n = 0;
+        ASSERT_TRUE(l >> word >> n >> path);
+        ports += (ports.empty() ? "" : ",") + path;
+    }
+    ASSERT_EQ(sim.ask("fill 2 3", "", 10s).rfind("OK", 0), 0u);
+    setenv("MODLINK_PORTS", ports.c_str(), 1);
+    setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
+
+    auto* loop = new platform::QtMessageLoop(qApp);
+    platform::SystemClock clock;
+    platform::ScriptedMessageBox boxes;
+    platform::RegistryStore reg(dir / "user.reg");
+    {
+        MainFrameCore core(MainFrameCore::Services{*loop, clock, boxes, reg, "", dir, nullptr});
+        ASSERT_TRUE(core.create());
+        CMainFrame frame(core);
+        frame.show();
+        ASSERT_TRUE(waitFor([&] { return core.commandEnabled(cmd::SimMessages); }, 30000));
+        core.keepOnComputerHook = [] { return 1044; };  // delete without copies
+
+        int listed = -1, afterDelete = -1, confirmed = -1;
+        QString count;
+        QTimer::singleShot(100, [&] {
+            auto* dlg = qobject_cast<CSimMessageDlg*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            dlg->filter()->setCurrentIndex(2);
+            listed = dlg->list()->rowCount();
+            count = dlg->count()->text();
+            dlg->list()->selectRow(0);
+            dlg->list()->setFocus();
+            QTest::keyClick(dlg->list(), Qt::Key_Delete);
+            afterDelete = dlg->list()->rowCount();  // the rows wait for the modem
+            waitFor([&] { return dlg->list()->rowCount() == 2; }, 10000);
+            confirmed = dlg->list()->rowCount();
+            dlg->reject();
+        });
+        frame.updateCommandUI();
+        frame.action(cmd::SimMessages)->trigger();
+        EXPECT_EQ(listed, 3);
+        EXPECT_EQ(count, QString::fromUtf8("3 条"));
+        EXPECT_EQ(afterDelete, 3);
+        EXPECT_EQ(confirmed, 2);
+        EXPECT_EQ(core.openDeviceDialog(), nullptr);
+        const std::string status = sim.ask("status 2", "", 10s);
+        EXPECT_NE(status.find("messages=2/"), std::string::npos) << status;
+        bool closed = false;
+        core.close([&] { closed = true; });
+        waitFor([&] { return closed; }, 5000);
+    }
+    delete loop;
+    sim.stop(SIGTERM);
+    unsetenv("MODLINK_PORTS");
+    unsetenv("MODLINK_LIBRARY");
+    fs::remove_all(dir);
+}
+
+}  // namespace
