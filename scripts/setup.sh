@@ -11,7 +11,7 @@ PKGS=(
   libgl-dev
   fonts-wqy-microhei fontconfig
   libudev-dev libasound2-dev
-  xvfb xauth
+  xvfb xauth trayer
   gammu ppp
   socat ccache
 )
