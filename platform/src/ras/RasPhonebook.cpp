@@ -80,17 +80,15 @@ struct Writer {
 struct Reader {
     const std::string& key;
     const std::string& value;
-    bool found = false, ok = true;
-    void operator()(const char* k, DWORD& v) { take(k, parseDword(value, v)); }
+    bool ok = true;
+    void operator()(const char* k, DWORD& v) {
+        if (key == k) ok = parseDword(value, v);
+    }
     void operator()(const char* k, std::string& v) {
         if (key == k) v = value;
-        take(k, true);
     }
-    void operator()(const char* k, RASIPADDR& v) { take(k, parseIp(value, v)); }
-    void take(const char* k, bool parsed) {
-        if (key != k) return;
-        found = true;
-        ok = parsed;
+    void operator()(const char* k, RASIPADDR& v) {
+        if (key == k) ok = parseIp(value, v);
     }
 };
 

@@ -3,6 +3,7 @@
 # by FAKE_PPPD_LOG on standard error, then exits with the status its
 # "# exit:" line gives ("hold" stays up until a signal, as a link does).
 [ -n "$FAKE_PPPD_ARGS" ] && printf '%s\n' "$@" > "$FAKE_PPPD_ARGS"
+[ -n "$FAKE_PPPD_PID" ] && echo $$ > "$FAKE_PPPD_PID"
 if [ -n "$FAKE_PPPD_IGNORE_TERM" ]; then trap '' TERM; else trap 'echo "Terminating on signal 15" >&2; exit 5' TERM; fi
 status=$(sed -n 's/^# exit: //p' "$FAKE_PPPD_LOG")
 grep -v '^# ' "$FAKE_PPPD_LOG" | while IFS= read -r line; do
