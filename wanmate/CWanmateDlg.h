@@ -4,6 +4,7 @@
 
 #include "SettingsView.h"
 #include "WanmateCore.h"
+#include "platform/InstanceLock.h"
 
 class QAction;
 class QCheckBox;
@@ -13,10 +14,6 @@ class QSystemTrayIcon;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-
-namespace platform {
-class InstanceLock;
-}
 
 namespace wanmate {
 
