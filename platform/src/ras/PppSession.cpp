@@ -82,10 +82,9 @@ std::vector<std::string> PppSession::commandLine() const {
     fs::path script = m_config.runDir / ("chat-" + std::to_string(m_id));
     std::string connect = "exec " + m_config.chat + " -v -s -S -f " + script.string();
     if (!m_config.privileged) {
-        // The peers file holds the privileged options; the chat script is
-        // ours (a connect option from the command line is allowed when the
-        // user may use the device).
-        return {m_config.pppd, "call", "wanmate", m_setup.port, "connect", connect};
+        // The peers file holds the privileged options and a connect step
+        // that runs <runDir>/chat-current.
+        return {m_config.pppd, "call", "wanmate", m_setup.port};
     }
     return {m_config.pppd, m_setup.port, "115200",  "nodetach", "logfd",
             "2",           "debug",      "noipv6",  "noauth",   "defaultroute",
@@ -97,8 +96,9 @@ bool PppSession::spawn() {
     fs::create_directories(m_config.runDir, ec);
     std::string script = chatScript(m_setup.userInit, m_setup.number);
     if (script.empty()) return false;
-    {
-        std::ofstream out(m_config.runDir / ("chat-" + std::to_string(m_id)), std::ios::trunc);
+    for (const char* name : {"chat-", "chat-current"}) {
+        std::string file = name == std::string("chat-") ? name + std::to_string(m_id) : name;
+        std::ofstream out(m_config.runDir / file, std::ios::trunc);
         out << script;
         if (!out) return false;
     }
