@@ -14,6 +14,7 @@ PKGS=(
   xvfb xauth trayer
   gammu ppp
   socat ccache
+  qemu-system-x86 linux-image-amd64 busybox-static
 )
 
 missing=()
