@@ -58,6 +58,11 @@ TEST(PppProgress, EverySessionGivesItsStatesAndOneOutcome) {
                                 {RASCS_Authenticate, 0},
                                 {RASCS_Projected, 0},
                                 {RASCS_Connected, 0}})},
+        // Recorded in the guest: the whole run, ending with our hang-up.
+        {"guest-connected.log", with({{RASCS_DeviceConnected, 0},
+                                      {RASCS_Authenticate, 0},
+                                      {RASCS_Projected, 0},
+                                      {RASCS_Connected, 0}})},
         {"nocarrier.log", with({{RASCS_ConnectDevice, ERROR_NO_CARRIER}})},
         {"busy.log", with({{RASCS_ConnectDevice, ERROR_LINE_BUSY}})},
         {"noanswer.log", with({{RASCS_ConnectDevice, ERROR_NO_ANSWER}})},
