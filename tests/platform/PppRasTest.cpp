@@ -205,7 +205,7 @@ TEST_F(PppRasTest, DialRunsPppdWithTheChatScriptReportsEveryStateAndHangsUp) {
                         "-v -s -S -f "),
               0u)
         << args;
-    std::string script = slurp(m_dir / "run" / "chat-1");
+    std::string script = slurp(m_dir / "run" / ("chat-" + std::to_string(getpid()) + "-1"));
     EXPECT_NE(script.find("'' AT\nOK 'AT+CGDCONT=1,\"IP\",\"CMNET\"'\nOK 'ATD*99#'\n"),
               std::string::npos)
         << script;

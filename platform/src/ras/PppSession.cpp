@@ -64,8 +64,14 @@ void PppSession::start() {
     m_thread = std::thread([this] { run(); });
 }
 
+// A link of an earlier run may still be writing its log: names carry the
+// process as well as the dial.
+std::string PppSession::tag() const {
+    return std::to_string(::getpid()) + "-" + std::to_string(m_id);
+}
+
 fs::path PppSession::logFile() const {
-    return m_config.runDir / ("session-" + std::to_string(m_id) + ".log");
+    return m_config.runDir / ("session-" + tag() + ".log");
 }
 
 std::string PppSession::chatScript(const std::string& userInit, const std::string& number) {
@@ -79,7 +85,7 @@ std::string PppSession::chatScript(const std::string& userInit, const std::strin
 }
 
 std::vector<std::string> PppSession::commandLine() const {
-    fs::path script = m_config.runDir / ("chat-" + std::to_string(m_id));
+    fs::path script = m_config.runDir / ("chat-" + tag());
     std::string connect = "exec " + m_config.chat + " -v -s -S -f " + script.string();
     if (!m_config.privileged) {
         // The peers file holds the privileged options and a connect step
@@ -93,11 +99,13 @@ std::vector<std::string> PppSession::commandLine() const {
 
 bool PppSession::spawn() {
     std::error_code ec;
-    fs::create_directories(m_config.runDir, ec);
+    // Only this user may write the scripts pppd runs.
+    if (fs::create_directories(m_config.runDir, ec))
+        fs::permissions(m_config.runDir, fs::perms::owner_all, ec);
     std::string script = chatScript(m_setup.userInit, m_setup.number);
     if (script.empty()) return false;
     for (const char* name : {"chat-", "chat-current"}) {
-        std::string file = name == std::string("chat-") ? name + std::to_string(m_id) : name;
+        std::string file = name == std::string("chat-") ? name + tag() : name;
         std::ofstream out(m_config.runDir / file, std::ios::trunc);
         out << script;
         if (!out) return false;

@@ -43,7 +43,7 @@ public:
 
 // The last command chat sent and how it ended, from the session's log.
 std::string chatOutcome() {
-    std::ifstream in("/tmp/wanmate/session-1.log");
+    std::ifstream in("/tmp/wanmate/session-" + std::to_string(getpid()) + "-1.log");
     std::string line, sent, failed;
     while (std::getline(in, line)) {
         if (line.rfind("send (", 0) == 0) sent = line;

@@ -27,5 +27,5 @@ while [ ! -e "$port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
 echo "guest: modem on $port"
 timeout 60 wanmate_guest_dial "$port"
 echo "guest: chat and pppd said:"
-cat /tmp/wanmate/session-1.log 2>/dev/null
+cat /tmp/wanmate/session-*.log 2>/dev/null
 poweroff -f

@@ -50,6 +50,7 @@ public:
     static std::string chatScript(const std::string& userInit, const std::string& number);
 
 private:
+    std::string tag() const;
     void run();
     bool spawn();
     void handle(const std::vector<PppProgress::Notice>& notices);
