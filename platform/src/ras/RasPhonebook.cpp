@@ -124,7 +124,7 @@ std::optional<std::map<std::string, RASENTRYA>> RasPhonebook::parse(const std::s
     std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             if (line.size() < 3 || line.back() != ']') return std::nullopt;
