@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 #include "SettingsView.h"
@@ -57,8 +58,11 @@ public:
     // hidden and the icon appears after 2 s; without one the window is shown
     // with a note saying why. The lock is held until 退出.
     void startTray(std::unique_ptr<platform::InstanceLock> lock, bool showSplash);
-    // 退出: saves the settings, removes the icon, ends the program.
+    // 退出: saves the settings, removes the icon, ends the program (through
+    // the exit handler; tests replace it, since ending the application's
+    // loop outside it would end the next loop at once).
     void exitProgram();
+    void setExitHandler(std::function<void()> h) { m_onExit = std::move(h); }
     // The dial request: one progress dialog at a time, tray icon removed
     // while it runs.
     void runDialRequest();
@@ -99,6 +103,7 @@ private:
     bool m_shown = false;
     bool m_dialing = false;
     bool m_dialPending = false;
+    std::function<void()> m_onExit;
     std::unique_ptr<WanmateCore> m_core;
 };
 

@@ -126,7 +126,10 @@ void CWanmateDlg::exitProgram() {
     if (m_lock) m_lock->release();
     m_core->exitSave();
     removeTrayIcon();
-    QApplication::exit(0);
+    if (m_onExit)
+        m_onExit();
+    else
+        QApplication::exit(0);
 }
 
 void CWanmateDlg::runDialRequest() {

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 #include "../FakeRas.h"
 #include "../WanmateTestSupport.h"
@@ -40,6 +42,7 @@ protected:
         dlg = std::make_unique<CWanmateDlg>(WanmateServices{loop, reg, usb, version, autostart, box,
                                                             "/usr/local/bin/wanmate", &ras});
         ASSERT_TRUE(dlg->initialise());
+        dlg->setExitHandler([this] { ++exits; });
     }
 
     test::TempDir dir;
@@ -51,6 +54,7 @@ protected:
     platform::ScriptedMessageBox box;
     test::FakeRas ras;
     std::unique_ptr<CWanmateDlg> dlg;
+    int exits = 0;
 };
 
 TEST_F(TrayProgramTest, WithoutANotificationAreaTheSettingsShowWithTheReason) {
@@ -72,6 +76,7 @@ TEST_F(TrayProgramTest, WithoutANotificationAreaTheSettingsShowWithTheReason) {
     EXPECT_TRUE(dlg->isMinimized());
     dlg->core().settings().fields().dialNumber = "*99***1#";
     dlg->close();
+    EXPECT_EQ(exits, 1);
     EXPECT_EQ(reg.user.getString("Software\\Kelvo GPRS Info", "Phone number"), "*99***1#");
 }
 
@@ -109,6 +114,42 @@ TEST_F(TrayProgramTest, CancelHangsUpAndEndsTheDialog) {
     EXPECT_FALSE(p.isVisible());
     EXPECT_EQ(p.result(), int(platform::IDCANCEL));
     EXPECT_EQ(ras.hungUp, std::vector<platform::ras::HRASCONN>{77});
+}
+
+}  // namespace
+}  // namespace wanmate
+
+namespace wanmate {
+namespace {
+
+// Yes to the redial question posts a dial request while the failed dialog
+// is still on screen: a new dialog follows once the first has ended.
+TEST_F(TrayProgramTest, RedialOpensANewDialogAfterTheFailedOne) {
+    int dialogs = 0;
+    std::function<void()> drive = [&] {
+        QWidget* open = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "dlg145" && w->isVisible()) open = w;
+        if (!open) return (void)QTimer::singleShot(20, drive);
+        ++dialogs;
+        loop.advance(2000);
+        if (dialogs == 1) {
+            box.answers = {platform::IDYES};
+            ras.notifier(0, platform::ras::RASCS_ConnectDevice, platform::ras::ERROR_NO_CARRIER);
+            loop.runUntilIdle();  // the question, the posted request, the end
+            QTimer::singleShot(20, drive);
+        } else {
+            ras.notifier(0, platform::ras::RASCS_Connected, 0);
+            loop.runUntilIdle();
+        }
+    };
+    QTimer::singleShot(20, drive);
+    dlg->runDialRequest();
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(ras.dialed.size(), 2u);
+    EXPECT_FALSE(dlg->dialing());
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_TRUE(box.shown[0].text.ends_with("您需要重新拨号吗?"));
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ protected:
         dlg = std::make_unique<CWanmateDlg>(WanmateServices{loop, reg, usb, version, autostart, box,
                                                             "/usr/local/bin/wanmate", &ras});
         ASSERT_TRUE(dlg->initialise());
+        dlg->setExitHandler([this] { ++exits; });
     }
     // Starts the tray program and waits out the 2 s before the icon.
     void startAndWait(bool splash = false) {
@@ -72,6 +73,7 @@ protected:
     platform::ScriptedMessageBox box;
     test::FakeRas ras;
     std::unique_ptr<CWanmateDlg> dlg;
+    int exits = 0;
 };
 
 TEST_F(TrayIconTest, StartUpPictureThenTheIconWhileTheWindowStaysHidden) {
@@ -163,6 +165,7 @@ TEST_F(TrayIconTest, ExitSavesTheSettingsAsLastApplied) {
     dlg->core().settings().fields().dialNumber = "*99***1#";
     dlg->core().settings().fields().dialOnInsert = 0;
     action(ID_EXIT)->trigger();
+    EXPECT_EQ(exits, 1);
     EXPECT_EQ(reg.user.getString("Software\\Kelvo GPRS Info", "Phone number"), "*99***1#");
     EXPECT_EQ(reg.user.getDword("Software\\Kelvo GPRS Info", "bAutorun"), 0u);
     EXPECT_FALSE(dlg->trayIcon()->isVisible());
