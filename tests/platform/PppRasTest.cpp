@@ -1,5 +1,6 @@
 // The dial-up service on pppd, run against a stand-in pppd that replays
 // captured sessions (this kernel has no PPP), on pseudo-terminals.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -313,4 +314,52 @@ TEST_F(PppRasTest, TwoLinksDoNotFitARoomForOne) {
     EXPECT_EQ(conns.size(), 2u);
     ras().RasHangUpA(ha);
     ras().RasHangUpA(hb);
+}
+
+// The SMS centre's device library holding the simulated modem: the dial
+// must not start pppd on the same port.
+TEST_F(PppRasTest, WithTheDeviceLibraryOnThePortADialGives692) {
+    const std::string lib = ZUNTO_BIN_DIR "/libmodlink.so", sim = ZUNTO_BIN_DIR "/zuntosim";
+    if (!fs::exists(lib) || !fs::exists(sim)) GTEST_SKIP() << "libmodlink.so or zuntosim not built";
+    pid_t simPid = fork();
+    if (simPid == 0) {
+        setsid();
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 1);
+        dup2(null, 2);
+        // Standard input stays open (a pipe nobody writes) so it keeps running.
+        int p[2];
+        if (pipe(p) == 0) dup2(p[0], 0);
+        execl(sim.c_str(), sim.c_str(), "--devices", "1", "--link", (m_dir / "zs").c_str(),
+              nullptr);
+        _exit(127);
+    }
+    for (int i = 0; i < 100 && !fs::exists(m_dir / "zs1"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(m_dir / "zs1"));
+    setenv("MODLINK_PORTS", (m_dir / "zs1").c_str(), 1);
+    setenv("MODLINK_USB", "0", 1);
+    void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_TRUE(h) << dlerror();
+    auto init = reinterpret_cast<int (*)()>(dlsym(h, "InitModules"));
+    auto count = reinterpret_cast<int (*)(int*)>(dlsym(h, "GetActiveDeviceCount"));
+    auto closeAll = reinterpret_cast<int (*)()>(dlsym(h, "CloseModules"));
+    ASSERT_TRUE(init && count && closeAll);
+    init();
+    int devices = 0;
+    count(&devices);
+    EXPECT_EQ(devices, 1);
+    writeEntry("KelvoZunto", (m_dir / "zs1").string());
+    Notices n;
+    HRASCONN hc = 0;
+    ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &hc), 0u);
+    EXPECT_EQ(n.waitFor(RASCS_Connected).back(), (Notice{RASCS_OpenPort, ERROR_PORT_OR_DEVICE}));
+    EXPECT_FALSE(fs::exists(m_dir / "args"));  // pppd never ran
+    ras().RasHangUpA(hc);
+    closeAll();
+    dlclose(h);
+    unsetenv("MODLINK_PORTS");
+    unsetenv("MODLINK_USB");
+    kill(-simPid, SIGTERM);
+    waitpid(simPid, nullptr, 0);
 }
