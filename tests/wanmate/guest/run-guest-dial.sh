@@ -75,7 +75,7 @@ timeout 90 qemu-system-x86_64 -machine accel=$accel -m 384 -smp 1 -nographic -no
   -nic none -kernel "$kernel" -initrd "$tmp/initrd.gz" \
   -append "console=ttyS0 panic=-1 quiet edd=off rdinit=/init" >"$tmp/console.log" 2>&1
 echo "guest ran $(( $(date +%s) - start )) s"
-tr -d '\r' <"$tmp/console.log" | grep -v '^\[' | tail -60
+tr -d '\r' <"$tmp/console.log" | grep -v '^\[' | tail -100
 verdict=$(tr -d '\r' <"$tmp/console.log" | grep -o 'GUEST-RESULT: [A-Z]*' | tail -1)
 case "$verdict" in
   "GUEST-RESULT: PASS") exit 0 ;;
