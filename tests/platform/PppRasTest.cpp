@@ -363,3 +363,16 @@ TEST_F(PppRasTest, WithTheDeviceLibraryOnThePortADialGives692) {
     kill(-simPid, SIGTERM);
     waitpid(simPid, nullptr, 0);
 }
+
+TEST_F(PppRasTest, WithoutRootTheInstalledPeersFileIsCalled) {
+    m_config.privileged = false;
+    writeEntry("KelvoZunto", m_pty.path());
+    Notices n;
+    HRASCONN h = 0;
+    ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+    EXPECT_EQ(n.waitFor(RASCS_Connected).back(), (Notice{RASCS_Connected, 0}));
+    EXPECT_EQ(slurp(m_dir / "args"), "call\nwanmate\n" + m_pty.path() + "\n");
+    // The peers file's connect step runs the script of the current dial.
+    EXPECT_NE(slurp(m_dir / "run" / "chat-current").find("OK 'ATD*99#'"), std::string::npos);
+    ras().RasHangUpA(h);
+}
