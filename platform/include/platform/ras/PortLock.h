@@ -13,7 +13,8 @@ namespace platform::ras {
 class PortLock final {
 public:
     static std::vector<std::filesystem::path> lockDirs();
-    // The reason the port is in use, or empty when it is free.
+    // Why the port cannot be had (held by another program, or it cannot be
+    // opened), or empty when it is free.
     static std::string inUse(const std::string& port);
     // A lock file names a live process (stale and unreadable ones do not).
     static bool liveLockFile(const std::filesystem::path& file);
