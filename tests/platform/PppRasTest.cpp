@@ -376,3 +376,32 @@ TEST_F(PppRasTest, WithoutRootTheInstalledPeersFileIsCalled) {
     EXPECT_NE(slurp(m_dir / "run" / "chat-current").find("OK 'ATD*99#'"), std::string::npos);
     ras().RasHangUpA(h);
 }
+
+TEST_F(PppRasTest, ALinkOfAnEarlierRunIsFoundByItsPidFileAndHungUp) {
+    pid_t link = fork();
+    if (link == 0) {
+        execl("/bin/sleep", "sleep", "30", nullptr);
+        _exit(127);
+    }
+    fs::create_directories(m_dir / "pid");
+    std::ofstream(m_dir / "pid" / "ppp-wanmate.pid") << link << "\nppp0\n";
+    std::vector<RASCONNA> conns;
+    size_t needed = 0;
+    // Without its interface the pid file is a leftover.
+    EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
+    EXPECT_EQ(needed, 0u);
+    fs::create_directories(m_dir / "sys" / "class" / "net" / "ppp0");
+    ASSERT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
+    ASSERT_EQ(conns.size(), 1u);
+    EXPECT_EQ(conns[0].hrasconn, kForeignLinkBit | HRASCONN(link));
+    RASCONNSTATUSA st;
+    EXPECT_EQ(ras().RasGetConnectStatusA(conns[0].hrasconn, st), 0u);
+    EXPECT_EQ(st.rasconnstate, RASCS_Connected);
+    EXPECT_EQ(ras().RasHangUpA(conns[0].hrasconn), 0u);
+    int status = 0;
+    EXPECT_EQ(waitpid(link, &status, 0), link);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    // A dead pid is no link.
+    EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
+    EXPECT_EQ(needed, 0u);
+}

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "platform/ras/RasErrors.h"
@@ -13,6 +14,22 @@ namespace platform::ras {
 namespace fs = std::filesystem;
 
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
+
+namespace {
+// A process's start time (field 22 of /proc/<pid>/stat): tells a pid that
+// was reused from the process it named.
+std::string startTime(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t p = stat.rfind(')');
+    if (p == std::string::npos) return {};
+    std::istringstream fields(stat.substr(p + 2));
+    std::string f;
+    for (int i = 3; i <= 22 && fields >> f; ++i) {
+    }
+    return f;
+}
+}  // namespace
 
 PppRas::PppRas(PppConfig config, usb::UsbHost& usb, RasPhonebook phonebook, UserInitLookup userInit)
     : m_config(std::move(config)),
@@ -91,11 +108,12 @@ DWORD PppRas::RasDialA(const std::string& entryName, RasDialFunc notifier, HRASC
 DWORD PppRas::RasHangUpA(HRASCONN handle) {
     if (handle & kForeignLinkBit) {
         pid_t pid = static_cast<pid_t>(handle & ~kForeignLinkBit);
+        std::string started = startTime(pid);
         if (::kill(pid, SIGTERM) != 0) return ERROR_INVALID_HANDLE;
         int after = m_config.killAfterMs;
-        std::thread([pid, after] {
+        std::thread([pid, after, started] {
             std::this_thread::sleep_for(std::chrono::milliseconds(after));
-            ::kill(pid, SIGKILL);  // harmless when it has gone
+            if (!started.empty() && startTime(pid) == started) ::kill(pid, SIGKILL);
         }).detach();
         return 0;
     }
