@@ -11,9 +11,10 @@ PKGS=(
   libgl-dev
   fonts-wqy-microhei fontconfig
   libudev-dev libasound2-dev
-  xvfb xauth
+  xvfb xauth trayer
   gammu ppp
   socat ccache
+  qemu-system-x86 linux-image-amd64 busybox-static
 )
 
 missing=()

@@ -14,6 +14,7 @@
 
 #include "CIpAddressCtrl.h"
 #include "platform/Codepage.h"
+#include "platform/InstanceLock.h"
 #include "res/Texts.h"
 
 // Resources of a static library are registered by hand.
@@ -59,6 +60,7 @@ QLabel* label(const char* text, QWidget* buddy, QWidget* parent) {
 CWanmateDlg::CWanmateDlg(WanmateServices services, QWidget* parent) : QDialog(parent) {
     build();
     m_core = std::make_unique<WanmateCore>(std::move(services), *this);
+    m_core->setDialRequestHandler([this] { runDialRequest(); });
 }
 
 CWanmateDlg::~CWanmateDlg() = default;
@@ -133,9 +135,18 @@ void CWanmateDlg::build() {
     picture->setPixmap(QPixmap(":/wanmate/bmp139.svg"));
     picture->setAlignment(Qt::AlignCenter);
 
+    m_noTrayNote = new QLabel(tr8(text::kNoTray), this);
+    m_noTrayNote->setObjectName("noTrayNote");
+    m_noTrayNote->setAccessibleName(m_noTrayNote->text());
+    m_noTrayNote->setWordWrap(true);
+    m_noTrayNote->setStyleSheet("color: #8a1c1c;");
+    m_noTrayNote->hide();
+    left->addWidget(m_noTrayNote);
+
     auto* root = new QHBoxLayout(this);
     root->addLayout(left, 1);
     root->addWidget(picture, 0);
+    setWindowIcon(QIcon(":/wanmate/icon142.svg"));
     resize(480, 295);
 }
 
@@ -172,11 +183,22 @@ void CWanmateDlg::setNumberList(const std::vector<std::string>& numbers) {
 }
 
 void CWanmateDlg::HideToTray() {
+    if (m_trayStarted && !m_trayMode) {
+        // No icon to come back from: keep the window reachable.
+        showMinimized();
+        return;
+    }
+    m_shown = false;
     hide();
+    addTrayIcon();
 }
 
 void CWanmateDlg::closeEvent(QCloseEvent* e) {
     e->ignore();
+    if (m_trayStarted && !m_trayMode) {
+        exitProgram();  // without a tray the window is the program
+        return;
+    }
     HideToTray();
 }
 

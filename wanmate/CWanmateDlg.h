@@ -1,11 +1,17 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 #include "SettingsView.h"
 #include "WanmateCore.h"
+#include "platform/InstanceLock.h"
 
+class QAction;
 class QCheckBox;
+class QLabel;
+class QMenu;
+class QSystemTrayIcon;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -13,6 +19,15 @@ class QPushButton;
 namespace wanmate {
 
 class CIpAddressCtrl;
+
+// Command ids of menu 130.
+enum TrayCommand {
+    ID_SETTINGS = 32774,
+    ID_REFRESH = 32775,
+    ID_DIAL = 32771,
+    ID_HANGUP = 32772,
+    ID_EXIT = 32773
+};
 
 // The dialer's main window: the settings dialog (102). It shows the core's
 // settings and turns the buttons into core calls; the rules live in
@@ -36,6 +51,29 @@ public:
 
     // "隐藏" and Esc: out of sight, the program goes on.
     void HideToTray();
+    // 设置 and a double-click on the icon.
+    void ShowSettings();
+
+    // The tray program's start: with a notification area the window stays
+    // hidden and the icon appears after 2 s; without one the window is shown
+    // with a note saying why. The lock is held until 退出.
+    void startTray(std::unique_ptr<platform::InstanceLock> lock, bool showSplash);
+    // 退出: saves the settings, removes the icon, ends the program (through
+    // the exit handler; tests replace it, since ending the application's
+    // loop outside it would end the next loop at once).
+    void exitProgram();
+    void setExitHandler(std::function<void()> h) { m_onExit = std::move(h); }
+    // The dial request: one progress dialog at a time, tray icon removed
+    // while it runs.
+    void runDialRequest();
+
+    bool trayMode() const { return m_trayMode; }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QMenu* trayMenu() const { return m_menu; }
+    QAction* menuAction(TrayCommand id) const;
+    // Applies the menu's graying and removal rules (done before it shows).
+    void updateTrayMenu();
+    bool dialing() const { return m_dialing; }
 
 protected:
     void reject() override { HideToTray(); }
@@ -43,6 +81,9 @@ protected:
 
 private:
     void build();
+    void buildTray();
+    void addTrayIcon();
+    void removeTrayIcon();
 
     CIpAddressCtrl* m_address = nullptr;
     QLineEdit* m_init = nullptr;
@@ -52,6 +93,17 @@ private:
     QPushButton* m_apply = nullptr;
     QPushButton* m_hide = nullptr;
     QPushButton* m_defaults = nullptr;
+    QLabel* m_noTrayNote = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_menu = nullptr;
+    std::unique_ptr<platform::InstanceLock> m_lock;
+    bool m_trayMode = false;
+    bool m_trayStarted = false;
+    bool m_mayShow = false;
+    bool m_shown = false;
+    bool m_dialing = false;
+    bool m_dialPending = false;
+    std::function<void()> m_onExit;
     std::unique_ptr<WanmateCore> m_core;
 };
 

@@ -27,6 +27,25 @@ bool PrepareModem(RegistryPort& registry, platform::VersionSource& version,
     return true;
 }
 
+std::string userInitForPort(RegistryPort& registry, int osFamily, const std::string& port) {
+    const std::string classKey = modemClassKey(osFamily);
+    auto text = [&](const std::string& key, const char* name) -> std::optional<std::string> {
+        auto v = registry.queryValue(Hive::LocalMachine, key, name);
+        if (!v || v->type != platform::RegType::Sz) return std::nullopt;
+        return v->data.substr(0, v->data.find('\0'));
+    };
+    std::optional<std::string> any;
+    for (size_t i = 0;; ++i) {
+        auto name = registry.enumSubKey(Hive::LocalMachine, classKey, i);
+        if (!name) break;
+        std::string key = classKey + "\\" + *name;
+        auto init = text(key, "UserInit");
+        if (init && !any) any = init;
+        if (init && text(key, "AttachedTo") == port) return *init;
+    }
+    return any.value_or(std::string());
+}
+
 int registerModemPorts(RegistryPort& registry, int osFamily,
                        const std::vector<std::string>& ports) {
     const std::string classKey = modemClassKey(osFamily);

@@ -31,4 +31,9 @@ bool PrepareModem(RegistryPort& registry, platform::VersionSource& version,
 // Returns how many keys were created.
 int registerModemPorts(RegistryPort& registry, int osFamily, const std::vector<std::string>& ports);
 
+// The init command the modem driver would send on this port ("/dev/ttyUSB0"):
+// "UserInit" of the driver key attached to it, else of the first driver key
+// that has one (every key gets the same command), else empty.
+std::string userInitForPort(RegistryPort& registry, int osFamily, const std::string& port);
+
 }  // namespace wanmate

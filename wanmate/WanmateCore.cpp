@@ -1,7 +1,10 @@
 #include "WanmateCore.h"
 
+#include <cstdio>
+
 #include "ModemPreparation.h"
 #include "WanmateMessages.h"
+#include "platform/Codepage.h"
 #include "res/Texts.h"
 
 namespace wanmate {
@@ -86,6 +89,52 @@ bool WanmateCore::RefreshDevice() {
                              platform::MbIcon::Information, platform::MbButtons::Ok});
     }
     return true;
+}
+
+TrayMenuState trayMenuState(ConnectionStatus status, int osFamily) {
+    TrayMenuState t;
+    bool up = status == ConnectionStatus::Connected;
+    t.hangUpEnabled = up;
+    t.refreshPresent = osFamily != 2;
+    t.refreshEnabled = t.refreshPresent && !up;
+    return t;
+}
+
+std::string dnsText(uint32_t packed) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%3u.%3u.%3u.%3u", (packed >> 24) & 0xFF, (packed >> 16) & 0xFF,
+                  (packed >> 8) & 0xFF, packed & 0xFF);
+    return b;
+}
+
+DialRequest WanmateCore::dialRequest() const {
+    const auto& f = m_settings.fields();
+    // The dialog's fields hold what the settings window lets through; a
+    // longer value from the registry is cut at a character boundary.
+    auto cut = [](const std::string& s, size_t limit) {
+        return s.substr(0, platform::codepage::fitLength(s, limit));
+    };
+    return {m_deviceCount, dnsText(m_settings.dnsAddress()), cut(f.initCommand, kInitLimit),
+            cut(f.dialNumber, kNumberLimit)};
+}
+
+std::unique_ptr<CRasDialer> WanmateCore::makeDialer() {
+    if (!m_services.ras) return nullptr;
+    return std::make_unique<CRasDialer>(*m_services.ras, m_services.registry, m_services.version,
+                                        m_services.box);
+}
+
+ConnectionStatus WanmateCore::connectionStatus() {
+    auto d = makeDialer();
+    return d ? d->GetConnectionStatus() : ConnectionStatus::NotConnected;
+}
+
+TrayMenuState WanmateCore::trayMenu() {
+    return trayMenuState(connectionStatus(), m_osFamily);
+}
+
+void WanmateCore::hangUpAll() {
+    if (auto d = makeDialer()) d->HangUpAll();
 }
 
 std::intptr_t WanmateCore::onMessage(const platform::Message& m) {

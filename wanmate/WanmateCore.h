@@ -1,8 +1,11 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "CRasDialer.h"
 #include "CUsbDeviceCounter.h"
+#include "DialProgress.h"
 #include "DialerSettings.h"
 #include "RegistryPort.h"
 #include "SettingsView.h"
@@ -25,7 +28,21 @@ struct WanmateServices {
     platform::AutostartPort& autostart;
     platform::MessageBoxPort& box;
     std::string programPath;
+    // The dial-up service; without one nothing is connected or dialled.
+    platform::ras::RasPort* ras = nullptr;
 };
+
+// The tray menu's items as the connection status and system family allow.
+struct TrayMenuState {
+    bool hangUpEnabled = false;   // 断开
+    bool refreshPresent = false;  // 刷新
+    bool refreshEnabled = false;
+    bool operator==(const TrayMenuState&) const = default;
+};
+TrayMenuState trayMenuState(ConnectionStatus status, int osFamily);
+
+// "%3d.%3d.%3d.%3d" of a packed address (first field in the top byte).
+std::string dnsText(uint32_t packed);
 
 // The main window's behaviour without the window: settings, the modem
 // count and its device-change rules, the refresh command, and where a dial
@@ -49,6 +66,20 @@ public:
 
     // A dial request (device arrival, tray menu, redial) lands here.
     void setDialRequestHandler(std::function<void()> handler) { m_onDial = std::move(handler); }
+
+    // What a dial attempt starts from: the last count, the DNS text of the
+    // address control, the init command and the number as applied.
+    DialRequest dialRequest() const;
+    // A temporary dialer's answers, for the tray menu and 断开.
+    ConnectionStatus connectionStatus();
+    TrayMenuState trayMenu();
+    void hangUpAll();
+    // A dialer for a progress dialog (the service must be there).
+    std::unique_ptr<CRasDialer> makeDialer();
+    // 退出: the settings as last applied (and the address control's DNS).
+    bool exitSave() { return m_settings.SaveSettings(); }
+    platform::MessageLoop& loop() { return m_services.loop; }
+    platform::MessageBoxPort& box() { return m_services.box; }
 
     int deviceCount() const { return m_deviceCount; }
     int osFamily() const { return m_osFamily; }

@@ -1,22 +1,37 @@
 #include <QApplication>
 #include <cstdio>
+#include <cstring>
 
 #include "CWanmateDlg.h"
+#include "ModemPreparation.h"
 #include "QtAppSupport.h"
 #include "QtMessageBox.h"
 #include "QtMessageLoop.h"
 #include "StoreRegistry.h"
 #include "platform/HotplugMonitor.h"
+#include "platform/InstanceLock.h"
 #include "platform/LibudevSource.h"
 #include "platform/SysfsUsbHost.h"
 #include "platform/XdgAutostart.h"
+#include "platform/ras/PppRas.h"
 #include "res/Texts.h"
 #include "platform/OutOfMemory.h"
 
 int main(int argc, char** argv) {
     platform::exitOnOutOfMemory();
+    // One dialer per user: a second start ends at once and shows nothing.
+    auto lock = std::make_unique<platform::InstanceLock>(wanmate::text::kMutexName);
+    if (!lock->acquired()) return 0;
+
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    // The start-up picture, unless started by the session manager's
+    // restore or automation switches.
+    bool splash = true;
+    for (int i = 1; i < argc; ++i)
+        if (!std::strcmp(argv[i], "/Embedding") || !std::strcmp(argv[i], "/Automation") ||
+            !std::strcmp(argv[i], "-Embedding") || !std::strcmp(argv[i], "-Automation"))
+            splash = false;
 
     platform::QtMessageLoop loop;
     platform::QtMessageBox box;
@@ -24,8 +39,15 @@ int main(int argc, char** argv) {
     platform::usb::SysfsUsbHost usb;
     platform::HostVersion version;
     platform::XdgAutostart autostart("wanmate", wanmate::text::kAppTitle);
+    int osFamily = platform::osFamilyOf(*version.read());
+    platform::ras::PppRas ras(
+        platform::ras::PppConfig::fromEnvironment(), usb,
+        platform::ras::RasPhonebook(platform::ras::RasPhonebook::defaultPath()),
+        [&registry, osFamily](const std::string& port) {
+            return wanmate::userInitForPort(registry, osFamily, port);
+        });
     wanmate::CWanmateDlg dlg(
-        {loop, registry, usb, version, autostart, box, platform::programFilePath()});
+        {loop, registry, usb, version, autostart, box, platform::programFilePath(), &ras});
     box.setParent(&dlg);
     if (!dlg.initialise()) return 0;
 
@@ -37,8 +59,7 @@ int main(int argc, char** argv) {
     platform::HotplugMonitor monitor(std::move(source), loop, &dlg.core());
     monitor.start();
 
-    // Shown at start until the tray icon exists to show it from.
-    dlg.show();
+    dlg.startTray(std::move(lock), splash);
     platform::installSignalHandlers([] { QApplication::exit(0); });
     platform::armScreenshotFromEnvironment();
     int rc = app.exec();

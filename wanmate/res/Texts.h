@@ -23,4 +23,24 @@ inline constexpr const char* kVersionError = "获取系统版本号出错！！"
 inline constexpr const char* kRefreshDialByHand = "刷新设备成功，请重新拔插Zunto\n并手动拨号。";
 inline constexpr const char* kRefreshDone = "刷新设备成功，请重新拔插Zunto！";
 inline constexpr const char* kPromptCaption = "提示";
+// The progress dialog (145) and its questions.
+inline constexpr const char* kInitialising = "正在初始化……";
+inline constexpr const char* kCancel = "取消";
+inline constexpr const char* kOk = "确定";
+inline constexpr const char* kReplugDevice = "请拔下设备，等候10秒后重新插入!";
+inline constexpr const char* kAlreadyConnected = "网络已经连接………";
+inline constexpr const char* kEntryFailed = "创建地址本失败";
+inline constexpr const char* kOpeningPort = "正在打开端口……";
+inline constexpr const char* kConnectingDevice = "正在连接设备……";
+inline constexpr const char* kDeviceConnected = "设备已连接……";
+inline constexpr const char* kAuthenticating = "正在验证用户及密码……";
+inline constexpr const char* kRegistering = "正在注册网络信息……";
+inline constexpr const char* kUnknownError = "未知错误发生!!!";
+inline constexpr const char* kReplugAfterError = "请拔下设备等候10秒后重新插入!";
+inline constexpr const char* kRedialQuestion = "您需要重新拨号吗?";
+inline constexpr const char* kConnectError = "连接错误";
+// Shown in the settings window where the desktop has no notification area.
+inline constexpr const char* kNoTray =
+    "桌面没有通知区域（系统托盘），拨号器无法在托盘中运行，所以显示设置窗口。"
+    "插入硬件时仍会按设置自动联网；关闭此窗口即退出拨号器。";
 }  // namespace wanmate::text

@@ -20,6 +20,7 @@ int runThenTerminate(const char* program, const std::string& home = "") {
         if (!home.empty()) {
             setenv("KELVO_REGISTRY_DIR", home.c_str(), 1);
             setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
         }
         execl(program, program, nullptr);
         _exit(127);
@@ -47,5 +48,38 @@ TEST(WanmateProgram, FirstStartWritesTheSettingsAndExitsCleanlyOnSignal) {
     std::string reg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(reg.find("[Software\\Kelvo GPRS Info]"), std::string::npos) << reg;
     EXPECT_NE(reg.find("\"Phone number\"=\"*99#\""), std::string::npos) << reg;
+    std::filesystem::remove_all(home);
+}
+
+TEST(WanmateProgram, ASecondStartEndsAtOnceAndWritesNothing) {
+    char tmpl[] = "/tmp/wanmate-twice-XXXXXX";
+    std::string home = mkdtemp(tmpl);
+    pid_t first = fork();
+    if (first == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("KELVO_REGISTRY_DIR", home.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+        execl(ZUNTO_BIN_DIR "/wanmate", ZUNTO_BIN_DIR "/wanmate", nullptr);
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::string second = home + "/second";
+    std::filesystem::create_directories(second);
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("KELVO_REGISTRY_DIR", second.c_str(), 1);  // its own registry...
+        setenv("XDG_RUNTIME_DIR", home.c_str(), 1);       // ...but the same lock
+        execl(ZUNTO_BIN_DIR "/wanmate", ZUNTO_BIN_DIR "/wanmate", nullptr);
+        _exit(127);
+    }
+    int status = -1;
+    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(std::filesystem::exists(second + "/user.reg"));
+    kill(first, SIGTERM);
+    waitpid(first, nullptr, 0);
     std::filesystem::remove_all(home);
 }

@@ -1,0 +1,184 @@
+#include "platform/ras/PppRas.h"
+
+#include <signal.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/ras/RasErrors.h"
+
+namespace platform::ras {
+
+namespace fs = std::filesystem;
+
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+
+namespace {
+// A process's start time (field 22 of /proc/<pid>/stat): tells a pid that
+// was reused from the process it named.
+std::string startTime(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t p = stat.rfind(')');
+    if (p == std::string::npos) return {};
+    std::istringstream fields(stat.substr(p + 2));
+    std::string f;
+    for (int i = 3; i <= 22 && fields >> f; ++i) {
+    }
+    return f;
+}
+}  // namespace
+
+PppRas::PppRas(PppConfig config, usb::UsbHost& usb, RasPhonebook phonebook, UserInitLookup userInit)
+    : m_config(std::move(config)),
+      m_usb(usb),
+      m_phonebook(std::move(phonebook)),
+      m_userInit(std::move(userInit)) {}
+
+PppRas::~PppRas() = default;
+
+std::string PppRas::deviceOfPort(const std::string& port) {
+    std::string shown = port.rfind("/dev/", 0) == 0 ? port.substr(5) : port;
+    return kDevicePrefix + shown + ")";
+}
+
+std::string PppRas::portOfDevice(const std::string& name) {
+    std::string prefix = kDevicePrefix;
+    if (name.rfind(prefix, 0) != 0 || name.size() <= prefix.size() + 1 || name.back() != ')')
+        return {};
+    std::string inner = name.substr(prefix.size(), name.size() - prefix.size() - 1);
+    return inner[0] == '/' ? inner : "/dev/" + inner;
+}
+
+DWORD PppRas::RasEnumDevicesA(std::vector<RASDEVINFOA>& devices) {
+    devices.clear();
+    for (const auto& tty : m_usb.serialPorts({0x1A7C, 0x3D41}))
+        devices.push_back({"modem", deviceOfPort("/dev/" + tty)});
+    for (const auto& p : m_config.extraPorts) devices.push_back({"modem", deviceOfPort(p)});
+    return 0;
+}
+
+DWORD PppRas::RasDeleteEntryA(const std::string& entryName) {
+    return m_phonebook.remove(entryName) ? 0 : ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+}
+
+DWORD PppRas::RasSetEntryPropertiesA(const std::string& entryName, const RASENTRYA& entry) {
+    if (entry.dwSize != kRasEntrySize) return ERROR_INVALID_SIZE;
+    if (entryName.size() > RAS_MaxEntryName ||
+        entry.szLocalPhoneNumber.size() > RAS_MaxPhoneNumber ||
+        entry.szDeviceName.size() > RAS_MaxDeviceName ||
+        entry.szDeviceType.size() > RAS_MaxDeviceType || entry.szAreaCode.size() > RAS_MaxAreaCode)
+        return ERROR_INVALID_SIZE;
+    return m_phonebook.put(entryName, entry) ? 0 : ERROR_CANNOT_WRITE_PHONEBOOK;
+}
+
+DWORD PppRas::RasGetEntryPropertiesA(const std::string& entryName, RASENTRYA& entry) {
+    auto e = m_phonebook.get(entryName);
+    if (!e) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    entry = *e;
+    return 0;
+}
+
+DWORD PppRas::RasDialA(const std::string& entryName, RasDialFunc notifier, HRASCONN* handle) {
+    if (handle) *handle = 0;
+    auto entry = m_phonebook.get(entryName);
+    if (!entry) return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    PppSession::Setup setup;
+    setup.port = portOfDevice(entry->szDeviceName);
+    if (setup.port.empty()) return ERROR_PORT_OR_DEVICE;
+    setup.number = entry->szLocalPhoneNumber;
+    setup.userInit = m_userInit ? m_userInit(setup.port) : std::string();
+    // A text the chat script cannot carry is refused before anything runs.
+    if (PppSession::chatScript(setup.userInit, setup.number).empty()) return ERROR_FROM_DEVICE;
+    if (entry->dwfOptions & RASEO_SpecificNameServers) setup.dns = entry->ipaddrDns;
+    setup.entryName = entryName;
+    setup.deviceName = entry->szDeviceName;
+    std::lock_guard lk(m_mutex);
+    HRASCONN h = m_nextId++;
+    auto session = std::make_unique<PppSession>(m_config, std::move(setup), std::move(notifier),
+                                                static_cast<unsigned>(h));
+    session->start();
+    m_sessions[h] = std::move(session);
+    if (handle) *handle = h;
+    return 0;
+}
+
+DWORD PppRas::RasHangUpA(HRASCONN handle) {
+    if (handle & kForeignLinkBit) {
+        pid_t pid = static_cast<pid_t>(handle & ~kForeignLinkBit);
+        std::string started = startTime(pid);
+        if (::kill(pid, SIGTERM) != 0) return ERROR_INVALID_HANDLE;
+        int after = m_config.killAfterMs;
+        std::thread([pid, after, started] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(after));
+            if (!started.empty() && startTime(pid) == started) ::kill(pid, SIGKILL);
+        }).detach();
+        return 0;
+    }
+    std::lock_guard lk(m_mutex);
+    auto it = m_sessions.find(handle);
+    if (it == m_sessions.end()) return ERROR_INVALID_HANDLE;
+    it->second->hangUp();
+    m_ending.push_back(std::move(it->second));
+    m_sessions.erase(it);
+    // Drop those that have ended (their threads are done).
+    std::erase_if(m_ending, [](const auto& s) { return s->ended(); });
+    return 0;
+}
+
+std::optional<RASCONNA> PppRas::foreignLink() {
+    std::ifstream in(m_config.pidDir / "ppp-wanmate.pid");
+    long pid = 0;
+    std::string ifname;
+    if (!(in >> pid) || pid <= 0 || !(in >> ifname)) return std::nullopt;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM) return std::nullopt;
+    if (ifname.find('/') != std::string::npos ||
+        !fs::exists(m_config.sysRoot / "class" / "net" / ifname))
+        return std::nullopt;
+    for (const auto& [h, s] : m_sessions)
+        if (s->pid() == pid) return std::nullopt;  // one of this run's
+    return RASCONNA{kForeignLinkBit | static_cast<HRASCONN>(pid), "KelvoZunto", ""};
+}
+
+DWORD PppRas::RasEnumConnectionsA(size_t room, std::vector<RASCONNA>& out, size_t* needed) {
+    std::vector<RASCONNA> all;
+    {
+        std::lock_guard lk(m_mutex);
+        for (const auto& [h, s] : m_sessions)
+            if (s->connected()) all.push_back({h, s->setup().entryName, s->setup().deviceName});
+        if (auto f = foreignLink()) all.push_back(*f);
+    }
+    if (needed) *needed = all.size();
+    out.clear();
+    if (all.size() > room) return ERROR_BUFFER_TOO_SMALL;
+    out = std::move(all);
+    return 0;
+}
+
+DWORD PppRas::RasGetConnectStatusA(HRASCONN handle, RASCONNSTATUSA& status) {
+    if (handle & kForeignLinkBit) {
+        pid_t pid = static_cast<pid_t>(handle & ~kForeignLinkBit);
+        bool alive = ::kill(pid, 0) == 0 || errno == EPERM;
+        status.rasconnstate = alive ? RASCS_Connected : RASCS_Disconnected;
+        status.dwError = 0;
+        return alive ? 0 : ERROR_INVALID_HANDLE;
+    }
+    std::lock_guard lk(m_mutex);
+    auto it = m_sessions.find(handle);
+    if (it == m_sessions.end()) return ERROR_INVALID_HANDLE;
+    RASCONNSTATUSA s = it->second->status();
+    status.rasconnstate = s.rasconnstate;
+    status.dwError = s.dwError;
+    return 0;
+}
+
+bool PppRas::RasGetErrorStringA(DWORD error, std::string& text) {
+    auto t = rasErrorText(error);
+    if (!t) return false;
+    text = *t;
+    return true;
+}
+
+}  // namespace platform::ras

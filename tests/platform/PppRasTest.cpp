@@ -1,0 +1,407 @@
+// The dial-up service on pppd, run against a stand-in pppd that replays
+// captured sessions (this kernel has no PPP), on pseudo-terminals.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "platform/SysfsUsbHost.h"
+#include "platform/ras/PortLock.h"
+#include "platform/ras/PppRas.h"
+
+using namespace platform::ras;
+namespace fs = std::filesystem;
+using Notice = PppProgress::Notice;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class Pty {
+public:
+    Pty() {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY);
+        grantpt(m_master);
+        unlockpt(m_master);
+        m_path = ptsname(m_master);
+    }
+    ~Pty() { close(m_master); }
+    const std::string& path() const { return m_path; }
+
+private:
+    int m_master;
+    std::string m_path;
+};
+
+// Collects notifications from the service's thread.
+class Notices {
+public:
+    RasDialFunc func() {
+        return [this](unsigned, RASCONNSTATE s, DWORD e) {
+            std::lock_guard lk(m_mutex);
+            m_list.push_back({s, e});
+            m_cv.notify_all();
+        };
+    }
+    // Waits until a notice with this state (or any error) has arrived.
+    std::vector<Notice> waitFor(RASCONNSTATE state, int ms = 5000) {
+        std::unique_lock lk(m_mutex);
+        m_cv.wait_for(lk, std::chrono::milliseconds(ms), [&] {
+            for (auto& n : m_list)
+                if (n.state == state || n.error) return true;
+            return false;
+        });
+        return m_list;
+    }
+    std::vector<Notice> list() {
+        std::lock_guard lk(m_mutex);
+        return m_list;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::vector<Notice> m_list;
+};
+
+class PppRasTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/pppras-test-XXXXXX";
+        m_dir = mkdtemp(tmpl);
+        fs::create_directories(m_dir / "locks");
+        fs::create_directories(m_dir / "sys" / "bus" / "usb" / "devices");
+        setenv("MODLINK_LOCK_DIR", (m_dir / "locks").c_str(), 1);
+        setenv("FAKE_PPPD_ARGS", (m_dir / "args").c_str(), 1);
+        unsetenv("FAKE_PPPD_IGNORE_TERM");
+        useLog("connected.log");
+        m_config.pppd = std::string(ZUNTO_TEST_DATA) + "/wanmate/ppp/fake-pppd.sh";
+        m_config.chat = "/usr/sbin/chat";
+        m_config.runDir = m_dir / "run";
+        m_config.pidDir = m_dir / "pid";
+        m_config.sysRoot = m_dir / "sys";
+        m_config.extraPorts = {m_pty.path(), m_pty2.path()};
+        m_config.pollMs = 10;
+        m_config.killAfterMs = 3000;
+    }
+    void TearDown() override {
+        m_ras.reset();
+        unsetenv("MODLINK_LOCK_DIR");
+        fs::remove_all(m_dir);
+    }
+    void useLog(const char* name) {
+        setenv("FAKE_PPPD_LOG", (std::string(ZUNTO_TEST_DATA) + "/wanmate/ppp/" + name).c_str(), 1);
+    }
+    PppRas& ras() {
+        if (!m_ras) {
+            m_usb = std::make_unique<platform::usb::SysfsUsbHost>(m_dir / "sys");
+            m_ras = std::make_unique<PppRas>(
+                m_config, *m_usb, RasPhonebook(m_dir / "book.ini"),
+                [](const std::string&) { return "AT+CGDCONT=1,\"IP\",\"CMNET\""; });
+        }
+        return *m_ras;
+    }
+    void writeEntry(const std::string& name, const std::string& port, DWORD options = 0x310) {
+        RASENTRYA e;
+        e.dwSize = kRasEntrySize;
+        e.dwfOptions = options;
+        e.szLocalPhoneNumber = "*99#";
+        e.ipaddrDns = {10, 0, 0, 1};
+        e.szDeviceType = "modem";
+        e.szDeviceName = PppRas::deviceOfPort(port);
+        ASSERT_EQ(ras().RasSetEntryPropertiesA(name, e), 0u);
+    }
+
+    fs::path m_dir;
+    Pty m_pty, m_pty2;
+    PppConfig m_config;
+    std::unique_ptr<platform::usb::SysfsUsbHost> m_usb;
+    std::unique_ptr<PppRas> m_ras;
+};
+
+bool gone(pid_t pid, int ms) {
+    for (int i = 0; i < ms / 10; ++i) {
+        if (kill(pid, 0) != 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return kill(pid, 0) != 0;
+}
+
+}  // namespace
+
+TEST_F(PppRasTest, DevicesAreTheModemsPortsThenTheConfiguredOnes) {
+    auto dev = m_dir / "sys" / "bus" / "usb" / "devices";
+    fs::create_directories(dev / "usb1");
+    std::ofstream(dev / "usb1" / "maxchild") << "2\n";
+    fs::create_directories(dev / "1-1" / "1-1:1.0" / "ttyUSB0");
+    std::ofstream(dev / "1-1" / "idVendor") << "1a7c\n";
+    std::ofstream(dev / "1-1" / "idProduct") << "3d41\n";
+    m_config.extraPorts = {"/tmp/zs/modem1", "/dev/pts/3"};
+    std::vector<RASDEVINFOA> d;
+    ASSERT_EQ(ras().RasEnumDevicesA(d), 0u);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[0].szDeviceName, "Kelvo Zunto Modem (ttyUSB0)");
+    EXPECT_EQ(d[1].szDeviceName, "Kelvo Zunto Modem (/tmp/zs/modem1)");
+    EXPECT_EQ(d[2].szDeviceName, "Kelvo Zunto Modem (pts/3)");
+    EXPECT_EQ(d[0].szDeviceType, "modem");
+    EXPECT_EQ(PppRas::portOfDevice(d[0].szDeviceName), "/dev/ttyUSB0");
+    EXPECT_EQ(PppRas::portOfDevice(d[1].szDeviceName), "/tmp/zs/modem1");
+    EXPECT_EQ(PppRas::portOfDevice("Other Modem (ttyS0)"), "");
+    EXPECT_EQ(PppRas::portOfDevice("Kelvo Zunto Modem ()"), "");
+}
+
+TEST_F(PppRasTest, PhonebookKeepsEveryFieldAndRefusesWhatItCannotHold) {
+    writeEntry("KelvoZunto", "/dev/ttyUSB0", 0x314);
+    RASENTRYA e;
+    ASSERT_EQ(ras().RasGetEntryPropertiesA("KelvoZunto", e), 0u);
+    EXPECT_EQ(e.dwfOptions, 0x314u);
+    EXPECT_EQ(e.ipaddrDns, (RASIPADDR{10, 0, 0, 1}));
+    EXPECT_EQ(e.szDeviceName, "Kelvo Zunto Modem (ttyUSB0)");
+    RASENTRYA bad = e;
+    bad.dwSize = kRasEntrySize - 1;
+    EXPECT_EQ(ras().RasSetEntryPropertiesA("X", bad), ERROR_INVALID_SIZE);
+    bad = e;
+    bad.szLocalPhoneNumber = "*99#\n[Other]";
+    EXPECT_EQ(ras().RasSetEntryPropertiesA("X", bad), ERROR_CANNOT_WRITE_PHONEBOOK);
+    EXPECT_EQ(ras().RasSetEntryPropertiesA("Bad]Name", e), ERROR_CANNOT_WRITE_PHONEBOOK);
+    EXPECT_EQ(ras().RasDeleteEntryA("KelvoZunto"), 0u);
+    EXPECT_EQ(ras().RasDeleteEntryA("KelvoZunto"), ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
+    // A damaged file is kept aside, not overwritten.
+    std::ofstream(m_dir / "book.ini") << "[KelvoZunto]\nOptions=banana\n";
+    EXPECT_EQ(ras().RasGetEntryPropertiesA("KelvoZunto", e), ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
+    EXPECT_NE(slurp(m_dir / "book.ini.corrupt").find("banana"), std::string::npos);
+}
+
+TEST_F(PppRasTest, DialRunsPppdWithTheChatScriptReportsEveryStateAndHangsUp) {
+    writeEntry("KelvoZunto", m_pty.path(), 0x314);
+    Notices n;
+    HRASCONN h = 0;
+    ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+    ASSERT_NE(h, 0u);
+    auto got = n.waitFor(RASCS_Connected);
+    EXPECT_EQ(got, (std::vector<Notice>{{RASCS_OpenPort, 0},
+                                        {RASCS_ConnectDevice, 0},
+                                        {RASCS_DeviceConnected, 0},
+                                        {RASCS_Authenticate, 0},
+                                        {RASCS_Projected, 0},
+                                        {RASCS_Connected, 0}}));
+    std::string args = slurp(m_dir / "args");
+    EXPECT_EQ(args.find(m_pty.path() +
+                        "\n115200\nnodetach\nlogfd\n2\ndebug\nnoipv6\nnoauth\n"
+                        "defaultroute\nusepeerdns\nlinkname\nwanmate\nconnect\nexec /usr/sbin/chat "
+                        "-v -s -S -f "),
+              0u)
+        << args;
+    std::string script = slurp(m_dir / "run" / ("chat-" + std::to_string(getpid()) + "-1"));
+    EXPECT_NE(script.find("'' AT\nOK 'AT+CGDCONT=1,\"IP\",\"CMNET\"'\nOK 'ATD*99#'\n"),
+              std::string::npos)
+        << script;
+    RASCONNSTATUSA st;
+    ASSERT_EQ(ras().RasGetConnectStatusA(h, st), 0u);
+    EXPECT_EQ(st.rasconnstate, RASCS_Connected);
+    std::vector<RASCONNA> conns;
+    size_t needed = 0;
+    EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
+    ASSERT_EQ(conns.size(), 1u);
+    EXPECT_EQ(conns[0].hrasconn, h);
+    // The given name server lives as long as the link.
+    EXPECT_EQ(slurp(m_dir / "run" / "resolv.conf"), "nameserver 10.0.0.1\n");
+    ASSERT_EQ(ras().RasHangUpA(h), 0u);
+    for (int i = 0; i < 300 && fs::exists(m_dir / "run" / "resolv.conf"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(fs::exists(m_dir / "run" / "resolv.conf"));
+    EXPECT_EQ(n.list().size(), 6u);  // nothing after the hang-up
+    EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
+    EXPECT_EQ(needed, 0u);
+    EXPECT_EQ(ras().RasHangUpA(h), 6u);  // the handle is gone
+}
+
+TEST_F(PppRasTest, AFailedDialReportsTheModemsAnswer) {
+    useLog("nocarrier.log");
+    writeEntry("KelvoZunto", m_pty.path());
+    Notices n;
+    HRASCONN h = 0;
+    ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+    auto got = n.waitFor(RASCS_Connected);
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got.back(), (Notice{RASCS_ConnectDevice, ERROR_NO_CARRIER}));
+    EXPECT_FALSE(fs::exists(m_dir / "run" / "resolv.conf"));  // 0x310: none given
+    ras().RasHangUpA(h);
+}
+
+TEST_F(PppRasTest, APortInUseGives692AndPppdIsNotStarted) {
+    writeEntry("KelvoZunto", m_pty.path());
+    auto dial = [&] {
+        fs::remove(m_dir / "args");
+        Notices n;
+        HRASCONN h = 0;
+        EXPECT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+        auto got = n.waitFor(RASCS_Connected);
+        ras().RasHangUpA(h);
+        return got;
+    };
+    const std::vector<Notice> refused = {{RASCS_OpenPort, 0},
+                                         {RASCS_OpenPort, ERROR_PORT_OR_DEVICE}};
+    // Held with flock, as the SMS centre holds its ports.
+    int fd = open(m_pty.path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(dial(), refused);
+    EXPECT_FALSE(fs::exists(m_dir / "args"));
+    close(fd);
+    // A UUCP lock file of a live process.
+    fs::path lck = m_dir / "locks" / ("LCK.." + fs::path(m_pty.path()).filename().string());
+    std::ofstream(lck) << "      " << getpid() << "\n";
+    EXPECT_EQ(dial(), refused);
+    // A stale one (its process has ended) does not hold the port.
+    pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    std::ofstream(lck, std::ios::trunc) << "      " << child << "\n";
+    EXPECT_EQ(dial().back(), (Notice{RASCS_Connected, 0}));
+    EXPECT_TRUE(fs::exists(m_dir / "args"));
+}
+
+TEST_F(PppRasTest, APppdThatIgnoresSigtermIsKilled) {
+    setenv("FAKE_PPPD_IGNORE_TERM", "1", 1);
+    setenv("FAKE_PPPD_PID", (m_dir / "pid.txt").c_str(), 1);
+    m_config.killAfterMs = 300;
+    writeEntry("KelvoZunto", m_pty.path());
+    Notices n;
+    HRASCONN h = 0;
+    ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+    n.waitFor(RASCS_Connected);
+    RASCONNSTATUSA st;
+    ASSERT_EQ(ras().RasGetConnectStatusA(h, st), 0u);
+    ASSERT_EQ(st.rasconnstate, RASCS_Connected);
+    std::string pidText = slurp(m_dir / "pid.txt");
+    ASSERT_FALSE(pidText.empty());
+    pid_t pid = std::stoi(pidText);
+    auto start = std::chrono::steady_clock::now();
+    ras().RasHangUpA(h);
+    EXPECT_FALSE(gone(pid, 150));  // SIGTERM alone does not end it
+    EXPECT_TRUE(gone(pid, 3000));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+}
+
+TEST_F(PppRasTest, TwoLinksDoNotFitARoomForOne) {
+    writeEntry("A", m_pty.path());
+    writeEntry("B", m_pty2.path());
+    Notices a, b;
+    HRASCONN ha = 0, hb = 0;
+    ASSERT_EQ(ras().RasDialA("A", a.func(), &ha), 0u);
+    ASSERT_EQ(ras().RasDialA("B", b.func(), &hb), 0u);
+    a.waitFor(RASCS_Connected);
+    b.waitFor(RASCS_Connected);
+    std::vector<RASCONNA> conns;
+    size_t needed = 0;
+    EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), ERROR_BUFFER_TOO_SMALL);
+    EXPECT_EQ(needed, 2u);
+    EXPECT_EQ(ras().RasEnumConnectionsA(2, conns, &needed), 0u);
+    EXPECT_EQ(conns.size(), 2u);
+    ras().RasHangUpA(ha);
+    ras().RasHangUpA(hb);
+}
+
+// The SMS centre's device library holding the simulated modem: the dial
+// must not start pppd on the same port.
+TEST_F(PppRasTest, WithTheDeviceLibraryOnThePortADialGives692) {
+    const std::string lib = ZUNTO_BIN_DIR "/libmodlink.so", sim = ZUNTO_BIN_DIR "/zuntosim";
+    if (!fs::exists(lib) || !fs::exists(sim)) GTEST_SKIP() << "libmodlink.so or zuntosim not built";
+    pid_t simPid = fork();
+    if (simPid == 0) {
+        setsid();
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 1);
+        dup2(null, 2);
+        // Standard input stays open (a pipe nobody writes) so it keeps running.
+        int p[2];
+        if (pipe(p) == 0) dup2(p[0], 0);
+        execl(sim.c_str(), sim.c_str(), "--devices", "1", "--link", (m_dir / "zs").c_str(),
+              nullptr);
+        _exit(127);
+    }
+    for (int i = 0; i < 100 && !fs::exists(m_dir / "zs1"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(m_dir / "zs1"));
+    setenv("MODLINK_PORTS", (m_dir / "zs1").c_str(), 1);
+    setenv("MODLINK_USB", "0", 1);
+    void* h = dlopen(lib.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_TRUE(h) << dlerror();
+    auto init = reinterpret_cast<int (*)()>(dlsym(h, "InitModules"));
+    auto count = reinterpret_cast<int (*)(int*)>(dlsym(h, "GetActiveDeviceCount"));
+    auto closeAll = reinterpret_cast<int (*)()>(dlsym(h, "CloseModules"));
+    ASSERT_TRUE(init && count && closeAll);
+    init();
+    int devices = 0;
+    count(&devices);
+    EXPECT_EQ(devices, 1);
+    writeEntry("KelvoZunto", (m_dir / "zs1").string());
+    Notices n;
+    HRASCONN hc = 0;
+    ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &hc), 0u);
+    EXPECT_EQ(n.waitFor(RASCS_Connected).back(), (Notice{RASCS_OpenPort, ERROR_PORT_OR_DEVICE}));
+    EXPECT_FALSE(fs::exists(m_dir / "args"));  // pppd never ran
+    ras().RasHangUpA(hc);
+    closeAll();
+    dlclose(h);
+    unsetenv("MODLINK_PORTS");
+    unsetenv("MODLINK_USB");
+    kill(-simPid, SIGTERM);
+    waitpid(simPid, nullptr, 0);
+}
+
+TEST_F(PppRasTest, WithoutRootTheInstalledPeersFileIsCalled) {
+    m_config.privileged = false;
+    writeEntry("KelvoZunto", m_pty.path());
+    Notices n;
+    HRASCONN h = 0;
+    ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+    EXPECT_EQ(n.waitFor(RASCS_Connected).back(), (Notice{RASCS_Connected, 0}));
+    EXPECT_EQ(slurp(m_dir / "args"), "call\nwanmate\n" + m_pty.path() + "\n");
+    // The peers file's connect step runs the script of the current dial.
+    EXPECT_NE(slurp(m_dir / "run" / "chat-current").find("OK 'ATD*99#'"), std::string::npos);
+    ras().RasHangUpA(h);
+}
+
+TEST_F(PppRasTest, ALinkOfAnEarlierRunIsFoundByItsPidFileAndHungUp) {
+    pid_t link = fork();
+    if (link == 0) {
+        execl("/bin/sleep", "sleep", "30", nullptr);
+        _exit(127);
+    }
+    fs::create_directories(m_dir / "pid");
+    std::ofstream(m_dir / "pid" / "ppp-wanmate.pid") << link << "\nppp0\n";
+    std::vector<RASCONNA> conns;
+    size_t needed = 0;
+    // Without its interface the pid file is a leftover.
+    EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
+    EXPECT_EQ(needed, 0u);
+    fs::create_directories(m_dir / "sys" / "class" / "net" / "ppp0");
+    ASSERT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
+    ASSERT_EQ(conns.size(), 1u);
+    EXPECT_EQ(conns[0].hrasconn, kForeignLinkBit | HRASCONN(link));
+    RASCONNSTATUSA st;
+    EXPECT_EQ(ras().RasGetConnectStatusA(conns[0].hrasconn, st), 0u);
+    EXPECT_EQ(st.rasconnstate, RASCS_Connected);
+    EXPECT_EQ(ras().RasHangUpA(conns[0].hrasconn), 0u);
+    int status = 0;
+    EXPECT_EQ(waitpid(link, &status, 0), link);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    // A dead pid is no link.
+    EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
+    EXPECT_EQ(needed, 0u);
+}

@@ -1,0 +1,31 @@
+#!/bin/sh
+# /init of the test guest: PPP modules, the simulated modem in a network
+# namespace of its own, the dial in the first one, then power off.
+export PATH=/bin:/usr/bin:/usr/sbin
+mount -t proc proc /proc
+mount -t sysfs sys /sys
+mount -t devtmpfs dev /dev
+mkdir -p /dev/pts
+mount -t devpts -o ptmxmode=0666 devpts /dev/pts
+mount -t tmpfs tmp /tmp
+mount -t tmpfs run /run
+for m in slhc ppp_generic ppp_async; do insmod /modules/$m.ko; done
+[ -e /dev/ppp ] || mknod /dev/ppp c 108 0
+ip link set lo up
+export HOME=/tmp XDG_RUNTIME_DIR=/tmp KELVO_REGISTRY_DIR=/tmp WANMATE_RUN_DIR=/tmp/wanmate
+if [ "$(cat /guest-modem)" = shell ]; then
+  port=/tmp/modem
+  unshare -n sh -c 'ip link set lo up; exec socat PTY,link=/tmp/modem,raw,echo=0 \
+    EXEC:/bin/shell-modem.sh,pty,echo=0,icanon=1,icrnl=1' 2>/tmp/modem.err &
+else
+  port=/tmp/zs1
+  unshare -n sh -c 'ip link set lo up; tail -f /dev/null | zuntosim --devices 1 --link /tmp/zs' \
+    >/tmp/zs.out 2>/tmp/zs.err &
+fi
+i=0
+while [ ! -e "$port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+echo "guest: modem on $port"
+timeout 60 wanmate_guest_dial "$port"
+echo "guest: chat and pppd said:"
+cat /tmp/wanmate/session-*.log 2>/dev/null
+poweroff -f

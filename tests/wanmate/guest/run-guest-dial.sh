@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# End-to-end dial in a QEMU guest (this machine's kernel has no PPP): boots
+# the host's own kernel with an initramfs made from the host's busybox,
+# pppd, chat, socat, the PPP modules, zuntosim and wanmate_guest_dial, and
+# runs one dial. Exits 77 (skipped) when something it needs is missing or
+# the modem has no data mode. GUEST_MODEM=shell uses a small shell modem
+# with a data mode instead of zuntosim.
+set -u
+bindir=$1
+here=$(cd "$(dirname "$0")" && pwd)
+skip() { echo "SKIP: $*"; exit 77; }
+command -v qemu-system-x86_64 >/dev/null || skip "qemu-system-x86 is not installed (scripts/setup.sh installs it)"
+kernel=$(ls /boot/vmlinuz-* 2>/dev/null | sort -V | tail -1)
+[ -n "$kernel" ] || skip "no kernel in /boot (linux-image-amd64)"
+kver=${kernel#/boot/vmlinuz-}
+net=/lib/modules/$kver/kernel/drivers/net
+for m in ppp/ppp_generic ppp/ppp_async slip/slhc; do
+  [ -f "$net/$m.ko" ] || skip "module $m.ko of $kver is missing"
+done
+bb=/bin/busybox
+[ -x "$bb" ] && ! ldd "$bb" >/dev/null 2>&1 || skip "a static busybox is needed (busybox-static)"
+for p in /usr/sbin/pppd /usr/sbin/chat "$(command -v socat)" "$bindir/zuntosim" "$bindir/wanmate_guest_dial"; do
+  [ -x "$p" ] || skip "$p is missing"
+done
+
+tmp=$(mktemp -d)
+stop_sim() { [ -n "${sim_pid:-}" ] && kill -- "-$sim_pid" 2>/dev/null; sim_pid=; }
+trap 'stop_sim; rm -rf "$tmp"' EXIT
+
+if [ "${GUEST_MODEM:-zuntosim}" = zuntosim ]; then
+  # Ask zuntosim on this machine first: without a data mode there is
+  # nothing to dial, and no need to boot the guest to learn it.
+  setsid sh -c 'tail -f /dev/null | exec "$0" --devices 1 --link "$1"' "$bindir/zuntosim" "$tmp/zs" \
+    </dev/null >/dev/null 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 50); do [ -e "$tmp/zs1" ] && break; sleep 0.1; done
+  if ! timeout 5 chat -t 3 ABORT 'NO CARRIER' ABORT ERROR '' 'ATD*99#' CONNECT '' <"$tmp/zs1" >"$tmp/zs1" 2>/dev/null; then
+    skip "zuntosim does not answer ATD*99# with CONNECT (no data mode); GUEST_MODEM=shell dials a shell data modem instead"
+  fi
+  stop_sim
+fi
+root=$tmp/root
+mkdir -p "$root"/{bin,usr/bin,usr/sbin,etc/ppp,proc,sys,dev,tmp,run,modules,var/lock}
+ln -s /run "$root/var/run"
+echo "root:x:0:0:root:/tmp:/bin/sh" >"$root/etc/passwd"
+echo "root:x:0:" >"$root/etc/group"
+cp "$bb" "$root/bin/busybox"
+for a in sh mount insmod mknod ip ping unshare sleep cat tr printf stty timeout poweroff tail \
+  mkdir ls kill ln test id; do
+  ln -s busybox "$root/bin/$a"
+done
+copy() {  # a program and the libraries it loads
+  cp "$1" "$root$2"
+  ldd "$1" | grep -o '/[^ ]*' | while read -r lib; do
+    mkdir -p "$root$(dirname "$lib")"
+    cp -L "$lib" "$root$lib"
+  done
+}
+copy /usr/sbin/pppd /usr/sbin/pppd
+copy /usr/sbin/chat /usr/sbin/chat
+copy "$(command -v socat)" /usr/bin/socat
+copy "$bindir/zuntosim" /usr/bin/zuntosim
+copy "$bindir/wanmate_guest_dial" /usr/bin/wanmate_guest_dial
+cp "$here/shell-modem.sh" "$root/bin/shell-modem.sh"
+cp "$here/guest-init.sh" "$root/init"
+chmod +x "$root/init" "$root/bin/shell-modem.sh"
+echo "${GUEST_MODEM:-zuntosim}" >"$root/guest-modem"
+for m in ppp/ppp_generic ppp/ppp_async slip/slhc; do cp "$net/$m.ko" "$root/modules/"; done
+(cd "$root" && find . | cpio -o -H newc --quiet | gzip -1) >"$tmp/initrd.gz"
+
+# Software emulation: KVM inside containers of this kind hangs at boot.
+accel=tcg
+start=$(date +%s)
+timeout 90 qemu-system-x86_64 -machine accel=$accel -m 384 -smp 1 -nographic -no-reboot \
+  -nic none -kernel "$kernel" -initrd "$tmp/initrd.gz" \
+  -append "console=ttyS0 panic=-1 quiet edd=off rdinit=/init" >"$tmp/console.log" 2>&1
+echo "guest ran $(( $(date +%s) - start )) s"
+tr -d '\r' <"$tmp/console.log" | grep -v '^\[' | tail -100
+verdict=$(tr -d '\r' <"$tmp/console.log" | grep -o 'GUEST-RESULT: [A-Z]*' | tail -1)
+case "$verdict" in
+  "GUEST-RESULT: PASS") exit 0 ;;
+  "GUEST-RESULT: SKIP") exit 77 ;;
+  "") echo "SKIP: the guest did not report (it may not have booted)"; exit 77 ;;
+  *) exit 1 ;;
+esac
