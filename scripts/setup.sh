@@ -14,6 +14,7 @@ PKGS=(
   xvfb xauth
   gammu ppp
   socat ccache
+  python3
 )
 
 missing=()
