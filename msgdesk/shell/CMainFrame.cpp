@@ -16,6 +16,9 @@
 #include "shell/Commands.h"
 #include "shell/CMsgPreview.h"
 #include "shell/MainFrameCore.h"
+#include "shell/TransferCommands.h"
+#include "store/CFindPane.h"
+#include "shell/FileDialogPort.h"
 #include "store/CLeftBoxView.h"
 #include "store/CListMsgView.h"
 #include "store/CStoreIcons.h"
@@ -71,7 +74,7 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     m_tree = new CLeftBoxView(m_core.tree());
     m_list = new CListMsgView(m_core.messageList());
     m_preview = new CMsgPreview;
-    m_view->setPanes(m_tree, nullptr, m_list, m_preview);
+    m_view->setPanes(m_tree, nullptr, setUpTransfer(), m_preview);
     connect(m_status, &CStatusBar::paneDoubleClicked, this,
             [this](const QPoint& p) { m_core.paneDoubleClicked(m_status->paneAt(p)); });
     connect(m_view, &CMsgdeskView::phoneRequested, this, [this] { onCommand(cmd::Phone); });
@@ -87,6 +90,7 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
 }
 
 CMainFrame::~CMainFrame() {
+    delete m_findPane;  // before the finder it shows
     m_core.phoneChanged = nullptr;
     m_core.attachWindow(nullptr);
 }
@@ -202,14 +206,18 @@ void CMainFrame::onCommand(int id) {
             m_core.setStatusBarVisible(v);
             return;
         }
-        default: m_core.command(id); updateCommandUI();
+        default:
+            if (transferCommand(id)) return;
+            m_core.command(id);
+            updateCommandUI();
     }
 }
 
 void CMainFrame::updateCommandUI() {
     for (auto& [id, a] : m_actions) {
         if (id == cmd::ViewToolbar || id == cmd::ViewStatusBar) continue;
-        bool e = m_core.commandEnabled(id);
+        bool e = false;
+        if (!transferEnabled(id, e)) e = m_core.commandEnabled(id);
         if (a->isEnabled() != e) a->setEnabled(e);
     }
 }

@@ -17,6 +17,9 @@ class CLeftBoxView;
 class CListMsgView;
 class CMsgPreview;
 class CPhoneDlg;
+class CFindPane;
+class FileDialogPort;
+class TransferCommands;
 
 // The main window: tool bar, menus, status bar and the main view, over the
 // main frame's core, which holds every rule. This class only shows what the
@@ -33,6 +36,9 @@ public:
     CLeftBoxView* tree() const { return m_tree; }
     CListMsgView* list() const { return m_list; }
     CMsgPreview* preview() const { return m_preview; }
+    // The message list with its find bar above it.
+    CFindPane* findPane() const { return m_findPane; }
+    TransferCommands* transfer() const { return m_transfer.get(); }
     QToolBar* toolBar() const { return m_toolbar; }
     // The modeless phone window, created hidden with the frame.
     CPhoneDlg* phoneDialog() const { return m_phoneDlg; }
@@ -51,6 +57,11 @@ private:
     void onCommand(int id);
     void popupPhonebookMenu();
     void createPhoneDialog();
+    // Find, export and import (CMainFrameTransfer.cpp): returns the pane
+    // that takes the message list's place.
+    QWidget* setUpTransfer();
+    bool transferCommand(int id);
+    bool transferEnabled(int id, bool& enabled) const;
 
     MainFrameCore& m_core;
     std::map<int, QAction*> m_actions;
@@ -64,6 +75,9 @@ private:
     CPhoneDlg* m_phoneDlg = nullptr;
     bool m_closing = false;
     std::unique_ptr<FrameWindow> m_adapter;
+    std::unique_ptr<FileDialogPort> m_files;
+    std::unique_ptr<TransferCommands> m_transfer;
+    CFindPane* m_findPane = nullptr;
 };
 
 }  // namespace msgdesk

@@ -34,6 +34,7 @@ public:
     static const std::vector<CommandSpec>& commandSpecs();
     static const std::vector<MenuSpec>& menuAdditions();
 
+    static bool owns(int id) { return id >= 33001 && id <= 33099; }
     bool isCommandEnabled(int id) const;
     // Runs one of these commands; false for any other id.
     bool onCommand(int id);
