@@ -147,13 +147,25 @@ void MessageFinder::rowsChanged(const Mailbox& box, int first, int last) {
     if (onRowsChanged) onRowsChanged();
 }
 
-void MessageFinder::selectionReset(const Mailbox& box, int) {
+void MessageFinder::selectionReset(const Mailbox& box, int caretRow) {
     if (m_adjusting || m_all || !filtering() || box.id() != m_list.current()) return;
     if (m_mailbox != box.id()) {
         refilter(false);  // another mailbox was chosen
         return;
     }
     dropHiddenSelection();
+    Mailbox* current = m_list.currentBox();
+    if (current && current->selectedCount() == 0 && caretRow >= 0 && !m_rows.empty()) {
+        // Core moved the selection to a hidden row (a show, a delete): the
+        // nearest shown row at or after it takes its place, as in the list.
+        auto it =
+            std::lower_bound(m_rows.begin(), m_rows.end(), FoundRow{box.id(), caretRow}, lessRow);
+        const int r = (it == m_rows.end() ? m_rows.back() : *it).row;
+        m_adjusting = true;
+        current->setSelected(r, r, true);
+        m_adjusting = false;
+        m_list.onSelectionChanged();
+    }
     if (onRowsChanged) onRowsChanged();
 }
 

@@ -98,6 +98,26 @@ TEST_F(FinderTest, CommandsActOnShownRowsOnly) {
     EXPECT_EQ(box(InBox).selectedRows(), (std::vector<int>{1}));
 }
 
+TEST_F(FinderTest, AfterADeleteTheNextShownRowIsSelected) {
+    finder->setText("1380");
+    ASSERT_EQ(shownRows(), (std::vector<int>{0, 1, 3}));
+    finder->setSelectedShown({0});
+    list->onCommand(ID_MSG_DELETE);
+    // Core selected row 0 (now 13800000002): shown, kept.
+    EXPECT_EQ(shownRows(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(box(InBox).selectedRows(), (std::vector<int>{0}));
+    finder->setSelectedShown({0});
+    list->onCommand(ID_MSG_DELETE);
+    // Core selected row 0 (13900000003): hidden, so the next shown one.
+    EXPECT_EQ(shownRows(), (std::vector<int>{1}));
+    EXPECT_EQ(box(InBox).selectedRows(), (std::vector<int>{1}));
+    EXPECT_EQ(previews.back().first, "13800000004");
+    list->onCommand(ID_MSG_DELETE);
+    EXPECT_EQ(finder->count(), 0);
+    EXPECT_EQ(box(InBox).selectedCount(), 0);
+    EXPECT_EQ(box(DeleteBox).size(), 4);
+}
+
 TEST_F(FinderTest, ShownSelectionMapsToMailboxRows) {
     finder->setText("1380");
     ASSERT_EQ(shownRows(), (std::vector<int>{0, 1, 3}));
