@@ -57,10 +57,14 @@ bool TransferCommands::isCommandEnabled(int id) const {
     switch (id) {
         case cmd::FindMessages:
             return m_list.current() != MessageList::kNoList || m_finder.allMailboxes();
+        // Asked several times a second: counts only, no row lists.
         case cmd::ExportMailbox:
-            return !shownRows().empty();
+            return m_finder.filtering() ? m_finder.count() > 0
+                                        : m_list.currentBox() && m_list.currentBox()->size() > 0;
         case cmd::ExportSelected:
-            return !selectedRows().empty();
+            if (m_finder.allMailboxes()) return !m_finder.selectedShown().empty();
+            // A filtered mailbox never holds a hidden row in its selection.
+            return m_list.currentBox() && m_list.currentBox()->selectedCount() > 0;
         case cmd::ImportContacts:
             return true;
         case cmd::ExportContactsVcard:

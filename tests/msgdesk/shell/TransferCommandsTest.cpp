@@ -87,6 +87,14 @@ TEST_F(TransferTest, ExportTakesWhatIsShownOrSelectedAndAsksBeforeReplacing) {
     t->finder().setSelectedShown({1});
     EXPECT_EQ(t->shownRows(), (std::vector<FoundRow>{{InBox, 0}, {InBox, 2}}));
     EXPECT_EQ(t->selectedRows(), (std::vector<FoundRow>{{InBox, 2}}));
+    EXPECT_TRUE(t->isCommandEnabled(cmd::ExportSelected));
+    t->finder().setText("999");
+    EXPECT_FALSE(t->isCommandEnabled(cmd::ExportMailbox));
+    EXPECT_FALSE(t->isCommandEnabled(cmd::ExportSelected));
+    EXPECT_FALSE(t->isCommandEnabled(cmd::ExportContactsCsv));  // the book is empty
+    t->finder().setText("111");
+    t->finder().setSelectedShown({1});
+    EXPECT_TRUE(t->isCommandEnabled(cmd::ExportMailbox));
     storetest::writeFile(path("old.csv"), "keep me");
     files.answers = {path("old.csv"), path("old.csv")};
     mb.answers = {platform::IDNO};
