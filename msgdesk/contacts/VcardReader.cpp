@@ -190,9 +190,7 @@ bool unfold(std::string_view text, std::vector<std::string>& lines) {
     return !softBreak;
 }
 
-}  // namespace
-
-ParsedContacts parseVcard(std::string_view bytes) {
+ParsedContacts readCards(std::string_view bytes) {
     ParsedContacts out;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     if (looksBinary(bytes)) {
@@ -287,6 +285,18 @@ ParsedContacts parseVcard(std::string_view bytes) {
         return out;
     }
     if (!sawCard) out.error = ContactFileError::Empty;
+    return out;
+}
+
+}  // namespace
+
+ParsedContacts parseVcard(std::string_view bytes) {
+    ParsedContacts out = readCards(bytes);
+    if (out.error != ContactFileError::None) {
+        // A refused file yields nothing, whichever card gave it away.
+        out.contacts.clear();
+        out.noNumber = out.noName = 0;
+    }
     return out;
 }
 

@@ -105,6 +105,25 @@ TEST(ContactImport, BadFilesAreRefusedWhole) {
         "无法导入“a.vcf”：文件不完整（缺少结尾的END:VCARD），可能已被截断。\n没有导入任何联系人。");
 }
 
+TEST(ContactImport, AFileCutAnywhereInsideACardIsRefused) {
+    for (const char* name : {"android.vcf", "ios.vcf"}) {
+        const std::string whole = sample(name);
+        for (size_t len = 1; len < whole.size(); ++len) {
+            const std::string cut = whole.substr(0, len);
+            ParsedContacts p = parseVcard(cut);
+            const size_t end = cut.find_last_not_of("\r\n");
+            const bool atCardEnd =
+                end != std::string::npos && end >= 8 && cut.compare(end - 8, 9, "END:VCARD") == 0;
+            if (atCardEnd) {
+                EXPECT_EQ(p.error, ContactFileError::None) << name << " cut at " << len;
+            } else {
+                EXPECT_NE(p.error, ContactFileError::None) << name << " cut at " << len;
+                EXPECT_TRUE(p.contacts.empty()) << name << " cut at " << len;
+            }
+        }
+    }
+}
+
 TEST(ContactImport, DuplicatesSkippedAndTheBookKept) {
     ContactBook book;
     auto old = NewContactRecord();
