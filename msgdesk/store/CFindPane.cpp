@@ -38,7 +38,7 @@ CFindPane::CFindPane(MessageFinder& finder, MessageList& list, CListMsgView* lis
     m_all->setAccessibleName(m_all->text());
     m_count = new QLabel(m_bar);
     m_count->setObjectName(QStringLiteral("findCount"));
-    m_count->setAccessibleName(QStringLiteral("findCount"));
+    m_count->setAccessibleName(u8(LoadStr(33106)));
     auto* h = new QHBoxLayout(m_bar);
     h->setContentsMargins(4, 2, 4, 2);
     h->addWidget(label);
@@ -54,7 +54,7 @@ CFindPane::CFindPane(MessageFinder& finder, MessageList& list, CListMsgView* lis
     m_model = new CFoundModel(m_finder, boxes, this);
     m_found = new QTableView(this);
     m_found->setObjectName(QStringLiteral("foundList"));
-    m_found->setAccessibleName(u8(LoadStr(33101)).section(QLatin1Char(' '), 0, 0));
+    m_found->setAccessibleName(u8(LoadStr(33105)));
     m_found->setModel(m_model);
     m_found->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_found->setSelectionMode(QAbstractItemView::ExtendedSelection);
