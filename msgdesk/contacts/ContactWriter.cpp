@@ -1,6 +1,7 @@
 #include "contacts/ContactWriter.h"
 
 #include "platform/Codepage.h"
+#include "res/StringTable.h"
 #include "store/CsvText.h"
 
 namespace msgdesk {
@@ -48,8 +49,12 @@ void addLine(std::string& out, const std::string& line) {
 }  // namespace
 
 const std::vector<std::string>& contactCsvHeader() {
-    static const std::vector<std::string> h = {"手机",     "姓名",     "住宅电话", "办公电话",
-                                               "住宅地址", "公司地址", "电子邮件"};
+    // The seven fields' captions, in record order.
+    static const std::vector<std::string> h = [] {
+        std::vector<std::string> v;
+        for (unsigned id = 33141; id <= 33147; ++id) v.emplace_back(LoadStr(id));
+        return v;
+    }();
     return h;
 }
 
