@@ -15,6 +15,7 @@ PKGS=(
   gammu ppp
   socat ccache
   qemu-system-x86 linux-image-amd64 busybox-static
+  python3
 )
 
 missing=()

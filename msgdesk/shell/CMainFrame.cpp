@@ -25,7 +25,11 @@
 #include "shell/CStatusBar.h"
 #include "shell/CommandTable.h"
 #include "shell/Commands.h"
+#include "shell/CMsgPreview.h"
+#include "shell/FileDialogPort.h"
 #include "shell/MainFrameCore.h"
+#include "shell/TransferCommands.h"
+#include "store/CFindPane.h"
 #include "store/CLeftBoxView.h"
 #include "store/CListMsgView.h"
 #include "store/CStoreIcons.h"
@@ -122,7 +126,7 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
     m_preview = new CMsgPreview;
     ContactsCore& contacts = m_core.contactsCore();
     m_contactView = new CContactView(contacts.pane());
-    m_view->setPanes(m_tree, m_contactView, m_list, m_preview);
+    m_view->setPanes(m_tree, m_contactView, setUpTransfer(), m_preview);
     // The tree keeps room for its six items; the contact pane takes the rest.
     m_view->leftSplitter()->setStretchFactor(0, 0);
     m_view->leftSplitter()->setStretchFactor(1, 1);
@@ -150,6 +154,7 @@ CMainFrame::CMainFrame(MainFrameCore& core, QWidget* parent) : QMainWindow(paren
 }
 
 CMainFrame::~CMainFrame() {
+    delete m_findPane;  // before the finder it shows
     m_core.phoneChanged = nullptr;
     m_core.contactsCore().attachDialogs(nullptr);
     m_core.attachWindow(nullptr);
@@ -296,6 +301,7 @@ void CMainFrame::onCommand(int id) {
             return;
         }
         default:
+            if (transferCommand(id)) return;
             m_core.command(id);
             updateCommandUI();
     }
@@ -304,7 +310,8 @@ void CMainFrame::onCommand(int id) {
 void CMainFrame::updateCommandUI() {
     for (auto& [id, a] : m_actions) {
         if (id == cmd::ViewToolbar || id == cmd::ViewStatusBar) continue;
-        bool e = m_core.commandEnabled(id);
+        bool e = false;
+        if (!transferEnabled(id, e)) e = m_core.commandEnabled(id);
         if (a->isEnabled() != e) a->setEnabled(e);
     }
     // The caption bar's phone button is the same command.

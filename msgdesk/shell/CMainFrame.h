@@ -22,6 +22,9 @@ class CPhoneDlg;
 class CContactView;
 class CPhonebookDialogs;
 class CSimPhonebookDlg;
+class CFindPane;
+class FileDialogPort;
+class TransferCommands;
 
 // The main window: tool bar, menus, status bar and the main view, over the
 // main frame's core, which holds every rule. This class only shows what the
@@ -42,6 +45,9 @@ public:
     // Passes a message on to the open device dialog (the SIM phonebook
     // manager), queued as a posted message would be.
     void postToDeviceDialog(const platform::Message& m);
+    // The message list with its find bar above it.
+    CFindPane* findPane() const { return m_findPane; }
+    TransferCommands* transfer() const { return m_transfer.get(); }
     QToolBar* toolBar() const { return m_toolbar; }
     // The modeless phone window, created hidden with the frame.
     CPhoneDlg* phoneDialog() const { return m_phoneDlg; }
@@ -61,6 +67,11 @@ private:
     void popupPhonebookMenu();
     void createPhoneDialog();
     void trackActiveView(QWidget* now);
+    // Find, export and import (CMainFrameTransfer.cpp): returns the pane
+    // that takes the message list's place.
+    QWidget* setUpTransfer();
+    bool transferCommand(int id);
+    bool transferEnabled(int id, bool& enabled) const;
 
     MainFrameCore& m_core;
     std::map<int, QAction*> m_actions;
@@ -77,6 +88,9 @@ private:
     QPointer<CSimPhonebookDlg> m_deviceDialog;
     bool m_closing = false;
     std::unique_ptr<FrameWindow> m_adapter;
+    std::unique_ptr<FileDialogPort> m_files;
+    std::unique_ptr<TransferCommands> m_transfer;
+    CFindPane* m_findPane = nullptr;
 };
 
 }  // namespace msgdesk

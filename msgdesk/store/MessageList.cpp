@@ -209,6 +209,7 @@ std::optional<std::string> MessageList::countText() const {
 }
 
 bool MessageList::isCommandEnabled(unsigned id) const {
+    if (m_override && m_override->active()) return m_override->isCommandEnabled(id);
     const Mailbox* box = currentBox();
     int sel = box ? box->selectedCount() : 0;
     switch (id) {
@@ -229,6 +230,7 @@ bool MessageList::isCommandEnabled(unsigned id) const {
 }
 
 bool MessageList::onCommand(unsigned id) {
+    if (m_override && m_override->active()) return m_override->onCommand(id);
     switch (id) {
         case ID_MSG_REPLY:
             reply();
@@ -254,6 +256,7 @@ bool MessageList::onCommand(unsigned id) {
 }
 
 std::vector<MenuItem> MessageList::popupMenu() const {
+    if (m_override && m_override->active()) return m_override->popupMenu();
     const Mailbox* box = currentBox();
     if (!box) return {};
     int sel = box->selectedCount();

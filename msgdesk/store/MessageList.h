@@ -41,6 +41,17 @@ struct MessageListPorts {
     platform::MessageBoxPort* messageBox = nullptr;
 };
 
+// Takes the list's commands while another view of its rows is shown (the
+// find over all mailboxes).
+class MessageListOverride {
+public:
+    virtual ~MessageListOverride() = default;
+    virtual bool active() const = 0;
+    virtual bool isCommandEnabled(unsigned id) const = 0;
+    virtual bool onCommand(unsigned id) = 0;
+    virtual std::vector<MenuItem> popupMenu() const = 0;
+};
+
 // The message list's behaviour: the current mailbox, the unread mark, the
 // mailbox commands, sorting, the popup menu and the count texts. The window
 // (CListMsgView) shows the current mailbox and forwards user actions here.
@@ -94,6 +105,15 @@ public:
     std::optional<std::string> countText() const;
 
     bool unreadTimerRunning() const;
+
+    // Row commands on any mailbox, for the find over all mailboxes: open in
+    // the message view (an InBox row is marked read), reply, forward.
+    void openRow(int mailbox, int row);
+    void replyRow(int mailbox, int row);
+    void forwardRow(int mailbox, int row);
+    // The preview pane for one row (mailbox -1: empty).
+    void previewRow(int mailbox, int row);
+    void setOverride(MessageListOverride* o) { m_override = o; }
     // Told when the current list changes (the window shows it).
     std::function<void(int mailbox)> onCurrentChanged;
 
@@ -114,6 +134,7 @@ private:
     MessageListPorts m_ports;
     int m_current = kNoList;
     int m_unreadRow = -1;
+    MessageListOverride* m_override = nullptr;
 };
 
 // True when s is a non-empty run of decimal digits that fits an int.

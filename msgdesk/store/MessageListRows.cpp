@@ -1,0 +1,48 @@
+// Row commands on any mailbox, used by the find over all mailboxes.
+#include "store/MessageList.h"
+
+namespace msgdesk {
+
+void MessageList::openRow(int mailbox, int row) {
+    if (mailbox < 0 || mailbox >= kMailboxCount) return;
+    Mailbox& box = m_store.box(static_cast<MailboxId>(mailbox));
+    if (!box.validRow(row)) return;
+    if (mailbox == InBox && box.row(row).rec.Status[0] != '\0') {
+        if (m_unreadRow == row) stopUnreadTimer();
+        box.setStatus(row, "");
+    }
+    // A draft opens in the view too: editing it would take it out of the
+    // PublicBox while the found list still shows it.
+    MessageRecord rec = box.row(row).rec;
+    int result = m_ports.openMessageView ? m_ports.openMessageView(rec) : IDC_VIEW_CANCEL;
+    if (result == IDC_VIEW_FORWARD)
+        postCompose(rec.text(), COMPOSE_FORWARD);
+    else if (result == IDC_VIEW_REPLY)
+        postCompose(rec.number(), COMPOSE_REPLY);
+    postCountRefresh();
+}
+
+void MessageList::replyRow(int mailbox, int row) {
+    if (mailbox < 0 || mailbox >= kMailboxCount) return;
+    const Mailbox& box = m_store.box(static_cast<MailboxId>(mailbox));
+    if (box.validRow(row)) postCompose(box.row(row).rec.number(), COMPOSE_REPLY);
+}
+
+void MessageList::forwardRow(int mailbox, int row) {
+    if (mailbox < 0 || mailbox >= kMailboxCount) return;
+    const Mailbox& box = m_store.box(static_cast<MailboxId>(mailbox));
+    if (box.validRow(row)) postCompose(box.row(row).rec.text(), COMPOSE_FORWARD);
+}
+
+void MessageList::previewRow(int mailbox, int row) {
+    if (!m_ports.showPreview) return;
+    if (mailbox < 0 || mailbox >= kMailboxCount ||
+        !m_store.box(static_cast<MailboxId>(mailbox)).validRow(row)) {
+        m_ports.showPreview(std::string(), std::string());
+        return;
+    }
+    const MessageRecord& rec = m_store.box(static_cast<MailboxId>(mailbox)).row(row).rec;
+    m_ports.showPreview(rec.number(), rec.text());
+}
+
+}  // namespace msgdesk
