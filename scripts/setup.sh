@@ -14,6 +14,7 @@ PKGS=(
   xvfb xauth
   gammu ppp
   socat ccache
+  lintian dbus dbus-x11 dunst libnotify-bin
 )
 
 missing=()
