@@ -8,11 +8,22 @@
 #include "StoreRegistry.h"
 #include "platform/HotplugMonitor.h"
 #include "platform/LibudevSource.h"
+#include "platform/ProgramOptions.h"
 #include "platform/SysfsUsbHost.h"
 #include "platform/XdgAutostart.h"
 #include "res/Texts.h"
 
+namespace {
+const char kUsage[] =
+    "Usage: wanmate [--version] [--help]\n"
+    "The tray dialer of Zunto USB GSM modems: counts the modems plugged in,\n"
+    "prepares them and dials the data connection when one is inserted.\n\n"
+    "Settings: $XDG_CONFIG_HOME/kelvo/user.reg; starting with the session:\n"
+    "$XDG_CONFIG_HOME/autostart/wanmate.desktop (the settings' check box).\n";
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (int rc = platform::answerInfoOptions(argc, argv, "wanmate", kUsage); rc >= 0) return rc;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "device/WindowMessages.h"
-#include "platform/DynLib.h"
+#include "platform/InstallLayout.h"
 #include "platform/Sound.h"
 #include "res/StringTable.h"
 
@@ -189,7 +189,7 @@ std::string Receiver::soundPath() {
     const std::filesystem::path here = "sounds/msg.wav";
     if (std::filesystem::exists(here, ec)) return here.string();
     const std::filesystem::path beside =
-        std::filesystem::path(platform::executableDir()) / "sounds" / "msg.wav";
+        std::filesystem::path(platform::resourceDir()) / "sounds" / "msg.wav";
     if (std::filesystem::exists(beside, ec)) return beside.string();
     return {};
 }
