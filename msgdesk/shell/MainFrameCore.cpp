@@ -250,6 +250,7 @@ void MainFrameCore::attachReceiveSend() {
     Receiver::Ports rp;
     rp.lookupName = [this](const std::string& n) { return nameFor(n); };
     rp.postToDeviceDialog = [this](const platform::Message& m) { postToDeviceDialog(m); };
+    if (m_s.notifier) rp.notify = [this](const platform::Notification& n) { m_s.notifier->notify(n); };
     m_receiver = std::make_unique<Receiver>(m_s.loop, this, m_link->library(), m_link->devices(),
                                             m_link->pending(), *m_store, m_settings, m_s.messageBox,
                                             std::move(rp));

@@ -7,6 +7,7 @@
 #include "platform/InstallLayout.h"
 #include "platform/Sound.h"
 #include "res/StringTable.h"
+#include "store/NewMessageNotice.h"
 
 namespace msgdesk {
 
@@ -92,8 +93,10 @@ void Receiver::fileNew(const ReceivedSms& sms) {
     // An empty answer files nothing; deleting the SIM copy then could only
     // lose a message that was not read, so it stays.
     if (!sms.hasText) return;
-    m_store.AppendMessage(inboxRecord(sms), InBox);
+    const MessageRecord rec = inboxRecord(sms);
+    m_store.AppendMessage(rec, InBox);
     const bool onDisk = m_store.saveNow(InBox);
+    if (m_ports.notify) m_ports.notify(NewMessageNotice(rec));
     post(UM_NEWMESSAGE, 0, 0);
     post(UM_STATUSPANE, PANE_MAILBOX, 1);
     if (m_settings.SaveInCard == 0 && onDisk)

@@ -9,6 +9,7 @@
 #include "device/ReceivedSms.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
+#include "platform/Notification.h"
 #include "shell/Settings.h"
 #include "store/MailboxStore.h"
 
@@ -37,6 +38,8 @@ public:
         std::function<void(const platform::Message&)> postToDeviceDialog;
         // Plays a wav file asynchronously; unset: platform::PlaySoundAsync.
         std::function<bool(const std::string& path)> playSound;
+        // Shows the desktop notification of a new message; unset: none.
+        std::function<void(const platform::Notification&)> notify;
     };
 
     Receiver(platform::MessageLoop& loop, platform::MessageTarget* frame, const DeviceLibrary& lib,
