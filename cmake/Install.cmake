@@ -47,14 +47,18 @@ add_custom_target(install_files ALL DEPENDS ${_man} ${_doc}/copyright ${_doc}/ch
 install(FILES ${_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${_doc}/copyright ${_doc}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# The dial-up files (a pppd peers file, chat scripts ending in .chat), when
-# the tree has them in wanmate/ppp/. Files in /etc are conffiles.
-file(GLOB _ppp CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/wanmate/ppp/*)
+# The dial-up files, when the tree has them in wanmate/ppp/: chat scripts
+# (ending in .chat, or in chatscripts/) go to /etc/chatscripts, other files
+# (or those in peers/) are pppd peers files. Files in /etc are conffiles.
+file(GLOB _ppp CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/wanmate/ppp/*
+     ${CMAKE_SOURCE_DIR}/wanmate/ppp/peers/* ${CMAKE_SOURCE_DIR}/wanmate/ppp/chatscripts/*)
 set(_conffiles "")
 foreach(f ${_ppp})
   get_filename_component(n ${f} NAME)
   if(IS_DIRECTORY ${f} OR n MATCHES "^README|\\.md$")
     continue()
+  elseif(f MATCHES "/chatscripts/[^/]+$")
+    set(_dir ${CMAKE_INSTALL_FULL_SYSCONFDIR}/chatscripts)
   elseif(n MATCHES "\\.chat$")
     set(_dir ${CMAKE_INSTALL_FULL_SYSCONFDIR}/chatscripts)
     string(REGEX REPLACE "\\.chat$" "" n ${n})
