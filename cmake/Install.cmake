@@ -27,7 +27,7 @@ install(FILES packaging/70-zunto-modem.rules DESTINATION ${CMAKE_INSTALL_PREFIX}
 
 # Manual pages, compressed as Debian wants them.
 set(_man "")
-foreach(page modlink-tool.1 zuntosim.1)
+foreach(page modlink-tool.1 zuntosim.1 msgdesk.1 wanmate.1)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
     COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/docs/man/${page} > ${CMAKE_BINARY_DIR}/man/${page}.gz
