@@ -53,6 +53,10 @@ sim_pid=$!
 for _ in $(seq 50); do grep -q '^control' "$work/sim.out" 2>/dev/null && [ -e "$work/zunto1" ] && break; sleep 0.1; done
 port=$(sed -n 's/^control tcp:127.0.0.1://p' "$work/sim.out")
 [ -n "$port" ] || fail "zuntosim did not start"
+# The control port listens on the loopback address only.
+hex=$(printf '%04X' "$port")
+listen=$(awk -v p=":$hex" '$4 == "0A" && substr($2, length($2) - 4) == p { print $2 }' /proc/net/tcp /proc/net/tcp6)
+[ "$listen" = "0100007F:$hex" ] || fail "control port listens on ${listen:-nothing}, not 127.0.0.1 only"
 ask() { printf '%s\n' "$1" | socat -t 2 - "TCP:127.0.0.1:$port" 2>/dev/null; }
 
 (cd "$work" && MODLINK_PORTS="$work/zunto1" exec msgdesk >app.log 2>&1) &
