@@ -14,7 +14,7 @@ PKGS=(
   xvfb xauth
   gammu ppp
   socat ccache
-  lintian dbus dbus-x11 dunst libnotify-bin x11-apps netpbm
+  lintian dbus dunst libnotify-bin x11-apps netpbm
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QFileInfo>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -10,7 +11,18 @@ namespace platform {
 
 QtDesktopNotifier::QtDesktopNotifier(QString appName) : m_appName(std::move(appName)) {}
 
+namespace {
+// A session bus to talk to; without one, asking for it could make the bus
+// library start a bus daemon of its own for the display.
+bool sessionBusKnown() {
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) return true;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(QString::fromLocal8Bit(runtime) + "/bus");
+}
+}  // namespace
+
 void QtDesktopNotifier::notify(const Notification& n) {
+    if (!sessionBusKnown()) return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
     QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.Notifications",
