@@ -5,14 +5,18 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
 namespace platform {
 
 bool makePrivateDir(const std::filesystem::path& dir) {
     if (dir.empty()) return true;
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    // Folders made here are private from the start, parents included (mkdir
+    // with 0700 can only be narrowed by the umask); existing ones are kept.
+    std::filesystem::path part;
+    for (const auto& element : dir) {
+        part /= element;
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) break;
+    }
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     // Only our own directory is narrowed; a shared one (e.g. a test's /tmp)

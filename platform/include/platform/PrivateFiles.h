@@ -7,8 +7,8 @@ namespace platform {
 // messages: directories we keep them in are 0700 and files 0600, whatever
 // the umask, and an older, wider file is narrowed when it is next opened.
 
-// Creates dir (and missing parents) and sets dir itself to 0700. True when
-// dir is a directory afterwards.
+// Creates dir and its missing parents 0700 and sets dir itself to 0700 when
+// we own it. True when dir is a directory afterwards.
 bool makePrivateDir(const std::filesystem::path& dir);
 
 // open(2) with mode 0600 for a new file; a file we own that is wider is set

@@ -80,6 +80,8 @@ TEST_F(OpenUmask, HelperKeepsNarrowerModesAndRefusesAFileAsDirectory) {
     EXPECT_FALSE(platform::makePrivateDir(ro));
     EXPECT_TRUE(platform::makePrivateDir(dir.path / "a" / "b"));
     EXPECT_EQ(modeOf(dir.path / "a" / "b"), 0700u);
+    EXPECT_EQ(modeOf(dir.path / "a"), 0700u);          // a parent made on the way too
+    EXPECT_NE(modeOf(dir.path.parent_path()), 0700u);  // an existing one is left
     EXPECT_EQ(platform::openPrivate(dir.path / "missing", O_RDONLY), -1);
 }
 
