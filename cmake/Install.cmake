@@ -47,25 +47,39 @@ add_custom_target(install_files ALL DEPENDS ${_man} ${_doc}/copyright ${_doc}/ch
 install(FILES ${_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${_doc}/copyright ${_doc}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# The dial-up files, when the tree has them in wanmate/ppp/: chat scripts
-# (ending in .chat, or in chatscripts/) go to /etc/chatscripts, other files
-# (or those in peers/) are pppd peers files. Files in /etc are conffiles.
+# The dial-up files, when the tree has them in wanmate/ppp/ (what
+# scripts/install-wanmate-ppp.sh installs by hand): "peers-NAME" and files in
+# peers/ are pppd peers files (/etc/ppp/peers/NAME); chat scripts (ending in
+# .chat, or in chatscripts/) go to /etc/chatscripts; any other file, e.g. a
+# connect step, to /etc/ppp, executable when it is in the tree. Files in /etc
+# are conffiles.
 file(GLOB _ppp CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/wanmate/ppp/*
      ${CMAKE_SOURCE_DIR}/wanmate/ppp/peers/* ${CMAKE_SOURCE_DIR}/wanmate/ppp/chatscripts/*)
+set(_etc ${CMAKE_INSTALL_FULL_SYSCONFDIR})
 set(_conffiles "")
 foreach(f ${_ppp})
   get_filename_component(n ${f} NAME)
+  set(_kind FILES)
   if(IS_DIRECTORY ${f} OR n MATCHES "^README|\\.md$")
     continue()
   elseif(f MATCHES "/chatscripts/[^/]+$")
-    set(_dir ${CMAKE_INSTALL_FULL_SYSCONFDIR}/chatscripts)
+    set(_dir ${_etc}/chatscripts)
   elseif(n MATCHES "\\.chat$")
-    set(_dir ${CMAKE_INSTALL_FULL_SYSCONFDIR}/chatscripts)
+    set(_dir ${_etc}/chatscripts)
     string(REGEX REPLACE "\\.chat$" "" n ${n})
+  elseif(f MATCHES "/peers/[^/]+$")
+    set(_dir ${_etc}/ppp/peers)
+  elseif(n MATCHES "^peers-.")
+    set(_dir ${_etc}/ppp/peers)
+    string(REGEX REPLACE "^peers-" "" n ${n})
   else()
-    set(_dir ${CMAKE_INSTALL_FULL_SYSCONFDIR}/ppp/peers)
+    set(_dir ${_etc}/ppp)
+    execute_process(COMMAND test -x ${f} RESULT_VARIABLE _rc)
+    if(_rc EQUAL 0)
+      set(_kind PROGRAMS)
+    endif()
   endif()
-  install(FILES ${f} DESTINATION ${_dir} RENAME ${n})
+  install(${_kind} ${f} DESTINATION ${_dir} RENAME ${n})
   string(APPEND _conffiles "${_dir}/${n}\n")
 endforeach()
 
@@ -83,8 +97,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ppp")
+# pppd dials for Wanmate; xdg-open shows the help.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
