@@ -16,6 +16,7 @@ PKGS=(
   socat ccache
   qemu-system-x86 linux-image-amd64 busybox-static
   python3
+  lintian dbus dunst libnotify-bin x11-apps netpbm
 )
 
 missing=()

@@ -12,13 +12,16 @@ export QT_QPA_PLATFORM=offscreen
 log=$(mktemp)
 ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 900 2>&1 | tee "$log"
 rc=${PIPESTATUS[0]}
+# The package itself: built, installed, run and purged (as root only).
+smoke_failed=0
+bash scripts/package-smoke.sh || smoke_failed=1
 t2=$(date +%s)
 passed=$(grep -oE '[0-9]+ tests passed|[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
 total=$(grep -oE 'out of [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')
 failed=$(grep -oE 'tests failed out of' "$log" >/dev/null && grep -oE '[0-9]+ tests failed' "$log" | tail -1 | grep -oE '^[0-9]+')
-failed=${failed:-0}
-total=${total:-0}
+failed=$(( ${failed:-0} + smoke_failed ))
+total=$(( ${total:-0} + 1 ))
 echo "timing: setup $((t0 - start)) s, build $((t1 - t0)) s, tests $((t2 - t1)) s"
 echo "$((total - failed)) passed, ${failed} failed"
 rm -f "$log"
-[ "$rc" -eq 0 ] && [ "$total" -gt 0 ]
+[ "$rc" -eq 0 ] && [ "$smoke_failed" -eq 0 ] && [ "$total" -gt 1 ]

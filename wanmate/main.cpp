@@ -11,13 +11,24 @@
 #include "platform/HotplugMonitor.h"
 #include "platform/InstanceLock.h"
 #include "platform/LibudevSource.h"
+#include "platform/ProgramOptions.h"
 #include "platform/SysfsUsbHost.h"
 #include "platform/XdgAutostart.h"
 #include "platform/ras/PppRas.h"
 #include "res/Texts.h"
 #include "platform/OutOfMemory.h"
 
+namespace {
+const char kUsage[] =
+    "Usage: wanmate [--version] [--help]\n"
+    "The tray dialer of Zunto USB GSM modems: counts the modems plugged in,\n"
+    "prepares them and dials the data connection when one is inserted.\n\n"
+    "Settings: $XDG_CONFIG_HOME/kelvo/user.reg; starting with the session:\n"
+    "$XDG_CONFIG_HOME/autostart/wanmate.desktop (the settings' check box).\n";
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (int rc = platform::answerInfoOptions(argc, argv, "wanmate", kUsage); rc >= 0) return rc;
     platform::exitOnOutOfMemory();
     // One dialer per user: a second start ends at once and shows nothing.
     auto lock = std::make_unique<platform::InstanceLock>(wanmate::text::kMutexName);

@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/PrivateFiles.h"
+
 namespace msgdesk {
 
 namespace {
@@ -39,9 +41,7 @@ bool writeFull(int fd, const char* buf, std::size_t n) {
 }
 
 bool ensureDirectory(const std::filesystem::path& dir) {
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    return std::filesystem::is_directory(dir, ec);
+    return platform::makePrivateDir(dir);
 }
 
 // Makes the rename itself durable; a failure here does not undo the save.
@@ -56,7 +56,7 @@ void syncDirectory(const std::filesystem::path& dir) {
 // target is untouched unless the rename succeeds.
 bool replaceFile(const std::filesystem::path& target, const std::filesystem::path& tmp,
                  const std::string& bytes) {
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    int fd = platform::openPrivate(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
     if (fd < 0) return false;
     bool ok = writeFull(fd, bytes.data(), bytes.size());
     ok = ok && ::fsync(fd) == 0;
@@ -106,7 +106,7 @@ ContactLoadResult LoadContacts(ContactBook& book, const std::filesystem::path& f
     if (file.has_parent_path()) ensureDirectory(file.parent_path());
     // O_CREAT without O_TRUNC: a missing file is created empty, an existing
     // one is never cut.
-    int fd = ::open(file.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    int fd = platform::openPrivate(file, O_RDONLY | O_CREAT);
     if (fd < 0) return result;
     result.opened = true;
     for (;;) {

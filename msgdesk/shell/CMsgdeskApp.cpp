@@ -3,11 +3,15 @@
 #include <QtGlobal>
 #include <filesystem>
 
+#include "QtDesktopNotifier.h"
 #include "QtMessageBox.h"
 #include "QtMessageLoop.h"
 #include "platform/DynLib.h"
+#include "platform/InstallLayout.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
+#include "res/StringTable.h"
 #include "shell/MainFrameCore.h"
 
 static void initShellResources() { Q_INIT_RESOURCE(shell); }
@@ -15,6 +19,17 @@ static void initShellResources() { Q_INIT_RESOURCE(shell); }
 namespace msgdesk {
 
 void InitMsgdeskResources() { initShellResources(); }
+
+namespace {
+// Installed: the user's data directory; from a build tree: the current
+// directory, as scripts/run-msgdesk.sh and the tests expect.
+std::filesystem::path dataRoot() {
+    if (!platform::runningInstalled()) return std::filesystem::current_path();
+    std::filesystem::path root = platform::userDataDir("msgdesk");
+    platform::makePrivateDir(root);
+    return root;
+}
+}  // namespace
 
 CMsgdeskApp::CMsgdeskApp() = default;
 
@@ -28,9 +43,12 @@ bool CMsgdeskApp::InitInstance() {
     m_clock = std::make_unique<platform::SystemClock>();
     m_box = std::make_unique<platform::QtMessageBox>();
     m_doc = std::make_unique<CMsgdeskDoc>();
-    m_core = std::make_unique<MainFrameCore>(MainFrameCore::Services{
+    m_notifier = std::make_unique<platform::QtDesktopNotifier>(QString::fromUtf8(LoadStr(IDS_APP_TITLE)));
+    MainFrameCore::Services services{
         *m_loop, *m_clock, *m_box, platform::RegistryStore::forHive(platform::Hive::CurrentUser),
-        platform::executableDir() + "help/msgdesk.html", std::filesystem::current_path()});
+        platform::resourceDir() + "help/msgdesk.html", dataRoot()};
+    services.notifier = m_notifier.get();
+    m_core = std::make_unique<MainFrameCore>(services);
     if (!m_core->create()) return false;
     m_frame = std::make_unique<CMainFrame>(*m_core);
     m_box->setParent(m_frame.get());

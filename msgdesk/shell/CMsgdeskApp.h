@@ -5,6 +5,7 @@
 namespace platform {
 class QtMessageLoop;
 class QtMessageBox;
+class QtDesktopNotifier;
 class SystemClock;
 }
 
@@ -29,6 +30,7 @@ private:
     std::unique_ptr<platform::QtMessageLoop> m_loop;
     std::unique_ptr<platform::SystemClock> m_clock;
     std::unique_ptr<platform::QtMessageBox> m_box;
+    std::unique_ptr<platform::QtDesktopNotifier> m_notifier;
     std::unique_ptr<CMsgdeskDoc> m_doc;
     std::unique_ptr<MainFrameCore> m_core;
     std::unique_ptr<CMainFrame> m_frame;

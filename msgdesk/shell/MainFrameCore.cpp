@@ -342,6 +342,7 @@ void MainFrameCore::attachReceiveSend() {
     rp.retry = [this](int device, int failures, std::function<bool(int)> attempt) {
         return m_link && m_link->retries().schedule(device, failures, std::move(attempt));
     };
+    if (m_s.notifier) rp.notify = [this](const platform::Notification& n) { m_s.notifier->notify(n); };
     m_receiver = std::make_unique<Receiver>(m_s.loop, this, m_link->library(), m_link->devices(),
                                             m_link->pending(), *m_store, m_settings, m_s.messageBox,
                                             std::move(rp));

@@ -49,6 +49,8 @@ public:
         std::filesystem::path dataRoot;  // where data/ and backup/ live
         // Tests hand a device library table in; null: bind "modlink.dll".
         const DeviceLibrary* library = nullptr;
+        // Desktop notifications of new messages; null: none.
+        platform::NotificationPort* notifier = nullptr;
     };
 
     explicit MainFrameCore(Services s);

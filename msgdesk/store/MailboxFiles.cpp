@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/PrivateFiles.h"
+
 namespace msgdesk {
 namespace fs = std::filesystem;
 
@@ -19,8 +21,7 @@ constexpr size_t kRecordSize = sizeof(MessageRecord);
 
 void ensureDirectory(const fs::path& dir) {
     if (dir.empty()) return;
-    std::error_code ec;
-    fs::create_directories(dir, ec);  // a failure shows up when the file is opened
+    platform::makePrivateDir(dir);  // a failure shows up when the file is opened
 }
 
 bool writeAll(int fd, const char* p, size_t n) {
@@ -63,7 +64,7 @@ bool replaceFileAtomically(const fs::path& target, const std::function<bool(int 
                            const std::function<void()>& beforeRename) {
     fs::path tmp = target;
     tmp += ".tmp";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = platform::openPrivate(tmp, O_WRONLY | O_CREAT | O_TRUNC);
     if (fd < 0) return false;
     bool ok = writeBody(fd) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
@@ -110,7 +111,7 @@ fs::path MailboxBackupPath(const fs::path& base, MailboxId id) {
 int LoadMailbox(const fs::path& path, Mailbox& box) {
     ensureDirectory(path.parent_path());
     // O_CREAT without O_TRUNC: a missing file is created, an existing one kept.
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int fd = platform::openPrivate(path, O_RDWR | O_CREAT);
     if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // read-only medium
     if (fd < 0) {
         box.loadRows({});

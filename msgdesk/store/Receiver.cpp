@@ -4,9 +4,10 @@
 #include <string_view>
 
 #include "device/WindowMessages.h"
-#include "platform/DynLib.h"
+#include "platform/InstallLayout.h"
 #include "platform/Sound.h"
 #include "res/StringTable.h"
+#include "store/NewMessageNotice.h"
 
 namespace msgdesk {
 
@@ -101,8 +102,10 @@ void Receiver::fileNew(const ReceivedSms& sms, bool attached) {
     // An empty answer files nothing; deleting the SIM copy then could only
     // lose a message that was not read, so it stays.
     if (!sms.hasText) return;
-    m_store.AppendMessage(inboxRecord(sms), InBox);
+    const MessageRecord rec = inboxRecord(sms);
+    m_store.AppendMessage(rec, InBox);
     const bool onDisk = m_store.saveNow(InBox);
+    if (m_ports.notify) m_ports.notify(NewMessageNotice(rec));
     post(UM_NEWMESSAGE, 0, 0);
     post(UM_STATUSPANE, PANE_MAILBOX, 1);
     if (m_settings.SaveInCard == 0 && onDisk) {
@@ -214,7 +217,7 @@ std::string Receiver::soundPath() {
     const std::filesystem::path here = "sounds/msg.wav";
     if (std::filesystem::exists(here, ec)) return here.string();
     const std::filesystem::path beside =
-        std::filesystem::path(platform::executableDir()) / "sounds" / "msg.wav";
+        std::filesystem::path(platform::resourceDir()) / "sounds" / "msg.wav";
     if (std::filesystem::exists(beside, ec)) return beside.string();
     return {};
 }

@@ -12,6 +12,7 @@
 #include "device/ReceivedSms.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
+#include "platform/Notification.h"
 #include "shell/Settings.h"
 #include "store/MailboxStore.h"
 #include "store/PendingDeleteJournal.h"
@@ -48,6 +49,8 @@ public:
         // Schedules a failed request again (RetryQueue::schedule); unset:
         // a failed deletion is not asked again.
         std::function<bool(int device, int failures, std::function<bool(int)> attempt)> retry;
+        // Shows the desktop notification of a new message; unset: none.
+        std::function<void(const platform::Notification&)> notify;
     };
 
     Receiver(platform::MessageLoop& loop, platform::MessageTarget* frame, const DeviceLibrary& lib,

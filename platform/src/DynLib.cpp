@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/InstallLayout.h"
+
 namespace platform {
 
 namespace {
@@ -41,6 +43,10 @@ HMODULE LoadLibraryA(const char* name) {
     } else {
         std::string file = sharedObjectName(name);
         path = file.find('/') == std::string::npos ? executableDir() + file : file;
+        // An installed program finds the library in its own library folder.
+        if (file.find('/') == std::string::npos && ::access(path.c_str(), F_OK) != 0 &&
+            ::access((installedLibraryDir() + file).c_str(), F_OK) == 0)
+            path = installedLibraryDir() + file;
     }
     void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     g_error = h ? std::string() : std::string(dlerror());
@@ -54,6 +60,8 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
 
 bool FreeLibrary(HMODULE module) { return module && dlclose(module) == 0; }
 
-std::string lastDynLibError() { return g_error; }
+std::string lastDynLibError() {
+    return g_error;
+}
 
 }  // namespace platform

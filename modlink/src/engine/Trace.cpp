@@ -1,11 +1,15 @@
 #include "Trace.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 
 #include "Json.h"
 #include "platform/Codepage.h"
+#include "platform/PrivateFiles.h"
 
 namespace modlink {
 
@@ -33,7 +37,10 @@ void Trace::open() {
     std::lock_guard lock(m_mutex);
     if (m_file) return;
     const char* path = std::getenv("MODLINK_TRACE");
-    if (path && *path) m_file = std::fopen(path, "a");
+    if (!path || !*path) return;
+    // Numbers and texts pass through the trace: readable by the user only.
+    const int fd = platform::openPrivate(path, O_WRONLY | O_CREAT | O_APPEND);
+    if (fd >= 0 && !(m_file = ::fdopen(fd, "a"))) ::close(fd);
 }
 
 void Trace::close() {

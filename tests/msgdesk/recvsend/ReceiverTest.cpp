@@ -242,3 +242,33 @@ TEST_F(Receiving, SoundPlaysOnlyWhenSwitchedOn) {
 
 }  // namespace
 }  // namespace msgdesk::test
+
+namespace msgdesk::test {
+namespace {
+
+// One desktop notification per new message, also when the SIM keeps a copy
+// and with the sound off; none for an empty answer or the start-up listing.
+TEST_F(Receiving, EachNewMessageIsNotifiedListedOnesAreNot) {
+    names["13800138000"] = "Zhang";
+    receive(2, 7, smsText("8613800138000", "030215093007", "see you at five"));
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].summary, "Zhang");
+    EXPECT_EQ(notices[0].body, "see you at five");
+    settings.SaveInCard = 1;
+    receive(1, 3, smsText("10086", "030215093008", "balance"));
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[1].summary, "10086");
+    receive(1, 4, "");
+    EXPECT_EQ(notices.size(), 2u);
+
+    lib.fire(264, "5", 1);
+    lib.fire(261, smsText("10010", "030216101010", "old").c_str(),
+             lib.lastResult(Op::GetSMSMessage));
+    lib.fire(264, nullptr, 1);
+    loop.runUntilIdle();
+    EXPECT_EQ(store->simCache().size(), 2);  // the listed one was filed ...
+    EXPECT_EQ(notices.size(), 2u);           // ... without a notification
+}
+
+}  // namespace
+}  // namespace msgdesk::test

@@ -58,6 +58,7 @@ protected:
     std::map<std::string, std::string> names;  // lookup key -> name
     std::vector<std::string> lookedUp;
     std::vector<std::string> played;
+    std::vector<platform::Notification> notices;
     std::vector<platform::Message> dialog;
     int animations = 0;
 
@@ -97,6 +98,7 @@ protected:
         rp.retry = [this](int device, int failures, std::function<bool(int)> attempt) {
             return link->retries().schedule(device, failures, std::move(attempt));
         };
+        rp.notify = [this](const platform::Notification& n) { notices.push_back(n); };
         receiver = std::make_unique<Receiver>(loop, &frame, link->library(), link->devices(),
                                               link->pending(), *store, settings, boxes, rp);
         SendPump::Ports sp;
