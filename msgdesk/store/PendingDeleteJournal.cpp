@@ -1,5 +1,7 @@
 #include "store/PendingDeleteJournal.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -133,7 +135,7 @@ bool PendingDeleteJournal::contains(const Entry& e) const {
 
 bool PendingDeleteJournal::write() {
     std::error_code ec;
-    fs::create_directories(m_file.parent_path(), ec);
+    platform::makePrivateDir(m_file.parent_path());  // a failure shows when the file is opened
     if (m_entries.empty()) {
         // Nothing waits: no file (its absence is an empty journal).
         if (!fs::remove(m_file, ec) && ec) return false;
@@ -143,7 +145,7 @@ bool PendingDeleteJournal::write() {
     for (const Entry& e : m_entries) body += encode(e) + '\n';
     fs::path tmp = m_file;
     tmp += ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = platform::openPrivate(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return false;
     bool ok = writeAll(fd, body) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;

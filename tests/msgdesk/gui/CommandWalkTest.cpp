@@ -20,6 +20,8 @@
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
+#include "store/CFindPane.h"
+#include "phone/CPhoneDlg.h"
 #include "shell/CMsgdeskApp.h"
 #include "shell/CStatusBar.h"
 #include "shell/MainFrameCore.h"
@@ -132,6 +134,9 @@ public:
         o << " calls " << m_fake.calls().size() << " asked " << boxes.shown.size();
         o << " shown " << frame->isVisible() << frame->toolBar()->isVisible()
           << frame->statusPanes()->isVisible() << frame->tree()->isVisible() << core->closed();
+        // Modeless windows and bars a command may show.
+        o << " find " << (frame->findPane() && frame->findPane()->bar()->isVisible());
+        o << " phone " << (frame->phoneDialog() && frame->phoneDialog()->isVisible());
         return o.str();
     }
 

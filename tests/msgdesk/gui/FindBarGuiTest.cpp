@@ -179,7 +179,7 @@ TEST_F(FindBarGui, MenusEndWithTheNewCommands) {
         if (top->text() == QString::fromUtf8("短信(&M)")) {
             ASSERT_GE(items.size(), 4);
             EXPECT_TRUE(items[items.size() - 4]->isSeparator());
-            EXPECT_EQ(items[items.size() - 4 - 1]->objectName(), QStringLiteral("cmd32823"));
+            EXPECT_EQ(items[items.size() - 4 - 1]->objectName(), QStringLiteral("cmd32822"));
             EXPECT_EQ(items.back()->objectName(), QStringLiteral("cmd33003"));
         }
         if (top->text() == QString::fromUtf8("联系人(&C)"))

@@ -11,6 +11,7 @@
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/PrivateFiles.h"
 #include "store/MailboxFiles.h"
+#include "store/PendingDeleteJournal.h"
 
 namespace msgdesk::test {
 namespace {
@@ -46,8 +47,12 @@ TEST_F(OpenUmask, MailboxesContactsAndBackupsAreCreatedPrivate) {
     Mailbox out(OutBox);
     ASSERT_EQ(LoadMailbox(MailboxFilePath(dir.path, OutBox), out), 0);  // created empty
 
+    PendingDeleteJournal journal(dir.path / "data");
+    ASSERT_TRUE(journal.add({"13800138000", "2026-12-07", "10:00:00", "secret"}));
+
     EXPECT_EQ(modeOf(dir.path / "data"), 0700u);
     EXPECT_EQ(modeOf(dir.path / "backup"), 0700u);
+    EXPECT_EQ(modeOf(PendingDeleteJournal::filePath(dir.path / "data")), 0600u);
     for (const char* f : {"data/InBox.db", "data/OutBox.db", "data/contact.db",
                           "backup/InBox.db.bak", "backup/contact.db.bak"})
         EXPECT_EQ(modeOf(dir.path / f), 0600u) << f;
