@@ -28,9 +28,8 @@ int main(int argc, char** argv) {
     // The end of the desktop session (or a kill) closes the window in its
     // normal order, so mailboxes and settings are saved.
     platform::installSignalHandlers([&app] { app.mainFrame()->close(); });
-    QObject::connect(&qapp, &QGuiApplication::commitDataRequest, [&app](QSessionManager&) {
-        app.mainFrame()->close();
-    });
+    QObject::connect(&qapp, &QGuiApplication::commitDataRequest,
+                     [&app](QSessionManager&) { app.mainFrame()->close(); });
     platform::armScreenshotFromEnvironment();
     return qapp.exec();
 }

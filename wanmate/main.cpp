@@ -11,12 +11,12 @@
 #include "platform/HotplugMonitor.h"
 #include "platform/InstanceLock.h"
 #include "platform/LibudevSource.h"
+#include "platform/OutOfMemory.h"
 #include "platform/ProgramOptions.h"
 #include "platform/SysfsUsbHost.h"
 #include "platform/XdgAutostart.h"
 #include "platform/ras/PppRas.h"
 #include "res/Texts.h"
-#include "platform/OutOfMemory.h"
 
 namespace {
 const char kUsage[] =

@@ -47,7 +47,7 @@ enum {
     MODLINK_EV_VOLUME = 773,
     MODLINK_EV_CALL_ENDED = 774, /* param device, text null */
     MODLINK_EV_DIAL_EXT = 775,
-    MODLINK_EV_CALL_STATUS = 776, /* text "\"s\"" with s the +CLCC state, or OK: no call */
+    MODLINK_EV_CALL_STATUS = 776,     /* text "\"s\"" with s the +CLCC state, or OK: no call */
     MODLINK_EV_PHONEBOOK_INFO = 3841, /* param id, text "\"1-capacity\"" */
     MODLINK_EV_MESSAGE_INFO = 3842    /* param id, text "\"used/capacity\"" */
 };

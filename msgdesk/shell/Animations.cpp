@@ -4,12 +4,17 @@
 
 namespace msgdesk {
 
-SendAnimation::SendAnimation(platform::MessageLoop& loop, platform::MessageTarget* frame, Ports ports)
+SendAnimation::SendAnimation(platform::MessageLoop& loop, platform::MessageTarget* frame,
+                             Ports ports)
     : m_loop(loop), m_frame(frame), m_ports(std::move(ports)) {}
 
-void SendAnimation::start() { m_loop.setTimer(m_frame, TIMER_SEND_ANIMATION, 500); }
+void SendAnimation::start() {
+    m_loop.setTimer(m_frame, TIMER_SEND_ANIMATION, 500);
+}
 
-bool SendAnimation::running() const { return m_loop.timerActive(m_frame, TIMER_SEND_ANIMATION); }
+bool SendAnimation::running() const {
+    return m_loop.timerActive(m_frame, TIMER_SEND_ANIMATION);
+}
 
 void SendAnimation::onTimer() {
     if (m_icon > 145) m_icon = 140;
@@ -28,9 +33,13 @@ RingAnimation::RingAnimation(platform::MessageLoop& loop, platform::MessageTarge
                              std::function<void(int)> showImage)
     : m_loop(loop), m_view(view), m_show(std::move(showImage)) {}
 
-void RingAnimation::start() { m_loop.setTimer(m_view, TIMER_RINGING, 500); }
+void RingAnimation::start() {
+    m_loop.setTimer(m_view, TIMER_RINGING, 500);
+}
 
-bool RingAnimation::running() const { return m_loop.timerActive(m_view, TIMER_RINGING); }
+bool RingAnimation::running() const {
+    return m_loop.timerActive(m_view, TIMER_RINGING);
+}
 
 void RingAnimation::onTimer() {
     if (++m_frame > 604) m_frame = 600;

@@ -12,7 +12,8 @@ int32_t readInt(platform::RegistryStore& reg, const char* section, const char* n
     return v ? static_cast<int32_t>(*v) : def;
 }
 bool writeInt(platform::RegistryStore& reg, const char* section, const char* name, int32_t v) {
-    return reg.setDword(std::string(Settings::kProfileKey) + "\\" + section, name, static_cast<uint32_t>(v));
+    return reg.setDword(std::string(Settings::kProfileKey) + "\\" + section, name,
+                        static_cast<uint32_t>(v));
 }
 }  // namespace
 

@@ -28,12 +28,23 @@ void StatusBarModel::update(int pane, long kind) {
                 MailboxCount c = m_sources.mailboxCount();
                 if (!c.hasList) return;
                 switch (c.mailbox) {
-                    case 0: write(pane, FormatStr(60017, {c.rows, c.newRows})); break;
-                    case 1: write(pane, FormatStr(60018, {c.rows})); break;
-                    case 2: write(pane, FormatStr(60019, {c.rows})); break;
-                    case 3: write(pane, FormatStr(60020, {c.rows})); break;
-                    case 4: write(pane, FormatStr(60021, {c.rows})); break;
-                    default: break;
+                    case 0:
+                        write(pane, FormatStr(60017, {c.rows, c.newRows}));
+                        break;
+                    case 1:
+                        write(pane, FormatStr(60018, {c.rows}));
+                        break;
+                    case 2:
+                        write(pane, FormatStr(60019, {c.rows}));
+                        break;
+                    case 3:
+                        write(pane, FormatStr(60020, {c.rows}));
+                        break;
+                    case 4:
+                        write(pane, FormatStr(60021, {c.rows}));
+                        break;
+                    default:
+                        break;
                 }
             } else if (kind == 2) {
                 write(pane, LoadStr(60028));
@@ -50,7 +61,8 @@ void StatusBarModel::update(int pane, long kind) {
             } else {
                 write(PANE_SIGNAL, FormatStr(60023, {device}));
                 m_progress = level;
-                auto [cap, count] = m_sources.simMessages ? m_sources.simMessages(device) : std::pair{0, 0};
+                auto [cap, count] =
+                    m_sources.simMessages ? m_sources.simMessages(device) : std::pair{0, 0};
                 write(PANE_CAPACITY, FormatStr(60022, {device, cap, count}));
             }
             if (m_view.setProgress) m_view.setProgress(m_progress);
@@ -61,23 +73,32 @@ void StatusBarModel::update(int pane, long kind) {
             return;
         case PANE_ACTIVITY:
             switch (kind) {
-                case 0: write(pane, " "); break;
-                case 1: write(pane, LoadStr(60024)); break;
+                case 0:
+                    write(pane, " ");
+                    break;
+                case 1:
+                    write(pane, LoadStr(60024));
+                    break;
                 case 2: {
-                    auto [sent, failed] = m_sources.sendTotals ? m_sources.sendTotals() : std::pair{0, 0};
+                    auto [sent, failed] =
+                        m_sources.sendTotals ? m_sources.sendTotals() : std::pair{0, 0};
                     if (sent != 0 || failed != 0) write(pane, FormatStr(60025, {sent, failed}));
                     break;
                 }
-                case 225: write(pane, LoadStr(60026)); break;
+                case 225:
+                    write(pane, LoadStr(60026));
+                    break;
                 case 226: {
                     platform::LocalTime t = m_clock.localNow();
                     write(pane, FormatStr(60027, {t.hour, t.minute}));
                     break;
                 }
-                default: break;
+                default:
+                    break;
             }
             return;
-        default: return;
+        default:
+            return;
     }
 }
 

@@ -1,5 +1,8 @@
 #include "QtAppSupport.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QPixmap>
 #include <QSocketNotifier>
@@ -8,8 +11,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -49,8 +50,9 @@ bool grabWindowsToPng(const QString& path) {
         QString file = path;
         if (n > 0) file.replace(QLatin1String(".png"), QStringLiteral("-%1.png").arg(n));
         ok = w->grab().save(file, "PNG") && ok;
-        std::fprintf(stderr, "screenshot: %s (%dx%d) -> %s\n", w->windowTitle().toUtf8().constData(),
-                     w->width(), w->height(), file.toUtf8().constData());
+        std::fprintf(stderr, "screenshot: %s (%dx%d) -> %s\n",
+                     w->windowTitle().toUtf8().constData(), w->width(), w->height(),
+                     file.toUtf8().constData());
         ++n;
     }
     return ok && n > 0;

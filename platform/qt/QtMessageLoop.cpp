@@ -20,7 +20,8 @@ uint64_t generationOf(MessageTarget* t) {
 }
 }  // namespace
 
-QtMessageLoop::QtMessageLoop(QObject* parent) : QObject(parent), m_alive(std::make_shared<std::atomic<bool>>(true)) {}
+QtMessageLoop::QtMessageLoop(QObject* parent)
+    : QObject(parent), m_alive(std::make_shared<std::atomic<bool>>(true)) {}
 
 QtMessageLoop::~QtMessageLoop() {
     *m_alive = false;

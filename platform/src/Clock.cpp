@@ -18,7 +18,8 @@ int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
 }  // namespace
 
 int64_t localTimeToEpochMs(const LocalTime& t) {
-    int64_t days = daysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day));
+    int64_t days =
+        daysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day));
     return ((days * 24 + t.hour) * 60 + t.minute) * 60000LL + t.second * 1000LL + t.millisecond;
 }
 
@@ -64,7 +65,8 @@ LocalTime SystemClock::localNow() const {
     t.hour = tm.tm_hour;
     t.minute = tm.tm_min;
     t.second = tm.tm_sec;
-    t.millisecond = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    t.millisecond =
+        static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
     t.utcOffsetMinutes = static_cast<int>(tm.tm_gmtoff / 60);
     return t;
 }

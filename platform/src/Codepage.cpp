@@ -80,7 +80,9 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+bool isLeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 std::string gbkToUtf8(std::string_view gbk) {
     std::string out;
@@ -92,10 +94,11 @@ std::string gbkToUtf8(std::string_view gbk) {
         // An invalid or truncated sequence: one replacement character, and
         // go on after the offending byte (or the pair, when it was a pair).
         out += "\xEF\xBF\xBD";
-        size_t skip = (isLeadByte(static_cast<unsigned char>(*in)) && left >= 2 &&
-                       static_cast<unsigned char>(in[1]) >= 0x40 && static_cast<unsigned char>(in[1]) != 0x7F)
-                          ? 2
-                          : 1;
+        size_t skip =
+            (isLeadByte(static_cast<unsigned char>(*in)) && left >= 2 &&
+             static_cast<unsigned char>(in[1]) >= 0x40 && static_cast<unsigned char>(in[1]) != 0x7F)
+                ? 2
+                : 1;
         in += skip;
         left -= skip;
     }
@@ -134,7 +137,11 @@ std::u16string utf8ToUcs2(std::string_view utf8) {
             bool ok = true;
             for (size_t k = 1; k < n; ++k) {
                 unsigned char cc = static_cast<unsigned char>(utf8[i + k]);
-                if ((cc & 0xC0) != 0x80) { ok = false; n = k; break; }
+                if ((cc & 0xC0) != 0x80) {
+                    ok = false;
+                    n = k;
+                    break;
+                }
                 cp = (cp << 6) | (cc & 0x3F);
             }
             if (!ok) cp = 0xFFFD;
@@ -169,7 +176,9 @@ std::string ucs2ToUtf8(std::u16string_view ucs2) {
     return out;
 }
 
-std::u16string gbkToUcs2(std::string_view gbk) { return utf8ToUcs2(gbkToUtf8(gbk)); }
+std::u16string gbkToUcs2(std::string_view gbk) {
+    return utf8ToUcs2(gbkToUtf8(gbk));
+}
 
 std::string ucs2ToGbk(std::u16string_view ucs2) {
     // Surrogate pairs (emoji and the like) have no GBK form: one '?' each.

@@ -58,7 +58,9 @@ FARPROC GetProcAddress(HMODULE module, const char* name) {
     return dlsym(module, name);
 }
 
-bool FreeLibrary(HMODULE module) { return module && dlclose(module) == 0; }
+bool FreeLibrary(HMODULE module) {
+    return module && dlclose(module) == 0;
+}
 
 std::string lastDynLibError() {
     return g_error;

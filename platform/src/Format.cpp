@@ -21,7 +21,8 @@ std::optional<std::string> tryFormat(std::string_view fmt, std::initializer_list
         // Flags and width as the string table uses them: 0, -, digits; then
         // an optional l or ll.
         std::string conversion = "%";
-        while (i < fmt.size() && (fmt[i] == '0' || fmt[i] == '-' || (fmt[i] >= '1' && fmt[i] <= '9'))) {
+        while (i < fmt.size() &&
+               (fmt[i] == '0' || fmt[i] == '-' || (fmt[i] >= '1' && fmt[i] <= '9'))) {
             conversion += fmt[i++];
             while (i < fmt.size() && fmt[i] >= '0' && fmt[i] <= '9') conversion += fmt[i++];
         }

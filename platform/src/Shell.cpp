@@ -14,7 +14,8 @@ extern char** environ;
 namespace platform {
 
 std::string desktopOpener() {
-    if (const char* o = std::getenv("XDG_OPEN_PROGRAM")) return std::string_view(o) == "none" ? "" : o;
+    if (const char* o = std::getenv("XDG_OPEN_PROGRAM"))
+        return std::string_view(o) == "none" ? "" : o;
     const char* path = std::getenv("PATH");
     std::string_view p = path ? path : "/usr/bin:/bin";
     while (!p.empty()) {

@@ -19,7 +19,8 @@ uint32_t le32(const char* p) {
            static_cast<uint32_t>(static_cast<unsigned char>(p[3])) << 24;
 }
 uint16_t le16(const char* p) {
-    return static_cast<uint16_t>(static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[1]) << 8);
+    return static_cast<uint16_t>(static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[1])
+                                                                        << 8);
 }
 
 std::mutex g_mutex;
@@ -42,7 +43,8 @@ void play(WavInfo wav) {
     snd_pcm_t* pcm = nullptr;
     if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0) return;
     snd_pcm_format_t fmt = wav.bitsPerSample == 8 ? SND_PCM_FORMAT_U8 : SND_PCM_FORMAT_S16_LE;
-    if (snd_pcm_set_params(pcm, fmt, SND_PCM_ACCESS_RW_INTERLEAVED, static_cast<unsigned>(wav.channels),
+    if (snd_pcm_set_params(pcm, fmt, SND_PCM_ACCESS_RW_INTERLEAVED,
+                           static_cast<unsigned>(wav.channels),
                            static_cast<unsigned>(wav.sampleRate), 1, 200000) < 0) {
         snd_pcm_close(pcm);
         return;
@@ -68,7 +70,8 @@ bool ReadWav(const std::string& path, WavInfo& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (data.size() < 12 || data.compare(0, 4, "RIFF") != 0 || data.compare(8, 4, "WAVE") != 0) return false;
+    if (data.size() < 12 || data.compare(0, 4, "RIFF") != 0 || data.compare(8, 4, "WAVE") != 0)
+        return false;
     WavInfo w;
     bool haveFmt = false;
     size_t pos = 12;

@@ -39,7 +39,7 @@ public:
             return a;
         }
         return (r.buttons == MbButtons::YesNo || r.buttons == MbButtons::YesNoCancel) ? IDYES
-                                                                                    : IDOK;
+                                                                                      : IDOK;
     }
     std::vector<MessageBoxRequest> shown;
     std::deque<int> answers;

@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 

@@ -17,9 +17,10 @@ struct Fixture {
     std::pair<int, int> totals{0, 0};
     std::map<int, std::string> shown;
     int progress = -1;
-    StatusBarModel model{clock,
-                         {[this] { return count; }, [this](int d) { return sims[d]; }, [this] { return totals; }},
-                         {[this](int p, const std::string& t) { shown[p] = t; }, [this](int p) { progress = p; }}};
+    StatusBarModel model{
+        clock,
+        {[this] { return count; }, [this](int d) { return sims[d]; }, [this] { return totals; }},
+        {[this](int p, const std::string& t) { shown[p] = t; }, [this](int p) { progress = p; }}};
 };
 }  // namespace
 
@@ -123,8 +124,8 @@ TEST(SendAnimation, CyclesIconsUntilTheBatchCompletes) {
     bool complete = false;
     int finished = 0;
     SendAnimation anim(loop, &frame,
-                       {[&] { return complete; }, [] { return true; }, [&](int i) { icons.push_back(i); },
-                        [&] { ++finished; }});
+                       {[&] { return complete; }, [] { return true; },
+                        [&](int i) { icons.push_back(i); }, [&] { ++finished; }});
     frame.tick = [&](unsigned id) {
         if (id == TIMER_SEND_ANIMATION) anim.onTimer();
     };
@@ -143,7 +144,9 @@ TEST(SendAnimation, StopsWhenTheLinkDrops) {
     TimerTarget frame;
     bool link = true;
     int finished = 0;
-    SendAnimation anim(loop, &frame, {[] { return false; }, [&] { return link; }, [](int) {}, [&] { ++finished; }});
+    SendAnimation anim(
+        loop, &frame,
+        {[] { return false; }, [&] { return link; }, [](int) {}, [&] { ++finished; }});
     frame.tick = [&](unsigned) { anim.onTimer(); };
     anim.start();
     loop.advance(1000);
