@@ -7,12 +7,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "QtMessageLoop.h"
 #include "msgdesk/FakeDeviceLibrary.h"
+#include "phone/CPhoneButton.h"
+#include "phone/CPhoneDlg.h"
+#include "phone/PhoneIds.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
@@ -155,3 +158,21 @@ TEST_F(MainFrameGui, SettingsCommandOpensThePropertiesDialogAndSimInfoIsAViewCom
 }
 
 }  // namespace
+
+TEST_F(MainFrameGui, ThePhonesPhonebookButtonOpensThePicker) {
+    CPhoneDlg* phone = frame->phoneDialog();
+    ASSERT_NE(phone, nullptr);
+    ASSERT_TRUE(phone->button(phone::IDC_PHONEBOOK)->isEnabled());
+    std::string opened;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* m = QApplication::activeModalWidget()) {
+            opened = m->metaObject()->className();
+            m->close();
+        }
+    });
+    watch.start(10);
+    phone->button(phone::IDC_PHONEBOOK)->click();
+    watch.stop();
+    EXPECT_EQ(opened, "msgdesk::CPhonebookPickerDlg");
+}
