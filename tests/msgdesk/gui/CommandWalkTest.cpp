@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "msgdesk/FakeDeviceLibrary.h"
 #include "msgdesk/store/StoreTestSupport.h"
@@ -34,24 +35,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "msgdesk_gui_tests";
-char* argv[] = {arg0, nullptr};
-
-QApplication& app() {
-    static bool resources = false;
-    if (!QApplication::instance()) new QApplication(argc, argv);
-    if (!resources) InitMsgdeskResources();
-    resources = true;
-    return *qApp;
-}
-
-bool waitFor(const std::function<bool()>& cond, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return cond();
-}
+using guitest::app;
+using guitest::waitFor;
 
 // One clickable thing of the main window, found again by its path in a
 // fresh window.

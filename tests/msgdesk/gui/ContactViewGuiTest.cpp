@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "ContactGuiSupport.h"
+#include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "contacts/CContactView.h"
 #include "msgdesk/FakeDeviceLibrary.h"
@@ -33,21 +34,10 @@ const char* const kNames[20] = {"张伟", "王芳", "李娜", "刘洋", "陈静"
                                 "黄强", "周杰", "吴霞", "徐涛", "孙丽", "马超", "朱琳",
                                 "胡斌", "郭燕", "何平", "高峰", "林晓", "Alice"};
 
-class ContactViewGui : public ::testing::Test {
+class ContactViewGui : public guitest::FrameFixture {
 protected:
-    fs::path dir = fs::temp_directory_path() / ("contactgui-" + std::to_string(::getpid()));
-    platform::QtMessageLoop* loop = nullptr;
-    platform::SystemClock clock;
-    platform::ScriptedMessageBox boxes;
-    FakeDeviceLibrary fake;
-    DeviceLibrary table = fake.table();
-    std::unique_ptr<platform::RegistryStore> reg;
-    std::unique_ptr<MainFrameCore> core;
-    std::unique_ptr<CMainFrame> frame;
-
+    ContactViewGui() : FrameFixture("contactgui") {}
     void SetUp() override {
-        storegui::ensureApp();
-        InitMsgdeskResources();
         fs::create_directories(dir / "data");
         std::ofstream out(dir / "data" / "contact.db", std::ios::binary);
         for (int i = 0; i < 20; ++i) {
@@ -57,22 +47,10 @@ protected:
             out.write(reinterpret_cast<const char*>(&r), sizeof r);
         }
         out.close();
-        loop = new platform::QtMessageLoop(qApp);
-        reg = std::make_unique<platform::RegistryStore>(dir / "user.reg");
-        fake.setDeviceCount(1);
-        core = std::make_unique<MainFrameCore>(MainFrameCore::Services{
-            *loop, clock, boxes, *reg, (dir / "guide.html").string(), dir, &table});
-        ASSERT_TRUE(core->create());
-        frame = std::make_unique<CMainFrame>(*core);
+        startFrame();
         frame->resize(1000, 700);
         frame->show();
         QApplication::processEvents();
-    }
-    void TearDown() override {
-        frame.reset();
-        core.reset();
-        delete loop;
-        fs::remove_all(dir);
     }
     CPhonebookList* pane() const { return frame->contactView()->list(); }
     void clickRow(int i) {

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "FrameFixture.h"
 #include "QtMessageBox.h"
 #include "QtMessageLoop.h"
 #include "contacts/ContactImport.h"
@@ -37,18 +38,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "msgdesk_gui_tests";
-char* argv[] = {arg0, nullptr};
-
-QApplication& app() {
-    static bool resources = false;
-    if (!QApplication::instance()) new QApplication(argc, argv);
-    if (!resources) InitMsgdeskResources();
-    resources = true;
-    return *qApp;
-}
-
 MessageRecord message(const char* number, const char* nameUtf8, const char* textUtf8, int i) {
     MessageRecord r;
     r.setNumber(number);
@@ -68,47 +57,27 @@ void typeChinese(QWidget* w, const QString& text) {
     }
 }
 
-class FindBarGui : public ::testing::Test {
+class FindBarGui : public guitest::FrameFixture {
 protected:
-    fs::path dir = fs::temp_directory_path() / ("findgui-" + std::to_string(::getpid()));
-    platform::QtMessageLoop* loop = nullptr;
-    platform::SystemClock clock;
-    platform::ScriptedMessageBox boxes;
-    FakeDeviceLibrary fake;
-    DeviceLibrary table = fake.table();
-    std::unique_ptr<platform::RegistryStore> reg;
-    std::unique_ptr<MainFrameCore> core;
-    std::unique_ptr<CMainFrame> frame;
-
+    FindBarGui() : FrameFixture("findgui") {}
     void SetUp() override {
-        app();
-        fs::create_directories(dir);
-        loop = new platform::QtMessageLoop(&app());
-        reg = std::make_unique<platform::RegistryStore>(dir / "user.reg");
-        fake.setDeviceCount(1);
-        core = std::make_unique<MainFrameCore>(MainFrameCore::Services{
-            *loop, clock, boxes, *reg, (dir / "guide.html").string(), dir, &table});
-        ASSERT_TRUE(core->create());
-        const char* texts[] = {"明天上午十点开会，请准时参加。", "Meeting moved to room 302",
-                               "快递已到，请到门口领取。", "周末一起吃饭吗？",
-                               "会议纪要已发到邮箱。"};
-        const char* names[] = {"张三", "Alice", "", "李四", "王五"};
-        for (int i = 0; i < 40; ++i) {
-            std::string num = "1390000" + std::to_string(1000 + i);
-            core->store().AppendMessage(message(num.c_str(), names[i % 5], texts[i % 5], i), InBox);
-        }
-        core->store().AppendMessage(message("13600000001", "赵六", "会议室换到三楼", 1), SentBox);
-        frame = std::make_unique<CMainFrame>(*core);
+        startFrame([this] {
+            const char* texts[] = {"明天上午十点开会，请准时参加。", "Meeting moved to room 302",
+                                   "快递已到，请到门口领取。", "周末一起吃饭吗？",
+                                   "会议纪要已发到邮箱。"};
+            const char* names[] = {"张三", "Alice", "", "李四", "王五"};
+            for (int i = 0; i < 40; ++i) {
+                std::string num = "1390000" + std::to_string(1000 + i);
+                core->store().AppendMessage(message(num.c_str(), names[i % 5], texts[i % 5], i),
+                                            InBox);
+            }
+            core->store().AppendMessage(message("13600000001", "赵六", "会议室换到三楼", 1),
+                                        SentBox);
+        });
         frame->resize(1000, 640);
         frame->show();
         core->messageList().ShowMailbox(InBox);
         QApplication::processEvents();
-    }
-    void TearDown() override {
-        frame.reset();
-        core.reset();
-        delete loop;
-        fs::remove_all(dir);
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "msgdesk/FakeDeviceLibrary.h"
 #include "phone/CPhoneButton.h"
@@ -24,59 +25,19 @@
 #include "shell/MainFrameCore.h"
 
 using namespace msgdesk;
+using msgdesk::guitest::app;
+using msgdesk::guitest::waitFor;
 using msgdesk::test::FakeDeviceLibrary;
 namespace fs = std::filesystem;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "msgdesk_gui_tests";
-char* argv[] = {arg0, nullptr};
-
-QApplication& app() {
-    static bool resources = false;
-    if (!QApplication::instance()) new QApplication(argc, argv);
-    if (!resources) InitMsgdeskResources();
-    resources = true;
-    return *qApp;
-}
-
-bool waitFor(const std::function<bool()>& cond, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
-
-class MainFrameGui : public ::testing::Test {
+class MainFrameGui : public guitest::FrameFixture {
 protected:
-    fs::path dir = fs::temp_directory_path() / ("framegui-" + std::to_string(::getpid()));
-    platform::QtMessageLoop* loop = nullptr;
-    platform::SystemClock clock;
-    platform::ScriptedMessageBox boxes;
-    FakeDeviceLibrary fake;
-    DeviceLibrary table = fake.table();
-    std::unique_ptr<platform::RegistryStore> reg;
-    std::unique_ptr<MainFrameCore> core;
-    std::unique_ptr<CMainFrame> frame;
-
+    MainFrameGui() : FrameFixture("framegui") {}
     void SetUp() override {
-        app();
-        fs::create_directories(dir);
-        loop = new platform::QtMessageLoop(&app());
-        reg = std::make_unique<platform::RegistryStore>(dir / "user.reg");
-        fake.setDeviceCount(1);
-        core = std::make_unique<MainFrameCore>(MainFrameCore::Services{
-            *loop, clock, boxes, *reg, (dir / "guide.html").string(), dir, &table});
-        ASSERT_TRUE(core->create());
-        frame = std::make_unique<CMainFrame>(*core);
+        startFrame();
         frame->show();
-    }
-    void TearDown() override {
-        frame.reset();
-        core.reset();
-        delete loop;
-        fs::remove_all(dir);
     }
 };
 
