@@ -136,7 +136,7 @@ void CPhoneDlg::build() {
             const Key& k = kPad[r][c];
             addButton(k.id, k.picture, 0, u8(k.text), {20 + c * 48, 230 + r * 46, 44, 34});
         }
-    // Kept hidden, as the original layout has them; they do nothing.
+    // The handset's two query buttons exist but stay hidden; they do nothing.
     addButton(IDC_QUERY_IN, 269, 60072, u8(LoadStr(60072)), {20, 372, 22, 18})->hide();
     addButton(IDC_QUERY_OUT, 270, 60073, u8(LoadStr(60073)), {46, 372, 22, 18})->hide();
     m_buttons[IDC_PHONEBOOK]->setEnabled(false);

@@ -16,8 +16,8 @@ public:
     virtual std::optional<OsVersion> read() = 0;
 };
 
-// This machine behaves as the newer family of the original system: device
-// changes are followed by a nodes-changed event, and there are no device
+// Linux behaves as the newer system family the dialer knows: device changes
+// are followed by a nodes-changed event, and there are no device
 // enumeration keys to refresh. So it reports major version 5.
 class HostVersion final : public VersionSource {
 public:
