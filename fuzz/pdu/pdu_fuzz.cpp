@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 #include "platform/Codepage.h"
 
 using namespace modlink::pdu;

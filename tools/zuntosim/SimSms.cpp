@@ -4,7 +4,7 @@
 #include <map>
 #include <tuple>
 
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 #include "platform/Codepage.h"
 
 namespace zuntosim {

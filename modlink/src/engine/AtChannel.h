@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Transport.h"
+#include "transport/Transport.h"
 #include "at/AtCommand.h"
 #include "at/AtLineSplitter.h"
 #include "at/AtReplyAssembler.h"

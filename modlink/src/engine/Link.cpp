@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <future>
 
-#include "Discovery.h"
+#include "transport/Discovery.h"
 #include "ModemSetup.h"
 #include "Trace.h"
 

@@ -1,8 +1,8 @@
-#include "pdu/PduDecoder.h"
+#include "smspdu/PduDecoder.h"
 
 #include "pdu/ByteReader.h"
 #include "pdu/Fields.h"
-#include "pdu/Hex.h"
+#include "smspdu/Hex.h"
 #include "pdu/UserData.h"
 
 namespace modlink::pdu {

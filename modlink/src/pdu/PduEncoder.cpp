@@ -1,8 +1,8 @@
-#include "pdu/PduEncoder.h"
+#include "smspdu/PduEncoder.h"
 
 #include "pdu/Fields.h"
-#include "pdu/Hex.h"
-#include "pdu/TextSplitter.h"
+#include "smspdu/Hex.h"
+#include "smspdu/TextSplitter.h"
 #include "pdu/UserData.h"
 #include "platform/Codepage.h"
 

@@ -1,9 +1,9 @@
-#include "pdu/PduJson.h"
+#include "smspdu/PduJson.h"
 
 #include <cstdio>
 
-#include "pdu/Hex.h"
-#include "pdu/PduEncoder.h"
+#include "smspdu/Hex.h"
+#include "smspdu/PduEncoder.h"
 #include "platform/Codepage.h"
 
 namespace modlink::pdu {

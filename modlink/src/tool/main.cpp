@@ -14,7 +14,7 @@
 #include "engine/Link.h"
 #include "modlink.h"
 #include "ops/Requests.h"
-#include "pdu/PduJson.h"
+#include "smspdu/PduJson.h"
 #include "platform/Codepage.h"
 
 using modlink::jsonString;

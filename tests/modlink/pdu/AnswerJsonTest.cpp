@@ -1,7 +1,7 @@
 // The event-261 answer text and the JSON of the tool.
 #include <gtest/gtest.h>
 
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 #include "platform/Codepage.h"
 
 using namespace modlink::pdu;

@@ -2,7 +2,7 @@
 // where long texts are cut.
 #include <gtest/gtest.h>
 
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 #include "platform/Codepage.h"
 
 using namespace modlink::pdu;

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "PduCaseFile.h"
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 #include "platform/Codepage.h"
 
 using namespace modlink::pdu;

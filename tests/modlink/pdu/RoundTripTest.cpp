@@ -4,7 +4,7 @@
 #include <random>
 
 #include "pdu/Gsm7.h"
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 #include "platform/Codepage.h"
 
 using namespace modlink::pdu;

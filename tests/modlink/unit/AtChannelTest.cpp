@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "engine/AtChannel.h"
-#include "engine/FdTransport.h"
+#include "transport/FdTransport.h"
 
 using namespace modlink;
 

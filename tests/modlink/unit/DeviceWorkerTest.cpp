@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "engine/DeviceWorker.h"
-#include "engine/FdTransport.h"
+#include "transport/FdTransport.h"
 
 using namespace modlink;
 

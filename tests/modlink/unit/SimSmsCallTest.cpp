@@ -10,7 +10,7 @@
 #include "SimServer.h"
 #include "SimSms.h"
 #include "ops/Requests.h"
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 
 using namespace zuntosim;
 

@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "FdTransport.h"
-#include "Trace.h"
+#include "engine/Trace.h"
 #include "UucpLock.h"
 
 namespace modlink {
