@@ -1,5 +1,5 @@
 // Voice calls (V.250 6.3, 3GPP TS 27.007 6.2, 7.18, C.2.11, 8.23).
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 
 namespace zuntosim {
 

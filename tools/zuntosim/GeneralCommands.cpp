@@ -1,7 +1,7 @@
 // V.250 basics and identification (3GPP TS 27.007 clause 5).
 #include <algorithm>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimText.h"
 
 namespace zuntosim {

@@ -1,6 +1,6 @@
 // Radio: signal quality, registration and the operator (3GPP TS 27.007
 // clauses 7.2, 7.3, 8.5, 10.1.20).
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 
 namespace zuntosim {
 

@@ -1,5 +1,5 @@
 // The SIM phonebook (3GPP TS 27.007 8.11, 8.12, 8.14).
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimText.h"
 
 namespace zuntosim {

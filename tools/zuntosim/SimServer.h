@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "ModemState.h"
 
 namespace zuntosim {

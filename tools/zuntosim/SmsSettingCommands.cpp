@@ -1,6 +1,6 @@
 // Message service settings (3GPP TS 27.005 clause 3): centre address,
 // format, storage and indications. Messages themselves are another family.
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimText.h"
 
 namespace zuntosim {

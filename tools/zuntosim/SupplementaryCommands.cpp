@@ -1,6 +1,6 @@
 // Supplementary services: USSD (3GPP TS 27.007 7.15). The network answers
 // after the modem's OK, with an unsolicited +CUSD.
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimText.h"
 
 namespace zuntosim {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimCommand.h"
 #include "SimRun.h"
 #include "SimServer.h"

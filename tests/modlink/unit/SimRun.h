@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimCommand.h"
 
 namespace zuntosim {

@@ -1,7 +1,7 @@
 // zuntosim's packet attach, battery, ring format and USSD menu.
 #include <gtest/gtest.h>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimRun.h"
 #include "SimServer.h"
 

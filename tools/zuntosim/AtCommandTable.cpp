@@ -1,4 +1,4 @@
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 
 namespace zuntosim {
 
