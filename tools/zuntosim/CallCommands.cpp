@@ -52,7 +52,7 @@ void hangUp(ModemState& s, const SimCommand&, SimReply&) {
 
 }  // namespace
 
-void registerCallCommands(CommandTable& t) {
+void registerCallCommands(AtCommandTable& t) {
     t.add("D", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (isPacketDial(c.args)) return packetDial(s, r);
         // Otherwise only voice: "ATD<number>;". A circuit data call gets NO

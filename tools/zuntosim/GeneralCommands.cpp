@@ -10,7 +10,7 @@ namespace {
 
 using K = SimCommand::Kind;
 
-CommandTable::Handler fixed(std::vector<std::string> lines) {
+AtCommandTable::Handler fixed(std::vector<std::string> lines) {
     return [lines](ModemState&, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Exec) r.lines = lines;
     };
@@ -20,7 +20,7 @@ void okOnly(ModemState&, const SimCommand&, SimReply&) {}
 
 }  // namespace
 
-void registerGeneralCommands(CommandTable& t) {
+void registerGeneralCommands(AtCommandTable& t) {
     t.add("E", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.args.empty() || c.args == "0")
             s.echo = false;

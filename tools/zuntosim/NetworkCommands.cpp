@@ -30,7 +30,7 @@ std::string regReport(const ModemState& s, int n, bool read) {
     return out;
 }
 
-CommandTable::Handler registration(const std::string& prefix, int ModemState::*mode) {
+AtCommandTable::Handler registration(const std::string& prefix, int ModemState::*mode) {
     return [prefix, mode](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test) r.lines = {prefix + ": (0-2)"};
         if (c.kind == K::Read) r.lines = {prefix + ": " + regReport(s, s.*mode, true)};
@@ -93,7 +93,7 @@ void cops(ModemState& s, const SimCommand& c, SimReply& r) {
 
 }  // namespace
 
-void registerNetworkCommands(CommandTable& t) {
+void registerNetworkCommands(AtCommandTable& t) {
     t.add("+CSQ", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test)
             r.lines = {"+CSQ: (0-31,99),(0-7,99)"};

@@ -82,7 +82,7 @@ void write(ModemState& s, const SimCommand& c, SimReply& r) {
 
 }  // namespace
 
-void registerPhonebookCommands(CommandTable& t) {
+void registerPhonebookCommands(AtCommandTable& t) {
     t.add("+CPBS", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Read)
             r.lines = {"+CPBS: \"" + s.phonebookStorage + "\"," +

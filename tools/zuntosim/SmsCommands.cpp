@@ -40,7 +40,7 @@ bool deletedByFlag(int stat, int flag) {
 
 }  // namespace
 
-void registerSmsCommands(CommandTable& t) {
+void registerSmsCommands(AtCommandTable& t) {
     t.add("+CMGR", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test) return;
         int index = 0;

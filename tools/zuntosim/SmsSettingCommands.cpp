@@ -15,7 +15,7 @@ std::string storeSize(const ModemState& s) {
 
 }  // namespace
 
-void registerSmsSettingCommands(CommandTable& t) {
+void registerSmsSettingCommands(AtCommandTable& t) {
     t.add("+CSCA", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Read) {
             // The address is a string in the +CSCS character set.

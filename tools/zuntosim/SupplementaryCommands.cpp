@@ -70,7 +70,7 @@ void cusd(ModemState& s, const SimCommand& c, SimReply& r) {
 
 }  // namespace
 
-void registerSupplementaryCommands(CommandTable& t) {
+void registerSupplementaryCommands(AtCommandTable& t) {
     t.add("+CUSD", cusd);
 }
 

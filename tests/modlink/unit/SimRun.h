@@ -11,7 +11,7 @@
 
 namespace zuntosim {
 
-inline SimReply runLine(const CommandTable& t, ModemState& s, const std::string& line) {
+inline SimReply runLine(const AtCommandTable& t, ModemState& s, const std::string& line) {
     std::vector<SimCommand> cmds;
     SimReply all;
     EXPECT_TRUE(parseCommandLine(line, cmds)) << line;

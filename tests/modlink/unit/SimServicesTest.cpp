@@ -8,7 +8,7 @@
 using namespace zuntosim;
 
 TEST(SimServices, AttachBatteryAndRingFormat) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     EXPECT_EQ(runLine(t, s, "AT+CGATT?").lines[0], "+CGATT: 1");
@@ -25,7 +25,7 @@ TEST(SimServices, AttachBatteryAndRingFormat) {
 }
 
 TEST(SimServices, UssdMenuWalk) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     // Presentation off: the request goes out, the answer is not shown.
@@ -76,7 +76,7 @@ TEST(SimServices, UssdControlSetsTheMenu) {
     EXPECT_EQ(server.control("ussd 1 *1# " + std::string(182, 'x')), "OK");
     EXPECT_EQ(server.control("ussd 1 *1# " + std::string(183, 'x')),
               "ERROR text over 182 characters");
-    CommandTable t;
+    AtCommandTable t;
     EXPECT_EQ(runLine(t, *server.modem(1), "AT+CUSD=1,\"*101#\"").after[0],
               "+CUSD: 0,\"Top up\nby card\",15");
 }
