@@ -236,3 +236,61 @@ TEST(AtChannel, StreamingJunkFailsTheCommandPastTheBound) {
     EXPECT_TRUE(r.lines.empty());
     EXPECT_TRUE(m.m_channel->alive());
 }
+
+namespace {
+
+// What the channel sent, one command per CR, read without waiting.
+std::vector<std::string> sentCommands(int fd) {
+    std::vector<std::string> out;
+    std::string line;
+    char c;
+    while (::read(fd, &c, 1) == 1) {
+        if (c != '\r') {
+            line += c;
+            continue;
+        }
+        out.push_back(line);
+        line.clear();
+    }
+    return out;
+}
+
+}  // namespace
+
+// The counter of time-outs in a row: a silent command and a silent probe
+// are two, an answered probe starts again from nought, so the pattern
+// twice over leaves the device alive and the commands after it work.
+TEST(AtChannel, TwoTimeoutsAnOkAndTwoMoreLeaveTheDeviceAlive) {
+    ScriptedModem m;
+    std::vector<std::string> seen;
+    m.peer([&] {
+        for (bool answer : {false, false, true, false, false, true, true}) {
+            std::string line = m.readUntil('\r');
+            seen.push_back(line);
+            if (answer) m.write("\r\nOK\r\n");
+        }
+    });
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CREG?", {"+CREG:"}, 100)).status,
+              at::AtStatus::Timeout);
+    auto r = m.m_channel->execute(cmd("AT+CPIN?", {"+CPIN:"}));
+    m.m_peer.join();
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(m.m_channel->alive());
+    EXPECT_EQ(seen, (std::vector<std::string>{"AT+CSQ\r", "AT\r", "AT\r", "AT+CREG?\r", "AT\r",
+                                              "AT\r", "AT+CPIN?\r"}));
+}
+
+// Exactly the third silent command in a row (here the second probe) marks
+// the device lost: nothing more is sent and the next command is refused.
+TEST(AtChannel, ThreeTimeoutsInARowMarkTheDeviceLost) {
+    ScriptedModem m;
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
+    EXPECT_TRUE(m.m_channel->alive());
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CREG?", {"+CREG:"}, 100)).status,
+              at::AtStatus::Unplugged);
+    EXPECT_FALSE(m.m_channel->alive());
+    EXPECT_EQ(sentCommands(m.m_far), (std::vector<std::string>{"AT+CSQ", "AT", "AT"}));
+    EXPECT_EQ(m.m_channel->execute(cmd("AT", {})).status, at::AtStatus::Unplugged);
+    EXPECT_TRUE(sentCommands(m.m_far).empty());
+}
