@@ -2,8 +2,8 @@
 
 #include "pdu/ByteReader.h"
 #include "pdu/Fields.h"
-#include "smspdu/Hex.h"
 #include "pdu/UserData.h"
+#include "smspdu/Hex.h"
 
 namespace modlink::pdu {
 

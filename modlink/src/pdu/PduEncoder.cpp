@@ -1,10 +1,10 @@
 #include "smspdu/PduEncoder.h"
 
 #include "pdu/Fields.h"
-#include "smspdu/Hex.h"
-#include "smspdu/TextSplitter.h"
 #include "pdu/UserData.h"
 #include "platform/Codepage.h"
+#include "smspdu/Hex.h"
+#include "smspdu/TextSplitter.h"
 
 namespace modlink::pdu {
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "platform/Codepage.h"
 #include "smspdu/Hex.h"
 #include "smspdu/PduEncoder.h"
-#include "platform/Codepage.h"
 
 namespace modlink::pdu {
 

@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "FdTransport.h"
-#include "engine/Trace.h"
 #include "UucpLock.h"
+#include "engine/Trace.h"
 
 namespace modlink {
 

@@ -2,8 +2,8 @@
 // where long texts are cut.
 #include <gtest/gtest.h>
 
-#include "smspdu/SmsPdu.h"
 #include "platform/Codepage.h"
+#include "smspdu/SmsPdu.h"
 
 using namespace modlink::pdu;
 namespace cp = platform::codepage;
@@ -97,8 +97,8 @@ struct SplitCase {
 
 // Shown by GoogleTest when a case fails, instead of the object's bytes.
 void PrintTo(const SplitCase& c, std::ostream* os) {
-    *os << c.name << " (" << cp::utf8ToUcs2(c.text).size() << " UTF-16 units, expects "
-        << c.parts << " part(s) in " << (c.encoding == Encoding::Gsm7 ? "GSM 7-bit" : "UCS-2");
+    *os << c.name << " (" << cp::utf8ToUcs2(c.text).size() << " UTF-16 units, expects " << c.parts
+        << " part(s) in " << (c.encoding == Encoding::Gsm7 ? "GSM 7-bit" : "UCS-2");
     if (!c.firstPartUnits.empty()) *os << ", " << c.firstPartUnits[0] << " units in part 1";
     *os << ")";
 }

@@ -271,8 +271,7 @@ TEST(AtChannel, TwoTimeoutsAnOkAndTwoMoreLeaveTheDeviceAlive) {
         }
     });
     EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
-    EXPECT_EQ(m.m_channel->execute(cmd("AT+CREG?", {"+CREG:"}, 100)).status,
-              at::AtStatus::Timeout);
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CREG?", {"+CREG:"}, 100)).status, at::AtStatus::Timeout);
     auto r = m.m_channel->execute(cmd("AT+CPIN?", {"+CPIN:"}));
     m.m_peer.join();
     EXPECT_TRUE(r.ok());
