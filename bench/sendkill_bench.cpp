@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -54,7 +54,7 @@ std::vector<std::string> texts(const fs::path& file) {
 }
 
 struct Simulator {
-    recvsend::ChildProcess proc;
+    support::ChildProcess proc;
     int devices = 0;
     std::vector<std::vector<std::string>> sent;  // per device, in order
 
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     int kills = 0, maxInFlight = 0;
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
-        recvsend::ChildProcess app;
+        support::ChildProcess app;
         app.start({bin + "/msgdesk_headless", "--dir", dir.string()});
         if (app.waitFor("ready", 60s).empty()) {
             std::printf("sendkill_bench: the headless frame did not get ready\n");

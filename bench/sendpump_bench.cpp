@@ -11,14 +11,14 @@
 #include <string>
 #include <thread>
 
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-int sentCount(recvsend::ChildProcess& app) {
+int sentCount(support::ChildProcess& app) {
     std::istringstream l(app.ask("status", "status "));
     std::string kv;
     while (l >> kv)
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
             std::printf("sendpump_bench: skipped, no %s%s\n", bin.c_str(), f);
             return 0;
         }
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     if (!sim.start(
             {bin + "/zuntosim", "--devices", std::to_string(devices), "--send-latency", "2500"})) {
         std::printf("sendpump_bench: cannot start zuntosim\n");
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
 
     const fs::path dir = fs::temp_directory_path() / "sendpump_bench";
     fs::remove_all(dir);
-    recvsend::ChildProcess app;
+    support::ChildProcess app;
     app.start({bin + "/msgdesk_headless", "--dir", dir.string()});
     if (app.waitFor("ready", 60s).empty()) {
         std::printf("sendpump_bench: the headless frame did not get ready\n");

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "EventRecorder.h"
-#include "SimProcess.h"
+#include "support/SimProcess.h"
 #include "modlink.h"
 
 // Two simulated modems on pseudo-terminals, the link up, events recorded.

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "SimPort.h"
-#include "SimProcess.h"
+#include "support/SimProcess.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "SimPort.h"
-#include "SimProcess.h"
+#include "support/SimProcess.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <regex>
 #include <set>
 
-#include "SimProcess.h"
+#include "support/SimProcess.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "contacts/ContactRecord.h"
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/Codepage.h"
 #include "store/MailboxFiles.h"
@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using platform::codepage::gbkToUtf8;
 using platform::codepage::utf8ToGbk;
-using recvsend::ChildProcess;
+using support::ChildProcess;
 
 // Compose flows with the real device library and two simulated modems: the
 // headless main frame runs the compose dialog from a script (its lists,

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "store/MailboxFiles.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using recvsend::ChildProcess;
+using support::ChildProcess;
 
 // The SIM message manager and the properties dialog with the real device
 // library and two simulated modems; the headless main frame scripts them.

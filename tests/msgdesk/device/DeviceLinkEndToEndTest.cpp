@@ -11,7 +11,7 @@
 
 #include "device/DeviceBinding.h"
 #include "msgdesk/device/DeviceLinkFixture.h"
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 namespace msgdesk::test {
 namespace {
@@ -47,7 +47,7 @@ public:
     void stop() { m_proc.stop(SIGTERM); }
 
 private:
-    recvsend::ChildProcess m_proc;
+    support::ChildProcess m_proc;
 };
 
 class EndToEnd : public ::testing::Test {

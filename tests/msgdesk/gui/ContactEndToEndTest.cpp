@@ -18,7 +18,7 @@
 #include "contacts/CDeviceChoiceDlg.h"
 #include "contacts/CSimContactEditDlg.h"
 #include "contacts/CSimPhonebookDlg.h"
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "platform/Codepage.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
@@ -76,7 +76,7 @@ class ContactEndToEnd : public ::testing::Test {
 protected:
     const std::string bin = ZUNTO_BIN_DIR;
     fs::path dir = fs::temp_directory_path() / ("contacte2e-" + std::to_string(::getpid()));
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     platform::QtMessageLoop* loop = nullptr;
     platform::SystemClock clock;
     platform::ScriptedMessageBox boxes;

@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "QtMessageLoop.h"
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "phone/CPhoneButton.h"
 #include "phone/CPhoneDlg.h"
 #include "phone/PhoneIds.h"
@@ -49,7 +49,7 @@ TEST(PhoneWindowEndToEnd, ACallDialledWithTheWindowComesUpAndIsHungUp) {
     InitMsgdeskResources();
     const fs::path dir = fs::temp_directory_path() / ("phonewin-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "1"}));
     std::istringstream line(sim.waitFor("device ", 10s));
     std::string word, port;

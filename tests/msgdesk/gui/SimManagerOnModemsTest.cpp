@@ -14,7 +14,7 @@
 
 #include "QtMessageLoop.h"
 #include "compose/CSimMessageDlg.h"
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
@@ -50,7 +50,7 @@ TEST(SimManagerOnModems, TheMenuCommandListsDeviceTwoAndDeletionsShrinkTheOpenLi
     InitMsgdeskResources();
     const fs::path dir = fs::temp_directory_path() / ("simgui-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "2"}));
     std::string ports;
     for (int d = 0; d < 2; ++d) {

@@ -12,7 +12,7 @@
 #include <sstream>
 #include <thread>
 
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "phone/PhoneIds.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
@@ -29,7 +29,7 @@ class PhoneEndToEnd : public ::testing::Test {
 protected:
     const std::string bin = ZUNTO_BIN_DIR;
     fs::path dir = fs::temp_directory_path() / ("phone-e2e-" + std::to_string(::getpid()));
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     platform::ManualMessageLoop loop;
     platform::ScriptedMessageBox boxes;
     std::unique_ptr<platform::RegistryStore> reg;

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
@@ -30,7 +30,7 @@ protected:
     platform::RegistryStore reg{dir.path / "registry"};
     platform::ManualMessageLoop loop;
     platform::ScriptedMessageBox boxes;
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     std::unique_ptr<MainFrameCore> core;
     fs::path trace;
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "contacts/ContactRecord.h"
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "store/MailboxFiles.h"
 
@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using recvsend::ChildProcess;
+using support::ChildProcess;
 
 // These runs need a device library that reads and sends short messages and
 // a simulator that delivers them and fails sends on request ("sms" and

@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-namespace recvsend {
+namespace support {
 
 // A child program with its standard input and output on pipes, read line by
 // line with a time-out. Used to run the simulator and the headless frame.
@@ -121,4 +121,4 @@ private:
     std::string m_buf;
 };
 
-}  // namespace recvsend
+}  // namespace support
