@@ -10,6 +10,8 @@
 #include "support/SimProcess.h"
 #include "modlink.h"
 
+using support::SimProcess;
+
 // Two simulated modems on pseudo-terminals, the link up, events recorded.
 // Time-outs are short (MODLINK_TIMEOUT_MS) so failure cases run quickly.
 class ModlinkFixture : public ::testing::Test {

@@ -12,6 +12,8 @@
 #include "SimPort.h"
 #include "support/SimProcess.h"
 
+using support::SimProcess;
+
 namespace {
 
 std::string marker() {

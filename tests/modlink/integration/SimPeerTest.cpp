@@ -7,6 +7,8 @@
 #include "SimPort.h"
 #include "support/SimProcess.h"
 
+using support::SimProcess;
+
 namespace {
 
 struct Peer {

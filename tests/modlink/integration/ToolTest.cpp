@@ -10,6 +10,8 @@
 
 #include "support/SimProcess.h"
 
+using support::SimProcess;
+
 namespace {
 
 struct ToolRun {
