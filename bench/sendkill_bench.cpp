@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/ChildProcess.h"
+#include "support/Zuntosim.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -96,15 +96,10 @@ int main(int argc, char** argv) {
     Simulator sim;
     sim.devices = 2;
     sim.sent.resize(2);
-    if (!sim.proc.start({bin + "/zuntosim", "--devices", "2", "--send-latency", "300"})) return 1;
-    std::string ports;
-    for (int d = 0; d < sim.devices; ++d) {
-        std::istringstream l(sim.proc.waitFor("device ", 10s));
-        std::string word, path;
-        int n = 0;
-        if (!(l >> word >> n >> path)) return 1;
-        ports += (ports.empty() ? "" : ",") + path;
-    }
+    const auto simPorts = support::startZuntosim(
+        sim.proc, {bin + "/zuntosim", "--devices", "2", "--send-latency", "300"}, sim.devices);
+    if (static_cast<int>(simPorts.size()) != sim.devices) return 1;
+    const std::string ports = support::joinPorts(simPorts);
     setenv("MODLINK_PORTS", ports.c_str(), 1);
     setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "support/ChildProcess.h"
+#include "support/Zuntosim.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -39,22 +39,18 @@ int main(int argc, char** argv) {
             return 0;
         }
     support::ChildProcess sim;
-    if (!sim.start(
-            {bin + "/zuntosim", "--devices", std::to_string(devices), "--send-latency", "2500"})) {
+    const auto simPorts = support::startZuntosim(
+        sim, {bin + "/zuntosim", "--devices", std::to_string(devices), "--send-latency", "2500"},
+        devices);
+    if (!sim.running()) {
         std::printf("sendpump_bench: cannot start zuntosim\n");
         return 1;
     }
-    std::string ports;
-    for (int d = 0; d < devices; ++d) {
-        std::istringstream l(sim.waitFor("device ", 10s));
-        std::string word, path;
-        int n = 0;
-        if (!(l >> word >> n >> path)) {
-            std::printf("sendpump_bench: skipped, this zuntosim has no --send-latency\n");
-            return 0;
-        }
-        ports += (ports.empty() ? "" : ",") + path;
+    if (static_cast<int>(simPorts.size()) != devices) {
+        std::printf("sendpump_bench: skipped, this zuntosim has no --send-latency\n");
+        return 0;
     }
+    const std::string ports = support::joinPorts(simPorts);
     setenv("MODLINK_PORTS", ports.c_str(), 1);
     setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
 

@@ -48,6 +48,7 @@ public:
         return rc == 0;
     }
     bool running() const { return m_pid > 0; }
+    pid_t pid() const { return m_pid; }
     // End of input: a child that reads commands takes it as "quit".
     void closeInput() {
         if (m_in >= 0) close(m_in);
