@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "SimPort.h"
+#include "support/SimPort.h"
 #include "support/SimProcess.h"
 
 using support::SimProcess;

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "SimPort.h"
+#include "support/SimPort.h"
 #include "support/SimProcess.h"
 
 using support::SimProcess;
