@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "modlink.h"
+#include "support/Zuntosim.h"
 
 extern char** environ;
 
@@ -71,32 +72,16 @@ int main(int argc, char** argv) {
     int rounds = argc > 2 ? std::atoi(argv[2]) : 1000;
     const int devices = 16;
 
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return 1;
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    posix_spawn_file_actions_addclose(&fa, in[1]);
-    posix_spawn_file_actions_addclose(&fa, out[0]);
     std::string bin = std::string(ZUNTO_BIN_DIR) + "/zuntosim";
-    std::string n = std::to_string(devices);
-    char* args[] = {bin.data(), const_cast<char*>("--devices"), n.data(), nullptr};
-    pid_t sim = -1;
-    if (posix_spawn(&sim, bin.c_str(), &fa, nullptr, args, environ) != 0) {
+    support::ChildProcess simProc;
+    const auto simPorts =
+        support::startZuntosim(simProc, {bin, "--devices", std::to_string(devices)}, devices);
+    if (simPorts.empty()) {
         std::fprintf(stderr, "cannot start %s\n", bin.c_str());
         return 1;
     }
-    close(in[0]);
-    close(out[1]);
-    FILE* simOut = fdopen(out[0], "r");
-    std::string ports;
-    char line[256];
-    for (int i = 0; i < devices && fgets(line, sizeof line, simOut); ++i) {
-        std::string l(line);
-        l.erase(l.find_last_not_of("\r\n") + 1);
-        ports += (ports.empty() ? "" : ",") + l.substr(l.find(' ', 7) + 1);
-    }
+    const pid_t sim = simProc.pid();
+    const std::string ports = support::joinPorts(simPorts);
     setenv("MODLINK_PORTS", ports.c_str(), 1);
     setenv("MODLINK_USB", "0", 1);
     if (InitModules() != 0) {
@@ -169,8 +154,7 @@ int main(int argc, char** argv) {
                 count, secs, total / secs);
 
     CloseModules();
-    close(in[1]);  // zuntosim ends at end of input
-    int status = 0;
-    waitpid(sim, &status, 0);
+    simProc.closeInput();  // zuntosim ends at end of input
+    simProc.wait(std::chrono::seconds(30));
     return 0;
 }

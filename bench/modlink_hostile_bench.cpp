@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "HostileModem.h"
+#include "support/HostileModem.h"
 
 namespace {
 

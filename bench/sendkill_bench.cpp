@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/Zuntosim.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -54,7 +54,7 @@ std::vector<std::string> texts(const fs::path& file) {
 }
 
 struct Simulator {
-    recvsend::ChildProcess proc;
+    support::ChildProcess proc;
     int devices = 0;
     std::vector<std::vector<std::string>> sent;  // per device, in order
 
@@ -96,15 +96,10 @@ int main(int argc, char** argv) {
     Simulator sim;
     sim.devices = 2;
     sim.sent.resize(2);
-    if (!sim.proc.start({bin + "/zuntosim", "--devices", "2", "--send-latency", "300"})) return 1;
-    std::string ports;
-    for (int d = 0; d < sim.devices; ++d) {
-        std::istringstream l(sim.proc.waitFor("device ", 10s));
-        std::string word, path;
-        int n = 0;
-        if (!(l >> word >> n >> path)) return 1;
-        ports += (ports.empty() ? "" : ",") + path;
-    }
+    const auto simPorts = support::startZuntosim(
+        sim.proc, {bin + "/zuntosim", "--devices", "2", "--send-latency", "300"}, sim.devices);
+    if (static_cast<int>(simPorts.size()) != sim.devices) return 1;
+    const std::string ports = support::joinPorts(simPorts);
     setenv("MODLINK_PORTS", ports.c_str(), 1);
     setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
 
@@ -127,7 +122,7 @@ int main(int argc, char** argv) {
     int kills = 0, maxInFlight = 0;
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
-        recvsend::ChildProcess app;
+        support::ChildProcess app;
         app.start({bin + "/msgdesk_headless", "--dir", dir.string()});
         if (app.waitFor("ready", 60s).empty()) {
             std::printf("sendkill_bench: the headless frame did not get ready\n");

@@ -11,14 +11,14 @@
 #include <string>
 #include <thread>
 
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/Zuntosim.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-int sentCount(recvsend::ChildProcess& app) {
+int sentCount(support::ChildProcess& app) {
     std::istringstream l(app.ask("status", "status "));
     std::string kv;
     while (l >> kv)
@@ -38,29 +38,25 @@ int main(int argc, char** argv) {
             std::printf("sendpump_bench: skipped, no %s%s\n", bin.c_str(), f);
             return 0;
         }
-    recvsend::ChildProcess sim;
-    if (!sim.start(
-            {bin + "/zuntosim", "--devices", std::to_string(devices), "--send-latency", "2500"})) {
+    support::ChildProcess sim;
+    const auto simPorts = support::startZuntosim(
+        sim, {bin + "/zuntosim", "--devices", std::to_string(devices), "--send-latency", "2500"},
+        devices);
+    if (!sim.running()) {
         std::printf("sendpump_bench: cannot start zuntosim\n");
         return 1;
     }
-    std::string ports;
-    for (int d = 0; d < devices; ++d) {
-        std::istringstream l(sim.waitFor("device ", 10s));
-        std::string word, path;
-        int n = 0;
-        if (!(l >> word >> n >> path)) {
-            std::printf("sendpump_bench: skipped, this zuntosim has no --send-latency\n");
-            return 0;
-        }
-        ports += (ports.empty() ? "" : ",") + path;
+    if (static_cast<int>(simPorts.size()) != devices) {
+        std::printf("sendpump_bench: skipped, this zuntosim has no --send-latency\n");
+        return 0;
     }
+    const std::string ports = support::joinPorts(simPorts);
     setenv("MODLINK_PORTS", ports.c_str(), 1);
     setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
 
     const fs::path dir = fs::temp_directory_path() / "sendpump_bench";
     fs::remove_all(dir);
-    recvsend::ChildProcess app;
+    support::ChildProcess app;
     app.start({bin + "/msgdesk_headless", "--dir", dir.string()});
     if (app.waitFor("ready", 60s).empty()) {
         std::printf("sendpump_bench: the headless frame did not get ready\n");

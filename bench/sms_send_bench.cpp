@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "modlink.h"
+#include "support/Zuntosim.h"
 
 extern char** environ;
 
@@ -41,50 +42,22 @@ int MODLINK_CALL onEvent(unsigned event, const char* text, void*, int) {
 }
 
 struct Sim {
-    pid_t pid = -1;
-    int in = -1;
-    FILE* out = nullptr;
+    support::ChildProcess proc;
     std::string ports;
 };
 
 bool startSim(const std::string& bin, int devices, Sim& sim) {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return false;
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    posix_spawn_file_actions_addclose(&fa, in[1]);
-    posix_spawn_file_actions_addclose(&fa, out[0]);
-    std::string n = std::to_string(devices), latency = std::to_string(kLatencyMs);
-    std::vector<char*> argv = {const_cast<char*>(bin.c_str()),
-                               const_cast<char*>("--devices"),
-                               n.data(),
-                               const_cast<char*>("--send-latency"),
-                               latency.data(),
-                               nullptr};
-    int rc = posix_spawn(&sim.pid, bin.c_str(), &fa, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
-    close(in[0]);
-    close(out[1]);
-    sim.in = in[1];
-    sim.out = fdopen(out[0], "r");
-    if (rc != 0) return false;
-    char line[512];
-    for (int i = 0; i < devices && fgets(line, sizeof line, sim.out); ++i) {
-        std::string l(line);
-        auto sp = l.find(' ', 7);
-        if (l.rfind("device ", 0) != 0 || sp == std::string::npos) return false;
-        while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
-        sim.ports += (sim.ports.empty() ? "" : ",") + l.substr(sp + 1);
-    }
-    return !sim.ports.empty();
+    auto ports = support::startZuntosim(
+        sim.proc,
+        {bin, "--devices", std::to_string(devices), "--send-latency", std::to_string(kLatencyMs)},
+        devices);
+    sim.ports = support::joinPorts(ports);
+    return static_cast<int>(ports.size()) == devices;
 }
 
 void stopSim(Sim& sim) {
-    if (sim.in >= 0) close(sim.in);  // end of input ends it
-    if (sim.pid > 0) waitpid(sim.pid, nullptr, 0);
-    if (sim.out) fclose(sim.out);
+    sim.proc.closeInput();  // end of input ends it
+    sim.proc.wait(std::chrono::seconds(30));
 }
 
 // Sends `messages` over `devices` modems; false when the run failed.

@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
-#include "pdu/SmsPdu.h"
 #include "platform/Codepage.h"
+#include "smspdu/SmsPdu.h"
 
 using namespace modlink::pdu;
 

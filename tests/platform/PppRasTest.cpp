@@ -19,6 +19,7 @@
 #include "platform/SysfsUsbHost.h"
 #include "platform/ras/PortLock.h"
 #include "platform/ras/PppRas.h"
+#include "support/Zuntosim.h"
 
 using namespace platform::ras;
 namespace fs = std::filesystem;
@@ -321,21 +322,12 @@ TEST_F(PppRasTest, TwoLinksDoNotFitARoomForOne) {
 TEST_F(PppRasTest, WithTheDeviceLibraryOnThePortADialGives692) {
     const std::string lib = ZUNTO_BIN_DIR "/libmodlink.so", sim = ZUNTO_BIN_DIR "/zuntosim";
     if (!fs::exists(lib) || !fs::exists(sim)) GTEST_SKIP() << "libmodlink.so or zuntosim not built";
-    pid_t simPid = fork();
-    if (simPid == 0) {
-        setsid();
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 1);
-        dup2(null, 2);
-        // Standard input stays open (a pipe nobody writes) so it keeps running.
-        int p[2];
-        if (pipe(p) == 0) dup2(p[0], 0);
-        execl(sim.c_str(), sim.c_str(), "--devices", "1", "--link", (m_dir / "zs").c_str(),
-              nullptr);
-        _exit(127);
-    }
-    for (int i = 0; i < 100 && !fs::exists(m_dir / "zs1"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Ended by its destructor, also when an assertion below fails.
+    support::ChildProcess simProc;
+    ASSERT_EQ(support::startZuntosim(
+                  simProc, {sim, "--devices", "1", "--link", (m_dir / "zs").string()}, 1)
+                  .size(),
+              1u);
     ASSERT_TRUE(fs::exists(m_dir / "zs1"));
     setenv("MODLINK_PORTS", (m_dir / "zs1").c_str(), 1);
     setenv("MODLINK_USB", "0", 1);
@@ -360,8 +352,6 @@ TEST_F(PppRasTest, WithTheDeviceLibraryOnThePortADialGives692) {
     dlclose(h);
     unsetenv("MODLINK_PORTS");
     unsetenv("MODLINK_USB");
-    kill(-simPid, SIGTERM);
-    waitpid(simPid, nullptr, 0);
 }
 
 TEST_F(PppRasTest, WithoutRootTheInstalledPeersFileIsCalled) {

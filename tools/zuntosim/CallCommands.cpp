@@ -1,5 +1,5 @@
 // Voice calls (V.250 6.3, 3GPP TS 27.007 6.2, 7.18, C.2.11, 8.23).
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 
 namespace zuntosim {
 
@@ -52,7 +52,7 @@ void hangUp(ModemState& s, const SimCommand&, SimReply&) {
 
 }  // namespace
 
-void registerCallCommands(CommandTable& t) {
+void registerCallCommands(AtCommandTable& t) {
     t.add("D", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (isPacketDial(c.args)) return packetDial(s, r);
         // Otherwise only voice: "ATD<number>;". A circuit data call gets NO

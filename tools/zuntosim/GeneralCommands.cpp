@@ -1,7 +1,7 @@
 // V.250 basics and identification (3GPP TS 27.007 clause 5).
 #include <algorithm>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimText.h"
 
 namespace zuntosim {
@@ -10,7 +10,7 @@ namespace {
 
 using K = SimCommand::Kind;
 
-CommandTable::Handler fixed(std::vector<std::string> lines) {
+AtCommandTable::Handler fixed(std::vector<std::string> lines) {
     return [lines](ModemState&, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Exec) r.lines = lines;
     };
@@ -20,7 +20,7 @@ void okOnly(ModemState&, const SimCommand&, SimReply&) {}
 
 }  // namespace
 
-void registerGeneralCommands(CommandTable& t) {
+void registerGeneralCommands(AtCommandTable& t) {
     t.add("E", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.args.empty() || c.args == "0")
             s.echo = false;

@@ -66,6 +66,16 @@ struct ModemState {
     std::string lac = "247D";
     std::string cellId = "0F3C";
     bool attached = true;  // +CGATT, packet domain
+    // PDP contexts defined with +CGDCONT (27.007 10.1.1), by context id; a
+    // dial-up's init string defines one before ATD*99#.
+    struct PdpContext {
+        std::string type;  // "IP", "IPV6", "IPV4V6" or "PPP"
+        std::string apn;
+        std::string address;
+        int dataComp = 0;
+        int headerComp = 0;
+    };
+    std::map<int, PdpContext> pdpContexts;
 
     // Unstructured supplementary service data (27.007 7.15): the network's
     // canned menu, code -> answer; "*100#>1" is choice 1 of the menu "*100#".

@@ -1,6 +1,8 @@
-// Radio: signal quality, registration and the operator (3GPP TS 27.007
-// clauses 7.2, 7.3, 8.5, 10.1.20).
-#include "CommandTable.h"
+// Radio: signal quality, registration, the operator and the packet domain
+// (3GPP TS 27.007 clauses 7.2, 7.3, 8.5, 10.1.1, 10.1.9, 10.1.20).
+#include <cctype>
+
+#include "AtCommandTable.h"
 
 namespace zuntosim {
 
@@ -12,6 +14,8 @@ constexpr int kNotAllowed = 3;  // 27.007 9.2
 constexpr int kNotSupported = 4;
 constexpr int kNoService = 30;
 constexpr int kNetworkNotAllowed = 32;
+constexpr int kIncorrectParameters = 50;
+constexpr int kMaxContextId = 16;
 
 // The home operator in the three +COPS formats.
 const char* const kOperator[] = {"CHINA MOBILE", "CMCC", "46000"};
@@ -30,7 +34,7 @@ std::string regReport(const ModemState& s, int n, bool read) {
     return out;
 }
 
-CommandTable::Handler registration(const std::string& prefix, int ModemState::*mode) {
+AtCommandTable::Handler registration(const std::string& prefix, int ModemState::*mode) {
     return [prefix, mode](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test) r.lines = {prefix + ": (0-2)"};
         if (c.kind == K::Read) r.lines = {prefix + ": " + regReport(s, s.*mode, true)};
@@ -91,9 +95,53 @@ void cops(ModemState& s, const SimCommand& c, SimReply& r) {
     if (s.registered != wasRegistered) registrationChanged(s, r);
 }
 
+// Defines, reads and undefines PDP contexts: "=cid" alone undefines one,
+// "=cid,type[,apn[,address[,d_comp[,h_comp]]]]" (re)defines it.
+void cgdcont(ModemState& s, const SimCommand& c, SimReply& r) {
+    if (c.kind == K::Test) {
+        for (const char* type : {"IP", "IPV6", "IPV4V6", "PPP"})
+            r.lines.push_back("+CGDCONT: (1-" + std::to_string(kMaxContextId) + "),\"" + type +
+                              "\",,,(0-3),(0-4)");
+        return;
+    }
+    if (c.kind == K::Read) {
+        for (const auto& [cid, p] : s.pdpContexts)
+            r.lines.push_back("+CGDCONT: " + std::to_string(cid) + ",\"" + p.type + "\",\"" +
+                              p.apn + "\",\"" + p.address + "\"," + std::to_string(p.dataComp) +
+                              "," + std::to_string(p.headerComp));
+        return;
+    }
+    if (c.kind != K::Set) return cmeError(s, r, kNotSupported);
+    auto a = splitArgs(c.args);
+    int cid = 0;
+    if (a.empty() || a.size() > 6 || !parseCount(a[0], cid) || cid < 1 || cid > kMaxContextId)
+        return cmeError(s, r, kIncorrectParameters);
+    if (a.size() == 1) {
+        s.pdpContexts.erase(cid);
+        return;
+    }
+    ModemState::PdpContext p;
+    p.type = a[1];
+    for (char& ch : p.type) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    if (p.type != "IP" && p.type != "IPV6" && p.type != "IPV4V6" && p.type != "PPP")
+        return cmeError(s, r, kIncorrectParameters);
+    if (a.size() > 2) p.apn = a[2];
+    if (a.size() > 3) p.address = a[3];
+    int comp[2] = {0, 0};
+    const int compMax[2] = {3, 4};
+    for (size_t i = 4; i < a.size(); ++i) {
+        int& v = comp[i - 4];
+        if (!a[i].empty() && (!parseCount(a[i], v) || v > compMax[i - 4]))
+            return cmeError(s, r, kIncorrectParameters);
+    }
+    p.dataComp = comp[0];
+    p.headerComp = comp[1];
+    s.pdpContexts[cid] = p;
+}
+
 }  // namespace
 
-void registerNetworkCommands(CommandTable& t) {
+void registerNetworkCommands(AtCommandTable& t) {
     t.add("+CSQ", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test)
             r.lines = {"+CSQ: (0-31,99),(0-7,99)"};
@@ -112,6 +160,7 @@ void registerNetworkCommands(CommandTable& t) {
         if (c.args == "1" && !s.registered) return cmeError(s, r, kNoService);
         s.attached = c.args == "1";
     });
+    t.add("+CGDCONT", cgdcont);
 }
 
 }  // namespace zuntosim

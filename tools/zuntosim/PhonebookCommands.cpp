@@ -1,5 +1,5 @@
 // The SIM phonebook (3GPP TS 27.007 8.11, 8.12, 8.14).
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimText.h"
 
 namespace zuntosim {
@@ -82,7 +82,7 @@ void write(ModemState& s, const SimCommand& c, SimReply& r) {
 
 }  // namespace
 
-void registerPhonebookCommands(CommandTable& t) {
+void registerPhonebookCommands(AtCommandTable& t) {
     t.add("+CPBS", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Read)
             r.lines = {"+CPBS: \"" + s.phonebookStorage + "\"," +

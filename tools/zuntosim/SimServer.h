@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "ModemState.h"
 
 namespace zuntosim {
@@ -130,7 +130,7 @@ private:
     std::string sendFailControl(const std::vector<std::string>& w);
     void handleControlInput(std::string& buffer, const std::string& data, int replyFd);
 
-    CommandTable m_table;
+    AtCommandTable m_table;
     std::vector<std::unique_ptr<Modem>> m_modems;
     int m_controlListen = -1;
     std::vector<ControlClient> m_controlClients;

@@ -2,7 +2,7 @@
 // send (AT+CMGS, AT+CMSS), 3GPP TS 27.005 3.5.1 - 3.5.3, PDU mode.
 #include "SimServer.h"
 #include "SimSms.h"
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 
 namespace zuntosim {
 

@@ -4,7 +4,7 @@
 
 #include "SimServer.h"
 #include "SimSms.h"
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 
 namespace zuntosim {
 

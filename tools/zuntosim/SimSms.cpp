@@ -4,8 +4,8 @@
 #include <map>
 #include <tuple>
 
-#include "pdu/SmsPdu.h"
 #include "platform/Codepage.h"
+#include "smspdu/SmsPdu.h"
 
 namespace zuntosim {
 

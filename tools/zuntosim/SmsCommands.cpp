@@ -1,6 +1,6 @@
 // The SIM message store in PDU mode (3GPP TS 27.005 3.4.2, 3.5.1 - 3.5.4).
 // AT+CMGS is the server's own: its "> " prompt takes raw input.
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimSms.h"
 
 namespace zuntosim {
@@ -40,7 +40,7 @@ bool deletedByFlag(int stat, int flag) {
 
 }  // namespace
 
-void registerSmsCommands(CommandTable& t) {
+void registerSmsCommands(AtCommandTable& t) {
     t.add("+CMGR", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Test) return;
         int index = 0;

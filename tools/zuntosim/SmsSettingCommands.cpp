@@ -1,6 +1,6 @@
 // Message service settings (3GPP TS 27.005 clause 3): centre address,
 // format, storage and indications. Messages themselves are another family.
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimText.h"
 
 namespace zuntosim {
@@ -15,7 +15,7 @@ std::string storeSize(const ModemState& s) {
 
 }  // namespace
 
-void registerSmsSettingCommands(CommandTable& t) {
+void registerSmsSettingCommands(AtCommandTable& t) {
     t.add("+CSCA", [](ModemState& s, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Read) {
             // The address is a string in the +CSCS character set.

@@ -1,6 +1,6 @@
 // Supplementary services: USSD (3GPP TS 27.007 7.15). The network answers
 // after the modem's OK, with an unsolicited +CUSD.
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimText.h"
 
 namespace zuntosim {
@@ -70,7 +70,7 @@ void cusd(ModemState& s, const SimCommand& c, SimReply& r) {
 
 }  // namespace
 
-void registerSupplementaryCommands(CommandTable& t) {
+void registerSupplementaryCommands(AtCommandTable& t) {
     t.add("+CUSD", cusd);
 }
 

@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "Transport.h"
 #include "at/AtCommand.h"
 #include "at/AtLineSplitter.h"
 #include "at/AtReplyAssembler.h"
 #include "at/UnsolicitedRouter.h"
+#include "transport/Transport.h"
 
 namespace modlink {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <future>
 
-#include "Discovery.h"
 #include "ModemSetup.h"
 #include "Trace.h"
+#include "transport/Discovery.h"
 
 namespace modlink {
 

@@ -9,7 +9,7 @@
 #include "engine/Link.h"
 #include "engine/Trace.h"
 #include "modlink.h"
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 
 namespace modlink::requests {
 

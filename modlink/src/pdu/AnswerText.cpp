@@ -1,4 +1,4 @@
-#include "pdu/AnswerText.h"
+#include "smspdu/AnswerText.h"
 
 #include "platform/Codepage.h"
 

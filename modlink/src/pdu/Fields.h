@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "pdu/ByteReader.h"
-#include "pdu/Result.h"
-#include "pdu/SmsMessage.h"
+#include "smspdu/Result.h"
+#include "smspdu/SmsMessage.h"
 
 // The fixed-layout fields shared by the TPDU types: addresses
 // (23.040 9.1.2.5) and time stamps (9.2.3.11).

@@ -1,4 +1,4 @@
-#include "pdu/Hex.h"
+#include "smspdu/Hex.h"
 
 namespace modlink::pdu {
 

@@ -1,9 +1,9 @@
-#include "pdu/PduDecoder.h"
+#include "smspdu/PduDecoder.h"
 
 #include "pdu/ByteReader.h"
 #include "pdu/Fields.h"
-#include "pdu/Hex.h"
 #include "pdu/UserData.h"
+#include "smspdu/Hex.h"
 
 namespace modlink::pdu {
 

@@ -1,10 +1,10 @@
-#include "pdu/PduEncoder.h"
+#include "smspdu/PduEncoder.h"
 
 #include "pdu/Fields.h"
-#include "pdu/Hex.h"
-#include "pdu/TextSplitter.h"
 #include "pdu/UserData.h"
 #include "platform/Codepage.h"
+#include "smspdu/Hex.h"
+#include "smspdu/TextSplitter.h"
 
 namespace modlink::pdu {
 

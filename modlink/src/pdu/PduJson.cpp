@@ -1,10 +1,10 @@
-#include "pdu/PduJson.h"
+#include "smspdu/PduJson.h"
 
 #include <cstdio>
 
-#include "pdu/Hex.h"
-#include "pdu/PduEncoder.h"
 #include "platform/Codepage.h"
+#include "smspdu/Hex.h"
+#include "smspdu/PduEncoder.h"
 
 namespace modlink::pdu {
 

@@ -1,4 +1,4 @@
-#include "pdu/TextSplitter.h"
+#include "smspdu/TextSplitter.h"
 
 #include "pdu/Gsm7.h"
 

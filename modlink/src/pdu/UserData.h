@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "pdu/ByteReader.h"
-#include "pdu/Result.h"
-#include "pdu/SmsMessage.h"
+#include "smspdu/Result.h"
+#include "smspdu/SmsMessage.h"
 
 // TP-UDL and TP-UD with the user data header (23.040 9.2.3.16, 9.2.3.24).
 namespace modlink::pdu::userdata {

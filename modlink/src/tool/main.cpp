@@ -14,8 +14,8 @@
 #include "engine/Link.h"
 #include "modlink.h"
 #include "ops/Requests.h"
-#include "pdu/PduJson.h"
 #include "platform/Codepage.h"
+#include "smspdu/PduJson.h"
 
 using modlink::jsonString;
 using modlink::tool::ToolEvents;

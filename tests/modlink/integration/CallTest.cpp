@@ -31,8 +31,10 @@ TEST_F(ModlinkFixture, IncomingCallIsAnsweredTonedAndHungUp) {
     EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_DIAL_EXT, id)), "OK");
     EXPECT_NE(status(*sim, 1).find("tones=5#"), std::string::npos) << status(*sim, 1);
     EXPECT_EQ(DialExt(1, "x"), -1);
-    // 10..90 spread over the modem's 0..5.
-    for (auto [level, volume] : {std::pair{90, "volume=5"}, {10, "volume=0"}, {50, "volume=3"}}) {
+    // 10..90 spread over the modem's 0..5; 0 and 100, the ends of the
+    // accepted range, are taken as 10 and 90.
+    for (auto [level, volume] : {std::pair{90, "volume=5"}, {10, "volume=0"}, {50, "volume=3"},
+                                 {0, "volume=0"}, {100, "volume=5"}}) {
         id = SetVolume(1, level);
         EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_VOLUME, id)), "OK");
         EXPECT_NE(status(*sim, 1).find(volume), std::string::npos) << level;
@@ -86,6 +88,7 @@ TEST_F(ModlinkFixture, OutgoingCallWalksToActiveAndTheFarEndHangsUp) {
     EXPECT_EQ(DialUp(2, "100\"86"), -1);
     EXPECT_EQ(BeginPhone(7), -1);
     EXPECT_EQ(SetVolume(2, 101), -1);
+    EXPECT_EQ(SetVolume(2, -1), -1);
 }
 
 TEST_F(ModlinkFixture, FarEndAnswersAnOutgoingCallAtOnce) {

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "EventRecorder.h"
-#include "HostileModem.h"
+#include "support/HostileModem.h"
 #include "modlink.h"
 
 namespace {

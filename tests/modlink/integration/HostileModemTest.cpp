@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "EventRecorder.h"
-#include "HostileModem.h"
+#include "support/HostileModem.h"
 #include "modlink.h"
 
 namespace {

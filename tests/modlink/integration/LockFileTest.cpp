@@ -11,7 +11,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "HostileModem.h"
+#include "support/HostileModem.h"
 #include "modlink.h"
 
 namespace fs = std::filesystem;

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "EventRecorder.h"
-#include "SimProcess.h"
+#include "support/SimProcess.h"
 #include "modlink.h"
+
+using support::SimProcess;
 
 // Two simulated modems on pseudo-terminals, the link up, events recorded.
 // Time-outs are short (MODLINK_TIMEOUT_MS) so failure cases run quickly.

@@ -9,8 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "SimPort.h"
-#include "SimProcess.h"
+#include "support/SimPort.h"
+#include "support/SimProcess.h"
+
+using support::SimProcess;
 
 namespace {
 

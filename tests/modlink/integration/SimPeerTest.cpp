@@ -4,8 +4,10 @@
 
 #include <cstdio>
 
-#include "SimPort.h"
-#include "SimProcess.h"
+#include "support/SimPort.h"
+#include "support/SimProcess.h"
+
+using support::SimProcess;
 
 namespace {
 
@@ -122,4 +124,16 @@ TEST(SimPeer, ThePduTypedAtThePromptIsEchoed) {
     EXPECT_EQ(p.port.command("AT+CMGW=23"), "\r\n> ");
     p.port.write(kSubmit + "\x1A");
     EXPECT_EQ(p.port.readUntil("OK\r\n"), "\r\n+CMGW: 1\r\n\r\nOK\r\n");
+}
+
+// Wanmate's default init string before a dial, as the modem answers it on
+// the wire: accepted, then read back.
+TEST(SimPeer, DialInitStringDefinesTheContext) {
+    Peer p;
+    ASSERT_TRUE(p.port.ok());
+    p.port.command("ATE0");
+    EXPECT_EQ(p.port.command("AT+CGDCONT=1,\"IP\",\"CMNET\""), "\r\nOK\r\n");
+    EXPECT_EQ(p.port.command("AT+CGDCONT?"),
+              "\r\n+CGDCONT: 1,\"IP\",\"CMNET\",\"\",0,0\r\n\r\nOK\r\n");
+    EXPECT_EQ(p.port.command("AT+CGDCONT=0,\"IP\",\"CMNET\""), "\r\nERROR\r\n");
 }

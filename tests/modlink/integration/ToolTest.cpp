@@ -8,7 +8,9 @@
 #include <regex>
 #include <set>
 
-#include "SimProcess.h"
+#include "support/SimProcess.h"
+
+using support::SimProcess;
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The event-261 answer text and the JSON of the tool.
 #include <gtest/gtest.h>
 
-#include "pdu/SmsPdu.h"
 #include "platform/Codepage.h"
+#include "smspdu/SmsPdu.h"
 
 using namespace modlink::pdu;
 namespace cp = platform::codepage;

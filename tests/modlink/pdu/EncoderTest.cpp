@@ -2,8 +2,8 @@
 // where long texts are cut.
 #include <gtest/gtest.h>
 
-#include "pdu/SmsPdu.h"
 #include "platform/Codepage.h"
+#include "smspdu/SmsPdu.h"
 
 using namespace modlink::pdu;
 namespace cp = platform::codepage;
@@ -95,6 +95,14 @@ struct SplitCase {
     std::vector<std::size_t> firstPartUnits;  // UTF-16 units of part 1 when split
 };
 
+// Shown by GoogleTest when a case fails, instead of the object's bytes.
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name << " (" << cp::utf8ToUcs2(c.text).size() << " UTF-16 units, expects " << c.parts
+        << " part(s) in " << (c.encoding == Encoding::Gsm7 ? "GSM 7-bit" : "UCS-2");
+    if (!c.firstPartUnits.empty()) *os << ", " << c.firstPartUnits[0] << " units in part 1";
+    *os << ")";
+}
+
 class SubmitSplit : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SubmitSplit, CutsAtLimitsWithoutBreakingSequences) {
@@ -102,14 +110,14 @@ TEST_P(SubmitSplit, CutsAtLimitsWithoutBreakingSequences) {
     SubmitOptions o = utf8();
     o.concatRef = 0x5A;
     auto r = encodeSubmit("+8613912345678", c.text, o);
-    ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ(r->size(), c.parts);
+    ASSERT_TRUE(r.ok()) << c.name << ": " << r.error();
+    EXPECT_EQ(r->size(), c.parts) << c.name;
     auto texts = decodeParts(*r, 0x5A, c.encoding);
     std::string joined;
     for (const auto& t : texts) joined += t;
-    EXPECT_EQ(joined, c.text);
+    EXPECT_EQ(joined, c.text) << c.name;
     if (!c.firstPartUnits.empty() && !texts.empty()) {
-        EXPECT_EQ(cp::utf8ToUcs2(texts[0]).size(), c.firstPartUnits[0]);
+        EXPECT_EQ(cp::utf8ToUcs2(texts[0]).size(), c.firstPartUnits[0]) << c.name;
     }
 }
 
@@ -131,6 +139,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {66}},
         SplitCase{"mixed_120_two_parts", repeat("短信ab", 30), 2, Encoding::Ucs2, {67}},
         SplitCase{"gsm7_three_parts", repeat("0123456789", 40), 3, Encoding::Gsm7, {153}},
+        // Where a second part no longer suffices: 2 x 153 septets, 2 x 67 units.
+        SplitCase{"gsm7_306_two_parts", repeat("a", 306), 2, Encoding::Gsm7, {153}},
+        SplitCase{"gsm7_307_three_parts", repeat("a", 307), 3, Encoding::Gsm7, {153}},
+        SplitCase{"ucs2_134_two_parts", repeat("你", 134), 2, Encoding::Ucs2, {67}},
+        SplitCase{"ucs2_135_three_parts", repeat("你", 135), 3, Encoding::Ucs2, {67}},
         SplitCase{"empty_text", "", 1, Encoding::Gsm7, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "pdu/Gsm7.h"
-#include "pdu/Hex.h"
+#include "smspdu/Hex.h"
 
 using namespace modlink::pdu;
 

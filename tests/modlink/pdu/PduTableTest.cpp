@@ -4,8 +4,8 @@
 #include <cctype>
 
 #include "PduCaseFile.h"
-#include "pdu/SmsPdu.h"
 #include "platform/Codepage.h"
+#include "smspdu/SmsPdu.h"
 
 using namespace modlink::pdu;
 

@@ -4,8 +4,8 @@
 #include <random>
 
 #include "pdu/Gsm7.h"
-#include "pdu/SmsPdu.h"
 #include "platform/Codepage.h"
+#include "smspdu/SmsPdu.h"
 
 using namespace modlink::pdu;
 namespace cp = platform::codepage;

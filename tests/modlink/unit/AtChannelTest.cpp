@@ -10,56 +10,33 @@
 #include <thread>
 
 #include "engine/AtChannel.h"
-#include "engine/FdTransport.h"
+#include "support/SocketPairModem.h"
+#include "transport/FdTransport.h"
 
 using namespace modlink;
 
 namespace {
 
-class ScriptedModem {
+// The channel on the near end of a socket pair; the test plays the modem.
+class ScriptedModem : public support::SocketPairModem {
 public:
     ScriptedModem() {
-        int sv[2];
-        EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
-        m_far = sv[1];
         m_wake = ::eventfd(0, EFD_NONBLOCK);
-        m_channel = std::make_unique<AtChannel>(std::make_unique<FdTransport>(sv[0], "pair", true),
-                                                m_router, m_wake, m_stop, m_device);
+        m_channel =
+            std::make_unique<AtChannel>(std::make_unique<FdTransport>(takeNearEnd(), "pair", true),
+                                        m_router, m_wake, m_stop, m_device);
     }
     ~ScriptedModem() {
-        if (m_peer.joinable()) m_peer.join();
+        joinPeer();
         m_channel.reset();
-        ::close(m_far);
         ::close(m_wake);
-    }
-    // Reads from the channel until the byte `end` (bounded wait).
-    std::string readUntil(char end) {
-        std::string got;
-        for (int i = 0; i < 500; ++i) {
-            pollfd p{m_far, POLLIN, 0};
-            if (::poll(&p, 1, 10) <= 0) continue;
-            char c;
-            while (::read(m_far, &c, 1) == 1) {
-                got += c;
-                if (c == end) return got;
-            }
-        }
-        return got + "<timeout>";
-    }
-    void write(const std::string& s) {
-        ASSERT_EQ(::write(m_far, s.data(), s.size()), (ssize_t)s.size());
-    }
-    template <class F>
-    void peer(F f) {
-        m_peer = std::thread(f);
     }
 
     at::UnsolicitedRouter m_router;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_device{1};
-    int m_far = -1, m_wake = -1;
+    int m_wake = -1;
     std::unique_ptr<AtChannel> m_channel;
-    std::thread m_peer;
 };
 
 at::AtCommand cmd(std::string text, std::vector<std::string> prefixes, int ms = 2000) {
@@ -86,7 +63,7 @@ TEST(AtChannel, PayloadGoesAfterThePromptWithCtrlZ) {
     bool handled = false;
     c.handler = [&](const at::AtReply& r) { handled = r.ok(); };
     auto r = m.m_channel->execute(c);
-    m.m_peer.join();
+    m.joinPeer();
     EXPECT_EQ(command, "AT+CMGS=5\r");
     EXPECT_EQ(payload, "0011AB\x1A");
     EXPECT_TRUE(r.ok());
@@ -105,7 +82,7 @@ TEST(AtChannel, TimeoutAtThePromptSendsEscape) {
     auto c = cmd("AT+CMGS=5", {"+CMGS:"}, 200);
     c.payload = "00";
     auto r = m.m_channel->execute(c);
-    m.m_peer.join();
+    m.joinPeer();
     EXPECT_EQ(r.status, at::AtStatus::Timeout);
     EXPECT_EQ(after, "00\x1A\x1B");
 }
@@ -120,7 +97,7 @@ TEST(AtChannel, UnsolicitedHandlersRunDuringACommand) {
         m.write("\r\n+CMTI: \"SM\",4\r\n+CSQ: 9,99\r\n+CMT: ,24\r\n0791A8\r\nOK\r\n");
     });
     auto r = m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}));
-    m.m_peer.join();
+    m.joinPeer();
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 9,99"});
     ASSERT_EQ(seen.size(), 2u);
@@ -136,14 +113,14 @@ TEST(AtChannel, InputFromBeforeTheCommandIsNotItsReply) {
         m.write("\r\n+CSQ: 3,99\r\n\r\nOK\r\n");
     });
     auto r = m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}));
-    m.m_peer.join();
+    m.joinPeer();
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 3,99"});
 }
 
 TEST(AtChannel, ClosedPortIsUnplugged) {
     ScriptedModem m;
-    ::shutdown(m.m_far, SHUT_RDWR);
+    ::shutdown(m.farEnd(), SHUT_RDWR);
     auto r = m.m_channel->execute(cmd("AT", {}));
     EXPECT_EQ(r.status, at::AtStatus::Unplugged);
     EXPECT_FALSE(m.m_channel->alive());
@@ -166,7 +143,7 @@ TEST(AtChannel, ProbeAnswerAfterALateReplyIsNotTheNextCommandsReply) {
     });
     EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
     auto r = m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}));
-    m.m_peer.join();
+    m.joinPeer();
     EXPECT_EQ(probe, "AT\r");
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 5,99"});
@@ -186,7 +163,7 @@ TEST(AtChannel, CommandWaitsUntilATimedOutProbeIsAnswered) {
     });
     EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
     auto r = m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}));
-    m.m_peer.join();
+    m.joinPeer();
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.lines, std::vector<std::string>{"+CSQ: 6,99"});
     EXPECT_TRUE(m.m_channel->alive());
@@ -212,7 +189,7 @@ TEST(AtChannel, NumericResultsOnlyAfterV0) {
     EXPECT_EQ(r.lines, (std::vector<std::string>{"4", "0"}));
     EXPECT_TRUE(m.m_channel->execute(cmd("ATV0", {})).ok());
     EXPECT_EQ(m.m_channel->execute(cmd("AT+CGSN", {})).status, at::AtStatus::Error);
-    m.m_peer.join();
+    m.joinPeer();
 }
 
 // A modem that streams junk during a command without prefixes: the
@@ -224,15 +201,52 @@ TEST(AtChannel, StreamingJunkFailsTheCommandPastTheBound) {
         std::string burst;
         for (int i = 0; i < 100; ++i) burst += "junk junk junk junk junk junk\r\n";
         for (std::size_t sent = 0; sent <= at::AtReplyAssembler::kMaxLines; sent += 100) {
-            pollfd p{m.m_far, POLLOUT, 0};
+            pollfd p{m.farEnd(), POLLOUT, 0};
             ::poll(&p, 1, 1000);
             m.write(burst);
         }
         m.write("OK\r\n");
     });
     auto r = m.m_channel->execute(cmd("AT+CPBW=1", {}, 5000));
-    m.m_peer.join();
+    m.joinPeer();
     EXPECT_EQ(r.status, at::AtStatus::Overflow);
     EXPECT_TRUE(r.lines.empty());
     EXPECT_TRUE(m.m_channel->alive());
+}
+
+// The counter of time-outs in a row: a silent command and a silent probe
+// are two, an answered probe starts again from nought, so the pattern
+// twice over leaves the device alive and the commands after it work.
+TEST(AtChannel, TwoTimeoutsAnOkAndTwoMoreLeaveTheDeviceAlive) {
+    ScriptedModem m;
+    std::vector<std::string> seen;
+    m.peer([&] {
+        for (bool answer : {false, false, true, false, false, true, true}) {
+            std::string line = m.readUntil('\r');
+            seen.push_back(line);
+            if (answer) m.write("\r\nOK\r\n");
+        }
+    });
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CREG?", {"+CREG:"}, 100)).status, at::AtStatus::Timeout);
+    auto r = m.m_channel->execute(cmd("AT+CPIN?", {"+CPIN:"}));
+    m.joinPeer();
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(m.m_channel->alive());
+    EXPECT_EQ(seen, (std::vector<std::string>{"AT+CSQ\r", "AT\r", "AT\r", "AT+CREG?\r", "AT\r",
+                                              "AT\r", "AT+CPIN?\r"}));
+}
+
+// Exactly the third silent command in a row (here the second probe) marks
+// the device lost: nothing more is sent and the next command is refused.
+TEST(AtChannel, ThreeTimeoutsInARowMarkTheDeviceLost) {
+    ScriptedModem m;
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CSQ", {"+CSQ:"}, 100)).status, at::AtStatus::Timeout);
+    EXPECT_TRUE(m.m_channel->alive());
+    EXPECT_EQ(m.m_channel->execute(cmd("AT+CREG?", {"+CREG:"}, 100)).status,
+              at::AtStatus::Unplugged);
+    EXPECT_FALSE(m.m_channel->alive());
+    EXPECT_EQ(m.sentCommands(), (std::vector<std::string>{"AT+CSQ", "AT", "AT"}));
+    EXPECT_EQ(m.m_channel->execute(cmd("AT", {})).status, at::AtStatus::Unplugged);
+    EXPECT_TRUE(m.sentCommands().empty());
 }

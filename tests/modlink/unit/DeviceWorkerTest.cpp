@@ -9,7 +9,8 @@
 #include <mutex>
 
 #include "engine/DeviceWorker.h"
-#include "engine/FdTransport.h"
+#include "support/SocketPairModem.h"
+#include "transport/FdTransport.h"
 
 using namespace modlink;
 
@@ -59,9 +60,8 @@ std::shared_ptr<Request> request(int id, Gate& g, bool withdrawable, bool block)
 }  // namespace
 
 TEST(DeviceWorker, QueueRunsInOrderAndWithdrawsOnlyWhatMayBeWithdrawn) {
-    int sv[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
-    DeviceWorker w(1, std::make_unique<FdTransport>(sv[0], "pair", true));
+    support::SocketPairModem modem;
+    DeviceWorker w(1, std::make_unique<FdTransport>(modem.takeNearEnd(), "pair", true));
     ASSERT_TRUE(w.start([](AtChannel&, DeviceState&) { return true; }));
     Gate g;
     ASSERT_TRUE(w.submit(request(1, g, false, true)));
@@ -78,13 +78,12 @@ TEST(DeviceWorker, QueueRunsInOrderAndWithdrawsOnlyWhatMayBeWithdrawn) {
     ASSERT_TRUE(g.waitRan(3));
     EXPECT_EQ(g.ran, (std::vector<int>{1, 2, 3}));
     w.stop();
-    ::close(sv[1]);
+    modem.closeFar();
 }
 
 TEST(DeviceWorker, LostPortAnswersWhatWasQueued) {
-    int sv[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
-    DeviceWorker w(1, std::make_unique<FdTransport>(sv[0], "pair", true));
+    support::SocketPairModem modem;
+    DeviceWorker w(1, std::make_unique<FdTransport>(modem.takeNearEnd(), "pair", true));
     ASSERT_TRUE(w.start([](AtChannel&, DeviceState&) { return true; }));
     Gate g;
     // The first request pulls the plug while the others wait behind it
@@ -95,7 +94,7 @@ TEST(DeviceWorker, LostPortAnswersWhatWasQueued) {
     first->id = 1;
     first->run = [&](AtChannel& ch, DeviceState&) {
         allQueued.wait();
-        ::close(sv[1]);
+        modem.closeFar();
         at::AtCommand c;
         c.text = "AT";
         ch.execute(c);
@@ -116,9 +115,8 @@ TEST(DeviceWorker, LostPortAnswersWhatWasQueued) {
 // Requests still queued when the link closes are answered, every time,
 // before the worker counts as finished (so before CloseModules returns).
 TEST(DeviceWorker, StopAnswersWhatWasQueued) {
-    int sv[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, sv), 0);
-    DeviceWorker w(1, std::make_unique<FdTransport>(sv[0], "pair", true));
+    support::SocketPairModem modem;
+    DeviceWorker w(1, std::make_unique<FdTransport>(modem.takeNearEnd(), "pair", true));
     ASSERT_TRUE(w.start([](AtChannel&, DeviceState&) { return true; }));
     Gate g;
     EXPECT_TRUE(w.submit(request(1, g, false, true)));
@@ -137,5 +135,5 @@ TEST(DeviceWorker, StopAnswersWhatWasQueued) {
     EXPECT_EQ(g.ran, std::vector<int>{1});
     EXPECT_EQ(g.aborted, (std::vector<int>{2, 3}));
     EXPECT_EQ(g.why, std::vector<std::string>(2, "ERROR: link closed"));
-    ::close(sv[1]);
+    modem.closeFar();
 }

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/Discovery.h"
+#include "transport/Discovery.h"
 
 namespace fs = std::filesystem;
 

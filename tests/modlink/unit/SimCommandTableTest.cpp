@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimCommand.h"
 #include "SimRun.h"
 #include "SimServer.h"
@@ -12,7 +12,7 @@ using namespace zuntosim;
 
 namespace {
 
-SimReply run(const CommandTable& t, ModemState& s, const std::string& line) {
+SimReply run(const AtCommandTable& t, ModemState& s, const std::string& line) {
     return runLine(t, s, line);
 }
 
@@ -45,7 +45,7 @@ TEST(SimCommandLine, SplitsBasicAndExtendedCommands) {
 }
 
 TEST(SimCommandTable, PhonebookInUcs2AndIra) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     EXPECT_EQ(run(t, s, "AT+CSCS=\"UCS2\"").final, "OK");
@@ -65,7 +65,7 @@ TEST(SimCommandTable, PhonebookInUcs2AndIra) {
 }
 
 TEST(SimCommandTable, PhonebookRefusesWhatASimCannotHold) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     s.phonebookCapacity = 2;
@@ -84,7 +84,7 @@ TEST(SimCommandTable, PhonebookRefusesWhatASimCannotHold) {
 }
 
 TEST(SimCommandTable, ErrorFormsFollowCmee) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     EXPECT_EQ(run(t, s, "AT+CPBR=999").final, "ERROR");
     run(t, s, "AT+CMEE=2");
@@ -94,7 +94,7 @@ TEST(SimCommandTable, ErrorFormsFollowCmee) {
 }
 
 TEST(SimCommandTable, CentreFollowsTheCharacterSet) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     run(t, s, "AT+CSCS=\"UCS2\"");
     auto r = run(t, s, "AT+CSCA?");
@@ -109,7 +109,7 @@ TEST(SimCommandTable, CentreFollowsTheCharacterSet) {
 }
 
 TEST(SimCommandTable, RegistrationAndOperatorFormats) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     EXPECT_EQ(run(t, s, "AT+CREG?").lines[0], "+CREG: 0,1");

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimCommand.h"
 
 namespace zuntosim {
 
-inline SimReply runLine(const CommandTable& t, ModemState& s, const std::string& line) {
+inline SimReply runLine(const AtCommandTable& t, ModemState& s, const std::string& line) {
     std::vector<SimCommand> cmds;
     SimReply all;
     EXPECT_TRUE(parseCommandLine(line, cmds)) << line;

@@ -1,14 +1,14 @@
 // zuntosim's packet attach, battery, ring format and USSD menu.
 #include <gtest/gtest.h>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimRun.h"
 #include "SimServer.h"
 
 using namespace zuntosim;
 
 TEST(SimServices, AttachBatteryAndRingFormat) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     EXPECT_EQ(runLine(t, s, "AT+CGATT?").lines[0], "+CGATT: 1");
@@ -25,7 +25,7 @@ TEST(SimServices, AttachBatteryAndRingFormat) {
 }
 
 TEST(SimServices, UssdMenuWalk) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     // Presentation off: the request goes out, the answer is not shown.
@@ -76,7 +76,47 @@ TEST(SimServices, UssdControlSetsTheMenu) {
     EXPECT_EQ(server.control("ussd 1 *1# " + std::string(182, 'x')), "OK");
     EXPECT_EQ(server.control("ussd 1 *1# " + std::string(183, 'x')),
               "ERROR text over 182 characters");
-    CommandTable t;
+    AtCommandTable t;
     EXPECT_EQ(runLine(t, *server.modem(1), "AT+CUSD=1,\"*101#\"").after[0],
               "+CUSD: 0,\"Top up\nby card\",15");
+}
+
+// Wanmate's default init string defines context 1 before dialling; the
+// context then reads back, and "=cid" alone undefines it again.
+TEST(SimServices, PdpContextDefineReadUndefine) {
+    AtCommandTable t;
+    ModemState s;
+    s.cmee = 1;
+    EXPECT_EQ(runLine(t, s, "AT+CGDCONT=1,\"IP\",\"CMNET\"").final, "OK");
+    auto r = runLine(t, s, "AT+CGDCONT?");
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(r.lines[0], "+CGDCONT: 1,\"IP\",\"CMNET\",\"\",0,0");
+    EXPECT_EQ(runLine(t, s, "AT+CGDCONT=16,\"ipv4v6\",\"net\",\"10.0.0.2\",3,4").final, "OK");
+    r = runLine(t, s, "AT+CGDCONT?");
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_EQ(r.lines[1], "+CGDCONT: 16,\"IPV4V6\",\"net\",\"10.0.0.2\",3,4");
+    EXPECT_EQ(runLine(t, s, "AT+CGDCONT=1;+CGDCONT?").lines,
+              std::vector<std::string>{"+CGDCONT: 16,\"IPV4V6\",\"net\",\"10.0.0.2\",3,4"});
+    r = runLine(t, s, "AT+CGDCONT=?");
+    ASSERT_EQ(r.lines.size(), 4u);
+    EXPECT_EQ(r.lines[0], "+CGDCONT: (1-16),\"IP\",,,(0-3),(0-4)");
+    EXPECT_EQ(r.final, "OK");
+}
+
+TEST(SimServices, PdpContextRefusesWhatNoModemTakes) {
+    AtCommandTable t;
+    ModemState s;
+    s.cmee = 1;
+    // Each refused line beside the nearest accepted one.
+    for (const char* bad : {"AT+CGDCONT=0,\"IP\",\"a\"", "AT+CGDCONT=17,\"IP\",\"a\"",
+                            "AT+CGDCONT=1,\"X25\",\"a\"", "AT+CGDCONT=1,\"IP\",\"a\",\"\",4",
+                            "AT+CGDCONT=1,\"IP\",\"a\",\"\",0,5", "AT+CGDCONT=", "AT+CGDCONT"})
+        EXPECT_NE(runLine(t, s, bad).final, "OK") << bad;
+    EXPECT_TRUE(s.pdpContexts.empty());
+    for (const char* good : {"AT+CGDCONT=1,\"IP\",\"a\"", "AT+CGDCONT=16,\"IP\",\"a\"",
+                             "AT+CGDCONT=2,\"PPP\"", "AT+CGDCONT=3,\"IP\",\"a\",\"\",3,4"})
+        EXPECT_EQ(runLine(t, s, good).final, "OK") << good;
+    EXPECT_EQ(s.pdpContexts.size(), 4u);
+    s.cmee = 0;
+    EXPECT_EQ(runLine(t, s, "AT+CGDCONT=99,\"IP\"").final, "ERROR");
 }

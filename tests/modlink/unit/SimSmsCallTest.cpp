@@ -4,19 +4,19 @@
 
 #include <cstdio>
 
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 #include "SimCommand.h"
 #include "SimRun.h"
 #include "SimServer.h"
 #include "SimSms.h"
 #include "ops/Requests.h"
-#include "pdu/SmsPdu.h"
+#include "smspdu/SmsPdu.h"
 
 using namespace zuntosim;
 
 namespace {
 
-SimReply run(const CommandTable& t, ModemState& s, const std::string& line) {
+SimReply run(const AtCommandTable& t, ModemState& s, const std::string& line) {
     return runLine(t, s, line);
 }
 
@@ -33,7 +33,7 @@ struct Server {
 }  // namespace
 
 TEST(SimMessageStore, ReadListAndDeleteInPduMode) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     auto pdus = deliverPdus("+8613912345678", "你好", 1, nullptr);
@@ -69,7 +69,7 @@ TEST(SimMessageStore, ReadListAndDeleteInPduMode) {
 }
 
 TEST(SimMessageStore, OutgoingStatsListAndDeleteByFlag) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     auto in = deliverPdus("10086", "in", 1, nullptr);
@@ -125,7 +125,7 @@ TEST(SimMessageStore, SentPartsAreJoinedPerReference) {
 }
 
 TEST(SimCalls, DialAnswerTonesVolumeAndStatus) {
-    CommandTable t;
+    AtCommandTable t;
     ModemState s;
     s.cmee = 1;
     EXPECT_EQ(run(t, s, "AT+CLCC").lines.size(), 0u);

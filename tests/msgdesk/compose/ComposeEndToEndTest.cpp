@@ -10,10 +10,10 @@
 #include <thread>
 
 #include "contacts/ContactRecord.h"
-#include "msgdesk/recvsend/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/Codepage.h"
 #include "store/MailboxFiles.h"
+#include "support/Zuntosim.h"
 
 namespace msgdesk::test {
 namespace {
@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using platform::codepage::gbkToUtf8;
 using platform::codepage::utf8ToGbk;
-using recvsend::ChildProcess;
+using support::ChildProcess;
 
 // Compose flows with the real device library and two simulated modems: the
 // headless main frame runs the compose dialog from a script (its lists,
@@ -43,15 +43,9 @@ protected:
         c.setName("Li");
         storetest::writeFile(dir.path / "data" / "contact.db",
                              std::string(reinterpret_cast<const char*>(&c), sizeof c));
-        ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "2"}));
-        std::string ports;
-        for (int d = 0; d < 2; ++d) {
-            std::istringstream l(sim.waitFor("device ", 10s));
-            std::string word, path;
-            int n = 0;
-            ASSERT_TRUE(l >> word >> n >> path);
-            ports += (ports.empty() ? "" : ",") + path;
-        }
+        const auto simPorts = support::startZuntosim(sim, {bin + "/zuntosim", "--devices", "2"}, 2);
+        ASSERT_EQ(static_cast<int>(simPorts.size()), 2);
+        std::string ports = support::joinPorts(simPorts);
         // Device 2's SIM holds "联系人1" 13900001001.
         ASSERT_EQ(sim.ask("pbfill 2 1", "", 10s), "OK");
         setenv("MODLINK_PORTS", ports.c_str(), 1);

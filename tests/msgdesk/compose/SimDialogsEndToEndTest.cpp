@@ -7,16 +7,16 @@
 #include <string>
 #include <thread>
 
-#include "msgdesk/recvsend/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "store/MailboxFiles.h"
+#include "support/Zuntosim.h"
 
 namespace msgdesk::test {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using recvsend::ChildProcess;
+using support::ChildProcess;
 
 // The SIM message manager and the properties dialog with the real device
 // library and two simulated modems; the headless main frame scripts them.
@@ -32,15 +32,10 @@ protected:
         for (const char* f : {"/libmodlink.so", "/zuntosim", "/msgdesk_headless"})
             if (!fs::exists(bin + f)) GTEST_SKIP() << "no " << bin << f;
         log = dir.path / "sim.log";
-        ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "2", "--log", log.string()}));
-        std::string ports;
-        for (int d = 0; d < 2; ++d) {
-            std::istringstream l(sim.waitFor("device ", 10s));
-            std::string word, path;
-            int n = 0;
-            ASSERT_TRUE(l >> word >> n >> path);
-            ports += (ports.empty() ? "" : ",") + path;
-        }
+        const auto simPorts = support::startZuntosim(
+            sim, {bin + "/zuntosim", "--devices", "2", "--log", log.string()}, 2);
+        ASSERT_EQ(static_cast<int>(simPorts.size()), 2);
+        std::string ports = support::joinPorts(simPorts);
         // Stored without an indication: the start-up listing finds them.
         ASSERT_EQ(sim.ask("fill 2 5", "", 10s).rfind("OK", 0), 0u);
         setenv("MODLINK_PORTS", ports.c_str(), 1);

@@ -11,7 +11,7 @@
 
 #include "device/DeviceBinding.h"
 #include "msgdesk/device/DeviceLinkFixture.h"
-#include "msgdesk/recvsend/ChildProcess.h"
+#include "support/Zuntosim.h"
 
 namespace msgdesk::test {
 namespace {
@@ -24,30 +24,23 @@ using Clock = std::chrono::steady_clock;
 class Simulator {
 public:
     bool start(const std::string& exe, int devices) {
-        return m_proc.start({exe, "--devices", std::to_string(devices), "--phonebook",
-                             std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"});
+        m_ports = support::startZuntosim(
+            m_proc,
+            {exe, "--devices", std::to_string(devices), "--phonebook",
+             std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"},
+            devices);
+        return m_proc.running();
     }
-    // Reads "device D PATH" lines until n paths are known.
-    std::vector<std::string> ports(int n, std::chrono::milliseconds timeout) {
-        std::vector<std::string> paths;
-        const auto end = Clock::now() + timeout;
-        std::string text;
-        while (static_cast<int>(paths.size()) < n && Clock::now() < end) {
-            if (!m_proc.readLine(text, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           end - Clock::now())))
-                break;
-            std::istringstream line(text);
-            std::string word, path;
-            int d = 0;
-            if (line >> word >> d >> path && word == "device") paths.push_back(path);
-        }
-        return paths;
+    // The paths of its "device D PATH" lines, read by start().
+    std::vector<std::string> ports(int n, std::chrono::milliseconds) const {
+        return static_cast<int>(m_ports.size()) >= n ? m_ports : std::vector<std::string>{};
     }
     void control(const std::string& line) { m_proc.send(line); }
     void stop() { m_proc.stop(SIGTERM); }
 
 private:
-    recvsend::ChildProcess m_proc;
+    support::ChildProcess m_proc;
+    std::vector<std::string> m_ports;
 };
 
 class EndToEnd : public ::testing::Test {

@@ -18,13 +18,13 @@
 #include "contacts/CDeviceChoiceDlg.h"
 #include "contacts/CSimContactEditDlg.h"
 #include "contacts/CSimPhonebookDlg.h"
-#include "msgdesk/recvsend/ChildProcess.h"
 #include "platform/Codepage.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
 #include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "support/Zuntosim.h"
 #include "widgets/CPhonebookList.h"
 
 using namespace msgdesk;
@@ -76,7 +76,7 @@ class ContactEndToEnd : public ::testing::Test {
 protected:
     const std::string bin = ZUNTO_BIN_DIR;
     fs::path dir = fs::temp_directory_path() / ("contacte2e-" + std::to_string(::getpid()));
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     platform::QtMessageLoop* loop = nullptr;
     platform::SystemClock clock;
     platform::ScriptedMessageBox boxes;
@@ -90,16 +90,13 @@ protected:
         if (!QApplication::instance()) new QApplication(argc, argv);
         InitMsgdeskResources();
         fs::create_directories(dir / "data");
-        ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "2", "--phonebook",
-                               std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"}));
-        std::string ports;
-        for (int d = 0; d < 2; ++d) {
-            std::istringstream l(sim.waitFor("device ", 10s));
-            std::string word, path;
-            int n = 0;
-            ASSERT_TRUE(l >> word >> n >> path);
-            ports += (ports.empty() ? "" : ",") + path;
-        }
+        const auto simPorts =
+            support::startZuntosim(sim,
+                                   {bin + "/zuntosim", "--devices", "2", "--phonebook",
+                                    std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"},
+                                   2);
+        ASSERT_EQ(static_cast<int>(simPorts.size()), 2);
+        std::string ports = support::joinPorts(simPorts);
         setenv("MODLINK_PORTS", ports.c_str(), 1);
         setenv("MODLINK_USB", "0", 1);
         loop = new platform::QtMessageLoop(qApp);

@@ -14,7 +14,6 @@
 #include <sstream>
 
 #include "QtMessageLoop.h"
-#include "msgdesk/recvsend/ChildProcess.h"
 #include "phone/CPhoneButton.h"
 #include "phone/CPhoneDlg.h"
 #include "phone/PhoneIds.h"
@@ -23,6 +22,7 @@
 #include "shell/CMsgdeskApp.h"
 #include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "support/Zuntosim.h"
 
 using namespace msgdesk;
 using namespace msgdesk::phone;
@@ -49,12 +49,10 @@ TEST(PhoneWindowEndToEnd, ACallDialledWithTheWindowComesUpAndIsHungUp) {
     InitMsgdeskResources();
     const fs::path dir = fs::temp_directory_path() / ("phonewin-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    recvsend::ChildProcess sim;
-    ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "1"}));
-    std::istringstream line(sim.waitFor("device ", 10s));
-    std::string word, port;
-    int d = 0;
-    ASSERT_TRUE(line >> word >> d >> port);
+    support::ChildProcess sim;
+    const auto simPorts = support::startZuntosim(sim, {bin + "/zuntosim", "--devices", "1"}, 1);
+    ASSERT_EQ(simPorts.size(), 1u);
+    const std::string port = simPorts[0];
     setenv("MODLINK_PORTS", port.c_str(), 1);
     setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
     setenv("MODLINK_USB", "0", 1);

@@ -14,12 +14,12 @@
 
 #include "QtMessageLoop.h"
 #include "compose/CSimMessageDlg.h"
-#include "msgdesk/recvsend/ChildProcess.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
 #include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "support/Zuntosim.h"
 
 using namespace msgdesk;
 namespace fs = std::filesystem;
@@ -50,16 +50,10 @@ TEST(SimManagerOnModems, TheMenuCommandListsDeviceTwoAndDeletionsShrinkTheOpenLi
     InitMsgdeskResources();
     const fs::path dir = fs::temp_directory_path() / ("simgui-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    recvsend::ChildProcess sim;
-    ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "2"}));
-    std::string ports;
-    for (int d = 0; d < 2; ++d) {
-        std::istringstream l(sim.waitFor("device ", 10s));
-        std::string word, path;
-        int n = 0;
-        ASSERT_TRUE(l >> word >> n >> path);
-        ports += (ports.empty() ? "" : ",") + path;
-    }
+    support::ChildProcess sim;
+    const auto simPorts = support::startZuntosim(sim, {bin + "/zuntosim", "--devices", "2"}, 2);
+    ASSERT_EQ(static_cast<int>(simPorts.size()), 2);
+    std::string ports = support::joinPorts(simPorts);
     ASSERT_EQ(sim.ask("fill 2 3", "", 10s).rfind("OK", 0), 0u);
     setenv("MODLINK_PORTS", ports.c_str(), 1);
     setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);

@@ -12,11 +12,11 @@
 #include <sstream>
 #include <thread>
 
-#include "msgdesk/recvsend/ChildProcess.h"
 #include "phone/PhoneIds.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
 #include "shell/MainFrameCore.h"
+#include "support/Zuntosim.h"
 
 namespace msgdesk::test {
 namespace {
@@ -29,7 +29,7 @@ class PhoneEndToEnd : public ::testing::Test {
 protected:
     const std::string bin = ZUNTO_BIN_DIR;
     fs::path dir = fs::temp_directory_path() / ("phone-e2e-" + std::to_string(::getpid()));
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     platform::ManualMessageLoop loop;
     platform::ScriptedMessageBox boxes;
     std::unique_ptr<platform::RegistryStore> reg;
@@ -40,15 +40,8 @@ protected:
         if (!fs::exists(bin + "/libmodlink.so") || !fs::exists(bin + "/zuntosim"))
             GTEST_SKIP() << "needs libmodlink.so and zuntosim in " << bin;
         fs::create_directories(dir);
-        ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "2"}));
-        std::vector<std::string> ports;
-        for (int i = 0; i < 2; ++i) {
-            std::istringstream line(sim.waitFor("device ", 10s));
-            std::string word, path;
-            int d = 0;
-            ASSERT_TRUE(line >> word >> d >> path);
-            ports.push_back(path);
-        }
+        const auto ports = support::startZuntosim(sim, {bin + "/zuntosim", "--devices", "2"}, 2);
+        ASSERT_EQ(ports.size(), 2u);
         setenv("MODLINK_PORTS", (ports[0] + "," + ports[1]).c_str(), 1);
         setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
         setenv("MODLINK_USB", "0", 1);

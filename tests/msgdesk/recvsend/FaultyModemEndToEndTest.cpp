@@ -10,11 +10,11 @@
 #include <sstream>
 #include <thread>
 
-#include "msgdesk/recvsend/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
 #include "shell/MainFrameCore.h"
+#include "support/Zuntosim.h"
 
 namespace msgdesk::test {
 namespace {
@@ -30,7 +30,7 @@ protected:
     platform::RegistryStore reg{dir.path / "registry"};
     platform::ManualMessageLoop loop;
     platform::ScriptedMessageBox boxes;
-    recvsend::ChildProcess sim;
+    support::ChildProcess sim;
     std::unique_ptr<MainFrameCore> core;
     fs::path trace;
 
@@ -53,16 +53,13 @@ protected:
     // Starts the simulator with two modems, runs the commands on it, then
     // the program on both.
     void start(const std::vector<std::string>& before) {
-        ASSERT_TRUE(sim.start({bin + "/zuntosim", "--devices", "2", "--phonebook",
-                               std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"}));
-        std::string ports;
-        for (int d = 0; d < 2; ++d) {
-            std::istringstream l(sim.waitFor("device ", 10s));
-            std::string word, path;
-            int n = 0;
-            ASSERT_TRUE(l >> word >> n >> path);
-            ports += (ports.empty() ? "" : ",") + path;
-        }
+        const auto simPorts =
+            support::startZuntosim(sim,
+                                   {bin + "/zuntosim", "--devices", "2", "--phonebook",
+                                    std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"},
+                                   2);
+        ASSERT_EQ(static_cast<int>(simPorts.size()), 2);
+        std::string ports = support::joinPorts(simPorts);
         for (auto& c : before) ASSERT_EQ(sim.ask(c, "", 10s).rfind("OK", 0), 0u) << c;
         setenv("MODLINK_PORTS", ports.c_str(), 1);
         setenv("MODLINK_USB", "0", 1);

@@ -12,16 +12,16 @@
 #include <thread>
 
 #include "contacts/ContactRecord.h"
-#include "msgdesk/recvsend/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "store/MailboxFiles.h"
+#include "support/Zuntosim.h"
 
 namespace msgdesk::test {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using recvsend::ChildProcess;
+using support::ChildProcess;
 
 // These runs need a device library that reads and sends short messages and
 // a simulator that delivers them and fails sends on request ("sms" and
@@ -68,15 +68,9 @@ protected:
         std::vector<std::string> args = {bin + "/zuntosim", "--devices", std::to_string(devices),
                                          "--message-capacity", "250"};
         args.insert(args.end(), extra.begin(), extra.end());
-        ASSERT_TRUE(sim.start(args));
-        std::string ports;
-        for (int d = 0; d < devices; ++d) {
-            std::istringstream l(sim.waitFor("device ", 10s));
-            std::string word, path;
-            int n = 0;
-            ASSERT_TRUE(l >> word >> n >> path);
-            ports += (ports.empty() ? "" : ",") + path;
-        }
+        const auto simPorts = support::startZuntosim(sim, args, devices);
+        ASSERT_EQ(static_cast<int>(simPorts.size()), devices);
+        std::string ports = support::joinPorts(simPorts);
         setenv("MODLINK_PORTS", ports.c_str(), 1);
         setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
     }

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pdu/Result.h"
+#include "smspdu/Result.h"
 
 namespace modlink::pdu {
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "pdu/SmsMessage.h"
+#include "smspdu/SmsMessage.h"
 
 namespace modlink::pdu {
 

@@ -1,4 +1,4 @@
-#include "SimPort.h"
+#include "support/SimPort.h"
 
 #include <fcntl.h>
 #include <poll.h>

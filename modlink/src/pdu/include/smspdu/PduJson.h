@@ -2,9 +2,9 @@
 #include <string>
 #include <string_view>
 
-#include "pdu/PduDecoder.h"
-#include "pdu/Result.h"
-#include "pdu/SmsMessage.h"
+#include "smspdu/PduDecoder.h"
+#include "smspdu/Result.h"
+#include "smspdu/SmsMessage.h"
 
 // What `modlink-tool pdu decode|encode` prints.
 namespace modlink::pdu {

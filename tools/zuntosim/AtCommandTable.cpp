@@ -1,8 +1,8 @@
-#include "CommandTable.h"
+#include "AtCommandTable.h"
 
 namespace zuntosim {
 
-CommandTable::CommandTable() {
+AtCommandTable::AtCommandTable() {
     registerGeneralCommands(*this);
     registerNetworkCommands(*this);
     registerSmsSettingCommands(*this);
@@ -13,7 +13,7 @@ CommandTable::CommandTable() {
     add("AT", [](ModemState&, const SimCommand&, SimReply&) {});
 }
 
-void CommandTable::run(ModemState& state, const SimCommand& cmd, SimReply& reply) const {
+void AtCommandTable::run(ModemState& state, const SimCommand& cmd, SimReply& reply) const {
     auto it = m_handlers.find(cmd.name);
     if (it == m_handlers.end()) {
         reply.final = "ERROR";

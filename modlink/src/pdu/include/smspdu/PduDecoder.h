@@ -3,8 +3,8 @@
 #include <optional>
 #include <string_view>
 
-#include "pdu/Result.h"
-#include "pdu/SmsMessage.h"
+#include "smspdu/Result.h"
+#include "smspdu/SmsMessage.h"
 
 namespace modlink::pdu {
 

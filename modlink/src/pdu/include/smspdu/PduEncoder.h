@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "pdu/Result.h"
-#include "pdu/SmsMessage.h"
+#include "smspdu/Result.h"
+#include "smspdu/SmsMessage.h"
 
 namespace modlink::pdu {
 

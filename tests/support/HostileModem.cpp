@@ -1,4 +1,4 @@
-#include "HostileModem.h"
+#include "support/HostileModem.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

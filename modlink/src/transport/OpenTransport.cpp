@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "FdTransport.h"
-#include "Trace.h"
 #include "UucpLock.h"
+#include "engine/Trace.h"
 
 namespace modlink {
 

@@ -22,13 +22,13 @@ struct SimReply {
     bool failed() const { return final != "OK"; }
 };
 
-// The per-command dispatch table: command name -> handler. Each command
+// The simulator's AT command table: command name -> handler. Each command
 // family registers its handlers from its own file.
-class CommandTable final {
+class AtCommandTable final {
 public:
     using Handler = std::function<void(ModemState&, const SimCommand&, SimReply&)>;
 
-    CommandTable();  // registers every family
+    AtCommandTable();  // registers every family
     void add(const std::string& name, Handler handler) { m_handlers[name] = std::move(handler); }
     // Runs one command; an unknown command answers ERROR as modems do.
     void run(ModemState& state, const SimCommand& cmd, SimReply& reply) const;
@@ -41,12 +41,12 @@ private:
 void cmeError(const ModemState& state, SimReply& reply, int code);
 void cmsError(const ModemState& state, SimReply& reply, int code);
 
-void registerGeneralCommands(CommandTable& table);
-void registerNetworkCommands(CommandTable& table);
-void registerSmsSettingCommands(CommandTable& table);
-void registerPhonebookCommands(CommandTable& table);
-void registerSmsCommands(CommandTable& table);
-void registerCallCommands(CommandTable& table);
-void registerSupplementaryCommands(CommandTable& table);
+void registerGeneralCommands(AtCommandTable& table);
+void registerNetworkCommands(AtCommandTable& table);
+void registerSmsSettingCommands(AtCommandTable& table);
+void registerPhonebookCommands(AtCommandTable& table);
+void registerSmsCommands(AtCommandTable& table);
+void registerCallCommands(AtCommandTable& table);
+void registerSupplementaryCommands(AtCommandTable& table);
 
 }  // namespace zuntosim

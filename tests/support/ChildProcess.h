@@ -12,10 +12,11 @@
 
 extern char** environ;
 
-namespace recvsend {
+namespace support {
 
 // A child program with its standard input and output on pipes, read line by
-// line with a time-out. Used to run the simulator and the headless frame.
+// line with a time-out. Used to run the simulator (see Zuntosim.h,
+// SimProcess.h) and the headless frame.
 class ChildProcess {
 public:
     ChildProcess() = default;
@@ -25,7 +26,8 @@ public:
 
     bool start(const std::vector<std::string>& args) {
         int out[2], in[2];
-        if (pipe(out) != 0 || pipe(in) != 0) return false;
+        // Close-on-exec, so no other child keeps this one's input open.
+        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(in, O_CLOEXEC) != 0) return false;
         posix_spawn_file_actions_t fa;
         posix_spawn_file_actions_init(&fa);
         posix_spawn_file_actions_adddup2(&fa, out[1], 1);
@@ -46,6 +48,12 @@ public:
         return rc == 0;
     }
     bool running() const { return m_pid > 0; }
+    pid_t pid() const { return m_pid; }
+    // End of input: a child that reads commands takes it as "quit".
+    void closeInput() {
+        if (m_in >= 0) close(m_in);
+        m_in = -1;
+    }
     void send(const std::string& line) {
         const std::string l = line + "\n";
         [[maybe_unused]] ssize_t w = write(m_in, l.data(), l.size());
@@ -121,4 +129,4 @@ private:
     std::string m_buf;
 };
 
-}  // namespace recvsend
+}  // namespace support

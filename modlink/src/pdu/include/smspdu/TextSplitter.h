@@ -3,8 +3,8 @@
 #include <string_view>
 #include <vector>
 
-#include "pdu/Result.h"
-#include "pdu/SmsMessage.h"
+#include "smspdu/Result.h"
+#include "smspdu/SmsMessage.h"
 
 // Chooses the alphabet of an outgoing text and cuts it into the parts of a
 // concatenated message.
