@@ -150,6 +150,8 @@ bool MainFrameCore::create() {
     // The views' first update: mailboxes and contacts backed up and loaded.
     m_store->start();
     m_contactStore->start();
+    // Long messages completed (or overdue) before the last stop are filed now.
+    if (m_receiver) m_receiver->fileWaitingParts(false);
     m_contacts->pane().RefreshRows(0);
     m_created = true;
     postToSelf(platform::Message{cmd::WM_COMMAND, cmd::Connect, 0, nullptr});
