@@ -69,8 +69,8 @@ MainFrameCore::MainFrameCore(Services s)
     };
     lp.sendBatchRunning = [this] { return sendBatchRunningHook(); };
     lp.lowerSendBatch = [this] { lowerSendBatchHook(); };
-    lp.openMessageView = [this](const MessageRecord& r) {
-        return m_window ? m_window->openMessageView(r) : 2;
+    lp.openMessageView = [this](const MessageRecord& r, const std::string& whole) {
+        return m_window ? m_window->openMessageView(r, whole) : 2;
     };
     lp.showPreview = [this](const std::string& n, const std::string& t) {
         if (m_window) m_window->showPreview(n, t);

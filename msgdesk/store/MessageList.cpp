@@ -89,7 +89,9 @@ void MessageList::onSelectionChanged() {
     }
     if (m_ports.showPreview) {
         if (single >= 0)
-            m_ports.showPreview(box->row(single).rec.number(), box->row(single).rec.text());
+            m_ports.showPreview(box->row(single).rec.number(),
+                                m_store.longTexts(static_cast<MailboxId>(m_current))
+                                    .wholeText(box->row(single).rec));
         else
             m_ports.showPreview(std::string(), std::string());
     }
@@ -130,7 +132,8 @@ void MessageList::onDoubleClick() {
         box->setStatus(r, "");
     }
     MessageRecord rec = box->row(r).rec;
-    int result = m_ports.openMessageView ? m_ports.openMessageView(rec) : IDC_VIEW_CANCEL;
+    const std::string whole = m_store.longTexts(static_cast<MailboxId>(m_current)).wholeText(rec);
+    int result = m_ports.openMessageView ? m_ports.openMessageView(rec, whole) : IDC_VIEW_CANCEL;
     if (result == IDC_VIEW_FORWARD)
         postCompose(rec.text(), COMPOSE_FORWARD);
     else if (result == IDC_VIEW_REPLY)

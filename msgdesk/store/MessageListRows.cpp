@@ -14,7 +14,8 @@ void MessageList::openRow(int mailbox, int row) {
     // A draft opens in the view too: editing it would take it out of the
     // PublicBox while the found list still shows it.
     MessageRecord rec = box.row(row).rec;
-    int result = m_ports.openMessageView ? m_ports.openMessageView(rec) : IDC_VIEW_CANCEL;
+    const std::string whole = m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec);
+    int result = m_ports.openMessageView ? m_ports.openMessageView(rec, whole) : IDC_VIEW_CANCEL;
     if (result == IDC_VIEW_FORWARD)
         postCompose(rec.text(), COMPOSE_FORWARD);
     else if (result == IDC_VIEW_REPLY)
@@ -42,7 +43,8 @@ void MessageList::previewRow(int mailbox, int row) {
         return;
     }
     const MessageRecord& rec = m_store.box(static_cast<MailboxId>(mailbox)).row(row).rec;
-    m_ports.showPreview(rec.number(), rec.text());
+    m_ports.showPreview(rec.number(),
+                        m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec));
 }
 
 }  // namespace msgdesk
