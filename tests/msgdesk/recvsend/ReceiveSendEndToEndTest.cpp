@@ -14,6 +14,7 @@
 #include "contacts/ContactRecord.h"
 #include "msgdesk/recvsend/ChildProcess.h"
 #include "msgdesk/store/StoreTestSupport.h"
+#include "platform/Codepage.h"
 #include "store/LongTexts.h"
 #include "store/MailboxFiles.h"
 #include "store/PartAssembly.h"
@@ -290,6 +291,54 @@ TEST_F(ReceiveSendEndToEnd, KilledWhileReceivingLosesAndDoublesNothing) {
                 inbox.size(), onSim.size(), lost, twice);
     EXPECT_EQ(lost, 0);
     EXPECT_EQ(twice, 0);
+}
+
+// Long messages of 2, 3 and 5 parts, Chinese and 7-bit, between single
+// ones over two devices: one InBox row each with its whole text beside it.
+TEST_F(ReceiveSendEndToEnd, LongMessagesArriveWhole) {
+    startSim(2);
+    ASSERT_TRUE(startApp(0));
+    std::vector<std::pair<std::string, std::string>> sent;  // number, UTF-8 text
+    int i = 0;
+    for (int parts : {2, 3, 5}) {
+        for (bool chinese : {true, false}) {
+            std::string t = chinese ? "尊敬的客户" : "Dear customer ";
+            const size_t want = chinese ? 60u * parts : 140u * parts;  // characters
+            size_t chars = chinese ? 5 : t.size();
+            for (int k = 0; chars < want; ++k, ++chars) t += chinese ? (k % 2 ? "您" : "好") : "z";
+            const std::string num = number(i);
+            ASSERT_EQ(sim.ask("smsparts " + std::to_string(1 + i % 2) + " " + num + " " +
+                                  std::to_string(parts) + " " + t,
+                              "", 10s),
+                      "OK");
+            sent.emplace_back(num, t);
+            ++i;
+            ASSERT_EQ(sim.ask("sms " + std::to_string(1 + i % 2) + " " + number(i) + " single",
+                              "", 10s),
+                      "OK");
+            sent.emplace_back(number(i), "single");
+            ++i;
+        }
+    }
+    ASSERT_TRUE(until("inbox", static_cast<int>(sent.size()), 120s));
+    ASSERT_TRUE(until("pending", 0, 60s));
+    quitApp();
+    LongTexts side;
+    ASSERT_TRUE(side.load(LongTexts::pathFor(MailboxFilePath(dir.path, InBox))));
+    auto in = box(InBox);
+    ASSERT_EQ(in.size(), sent.size());
+    for (auto& [num, text] : sent) {
+        int found = 0;
+        for (auto& r : in) {
+            if (r.number() != num) continue;
+            ++found;
+            EXPECT_EQ(platform::codepage::gbkToUtf8(side.wholeText(r)), text) << num;
+            EXPECT_LE(r.text().size(), 160u);
+        }
+        EXPECT_EQ(found, 1) << num;
+    }
+    EXPECT_EQ(side.entries().size(), 6u);
+    EXPECT_TRUE(simContents().empty());
 }
 
 // Long messages of three parts arriving while the program is killed at
