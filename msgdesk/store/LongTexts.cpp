@@ -19,6 +19,20 @@ LongTexts::Key LongTexts::keyOf(const MessageRecord& rec) {
     return Key{rec.number(), rec.date(), rec.time(), rec.text()};
 }
 
+int LongTexts::partCount(const std::string& gbk) {
+    size_t chars = 0;
+    bool ascii = true;
+    for (size_t i = 0; i < gbk.size(); ++i, ++chars) {
+        const auto c = static_cast<unsigned char>(gbk[i]);
+        if (c >= 0x80) {
+            ascii = false;
+            ++i;  // a lead byte and its trail byte: one character
+        }
+    }
+    const size_t per = ascii ? 153 : 67;
+    return static_cast<int>(std::max<size_t>(1, (chars + per - 1) / per));
+}
+
 fs::path LongTexts::pathFor(const fs::path& mailboxFile) {
     fs::path p = mailboxFile;
     return p.replace_extension(".long");

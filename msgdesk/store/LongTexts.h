@@ -25,6 +25,9 @@ public:
     };
 
     static Key keyOf(const MessageRecord& rec);
+    // How many parts a text of this length travels in: 153 characters a
+    // part when all ASCII, else 67.
+    static int partCount(const std::string& wholeGbk);
     static std::filesystem::path pathFor(const std::filesystem::path& mailboxFile);
 
     // Reads a sidecar; a missing file is an empty one. A damaged file is
