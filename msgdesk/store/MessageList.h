@@ -130,6 +130,9 @@ private:
     bool missing(unsigned id) const { return m_ports.commandMissing && m_ports.commandMissing(id); }
     static MessageRecord movedRecord(const MailboxRow& row, std::string_view status);
     // Moves the whole texts of rows of one mailbox to another's sidecar.
+    // Forward: the Text, or of a joined long message its first 140 bytes
+    // with a notice that the rest was left out.
+    void forwardRecord(int mailbox, const MessageRecord& rec);
     void carryLongTexts(MailboxId from, const std::vector<int>& rows, MailboxId to);
 
     MailboxStore& m_store;

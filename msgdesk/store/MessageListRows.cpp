@@ -17,7 +17,7 @@ void MessageList::openRow(int mailbox, int row) {
     const std::string whole = m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec);
     int result = m_ports.openMessageView ? m_ports.openMessageView(rec, whole) : IDC_VIEW_CANCEL;
     if (result == IDC_VIEW_FORWARD)
-        postCompose(rec.text(), COMPOSE_FORWARD);
+        forwardRecord(mailbox, rec);
     else if (result == IDC_VIEW_REPLY)
         postCompose(rec.number(), COMPOSE_REPLY);
     postCountRefresh();
@@ -32,7 +32,7 @@ void MessageList::replyRow(int mailbox, int row) {
 void MessageList::forwardRow(int mailbox, int row) {
     if (mailbox < 0 || mailbox >= kMailboxCount) return;
     const Mailbox& box = m_store.box(static_cast<MailboxId>(mailbox));
-    if (box.validRow(row)) postCompose(box.row(row).rec.text(), COMPOSE_FORWARD);
+    if (box.validRow(row)) forwardRecord(mailbox, box.row(row).rec);
 }
 
 void MessageList::previewRow(int mailbox, int row) {

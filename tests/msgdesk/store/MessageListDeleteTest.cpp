@@ -169,6 +169,15 @@ TEST_F(MessageListFixture, DeleteAndRestoreCarryTheWholeTextOfALongMessage) {
     ASSERT_TRUE(store->saveLongTexts(InBox));
     select(InBox, {2});
     EXPECT_EQ(previews.back().second, whole);
+    // Forward takes 140 bytes of it; a plain row goes as it is.
+    list->forward();
+    ASSERT_FALSE(composes().empty());
+    EXPECT_EQ(composes().back().first, std::string(140, 'x'));
+    ASSERT_EQ(mb.shown.size(), 1u);
+    EXPECT_EQ(mb.shown[0].stringId, 60077u);
+    list->forwardRow(InBox, 0);
+    EXPECT_EQ(composes().back().first, "text a");
+    EXPECT_EQ(mb.shown.size(), 1u);
     list->deleteSelected();
     ASSERT_EQ(numbers(box(DeleteBox)), (Strings{"10086"}));
     EXPECT_TRUE(store->longTexts(InBox).entries().empty());
