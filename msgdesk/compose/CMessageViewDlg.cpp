@@ -38,7 +38,9 @@ QLineEdit* field(int id, const QString& label, const std::string& gbk) {
 
 }  // namespace
 
-CMessageViewDlg::CMessageViewDlg(const MessageRecord& rec, QWidget* parent) : QDialog(parent) {
+CMessageViewDlg::CMessageViewDlg(const MessageRecord& rec, QWidget* parent,
+                                 const std::string& wholeGbk)
+    : QDialog(parent) {
     setWindowTitle(u8("短信"));
     setWindowIcon(ComposeIcon(128));
     auto* form = new QFormLayout;
@@ -50,7 +52,7 @@ CMessageViewDlg::CMessageViewDlg(const MessageRecord& rec, QWidget* parent) : QD
     when->addWidget(field(IDC_VIEW_TIME, u8("时间:"), rec.time()));
     form->addRow(u8("日期:"), when);
 
-    m_text = new QPlainTextEdit(fromGbk(rec.text()));
+    m_text = new QPlainTextEdit(fromGbk(wholeGbk.empty() ? rec.text() : wholeGbk));
     m_text->setObjectName(QString::number(IDC_VIEW_TEXT));
     m_text->setAccessibleName(u8("短信内容"));
     m_text->setReadOnly(true);

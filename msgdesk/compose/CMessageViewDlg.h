@@ -15,7 +15,9 @@ namespace msgdesk {
 class CMessageViewDlg final : public QDialog {
     Q_OBJECT
 public:
-    explicit CMessageViewDlg(const MessageRecord& rec, QWidget* parent = nullptr);
+    // wholeGbk, when given, is shown instead of the record's 160-byte Text.
+    explicit CMessageViewDlg(const MessageRecord& rec, QWidget* parent = nullptr,
+                             const std::string& wholeGbk = {});
 
     QPlainTextEdit* textField() const { return m_text; }
     void reject() override;

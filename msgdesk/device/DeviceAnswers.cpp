@@ -117,6 +117,39 @@ std::string stampTime(std::string_view stamp) {
     return s;
 }
 
+namespace {
+// Digits up to a limit; nullopt for anything else.
+std::optional<int> boundedDecimal(std::string_view s, int max) {
+    if (s.empty() || s.size() > 5) return std::nullopt;
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    if (v > max) return std::nullopt;
+    return v;
+}
+}  // namespace
+
+void partField(std::string_view text, SmsFields& f) {
+    // No field holds a raw quote, so four fields are exactly eight quotes
+    // and the last field lies between the seventh and the eighth.
+    if (std::count(text.begin(), text.end(), '"') != 8 || text.back() != '"') return;
+    const size_t open = text.rfind('"', text.size() - 2);
+    if (open < 1 || text[open - 1] != ',') return;
+    std::string_view v = text.substr(open + 1, text.size() - open - 2);
+    const size_t c1 = v.find(':');
+    const size_t c2 = c1 == std::string_view::npos ? c1 : v.find(':', c1 + 1);
+    if (c2 == std::string_view::npos) return;
+    auto ref = boundedDecimal(v.substr(0, c1), 65535);
+    auto part = boundedDecimal(v.substr(c1 + 1, c2 - c1 - 1), 255);
+    auto total = boundedDecimal(v.substr(c2 + 1), 255);
+    if (!ref || !part || !total || *part < 1 || *part > *total) return;
+    f.partRef = *ref;
+    f.partNo = *part;
+    f.partTotal = *total;
+}
+
 SmsFields smsText(std::string_view text, bool guardShort) {
     auto allowed = [&](std::string_view s) { return !guardShort || s.size() > 2; };
     SmsFields f;
@@ -147,6 +180,7 @@ SmsFields smsText(std::string_view text, bool guardShort) {
         f.date = stampDate(f.stamp);
         f.time = stampTime(f.stamp);
     }
+    partField(text, f);
     return f;
 }
 

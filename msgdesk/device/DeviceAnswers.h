@@ -54,8 +54,15 @@ struct SmsFields {
     std::string body;
     std::string date;
     std::string time;
+    // A fourth field "ref:part:total" names a part of a concatenated
+    // message; total stays 0 without it (or when it is malformed).
+    int partRef = 0;
+    int partNo = 0;
+    int partTotal = 0;
 };
 SmsFields smsText(std::string_view text, bool guardShort);
+// Reads the optional fourth field of event 261 into f.
+void partField(std::string_view text, SmsFields& f);
 // Date and time from a stamp: 12 digits give "20yy-MM-dd" and "hh:mm:ss";
 // other lengths the raw halves.
 std::string stampDate(std::string_view stamp);

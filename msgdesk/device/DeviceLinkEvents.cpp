@@ -167,6 +167,9 @@ void DeviceLink::onMessageRead(const char* text, int id) {
             sms->date = std::move(f.date);
             sms->time = std::move(f.time);
             sms->body = std::move(f.body);
+            sms->partRef = f.partRef;
+            sms->partNo = f.partNo;
+            sms->partTotal = f.partTotal;
         }
         sms->hasText = text && *text;
         post(UM_SIMRECORD, 0, ptr(sms), sms);

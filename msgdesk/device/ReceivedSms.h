@@ -16,6 +16,11 @@ struct ReceivedSms {
     std::string date;  // "20yy-MM-dd" from a 12-digit stamp, else as cut
     std::string time;  // "hh:mm:ss" from a 12-digit stamp, else as cut
     std::string body;
+    // A part of a concatenated message: its reference, number (1-based)
+    // and count; partTotal 0 for a whole message.
+    int partRef = 0;
+    int partNo = 0;
+    int partTotal = 0;
 };
 
 }  // namespace msgdesk

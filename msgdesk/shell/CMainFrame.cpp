@@ -68,8 +68,8 @@ public:
                                               QIcon(StoreIcon(iconId)));
     }
     void toggleLeftPane() override { m_f->view()->toggleLeftPane(); }
-    int openMessageView(const MessageRecord& rec) override {
-        CMessageViewDlg dlg(rec, owner());
+    int openMessageView(const MessageRecord& rec, const std::string& whole) override {
+        CMessageViewDlg dlg(rec, owner(), whole);
         return dlg.exec();
     }
     int runSimMessageDialog(SimMessageModel& model) override {

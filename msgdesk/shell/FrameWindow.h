@@ -36,7 +36,12 @@ public:
     virtual void toggleLeftPane() {}
     virtual void redisplayContactPane() {}
     // The message view dialog: 1027 reply, 1025 forward, 2 cancel.
-    virtual int openMessageView(const MessageRecord& rec) { (void)rec; return 2; }
+    // whole: the whole text (GBK) when it is longer than the record's Text.
+    virtual int openMessageView(const MessageRecord& rec, const std::string& whole = {}) {
+        (void)rec;
+        (void)whole;
+        return 2;
+    }
     // The modal compose dialog on a session: 1009 send, 1001 save, 2 cancel.
     virtual int runComposeDialog(ComposeSession& session) { (void)session; return 2; }
     // Messages passed on to the phone dialog and the open device dialog.

@@ -69,8 +69,8 @@ MainFrameCore::MainFrameCore(Services s)
     };
     lp.sendBatchRunning = [this] { return sendBatchRunningHook(); };
     lp.lowerSendBatch = [this] { lowerSendBatchHook(); };
-    lp.openMessageView = [this](const MessageRecord& r) {
-        return m_window ? m_window->openMessageView(r) : 2;
+    lp.openMessageView = [this](const MessageRecord& r, const std::string& whole) {
+        return m_window ? m_window->openMessageView(r, whole) : 2;
     };
     lp.showPreview = [this](const std::string& n, const std::string& t) {
         if (m_window) m_window->showPreview(n, t);
@@ -150,6 +150,8 @@ bool MainFrameCore::create() {
     // The views' first update: mailboxes and contacts backed up and loaded.
     m_store->start();
     m_contactStore->start();
+    // Long messages completed (or overdue) before the last stop are filed now.
+    if (m_receiver) m_receiver->fileWaitingParts(false);
     m_contacts->pane().RefreshRows(0);
     m_created = true;
     postToSelf(platform::Message{cmd::WM_COMMAND, cmd::Connect, 0, nullptr});

@@ -1,5 +1,7 @@
 #include "store/AtomicFile.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,8 +12,9 @@
 namespace msgdesk {
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         std::string& error) {
+                         std::string& error, FileAccess access) {
     const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
+    if (access == FileAccess::Private) platform::makePrivateDir(dir);  // failures show below
     std::string tmp = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     int fd = mkstemp(tmp.data());
     if (fd < 0) {
@@ -36,7 +39,8 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     // Exported files are the user's: readable as any new file of theirs.
     mode_t mask = umask(0);
     umask(mask);
-    if (fchmod(fd, 0666 & ~mask) != 0 || fsync(fd) != 0) return fail(errno);
+    const mode_t mode = access == FileAccess::Private ? 0600 : (0666 & ~mask);
+    if (fchmod(fd, mode) != 0 || fsync(fd) != 0) return fail(errno);
     if (::close(fd) != 0) {
         error = std::strerror(errno);
         ::unlink(tmp.c_str());

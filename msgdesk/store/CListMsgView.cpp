@@ -17,6 +17,7 @@ CListMsgView::CListMsgView(MessageList& list, QWidget* parent) : QWidget(parent)
         auto id = static_cast<MailboxId>(i);
         Mailbox& box = m_list.store().box(id);
         auto* model = new CMailboxModel(box, this);
+        model->setLongTexts(&m_list.store().longTexts(id));
         auto* view = new QTableView(this);
         view->setObjectName(QString::number(kFirstListId + i));
         view->setModel(model);

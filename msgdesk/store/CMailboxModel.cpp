@@ -43,10 +43,18 @@ QVariant CMailboxModel::data(const QModelIndex& index, int role) const {
     const MailboxRow& row = m_box.row(index.row());
     const int col = index.column();
     switch (role) {
-        case Qt::DisplayRole:
+        case Qt::DisplayRole: {
             if (col == ColFlag) return {};
-            return QString::fromStdString(
+            QString text = QString::fromStdString(
                 platform::codepage::gbkToUtf8(m_box.columnText(index.row(), col)));
+            if (col == ColText && m_long) {
+                auto whole = m_long->find(LongTexts::keyOf(row.rec));
+                if (!whole.empty())
+                    // In front: the column elides the end of a long text.
+                    text = QStringLiteral("(%1) ").arg(LongTexts::partCount(whole.front())) + text;
+            }
+            return text;
+        }
         case Qt::DecorationRole:
             if (col == ColFlag) {
                 QPixmap pm = RowIcon(row.rec.Icon);
@@ -58,7 +66,8 @@ QVariant CMailboxModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::ToolTipRole:
             if (col == ColText)
-                return QString::fromStdString(platform::codepage::gbkToUtf8(row.rec.text()));
+                return QString::fromStdString(platform::codepage::gbkToUtf8(
+                    m_long ? m_long->wholeText(row.rec) : row.rec.text()));
             return {};
         default:
             return {};

@@ -2,6 +2,7 @@
 #include <QAbstractTableModel>
 #include <QFont>
 
+#include "store/LongTexts.h"
 #include "store/Mailbox.h"
 
 namespace msgdesk {
@@ -16,6 +17,9 @@ public:
     ~CMailboxModel() override;
 
     Mailbox& mailbox() { return m_box; }
+    // The mailbox's whole texts: a joined long message is marked "(n)"
+    // before its text, n its parts, and its tool tip shows all of it.
+    void setLongTexts(const LongTexts* texts) { m_long = texts; }
     // True while core is between the two halves of a row change.
     bool changing() const { return m_changing > 0; }
 
@@ -34,6 +38,7 @@ private:
     void rowsChanged(const Mailbox&, int first, int last) override;
 
     Mailbox& m_box;
+    const LongTexts* m_long = nullptr;
     int m_changing = 0;
     QFont m_bold;
 };

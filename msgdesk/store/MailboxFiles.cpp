@@ -188,6 +188,13 @@ bool SetAsideUnreadable(const fs::path& path) {
 }
 
 void BackupMailbox(const fs::path& base, MailboxId id) {
+    // The long texts first: a backup's rows then never lack theirs.
+    const fs::path side = MailboxFilePath(base, id).replace_extension(".long");
+    if (std::error_code ec; fs::exists(side, ec)) {
+        const fs::path dst = base / "backup" / (std::string(MailboxFileName(id)) + ".long.bak");
+        ensureDirectory(dst.parent_path());
+        fs::copy_file(side, dst, fs::copy_options::overwrite_existing, ec);
+    }
     fs::path src = MailboxFilePath(base, id);
     int fd = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;  // no file: the old backup stays

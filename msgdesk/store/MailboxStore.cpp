@@ -30,6 +30,9 @@ void MailboxStore::BackupMailboxes() {
         BackupMailbox(m_base, id);
         const std::filesystem::path file = MailboxFilePath(m_base, id);
         m_dirty[static_cast<size_t>(i)] = false;
+        // A damaged sidecar is set aside by load(); the rows keep their
+        // 160 bytes.
+        longTexts(id).load(LongTexts::pathFor(file));
         if (LoadMailbox(file, box(id)) < 0 && SetAsideUnreadable(file)) {
             // The messages that could be read are written to a fresh file at
             // once; the unreadable one stays aside, untouched.
@@ -38,8 +41,18 @@ void MailboxStore::BackupMailboxes() {
     }
 }
 
+bool MailboxStore::saveLongTexts(MailboxId id) {
+    return longTexts(id).save(LongTexts::pathFor(MailboxFilePath(m_base, id)));
+}
+
 bool MailboxStore::save(MailboxId id) {
     bool ok = SaveMailbox(MailboxFilePath(m_base, id), box(id)) >= 0;
+    if (ok) {
+        // A whole text whose row is gone goes with this save.
+        std::vector<LongTexts::Key> keys;
+        for (const MailboxRow& r : box(id).rows()) keys.push_back(LongTexts::keyOf(r.rec));
+        if (longTexts(id).keepOnly(keys) > 0) saveLongTexts(id);
+    }
     // A failed save stays due; the next change or the periodic save retries.
     m_dirty[static_cast<size_t>(id)] = !ok;
     return ok;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/MessageLoop.h"
+#include "store/LongTexts.h"
 #include "store/Mailbox.h"
 #include "store/SimMessageCache.h"
 
@@ -34,6 +35,11 @@ public:
     Mailbox& box(MailboxId id) { return *m_boxes[static_cast<size_t>(id)]; }
     const Mailbox& box(MailboxId id) const { return *m_boxes[static_cast<size_t>(id)]; }
     SimMessageCache& simCache() { return m_sim; }
+    // The whole texts of the mailbox's joined long messages ("<box>.long").
+    LongTexts& longTexts(MailboxId id) { return m_long[static_cast<size_t>(id)]; }
+    const LongTexts& longTexts(MailboxId id) const { return m_long[static_cast<size_t>(id)]; }
+    // Writes a mailbox's long texts now (atomically, synced).
+    bool saveLongTexts(MailboxId id);
     const std::filesystem::path& baseDir() const { return m_base; }
 
     // Start of the message list: BackupMailboxes, then the 30-minute timer.
@@ -75,6 +81,7 @@ private:
     std::array<std::unique_ptr<Mailbox>, kMailboxCount> m_boxes;
     std::array<bool, kMailboxCount> m_dirty{};
     SimMessageCache m_sim;
+    std::array<LongTexts, kMailboxCount> m_long;
 };
 
 }  // namespace msgdesk

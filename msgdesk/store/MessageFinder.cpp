@@ -14,10 +14,16 @@ std::string_view fieldView(const char* f, size_t width) {
     return {f, strnlen(f, width)};
 }
 
-bool recordMatches(const MessageRecord& r, std::string_view folded) {
-    return gbkContains(fieldView(r.Number, sizeof r.Number), folded) ||
-           gbkContains(fieldView(r.Contact, sizeof r.Contact), folded) ||
-           gbkContains(fieldView(r.Text, sizeof r.Text), folded);
+// A joined long message is searched in its whole text, not its 160 bytes.
+bool recordMatches(const MessageRecord& r, std::string_view folded, const LongTexts& texts) {
+    if (gbkContains(fieldView(r.Number, sizeof r.Number), folded) ||
+        gbkContains(fieldView(r.Contact, sizeof r.Contact), folded))
+        return true;
+    if (!texts.entries().empty()) {
+        for (const std::string& whole : texts.find(LongTexts::keyOf(r)))
+            if (gbkContains(whole, folded)) return true;
+    }
+    return gbkContains(fieldView(r.Text, sizeof r.Text), folded);
 }
 
 bool lessRow(const FoundRow& a, const FoundRow& b) {
@@ -26,10 +32,12 @@ bool lessRow(const FoundRow& a, const FoundRow& b) {
 
 }  // namespace
 
-void findInMailbox(const Mailbox& box, std::string_view folded, std::vector<FoundRow>& out) {
+void findInMailbox(const Mailbox& box, std::string_view folded, std::vector<FoundRow>& out,
+                   const LongTexts& texts) {
     const auto& rows = box.rows();
     for (size_t i = 0; i < rows.size(); ++i)
-        if (recordMatches(rows[i].rec, folded)) out.push_back({box.id(), static_cast<int>(i)});
+        if (recordMatches(rows[i].rec, folded, texts))
+            out.push_back({box.id(), static_cast<int>(i)});
 }
 
 MessageFinder::MessageFinder(MessageList& list) : m_list(list) {
@@ -81,17 +89,19 @@ void MessageFinder::refilter(bool narrowOnly) {
     if (narrowOnly && (m_all || m_mailbox == m_list.current())) {
         const MailboxStore& store = m_list.store();
         std::erase_if(m_rows, [&](const FoundRow& f) {
-            return !recordMatches(store.box(static_cast<MailboxId>(f.mailbox)).row(f.row).rec,
-                                  m_folded);
+            const auto id = static_cast<MailboxId>(f.mailbox);
+            return !recordMatches(store.box(id).row(f.row).rec, m_folded, store.longTexts(id));
         });
     } else {
         m_rows.clear();
         m_mailbox = m_list.current();
         if (m_all) {
             for (int b = 0; b < kMailboxCount; ++b)
-                findInMailbox(m_list.store().box(static_cast<MailboxId>(b)), m_folded, m_rows);
+                findInMailbox(m_list.store().box(static_cast<MailboxId>(b)), m_folded, m_rows,
+                              m_list.store().longTexts(static_cast<MailboxId>(b)));
         } else if (m_mailbox != MessageList::kNoList) {
-            findInMailbox(*m_list.currentBox(), m_folded, m_rows);
+            findInMailbox(*m_list.currentBox(), m_folded, m_rows,
+                          m_list.store().longTexts(m_list.currentBox()->id()));
         }
     }
     m_selected.assign(m_rows.size(), 0);
@@ -134,7 +144,7 @@ void MessageFinder::rowsChanged(const Mailbox& box, int first, int last) {
         auto it = std::lower_bound(m_rows.begin(), m_rows.end(), f, lessRow);
         const auto pos = it - m_rows.begin();
         const bool present = it != m_rows.end() && *it == f;
-        const bool in = recordMatches(box.row(r).rec, m_folded);
+        const bool in = recordMatches(box.row(r).rec, m_folded, m_list.store().longTexts(box.id()));
         if (in && !present) {
             m_rows.insert(it, f);
             m_selected.insert(m_selected.begin() + pos, 0);

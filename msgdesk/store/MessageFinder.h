@@ -81,6 +81,7 @@ private:
 
 // Rows of mailbox box whose number, contact or text contains folded
 // (see foldFindText), appended to out in row order.
-void findInMailbox(const Mailbox& box, std::string_view folded, std::vector<FoundRow>& out);
+void findInMailbox(const Mailbox& box, std::string_view folded, std::vector<FoundRow>& out,
+                   const LongTexts& texts);
 
 }  // namespace msgdesk

@@ -56,6 +56,22 @@ void MessageList::postCountRefresh() {
     postFrame(UM_STATUSPANE, PANE_MAILBOX, 1);
 }
 
+void MessageList::forwardRecord(int mailbox, const MessageRecord& rec) {
+    if (mailbox < 0 || mailbox >= kMailboxCount) return;
+    const std::string whole = m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec);
+    if (whole == rec.text()) {
+        postCompose(rec.text(), COMPOSE_FORWARD);
+        return;
+    }
+    // A joined long message: compose takes 140 bytes, the user is told.
+    postCompose(whole.substr(0, platform::codepage::fitLength(whole, 140)), COMPOSE_FORWARD);
+    if (m_ports.messageBox)
+        m_ports.messageBox->show(platform::MessageBoxRequest{60077, LoadStr(60077),
+                                                             LoadStr(IDS_APP_TITLE),
+                                                             platform::MbIcon::Information,
+                                                             platform::MbButtons::Ok});
+}
+
 void MessageList::postCompose(std::string text, int mode) {
     // The payload owns the text wParam points to, until the frame is done.
     if (m_ports.postToFrame) m_ports.postToFrame(MakeComposeRequest(std::move(text), mode));
@@ -89,7 +105,9 @@ void MessageList::onSelectionChanged() {
     }
     if (m_ports.showPreview) {
         if (single >= 0)
-            m_ports.showPreview(box->row(single).rec.number(), box->row(single).rec.text());
+            m_ports.showPreview(box->row(single).rec.number(),
+                                m_store.longTexts(static_cast<MailboxId>(m_current))
+                                    .wholeText(box->row(single).rec));
         else
             m_ports.showPreview(std::string(), std::string());
     }
@@ -130,9 +148,10 @@ void MessageList::onDoubleClick() {
         box->setStatus(r, "");
     }
     MessageRecord rec = box->row(r).rec;
-    int result = m_ports.openMessageView ? m_ports.openMessageView(rec) : IDC_VIEW_CANCEL;
+    const std::string whole = m_store.longTexts(static_cast<MailboxId>(m_current)).wholeText(rec);
+    int result = m_ports.openMessageView ? m_ports.openMessageView(rec, whole) : IDC_VIEW_CANCEL;
     if (result == IDC_VIEW_FORWARD)
-        postCompose(rec.text(), COMPOSE_FORWARD);
+        forwardRecord(m_current, rec);
     else if (result == IDC_VIEW_REPLY)
         postCompose(rec.number(), COMPOSE_REPLY);
     postCountRefresh();
@@ -147,7 +166,7 @@ void MessageList::reply() {
 void MessageList::forward() {
     const Mailbox* box = currentBox();
     if (!box || box->selectedCount() == 0) return;
-    postCompose(box->row(box->firstSelected()).rec.text(), COMPOSE_FORWARD);
+    forwardRecord(m_current, box->row(box->firstSelected()).rec);
 }
 
 void MessageList::selectAll() {

@@ -30,7 +30,8 @@ struct MessageListPorts {
     std::function<bool()> sendBatchRunning;
     std::function<void()> lowerSendBatch;
     // The modal message view dialog; returns 1027 reply, 1025 forward, 2 cancel.
-    std::function<int(const MessageRecord&)> openMessageView;
+    // whole: the row's whole text (GBK), longer than Text for a joined message.
+    std::function<int(const MessageRecord&, const std::string& whole)> openMessageView;
     // The preview pane's Show(number, text), GBK.
     std::function<void(const std::string& number, const std::string& text)> showPreview;
     // The contact book's name for a number (GBK); empty when none.
@@ -128,6 +129,11 @@ private:
     void stopUnreadTimer();
     bool missing(unsigned id) const { return m_ports.commandMissing && m_ports.commandMissing(id); }
     static MessageRecord movedRecord(const MailboxRow& row, std::string_view status);
+    // Moves the whole texts of rows of one mailbox to another's sidecar.
+    // Forward: the Text, or of a joined long message its first 140 bytes
+    // with a notice that the rest was left out.
+    void forwardRecord(int mailbox, const MessageRecord& rec);
+    void carryLongTexts(MailboxId from, const std::vector<int>& rows, MailboxId to);
 
     MailboxStore& m_store;
     platform::MessageLoop& m_loop;

@@ -81,7 +81,10 @@ void MessageList::deleteSelected() {
             break;
     }
 
-    if (!moved.empty()) m_store.AppendMessages(moved, DeleteBox);
+    if (!moved.empty()) {
+        carryLongTexts(static_cast<MailboxId>(m_current), removed, DeleteBox);
+        m_store.AppendMessages(moved, DeleteBox);
+    }
     if (!removed.empty()) {
         // Where the last removal took place when the rows go one at a time:
         // its start position less the removals before it that lay above it.
@@ -109,12 +112,30 @@ void MessageList::restoreSelected() {
         // Restored rows lose their Status: an unread message comes back read.
         to[target].push_back(movedRecord(box->row(r), ""));
         removed.push_back(r);
+        carryLongTexts(DeleteBox, {r}, static_cast<MailboxId>(target));
     }
     for (int b = InBox; b <= PublicBox; ++b) m_store.AppendMessages(to[b], b);
     box->removeRows(removed);
     onSelectionChanged();
     postCountRefresh();
     runSendPump();
+}
+
+void MessageList::carryLongTexts(MailboxId from, const std::vector<int>& rows, MailboxId to) {
+    LongTexts& src = m_store.longTexts(from);
+    LongTexts& dst = m_store.longTexts(to);
+    bool any = false;
+    for (int r : rows) {
+        LongTexts::Entry e;
+        if (!src.take(LongTexts::keyOf(m_store.box(from).row(r).rec), {}, &e)) continue;
+        dst.add(e.key, std::move(e.whole));
+        any = true;
+    }
+    if (!any) return;
+    // The new home on disk first: a crash in between leaves a copy too
+    // many (dropped with its missing row), never none.
+    m_store.saveLongTexts(to);
+    m_store.saveLongTexts(from);
 }
 
 bool MessageList::emptyDeleteBox() {

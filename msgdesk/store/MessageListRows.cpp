@@ -14,9 +14,10 @@ void MessageList::openRow(int mailbox, int row) {
     // A draft opens in the view too: editing it would take it out of the
     // PublicBox while the found list still shows it.
     MessageRecord rec = box.row(row).rec;
-    int result = m_ports.openMessageView ? m_ports.openMessageView(rec) : IDC_VIEW_CANCEL;
+    const std::string whole = m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec);
+    int result = m_ports.openMessageView ? m_ports.openMessageView(rec, whole) : IDC_VIEW_CANCEL;
     if (result == IDC_VIEW_FORWARD)
-        postCompose(rec.text(), COMPOSE_FORWARD);
+        forwardRecord(mailbox, rec);
     else if (result == IDC_VIEW_REPLY)
         postCompose(rec.number(), COMPOSE_REPLY);
     postCountRefresh();
@@ -31,7 +32,7 @@ void MessageList::replyRow(int mailbox, int row) {
 void MessageList::forwardRow(int mailbox, int row) {
     if (mailbox < 0 || mailbox >= kMailboxCount) return;
     const Mailbox& box = m_store.box(static_cast<MailboxId>(mailbox));
-    if (box.validRow(row)) postCompose(box.row(row).rec.text(), COMPOSE_FORWARD);
+    if (box.validRow(row)) forwardRecord(mailbox, box.row(row).rec);
 }
 
 void MessageList::previewRow(int mailbox, int row) {
@@ -42,7 +43,8 @@ void MessageList::previewRow(int mailbox, int row) {
         return;
     }
     const MessageRecord& rec = m_store.box(static_cast<MailboxId>(mailbox)).row(row).rec;
-    m_ports.showPreview(rec.number(), rec.text());
+    m_ports.showPreview(rec.number(),
+                        m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec));
 }
 
 }  // namespace msgdesk

@@ -46,7 +46,8 @@ Receiver::Receiver(platform::MessageLoop& loop, platform::MessageTarget* frame,
       m_settings(settings),
       m_boxes(boxes),
       m_ports(std::move(ports)),
-      m_journal(store.baseDir() / "data") {}
+      m_journal(store.baseDir() / "data"),
+      m_parts(store.baseDir() / "data") {}
 
 bool Receiver::handleMessage(const platform::Message& m, std::intptr_t* result) {
     if (result) *result = 0;
@@ -102,6 +103,10 @@ void Receiver::fileNew(const ReceivedSms& sms, bool attached) {
     // An empty answer files nothing; deleting the SIM copy then could only
     // lose a message that was not read, so it stays.
     if (!sms.hasText) return;
+    if (sms.partTotal > 1) {
+        filePart(sms, attached);
+        return;
+    }
     const MessageRecord rec = inboxRecord(sms);
     m_store.AppendMessage(rec, InBox);
     const bool onDisk = m_store.saveNow(InBox);
@@ -128,6 +133,12 @@ void Receiver::deleteFiled(const ReceivedSms& sms) {
 
 void Receiver::onListed(const ReceivedSms& sms) {
     if (!sms.hasText) return;
+    if (sms.partTotal > 1 && m_settings.SaveInCard == 0 && m_parts.contains(partOf(sms)) &&
+        !m_journal.contains(journalEntry(sms))) {
+        // Stored in the assembly, then the program stopped before naming
+        // it for deletion: it is kept there, so its SIM copy goes.
+        m_journal.add(journalEntry(sms));
+    }
     if (m_journal.contains(journalEntry(sms))) {
         // Filed before the program stopped, deletion never confirmed.
         ++m_duplicates;

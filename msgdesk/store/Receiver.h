@@ -15,6 +15,7 @@
 #include "platform/Notification.h"
 #include "shell/Settings.h"
 #include "store/MailboxStore.h"
+#include "store/PartAssembly.h"
 #include "store/PendingDeleteJournal.h"
 
 namespace msgdesk {
@@ -51,7 +52,12 @@ public:
         std::function<bool(int device, int failures, std::function<bool(int)> attempt)> retry;
         // Shows the desktop notification of a new message; unset: none.
         std::function<void(const platform::Notification&)> notify;
+        // Seconds since the epoch; unset: the system clock.
+        std::function<std::int64_t()> now;
     };
+
+    // Parts of a long message wait this long for the rest.
+    static constexpr std::int64_t kPartsMaxAge = 24 * 3600;
 
     Receiver(platform::MessageLoop& loop, platform::MessageTarget* frame, const DeviceLibrary& lib,
              DeviceTable& devices, PendingCommandTable& pending, MailboxStore& store,
@@ -65,6 +71,11 @@ public:
     void onSimMessages(int result, int id);
     void keepRecord(const MessageRecord& rec);
     void onNewMessage(platform::WPARAM w);
+    // Files every complete long message waiting in the assembly, and those
+    // waiting past kPartsMaxAge (all of them when `all`) as far as they
+    // came. Returns how many InBox rows it filed.
+    int fileWaitingParts(bool all = false);
+    const PartAssembly& parts() const { return m_parts; }
 
     // "sounds/msg.wav" below the current directory, else beside the program;
     // empty when neither exists.
@@ -77,6 +88,9 @@ public:
 
 private:
     void fileNew(const ReceivedSms& sms, bool attached);
+    void filePart(const ReceivedSms& sms, bool attached);
+    bool fileGroup(const PartAssembly::Group& g);
+    PartAssembly::Part partOf(const ReceivedSms& sms) const;
     static PendingDeleteJournal::Entry journalEntry(const ReceivedSms& sms);
     void deleteFiled(const ReceivedSms& sms);
     void onListed(const ReceivedSms& sms);
@@ -95,6 +109,7 @@ private:
     Ports m_ports;
     int m_duplicates = 0;
     PendingDeleteJournal m_journal;
+    PartAssembly m_parts;
     // Deletions asked for journal entries, by (device, SIM index).
     std::map<std::pair<int, int>, PendingDeleteJournal::Entry> m_deleting;
     // Retries of deletions wait in the device link's queue, which may

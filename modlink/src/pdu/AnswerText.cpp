@@ -39,7 +39,15 @@ std::string answerText(const SmsMessage& m) {
         m.address.isAlphanumeric() ? cp::utf8ToGbk(m.address.number) : m.address.number;
     std::string stamp = m.timestamp ? compactTimestamp(*m.timestamp) : std::string(12, '0');
     std::string body = m.encoding == Encoding::Data8 ? std::string() : cp::ucs2ToGbk(m.text);
-    return "\"" + quoteSafeField(number) + "\",\"" + stamp + "\",\"" + quoteSafeField(body) + "\"";
+    std::string out =
+        "\"" + quoteSafeField(number) + "\",\"" + stamp + "\",\"" + quoteSafeField(body) + "\"";
+    // Only a part of a concatenated message says which part it is, so a
+    // single message reads exactly as before.
+    if (m.concat) {
+        out += ",\"" + std::to_string(m.concat->ref) + ":" + std::to_string(m.concat->part) + ":" +
+               std::to_string(m.concat->total) + "\"";
+    }
+    return out;
 }
 
 }  // namespace modlink::pdu

@@ -82,9 +82,28 @@ TEST_F(ModlinkFixture, ChineseMessageTravelsFromIndicationToRead) {
     EXPECT_TRUE(allDigits(stamp)) << t;
     // The quotes of the body became full-width; the emoji, outside GBK, '?'.
     EXPECT_EQ(t.substr(head.size() + 12), "\",\"" + gbk("你好，＂世界＂ ") + "?\"") << t;
-    // Parts of a longer message are messages of their own.
+    // Parts of a longer message are messages of their own; each says which
+    // part of which message it is, under one reference.
     ASSERT_EQ(sim->control("smsparts 1 10086 3 part one, part two, part three"), "OK");
-    for (int k = 0; k < 3; ++k) ASSERT_TRUE(events.take(MODLINK_EV_NEW_MESSAGE, 1).has_value());
+    std::string ref;
+    for (int k = 1; k <= 3; ++k) {
+        auto part = events.take(MODLINK_EV_NEW_MESSAGE, 1);
+        ASSERT_TRUE(part.has_value());
+        int pid = GetSMSMessage(1, std::atoi(EventRecorder::text(part).c_str()));
+        std::string pt = EventRecorder::text(events.take(MODLINK_EV_READ_MESSAGE, pid));
+        ASSERT_EQ(pt.substr(0, 9), "\"10086\",\"") << pt;
+        std::size_t tail = pt.rfind(",\"");
+        ASSERT_NE(tail, std::string::npos) << pt;
+        std::string field = pt.substr(tail + 2, pt.size() - tail - 3);
+        std::string suffix = ":" + std::to_string(k) + ":3";
+        ASSERT_GT(field.size(), suffix.size()) << pt;
+        EXPECT_EQ(field.substr(field.size() - suffix.size()), suffix) << pt;
+        std::string r = field.substr(0, field.size() - suffix.size());
+        EXPECT_TRUE(allDigits(r)) << pt;
+        if (k == 1) ref = r;
+        EXPECT_EQ(r, ref) << pt;
+        EXPECT_EQ(std::count(pt.begin(), pt.end(), '"'), 8) << pt;
+    }
     // A position that holds nothing answers an error.
     id = GetSMSMessage(2, 9);
     EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_READ_MESSAGE, id)),

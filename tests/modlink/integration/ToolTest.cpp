@@ -92,6 +92,13 @@ TEST(ModlinkTool, MessagesCallsAndPdus) {
     EXPECT_EQ(r.status, 0) << r.out;
     r = tool(port + " sms read 2");
     EXPECT_EQ(r.status, 1) << r.out;
+    // A part of a long message shows which part it is; a whole one does not.
+    ASSERT_EQ(sim.control("smsparts 1 10086 2 first half, second half"), "OK");
+    r = tool(port + " sms read 3");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find(":2:2\\\""), std::string::npos) << r.out;
+    r = tool(port + " sms read 1");
+    EXPECT_EQ(r.out.find(":1:"), std::string::npos) << r.out;
     ASSERT_EQ(sim.control("sendfail 10086 ERROR"), "OK");
     r = tool(port + " sms send 10086 x");
     EXPECT_EQ(r.status, 1) << r.out;

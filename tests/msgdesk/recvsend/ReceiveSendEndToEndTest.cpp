@@ -13,8 +13,11 @@
 
 #include "contacts/ContactRecord.h"
 #include "msgdesk/store/StoreTestSupport.h"
+#include "platform/Codepage.h"
+#include "store/LongTexts.h"
 #include "store/MailboxFiles.h"
 #include "support/Zuntosim.h"
+#include "store/PartAssembly.h"
 
 namespace msgdesk::test {
 namespace {
@@ -282,6 +285,119 @@ TEST_F(ReceiveSendEndToEnd, KilledWhileReceivingLosesAndDoublesNothing) {
                 inbox.size(), onSim.size(), lost, twice);
     EXPECT_EQ(lost, 0);
     EXPECT_EQ(twice, 0);
+}
+
+// Long messages of 2, 3 and 5 parts, Chinese and 7-bit, between single
+// ones over two devices: one InBox row each with its whole text beside it.
+TEST_F(ReceiveSendEndToEnd, LongMessagesArriveWhole) {
+    startSim(2);
+    ASSERT_TRUE(startApp(0));
+    std::vector<std::pair<std::string, std::string>> sent;  // number, UTF-8 text
+    int i = 0;
+    for (int parts : {2, 3, 5}) {
+        for (bool chinese : {true, false}) {
+            std::string t = chinese ? "尊敬的客户" : "Dear customer ";
+            const size_t want = chinese ? 60u * parts : 140u * parts;  // characters
+            size_t chars = chinese ? 5 : t.size();
+            for (int k = 0; chars < want; ++k, ++chars) t += chinese ? (k % 2 ? "您" : "好") : "z";
+            const std::string num = number(i);
+            ASSERT_EQ(sim.ask("smsparts " + std::to_string(1 + i % 2) + " " + num + " " +
+                                  std::to_string(parts) + " " + t,
+                              "", 10s),
+                      "OK");
+            sent.emplace_back(num, t);
+            ++i;
+            ASSERT_EQ(sim.ask("sms " + std::to_string(1 + i % 2) + " " + number(i) + " single",
+                              "", 10s),
+                      "OK");
+            sent.emplace_back(number(i), "single");
+            ++i;
+        }
+    }
+    ASSERT_TRUE(until("inbox", static_cast<int>(sent.size()), 120s));
+    ASSERT_TRUE(until("pending", 0, 60s));
+    quitApp();
+    LongTexts side;
+    ASSERT_TRUE(side.load(LongTexts::pathFor(MailboxFilePath(dir.path, InBox))));
+    auto in = box(InBox);
+    ASSERT_EQ(in.size(), sent.size());
+    for (auto& [num, text] : sent) {
+        int found = 0;
+        for (auto& r : in) {
+            if (r.number() != num) continue;
+            ++found;
+            EXPECT_EQ(platform::codepage::gbkToUtf8(side.wholeText(r)), text) << num;
+            EXPECT_LE(r.text().size(), 160u);
+        }
+        EXPECT_EQ(found, 1) << num;
+    }
+    EXPECT_EQ(side.entries().size(), 6u);
+    EXPECT_TRUE(simContents().empty());
+}
+
+// Long messages of three parts arriving while the program is killed at
+// random moments: every part ends in a joined InBox row, in the assembly or
+// on a SIM, and no message is filed twice.
+TEST_F(ReceiveSendEndToEnd, KilledWhileJoiningPartsLosesAndDoublesNothing) {
+    startSim(2);
+    std::mt19937 rnd(20261207);
+    auto longText = [](int i) {
+        std::string t = "long " + std::to_string(i) + " ";
+        while (t.size() < 380) t += static_cast<char>('a' + (t.size() + i) % 26);
+        return t;
+    };
+    const int total = 30;
+    int delivered = 0;
+    while (delivered < total) {
+        ASSERT_TRUE(startApp(0));
+        const int burst = std::uniform_int_distribution<int>(2, 6)(rnd);
+        for (int k = 0; k < burst && delivered < total; ++k, ++delivered) {
+            ASSERT_EQ(sim.ask("smsparts " + std::to_string(1 + delivered % 2) + " " +
+                                  number(delivered) + " 3 " + longText(delivered),
+                              "", 10s),
+                      "OK");
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 100)(rnd)));
+        }
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 1200)(rnd)));
+        app.stop(SIGKILL);
+    }
+    ASSERT_TRUE(startApp(0));
+    std::this_thread::sleep_for(3s);
+    ASSERT_TRUE(until("pending", 0, 60s));
+    quitApp();
+
+    LongTexts side;
+    ASSERT_TRUE(side.load(LongTexts::pathFor(MailboxFilePath(dir.path, InBox))));
+    std::map<std::string, std::vector<std::string>> pieces;  // by number
+    std::map<std::string, int> rows;
+    int joined = 0;
+    for (auto& r : box(InBox)) {
+        ++rows[r.number()];
+        pieces[r.number()].push_back(side.wholeText(r));
+    }
+    PartAssembly waiting(dir.path / "data");
+    for (auto& g : waiting.overdue(0, -1))
+        for (auto& p : g) pieces[p.number].push_back(p.body);
+    for (auto& [num, text] : simContents()) pieces[num].push_back(text);
+    int lost = 0, twice = 0;
+    for (int i = 0; i < total; ++i) {
+        const std::string t = longText(i);
+        size_t length = 0;
+        for (auto& p : pieces[number(i)]) {
+            EXPECT_NE(t.find(p), std::string::npos) << i << ": " << p;
+            length += p.size();
+        }
+        lost += length < t.size();
+        twice += length > t.size() || rows[number(i)] > 1;
+        joined += rows[number(i)] == 1 && pieces[number(i)].size() == 1;
+    }
+    std::printf("parts reliability: %d of %d joined, %zu waiting, %d lost, %d twice\n", joined,
+                total, waiting.size(), lost, twice);
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(twice, 0);
+    EXPECT_GT(joined, 0);
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ protected:
     std::vector<platform::Notification> notices;
     std::vector<platform::Message> dialog;
     int animations = 0;
+    std::int64_t nowSeconds = 1'700'000'000;  // the receiver's clock
 
     void SetUp() override {
         settings.Sound = 0;
@@ -99,6 +100,7 @@ protected:
             return link->retries().schedule(device, failures, std::move(attempt));
         };
         rp.notify = [this](const platform::Notification& n) { notices.push_back(n); };
+        rp.now = [this] { return nowSeconds; };
         receiver = std::make_unique<Receiver>(loop, &frame, link->library(), link->devices(),
                                               link->pending(), *store, settings, boxes, rp);
         SendPump::Ports sp;
@@ -123,6 +125,12 @@ protected:
     static std::string smsText(const std::string& number, const std::string& stamp,
                                const std::string& body) {
         return "\"" + number + "\",\"" + stamp + "\",\"" + body + "\"";
+    }
+    // A part of a concatenated message as the library reads it.
+    static std::string partText(const std::string& number, const std::string& stamp,
+                                const std::string& body, int ref, int part, int total) {
+        return smsText(number, stamp, body) + ",\"" + std::to_string(ref) + ":" +
+               std::to_string(part) + ":" + std::to_string(total) + "\"";
     }
     int messageCount(int device) { return link->devices().slot(device).messageCount; }
 

@@ -2,6 +2,7 @@
 
 #include "MessageListFixture.h"
 #include "platform/Codepage.h"
+#include "store/MessageCsv.h"
 #include "store/MessageFinder.h"
 #include "store/TextMatch.h"
 
@@ -183,6 +184,25 @@ TEST_F(FinderTest, OpeningAnUnreadInBoxRowMarksItRead) {
     box(SentBox).setContact(0, "Ann");
     EXPECT_EQ(finder->count(), 7);
     EXPECT_EQ(finder->selectedShown(), std::vector<int>{4});
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FinderTest, FindAndExportReachTheWholeTextOfALongMessage) {
+    MessageRecord r = storetest::rec("95588", std::string(160, 'y'));
+    store->AppendMessage(r, InBox);
+    store->longTexts(InBox).add(LongTexts::keyOf(r), std::string(160, 'y') + " balance due");
+    finder->setText("yyy");
+    EXPECT_EQ(shownRows(), (std::vector<int>{4}));
+    finder->setText("balance");  // only in the whole text
+    EXPECT_EQ(shownRows(), (std::vector<int>{4}));
+    finder->setText("lunch");  // a plain row is still found by its Text
+    EXPECT_EQ(shownRows(), (std::vector<int>{2}));
+    const std::string csv = messagesToCsv(*store, {{InBox, 4}, {InBox, 2}});
+    EXPECT_NE(csv.find(" balance due"), std::string::npos);
+    EXPECT_NE(csv.find("lunch?"), std::string::npos);
 }
 
 }  // namespace

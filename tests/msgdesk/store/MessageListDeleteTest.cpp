@@ -1,8 +1,10 @@
 #include "MessageListFixture.h"
+#include "store/MailboxFiles.h"
 
 using namespace msgdesk;
 using namespace storetest;
 using Strings = std::vector<std::string>;
+namespace fs = std::filesystem;
 
 TEST_F(MessageListFixture, DeleteFromSentBoxMovesRowsInPositionOrder) {
     fill(SentBox, {"a", "b", "c", "d", "e"});
@@ -156,4 +158,59 @@ TEST_F(MessageListFixture, DeletingManyScatteredRowsKeepsTheRest) {
     for (int i = 0; i < 50; ++i) EXPECT_EQ(box(SentBox).row(i).rec.number(), std::to_string(2 * i));
     EXPECT_EQ(box(DeleteBox).size(), 50);
     EXPECT_EQ(box(DeleteBox).row(0).rec.number(), "1");
+}
+
+TEST_F(MessageListFixture, DeleteAndRestoreCarryTheWholeTextOfALongMessage) {
+    const std::string head(160, 'x'), whole = head + " and the rest";
+    fill(InBox, {"a", "b"}, "NEW");
+    MessageRecord r = rec("10086", head, "NEW");
+    store->AppendMessage(r, InBox);
+    store->longTexts(InBox).add(LongTexts::keyOf(r), whole);
+    ASSERT_TRUE(store->saveLongTexts(InBox));
+    select(InBox, {2});
+    EXPECT_EQ(previews.back().second, whole);
+    // Forward takes 140 bytes of it; a plain row goes as it is.
+    list->forward();
+    ASSERT_FALSE(composes().empty());
+    EXPECT_EQ(composes().back().first, std::string(140, 'x'));
+    ASSERT_EQ(mb.shown.size(), 1u);
+    EXPECT_EQ(mb.shown[0].stringId, 60077u);
+    list->forwardRow(InBox, 0);
+    EXPECT_EQ(composes().back().first, "text a");
+    EXPECT_EQ(mb.shown.size(), 1u);
+    list->deleteSelected();
+    ASSERT_EQ(numbers(box(DeleteBox)), (Strings{"10086"}));
+    EXPECT_TRUE(store->longTexts(InBox).entries().empty());
+    // Status changed to "0": the key does not depend on it.
+    EXPECT_EQ(store->longTexts(DeleteBox).wholeText(box(DeleteBox).row(0).rec), whole);
+    store->SaveAllMailboxes();
+    select(DeleteBox, {0});
+    EXPECT_EQ(previews.back().second, whole);
+    list->restoreSelected();
+    ASSERT_EQ(box(InBox).size(), 3);
+    EXPECT_EQ(store->longTexts(InBox).wholeText(box(InBox).row(2).rec), whole);
+    EXPECT_TRUE(store->longTexts(DeleteBox).entries().empty());
+    list->openRow(InBox, 2);
+    EXPECT_EQ(viewedWhole, whole);
+    // A plain row shows its own text; a whole text whose row is gone goes
+    // with the next save, on disk too.
+    list->openRow(InBox, 0);
+    EXPECT_EQ(viewedWhole, "text a");
+    box(InBox).removeRows({2});
+    store->SaveAllMailboxes();
+    LongTexts onDisk;
+    ASSERT_TRUE(onDisk.load(LongTexts::pathFor(MailboxFilePath(dir.path, InBox))));
+    EXPECT_TRUE(onDisk.entries().empty());
+}
+
+TEST_F(MessageListFixture, ADamagedSidecarIsSetAsideAndRowsShowTheirText) {
+    const auto side = LongTexts::pathFor(MailboxFilePath(dir.path, InBox));
+    writeFile(side, "not a sidecar\n");
+    fill(InBox, {"a"});
+    store->SaveAllMailboxes();
+    store->BackupMailboxes();
+    EXPECT_TRUE(fs::exists(side.string() + ".unreadable-1"));
+    ASSERT_EQ(box(InBox).size(), 1);
+    select(InBox, {0});
+    EXPECT_EQ(previews.back().second, "text a");
 }

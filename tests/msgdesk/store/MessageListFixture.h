@@ -24,6 +24,7 @@ struct MessageListFixture : ::testing::Test {
     std::function<int(int)> delAnswer = [](int) { return 1; };
     int viewResult = msgdesk::IDC_VIEW_CANCEL;
     std::vector<msgdesk::MessageRecord> viewed;
+    std::string viewedWhole;
     std::vector<std::pair<std::string, std::string>> previews;
     std::map<std::string, std::string> names;
     std::vector<unsigned> missingCommands;  // windows not built yet
@@ -48,7 +49,8 @@ struct MessageListFixture : ::testing::Test {
         };
         p.sendBatchRunning = [this] { return batchRunning; };
         p.lowerSendBatch = [this] { ++batchLowered; };
-        p.openMessageView = [this](const msgdesk::MessageRecord& r) {
+        p.openMessageView = [this](const msgdesk::MessageRecord& r, const std::string& whole) {
+            viewedWhole = whole;
             viewed.push_back(r);
             return viewResult;
         };

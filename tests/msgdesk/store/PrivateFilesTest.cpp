@@ -11,6 +11,8 @@
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/PrivateFiles.h"
 #include "store/MailboxFiles.h"
+#include "store/LongTexts.h"
+#include "store/PartAssembly.h"
 #include "store/PendingDeleteJournal.h"
 
 namespace msgdesk::test {
@@ -49,10 +51,22 @@ TEST_F(OpenUmask, MailboxesContactsAndBackupsAreCreatedPrivate) {
 
     PendingDeleteJournal journal(dir.path / "data");
     ASSERT_TRUE(journal.add({"13800138000", "2026-12-07", "10:00:00", "secret"}));
+    PartAssembly parts(dir.path / "data");
+    PartAssembly::Part part;
+    part.number = "13800138000";
+    part.body = "secret part";
+    part.total = 2;
+    ASSERT_EQ(parts.add(part), PartAssembly::Added::Stored);
+    LongTexts sidecar;
+    sidecar.add(LongTexts::keyOf(rec), "secret whole text");
+    const fs::path inboxFile = MailboxFilePath(dir.path, InBox);
+    ASSERT_TRUE(sidecar.save(LongTexts::pathFor(inboxFile)));
 
     EXPECT_EQ(modeOf(dir.path / "data"), 0700u);
     EXPECT_EQ(modeOf(dir.path / "backup"), 0700u);
     EXPECT_EQ(modeOf(PendingDeleteJournal::filePath(dir.path / "data")), 0600u);
+    EXPECT_EQ(modeOf(PartAssembly::filePath(dir.path / "data")), 0600u);
+    EXPECT_EQ(modeOf(LongTexts::pathFor(inboxFile)), 0600u);
     for (const char* f : {"data/InBox.db", "data/OutBox.db", "data/contact.db",
                           "backup/InBox.db.bak", "backup/contact.db.bak"})
         EXPECT_EQ(modeOf(dir.path / f), 0600u) << f;

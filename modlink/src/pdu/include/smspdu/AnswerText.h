@@ -8,6 +8,8 @@ namespace modlink::pdu {
 
 // The answer text of a read message (event 261), in GBK:
 //   "number","yyMMddhhmmss","body"
+// and for a part of a concatenated message a fourth field "ref:part:total"
+// (the 8- or 16-bit reference in decimal, the part 1-based).
 // The number keeps '+' for international numbers (an alphanumeric sender
 // is its name), the time stamp is TP-SCTS in the sender's own local time
 // (twelve zeros for a stored SMS-SUBMIT, which has none), the body is the
