@@ -163,6 +163,7 @@ constexpr Entry kStrings[] = {
     {60074, "该电话号码已经存在！"},
     {60075, "没有其它激活的Zunto供选择。"},
     {60076, "当前Zunto正在使用中，不能切换！"},
+    {IDS_LIST_WELCOME, "欢迎加入Kelvo大家庭......"},
 };
 
 const Entry* lookup(unsigned id) {
