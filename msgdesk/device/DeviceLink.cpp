@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "contacts/SimPhonebook.h"
+#include "device/LinkBoxes.h"
 #include "platform/Format.h"
-#include "res/StringTable.h"
 
 namespace msgdesk {
 
@@ -17,13 +17,18 @@ DeviceLink::DeviceLink(platform::MessageLoop& loop, platform::MessageTarget* fra
                        DeviceLinkPorts& ports, platform::MessageBoxPort& boxes,
                        platform::MessageTarget* sink)
     : m_loop(loop),
-      m_frame(frame),
+      m_frame(frame ? frame : this),
       m_sink(sink),
       m_lib(library),
       m_phonebook(phonebook),
       m_ports(ports),
       m_boxes(boxes),
-      m_pending(m_devices.lock()) {}
+      m_pending(m_devices.lock()),
+      m_startup(loop, this, m_frame, m_lib, m_devices, m_pending, ports),
+      m_signal(loop, this, m_lib, m_devices),
+      m_simFull(loop, this, m_devices, ports),
+      m_edits(loop, m_frame, m_lib, m_devices, m_pending, phonebook, ports, boxes),
+      m_calls(m_lib, ports) {}
 
 DeviceLink::~DeviceLink() {
     *m_alive = false;
@@ -41,29 +46,32 @@ bool DeviceLink::handleMessage(const Message& m, std::intptr_t* result) {
     auto* entry = reinterpret_cast<SimPhoneEntry*>(m.lParam);
     switch (m.msg) {
         case UM_BATCHFAILURE:
-            onBatchFailure(static_cast<int>(m.wParam));
+            if (m.wParam == BATCH_CENTRE)
+                linkBox(m_boxes, 60060, MbIcon::Exclamation);
+            else
+                m_edits.onBatchFailure(static_cast<int>(m.wParam));
             return true;
         case UM_DELETESIMENTRY:
-            onDeleteEntry(entry);
+            m_edits.onDeleteEntry(entry);
             return true;
         case UM_STORESIMENTRY:
-            onStoreEntry(m.wParam, entry);
+            m_edits.onStoreEntry(m.wParam, entry);
             return true;
         case UM_SIMENTRYDONE:
-            onEntryDone(m.wParam, entry);
+            m_edits.onEntryDone(m.wParam, entry);
             return true;
         case UM_KEEPRECORD:
             if (m.wParam == 1) return false;  // a MessageRecord for the InBox
-            if (m.wParam == 0 && entry) m_keptCopy = *entry;
+            if (m.wParam == 0 && entry) m_edits.keep(*entry);
             return true;
         case UM_PHONECOMMAND:
-            onPhoneCommand(m.wParam, m);
+            m_calls.onPhoneCommand(m.wParam, m);
             return true;
         case UM_CALLNOTIFY:
-            onCallNotify(m);
+            m_calls.onCallNotify(m);
             return true;
         case UM_PHONERESULT:
-            onPhoneResult(m);
+            m_calls.onPhoneResult(m);
             return true;
         case UM_REFRESHVIEWS:
             if (m.wParam == REFRESH_MESSAGE_LIST) m_ports.refreshMessageListNames();
@@ -90,14 +98,14 @@ bool DeviceLink::handleMessage(const Message& m, std::intptr_t* result) {
 void DeviceLink::onTimer(unsigned id) {
     switch (id) {
         case TIMER_SIGNAL_POLL:
-            signalPoll();
+            m_signal.tick();
+            m_simFull.check(m_linkActive);
             break;
         case TIMER_SIM_FULL_BLINK:
-            m_ports.showSimFullBitmap(m_phase == 1);
-            m_phase = m_phase == 1 ? 0 : 1;
+            m_simFull.blink();
             break;
         case TIMER_STARTUP_POLL:
-            startupPoll();
+            m_startup.tick();
             break;
         case TIMER_DISCONNECT_PAUSE:
             finishDisconnect();
@@ -136,140 +144,36 @@ bool DeviceLink::deviceAttached(int device) const {
 void DeviceLink::connect() {
     if (m_linkActive || m_disconnectPending) return;
     if (!m_lib.InitModules) {
-        box(60010, MbIcon::Exclamation);
+        linkBox(m_boxes, 60010, MbIcon::Exclamation);
         post(UM_STATUSPANE, PANE_MAILBOX, 1);
         return;
     }
     if (m_lib.InitModules() != 0) {
-        box(60009, MbIcon::Exclamation);
+        linkBox(m_boxes, 60009, MbIcon::Exclamation);
         return;
     }
     if (m_lib.RegistCallbackFunction)
         m_lib.RegistCallbackFunction(&DeviceLink::OnDeviceEvent, this);
-    for (int d = 1; d <= kMaxDevices; ++d) {
-        m_devices.setRemoved(d, false);
-        m_pollDone[d] = 0;
-        m_centreAsks[d] = 0;
-    }
-    m_signalCursor = 1;
+    for (int d = 1; d <= kMaxDevices; ++d) m_devices.setRemoved(d, false);
+    m_startup.reset();
     if (m_lib.GetActiveDeviceCount) {
         int n = m_frameDeviceCount;
         if (m_lib.GetActiveDeviceCount(&n) == -1) n = 0;
         m_frameDeviceCount = std::clamp(n, 0, kMaxDevices);
         m_devices.setDeviceCount(m_frameDeviceCount);
     }
-    m_loop.setTimer(this, TIMER_SIGNAL_POLL, 6000);
-    m_loop.setTimer(this, TIMER_STARTUP_POLL, 5000);
+    m_signal.start();
+    m_startup.start();
     post(UM_SENDQUEUE, 0, 0);
     m_linkActive = true;
     post(UM_STATUSPANE, PANE_MAILBOX, 1);
 }
 
-void DeviceLink::startupPoll() {
-    if (!m_lib.GetGSMCenter || !m_lib.GetSimInfo || !m_lib.GetSavedTelphone ||
-        !m_lib.GetExistedMessage)
-        return;
-    const int n = m_devices.deviceCount();
-    bool unread = false;
-    {
-        // Held while requests are made and their rows added: a device
-        // thread may answer before the request call returns here.
-        std::lock_guard g(lock());
-        for (int d = 1; d <= n; ++d) {
-            if (m_devices.removed(d) || m_devices.centreRead(d)) continue;
-            // One modem that never tells its centre must not hold back the
-            // SIM listings of every modem (nor the send pump).
-            if (m_centreAsks[d] >= kCentrePolls) {
-                giveUpCentre(d);
-                continue;
-            }
-            unread = true;
-            ++m_centreAsks[d];
-            int id = m_lib.GetGSMCenter(d);
-            if (id != -1) m_pending.add(id, d, "NULL");
-        }
-    }
-    if (unread) return;
-
-    // Second phase. A request refused here is made again on the next tick;
-    // what was accepted is not asked twice, so a phonebook is never listed
-    // twice and every counted listing ends exactly once.
-    if (m_simInitCount < 0) m_simInitCount = 0;
-    m_ports.postToDeviceDialog(Message{UM_SIMREADY, 0, 0, nullptr});
-    std::unique_lock g(lock());  // as above
-    bool refused = false;
-    auto request = [&](int d, int step, int id) {
-        if (id == -1) {
-            refused = true;
-            return false;
-        }
-        m_pollDone[d] |= step;
-        return true;
-    };
-    for (int d = 1; d <= n; ++d) {
-        if (m_devices.removed(d)) continue;
-        if (!(m_pollDone[d] & kInfo1)) {
-            int id = m_lib.GetSimInfo(d, 1);
-            if (request(d, kInfo1, id)) m_pending.add(id, d, "NULL");
-        }
-        if (!(m_pollDone[d] & kInfo2)) {
-            int id = m_lib.GetSimInfo(d, 2);
-            if (request(d, kInfo2, id)) m_pending.add(id, d, "NULL");
-        }
-        if (!(m_pollDone[d] & kBook)) {
-            int id = m_lib.GetSavedTelphone(d);
-            if (request(d, kBook, id)) m_pending.add(id, d, "NULL");
-        }
-        if (!(m_pollDone[d] & kMessages)) {
-            if (request(d, kMessages, m_lib.GetExistedMessage(d))) ++m_simInitCount;
-        }
-    }
-    g.unlock();
-    if (refused) return;
-    m_loop.killTimer(this, TIMER_STARTUP_POLL);
-    post(UM_SENDQUEUE, 0, 0);
-}
-
-void DeviceLink::signalPoll() {
-    const int n = m_devices.deviceCount();
-    if (m_lib.GetSignal) {
-        // An unplugged device refuses for ever; step past it.
-        for (int k = 0; k < n && m_devices.removed(m_signalCursor); ++k)
-            m_signalCursor = m_signalCursor >= n ? 1 : m_signalCursor + 1;
-        if (m_lib.GetSignal(m_signalCursor) != -1) ++m_signalCursor;
-    }
-    if (m_signalCursor > n) m_signalCursor = 1;
-    simFullCheck();
-}
-
-void DeviceLink::simFullCheck() {
-    int full = 0;
-    {
-        std::lock_guard g(lock());
-        const int n = m_devices.deviceCount();
-        for (int d = 1; d <= n; ++d) {
-            DeviceSlot s = m_devices.slot(d);
-            if (s.messageCapacity > 0 && s.messageCapacity == s.messageCount) ++full;
-        }
-    }
-    if (full > 0 && !m_blinking) {
-        m_blinking = true;
-        m_loop.setTimer(this, TIMER_SIM_FULL_BLINK, 500);
-    }
-    if ((full == 0 || !m_linkActive) && m_blinking) stopBlinking();
-}
-
-void DeviceLink::stopBlinking() {
-    m_blinking = false;
-    m_loop.killTimer(this, TIMER_SIM_FULL_BLINK);
-    m_ports.showSimFullBitmap(false);
-}
-
 void DeviceLink::onPaneDoubleClick(int pane) {
     if (pane != PANE_CAPACITY) return;
-    if (m_blinking) box(60047, MbIcon::Information);
-    if (!m_linkActive || m_simInitCount != 0)
-        box(60061, MbIcon::Information);
+    if (m_simFull.blinking()) linkBox(m_boxes, 60047, MbIcon::Information);
+    if (!m_linkActive || m_startup.simInitCount() != 0)
+        linkBox(m_boxes, 60061, MbIcon::Information);
     else
         m_ports.openSimInfoView(m_devices.snapshot());
 }
@@ -282,9 +186,11 @@ bool DeviceLink::isBusy() {
 }
 
 void DeviceLink::disconnectByUser() {
-    if (isBusy() && box(60033, MbIcon::Exclamation, MbButtons::YesNo) != platform::IDYES) return;
+    if (isBusy() &&
+        linkBox(m_boxes, 60033, MbIcon::Exclamation, MbButtons::YesNo) != platform::IDYES)
+        return;
     if (m_ports.sendBatchRunning() &&
-        box(60001, MbIcon::Information, MbButtons::YesNo) != platform::IDYES)
+        linkBox(m_boxes, 60001, MbIcon::Information, MbButtons::YesNo) != platform::IDYES)
         return;
     disconnect([this] { m_ports.stopRinging(); });
 }
@@ -305,7 +211,7 @@ void DeviceLink::disconnect(std::function<void()> done) {
 void DeviceLink::finishDisconnect() {
     m_loop.killTimer(this, TIMER_DISCONNECT_PAUSE);
     m_disconnectPending = false;
-    stopBlinking();
+    m_simFull.stop();
     if (m_lib.CloseModules) {
         m_lib.CloseModules();
         if (m_ports.mainViewExists()) {
@@ -319,10 +225,9 @@ void DeviceLink::finishDisconnect() {
             // counted on now would never balance again.
             std::lock_guard g(lock());
             m_pending.clear();
-            m_stores = BatchCounter{};
-            m_deletes = BatchCounter{};
+            m_edits.clear();
         }
-        m_loop.killTimer(this, TIMER_SIGNAL_POLL);
+        m_signal.stop();
         m_loop.send(frame(), UM_STATUSPANE, PANE_ACTIVITY, 0);
         m_loop.send(frame(), UM_STATUSPANE, PANE_SIGNAL, 0);
         m_loop.send(frame(), UM_STATUSPANE, PANE_CAPACITY, 0);
@@ -330,7 +235,7 @@ void DeviceLink::finishDisconnect() {
         m_devices.setDeviceCount(0);
         m_linkActive = false;
         m_ports.clearSendBatch();
-        m_simInitCount = -1;
+        m_startup.stop();
         m_devices.clearAllFlags();
         m_retries.clear();
     }
@@ -362,7 +267,8 @@ void DeviceLink::deviceRemoved(int d) {
         m_devices.clearSlot(d);
     }
     auto tell = [this, d] {
-        boxText(0, platform::format("Zunto(%d)已被移除", {int64_t{d}}), MbIcon::Exclamation);
+        linkBoxText(m_boxes, 0, platform::format("Zunto(%d)已被移除", {int64_t{d}}),
+                    MbIcon::Exclamation);
         if (m_frameDeviceCount > 0) --m_frameDeviceCount;
     };
     if (m_frameDeviceCount == 1) {
@@ -383,35 +289,6 @@ int DeviceLink::setCentreNumber(int device, const std::string& number) {
     m_pending.add(id, device, m_devices.centreNumber(device));
     m_devices.setCentreNumber(device, number);
     return id;
-}
-
-int DeviceLink::box(unsigned stringId, MbIcon icon, MbButtons buttons) {
-    platform::MessageBoxRequest r;
-    r.stringId = stringId;
-    r.text = LoadStr(stringId);
-    r.caption = LoadStr(IDS_APP_TITLE);
-    r.icon = icon;
-    r.buttons = buttons;
-    return m_boxes.show(r);
-}
-
-int DeviceLink::boxText(unsigned stringId, std::string text, MbIcon icon) {
-    platform::MessageBoxRequest r;
-    r.stringId = stringId;
-    r.text = std::move(text);
-    r.caption = LoadStr(IDS_APP_TITLE);
-    r.icon = icon;
-    return m_boxes.show(r);
-}
-
-DeviceLink::BatchCounter DeviceLink::storeBatch() const {
-    std::lock_guard g(lock());
-    return m_stores;
-}
-
-DeviceLink::BatchCounter DeviceLink::deleteBatch() const {
-    std::lock_guard g(lock());
-    return m_deletes;
 }
 
 }  // namespace msgdesk

@@ -6,12 +6,17 @@
 #include <vector>
 
 #include "contacts/SimPhoneEntry.h"
+#include "device/CallRouting.h"
 #include "device/DeviceLibrary.h"
 #include "device/DeviceLinkPorts.h"
 #include "device/DeviceTable.h"
 #include "device/PendingCommandTable.h"
+#include "device/PhonebookEdits.h"
 #include "device/RetryQueue.h"
 #include "device/RetryRequest.h"
+#include "device/SignalPoll.h"
+#include "device/SimFullCheck.h"
+#include "device/StartupPoll.h"
 #include "device/WindowMessages.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
@@ -21,9 +26,11 @@ namespace msgdesk {
 class SimPhonebook;
 
 // The main frame's device link: the callback the device library calls, the
-// pending requests, the device table, connecting and disconnecting, the
-// start-up, signal and SIM-full timers, and the handlers of the phonebook,
-// phone and batch-summary messages.
+// pending requests, the device table, connecting, disconnecting and removal,
+// and the routing of the library's answers and the frame's messages to the
+// link's parts: the StartupPoll, the SignalPoll, the SimFullCheck, the
+// PhonebookEdits, the CallRouting and the RetryQueue. The link is the target
+// of every part's timer and hands each timer to its part.
 //
 // Threads: OnDeviceEvent runs on library threads. It only parses, changes
 // the PendingCommandTable, the DeviceTable (counts, centre numbers and the
@@ -40,10 +47,7 @@ class SimPhonebook;
 // the library calls no more callbacks into it.
 class DeviceLink final : public platform::MessageTarget {
 public:
-    struct BatchCounter {
-        int outstanding = 0;  // accepted requests not yet answered OK
-        int failed = 0;       // failed answers since the last summary
-    };
+    using BatchCounter = PhonebookEdits::BatchCounter;
 
     DeviceLink(platform::MessageLoop& loop, platform::MessageTarget* frame,
                const DeviceLibrary& library, SimPhonebook& phonebook, DeviceLinkPorts& ports,
@@ -90,13 +94,13 @@ public:
     bool deviceAttached(int device) const;
     // -1 with no link, 0 once the start-up poll is in its second phase, else
     // the number of SIM message listings still running.
-    int simInitCount() const { return m_simInitCount; }
-    int signalCursor() const { return m_signalCursor; }
-    bool simFullBlinking() const { return m_blinking; }
-    const std::string& callerText() const { return m_callerText; }
-    const SimPhoneEntry& keptCopy() const { return m_keptCopy; }
-    BatchCounter storeBatch() const;
-    BatchCounter deleteBatch() const;
+    int simInitCount() const { return m_startup.simInitCount(); }
+    int signalCursor() const { return m_signal.cursor(); }
+    bool simFullBlinking() const { return m_simFull.blinking(); }
+    const std::string& callerText() const { return m_calls.callerText(); }
+    const SimPhoneEntry& keptCopy() const { return m_edits.keptCopy(); }
+    BatchCounter storeBatch() const { return m_edits.stores(); }
+    BatchCounter deleteBatch() const { return m_edits.deletes(); }
     // Failed requests waiting for timer 109 to be made again.
     size_t pendingRetries() const { return m_retries.size(); }
     // The retries of failed requests; receiving retries its deletions here.
@@ -110,48 +114,29 @@ public:
     const DeviceLibrary& library() const { return m_lib; }
 
 private:
-    enum PollStep { kInfo1 = 1, kInfo2 = 2, kBook = 4, kMessages = 8 };
-
     // Library thread (DeviceLinkEvents.cpp).
     void onEvent(unsigned event, const char* text, int param);
     void onCentreAnswer(unsigned event, const char* text, int id);
     void onNewMessage(const char* text, int device);
     void onMessageRead(const char* text, int id);
     void onStoredMessage(const char* text, int device);
-    void onEntryDeleted(const char* text, int id);
-    void onEntryStored(const char* text, int id);
     void onEntryListed(const char* text, int id);
     void onSimInfo(unsigned event, const char* text, int id);
     void post(unsigned msg, platform::WPARAM w, platform::LPARAM l,
               std::shared_ptr<void> payload = nullptr);
     void postRetry(int kind, int rowDevice, std::string text, int failures);
 
-    // Window thread (DeviceLink.cpp, DeviceLinkHandlers.cpp).
-    void startupPoll();
-    void signalPoll();
-    void simFullCheck();
-    void stopBlinking();
+    // Window thread (DeviceLink.cpp, DeviceLinkHandlers.cpp, DeviceLinkRetries.cpp).
     void finishDisconnect();
     void onRetryRequest(const RetryRequest& r);
     bool remake(const RetryRequest& r, int failures);
-    void giveUpCentre(int device);
     void dropDeviceRows(int device);
-    void onBatchFailure(int kind);
-    void onDeleteEntry(SimPhoneEntry* e);
-    void onStoreEntry(platform::WPARAM flag, SimPhoneEntry* e);
-    void onEntryDone(platform::WPARAM w, SimPhoneEntry* e);
-    void onPhoneCommand(platform::WPARAM op, const platform::Message& m);
-    void onCallNotify(const platform::Message& m);
-    void onPhoneResult(const platform::Message& m);
     void onListedEntry(const platform::Message& m);
     void onListingEnded(unsigned msg, int device);
-    int box(unsigned stringId, platform::MbIcon icon,
-            platform::MbButtons buttons = platform::MbButtons::Ok);
-    int boxText(unsigned stringId, std::string text, platform::MbIcon icon);
-    platform::MessageTarget* frame() { return m_frame ? m_frame : this; }
+    platform::MessageTarget* frame() { return m_frame; }
 
     platform::MessageLoop& m_loop;
-    platform::MessageTarget* m_frame;
+    platform::MessageTarget* m_frame;  // never null: this link when none was given
     platform::MessageTarget* m_sink;
     const DeviceLibrary m_lib;
     SimPhonebook& m_phonebook;
@@ -160,22 +145,17 @@ private:
 
     DeviceTable m_devices;  // owns the process-wide lock
     PendingCommandTable m_pending;
-    BatchCounter m_stores;   // under the lock
-    BatchCounter m_deletes;  // under the lock
 
     bool m_linkActive = false;
     int m_frameDeviceCount = 0;
-    int m_signalCursor = 1;
-    int m_simInitCount = -1;
-    bool m_blinking = false;
-    int m_phase = 1;
     bool m_disconnectPending = false;
     std::vector<std::function<void()>> m_afterDisconnect;
-    int m_pollDone[kMaxDevices + 1] = {};
-    int m_centreAsks[kMaxDevices + 1] = {};
+    StartupPoll m_startup;
+    SignalPoll m_signal;
+    SimFullCheck m_simFull;
+    PhonebookEdits m_edits;
+    CallRouting m_calls;
     RetryQueue m_retries{m_loop, this, TIMER_RETRY};
-    SimPhoneEntry m_keptCopy;
-    std::string m_callerText;
     // False once the link is destroyed: a done callback of disconnect() may
     // destroy it (the frame's closing work does) before the others ran.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

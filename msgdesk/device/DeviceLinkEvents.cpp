@@ -1,7 +1,5 @@
 // The device callback: runs on the library's threads. It parses, changes the
 // lock-guarded tables and posts; everything else waits for the window thread.
-#include <cctype>
-#include <cstring>
 #include <string>
 
 #include "device/DeviceAnswers.h"
@@ -13,18 +11,6 @@ namespace msgdesk {
 namespace {
 bool validDevice(int d) {
     return d >= 1 && d <= kMaxDevices;
-}
-
-// Events 513 and 514 compare in upper case.
-bool isOkUpper(const char* text) {
-    if (!text) return false;
-    std::string s(text, ::strnlen(text, 8));
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return answers::isOk(s.c_str());
-}
-
-platform::LPARAM entryParam(SimPhoneEntry* e) {
-    return reinterpret_cast<platform::LPARAM>(e);
 }
 
 template <class T>
@@ -74,10 +60,10 @@ void DeviceLink::onEvent(unsigned event, const char* text, int param) {
             onStoredMessage(text, param);
             break;
         case MODLINK_EV_DEL_ENTRY:
-            onEntryDeleted(text, param);
+            m_edits.onEntryDeleted(text, param);
             break;
         case MODLINK_EV_SET_ENTRY:
-            onEntryStored(text, param);
+            m_edits.onEntryStored(text, param);
             break;
         case MODLINK_EV_ENTRY:
             onEntryListed(text, param);
@@ -208,39 +194,6 @@ void DeviceLink::onStoredMessage(const char* text, int device) {
         return;
     }
     m_pending.add(id, device + kMaxDevices, text);
-}
-
-void DeviceLink::onEntryDeleted(const char* text, int id) {
-    std::lock_guard g(lock());
-    auto row = m_pending.find(id);
-    if (!row) return;
-    if (isOkUpper(text)) {
-        m_devices.lowerPhonebookUsed(row->device);
-        --m_deletes.outstanding;
-        // The card no longer holds the entry, so it leaves the list even
-        // when the used count was already 0 (entries listed before the
-        // capacity was known are not counted).
-        post(UM_SIMENTRYDONE, static_cast<platform::WPARAM>(row->device), entryParam(row->entry));
-    } else {
-        ++m_deletes.failed;
-        post(UM_BATCHFAILURE, BATCH_DELETES, 0);
-    }
-    m_pending.remove(id);
-}
-
-void DeviceLink::onEntryStored(const char* text, int id) {
-    std::lock_guard g(lock());
-    auto row = m_pending.find(id);
-    if (!row) return;
-    if (isOkUpper(text)) {
-        if (row->device <= kMaxDevices) m_devices.addPhonebookUsed(row->device, 1);
-        --m_stores.outstanding;
-    } else {
-        ++m_stores.failed;
-        post(UM_SIMENTRYDONE, static_cast<platform::WPARAM>(row->device), entryParam(row->entry));
-        post(UM_BATCHFAILURE, BATCH_STORES, 0);
-    }
-    m_pending.remove(id);
 }
 
 void DeviceLink::onEntryListed(const char* text, int id) {

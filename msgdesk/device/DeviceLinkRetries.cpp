@@ -1,6 +1,5 @@
-// Requests a faulty modem keeps failing, and devices whose requests are
-// given up: the start-up poll's centre, a removed device's rows. Window
-// thread only.
+// Requests a faulty modem keeps failing, and a removed device's requests,
+// which are given up. Window thread only.
 #include <string>
 
 #include "device/DeviceAnswers.h"
@@ -38,35 +37,11 @@ bool DeviceLink::remake(const RetryRequest& r, int failures) {
     return true;
 }
 
-void DeviceLink::giveUpCentre(int d) {
-    // Counted as read and empty; an answer still outstanding fills it in.
-    std::lock_guard g(lock());
-    m_devices.setCentreNumber(d, "");
-    m_devices.setCentreRead(d, true);
-    m_devices.setCentreUnknown(d, true);
-}
-
 void DeviceLink::dropDeviceRows(int d) {
     // The device's requests will not be answered usefully any more; its
     // phonebook stores and deletes leave their batch.
     std::lock_guard g(lock());
-    for (const PendingCommand& row : m_pending.removeDevice(d)) {
-        if (row.batch == BATCH_STORES) --m_stores.outstanding;
-        if (row.batch == BATCH_DELETES) --m_deletes.outstanding;
-    }
-    // With nothing of a batch left unanswered it has ended: its failures
-    // are reported, or it starts from 0 again.
-    auto settle = [this](BatchCounter& c, int kind) {
-        if (m_pending.countBatch(kind) != 0) return;
-        if (c.failed > 0) {
-            c.outstanding = c.failed;
-            post(UM_BATCHFAILURE, static_cast<platform::WPARAM>(kind), 0);
-        } else {
-            c = BatchCounter{};
-        }
-    };
-    settle(m_stores, BATCH_STORES);
-    settle(m_deletes, BATCH_DELETES);
+    m_edits.dropRows(m_pending.removeDevice(d));
 }
 
 }  // namespace msgdesk

@@ -164,6 +164,7 @@ constexpr Entry kStrings[] = {
     {60075, "没有其它激活的Zunto供选择。"},
     {60076, "当前Zunto正在使用中，不能切换！"},
     {60077, "该短信较长，只转发了前140个字节，其余内容未包含。"},
+    {IDS_LIST_WELCOME, "欢迎加入Kelvo大家庭......"},
 };
 
 const Entry* lookup(unsigned id) {

@@ -15,6 +15,8 @@ enum StringId : unsigned {
     IDS_PANE_50012 = 50012,
     IDS_PANE_50013 = 50013,
     IDS_PANE_50014 = 50014,
+    // Shown in the message list area while no mailbox is chosen.
+    IDS_LIST_WELCOME = 60100,
 };
 
 // Text of a string id; an empty string for an unknown id.

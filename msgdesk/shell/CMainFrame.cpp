@@ -23,7 +23,7 @@
 #include "shell/CMsgPreview.h"
 #include "shell/CMsgdeskView.h"
 #include "shell/CStatusBar.h"
-#include "shell/CommandTable.h"
+#include "shell/MenuCommands.h"
 #include "shell/Commands.h"
 #include "shell/CMsgPreview.h"
 #include "shell/FileDialogPort.h"
@@ -261,6 +261,7 @@ void CMainFrame::buildToolBar() {
         // The tool bar shows the short text; the menu keeps the long one.
         auto* ta = new QAction(a->icon(), u8(s->toolText), m_toolbar);
         ta->setObjectName(QStringLiteral("tb%1").arg(id));
+        ta->setData(id);  // the command, by which a button is found
         ta->setToolTip(a->toolTip().isEmpty() ? u8(s->toolText) : a->toolTip());
         connect(ta, &QAction::triggered, a, &QAction::trigger);
         connect(a, &QAction::changed, ta, [ta, a] { ta->setEnabled(a->isEnabled()); });
@@ -280,8 +281,9 @@ void CMainFrame::buildToolBar() {
 
 void CMainFrame::popupPhonebookMenu() {
     if (!m_phonebookMenu) return;
-    QList<QAction*> acts = m_toolbar->actions();
-    QWidget* b = acts.size() > 7 ? m_toolbar->widgetForAction(acts[7]) : nullptr;
+    QWidget* b = nullptr;
+    for (QAction* a : m_toolbar->actions())
+        if (a->data().toInt() == cmd::PhonebookMenu) b = m_toolbar->widgetForAction(a);
     QPoint at = b ? b->mapToGlobal(QPoint(0, b->height())) : QCursor::pos();
     m_phonebookMenu->popup(at);
 }

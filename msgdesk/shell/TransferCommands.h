@@ -5,7 +5,7 @@
 
 #include "contacts/ContactBook.h"
 #include "platform/MessageBox.h"
-#include "shell/CommandTable.h"
+#include "shell/MenuCommands.h"
 #include "shell/FileDialogPort.h"
 #include "store/MessageFinder.h"
 

@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <algorithm>
 
+#include "res/StringTable.h"
 #include "store/CMailboxModel.h"
 
 namespace msgdesk {
@@ -104,7 +105,7 @@ void CListMsgView::paintEvent(QPaintEvent* e) {
     p.fillRect(rect(), palette().window());
     p.setPen(palette().windowText().color());
     p.drawText(QPoint(50, 100 + fontMetrics().ascent()),
-               QString::fromUtf8("欢迎加入Kelvo大家庭......"));
+               QString::fromUtf8(LoadStr(IDS_LIST_WELCOME)));
 }
 
 void CListMsgView::copySelectionToCore(MailboxId id) {

@@ -5,16 +5,9 @@
 #include "platform/Codepage.h"
 #include "res/StringTable.h"
 #include "store/CStoreIcons.h"
+#include "store/UnreadMark.h"
 
 namespace msgdesk {
-namespace {
-
-bool isUnread(const MessageRecord& r) {
-    return (r.Status[0] & 0xDF) == 'N' && (r.Status[1] & 0xDF) == 'E' &&
-           (r.Status[2] & 0xDF) == 'W';
-}
-
-}  // namespace
 
 CMailboxModel::CMailboxModel(Mailbox& box, QObject* parent)
     : QAbstractTableModel(parent), m_box(box) {
@@ -62,7 +55,7 @@ QVariant CMailboxModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         case Qt::FontRole:
-            if (col != ColFlag && isUnread(row.rec)) return m_bold;
+            if (col != ColFlag && showsUnread(row.rec)) return m_bold;
             return {};
         case Qt::ToolTipRole:
             if (col == ColText)

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "store/RowCompare.h"
+#include "store/UnreadMark.h"
 
 namespace msgdesk {
 namespace {
@@ -45,7 +46,7 @@ std::string Mailbox::columnText(int row, int column) const {
 int Mailbox::countNew() const {
     int n = 0;
     for (const MailboxRow& r : m_rows)
-        if (std::strncmp(r.rec.Status, "NEW", 3) == 0) ++n;
+        if (countsAsNew(r.rec)) ++n;
     return n;
 }
 

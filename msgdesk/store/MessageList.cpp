@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "compose/ComposeRequest.h"
+#include "contacts/CountryCodeLookup.h"
 #include "device/WindowMessages.h"
 #include "res/StringTable.h"
 
@@ -202,9 +203,7 @@ void MessageList::refreshContactNames() {
         Mailbox& box = m_store.box(static_cast<MailboxId>(b));
         for (int r = 0; r < box.size(); ++r) {
             std::string number = box.row(r).rec.number();
-            std::string name = m_ports.lookupNameByNumber(number);
-            if (name.empty() && number.size() == 13 && number.compare(0, 2, "86") == 0)
-                name = m_ports.lookupNameByNumber(number.substr(2));
+            std::string name = lookupNameWithCountryCode(number, m_ports.lookupNameByNumber);
             if (!name.empty() && name != box.row(r).rec.contact()) box.setContact(r, name);
         }
     }

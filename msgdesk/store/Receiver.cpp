@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "contacts/CountryCodeLookup.h"
 #include "device/WindowMessages.h"
 #include "platform/InstallLayout.h"
 #include "platform/Sound.h"
@@ -14,13 +15,6 @@ namespace msgdesk {
 namespace {
 constexpr unsigned IDS_PROGRAM_ERROR = 60010;
 constexpr unsigned IDS_SIM_DELETE_FAILED = 60012;
-
-// A 13-character number "86..." is a mainland number with its country code;
-// the book holds such numbers without it.
-std::string lookupKey(const std::string& number) {
-    if (number.size() == 13 && number.compare(0, 2, "86") == 0) return number.substr(2);
-    return number;
-}
 
 int leadingDecimal(std::string_view s) {
     int v = 0;
@@ -76,7 +70,8 @@ bool Receiver::handleMessage(const platform::Message& m, std::intptr_t* result) 
 MessageRecord Receiver::inboxRecord(const ReceivedSms& sms) const {
     MessageRecord rec;
     rec.setNumber(sms.number);
-    if (m_ports.lookupName) rec.setContact(m_ports.lookupName(lookupKey(sms.number)));
+    if (m_ports.lookupName)
+        rec.setContact(lookupNameWithCountryCode(sms.number, m_ports.lookupName));
     rec.setText(sms.body);
     rec.setDate(sms.date);
     rec.setTime(sms.time);

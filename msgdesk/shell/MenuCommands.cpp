@@ -1,4 +1,4 @@
-#include "shell/CommandTable.h"
+#include "shell/MenuCommands.h"
 
 #include "shell/Commands.h"
 
