@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A bogus new-message notice for an empty SIM position on a simulated modem:
 # how many times Msgdesk (headless) reads that position, and how much CPU it
 # uses, over a given time. Prints "reads=N per_minute=M cpu_percent=C

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compose dialog's phonebook list with a full book: building it (every
 // local contact at its sorted place), ticking the SIM phonebooks of 16
 // devices, and adding and removing many recipients. Prints figures.

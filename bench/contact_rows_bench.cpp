@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rebuilding the contact pane's rows (sorted insertion) and a find over
 // them, for books of growing size. Prints milliseconds per operation.
 #include <chrono>

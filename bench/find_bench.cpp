@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filters a 100 000-message InBox as the user types in the find bar and
 // prints the time of each keystroke. Goal: under 50 ms per keystroke.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads, saves and sorts a 100 000-message InBox and prints the figures.
 // Goals: load and save each under 150 ms, sort by date under 200 ms, memory
 // under 3 times the file size.

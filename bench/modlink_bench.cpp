@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // modlink_bench [IDLE_SECONDS [ROUNDS]]: CPU use of an idle link with 16
 // simulated modems, and the round-trip time of GetSignal through the engine
 // (request -> worker -> pty -> zuntosim -> pty -> parser -> callback).

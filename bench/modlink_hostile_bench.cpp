@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // modlink_hostile_bench [SECONDS [MODLINK_TOOL]]: the peak memory (max RSS)
 // of `modlink-tool phonebook write` while a scripted modem streams junk
 // lines into AT+CPBW for SECONDS (10), and of `modlink-tool info` when a

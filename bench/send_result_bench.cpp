@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What making each send result durable costs: the send pump hands a batch of
 // 100 messages to a stand-in library and handles an OK for each, with a
 // SentBox that already holds 0, 1 000 and 10 000 messages; every OK saves

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless main frame killed (SIGKILL) at random moments while it sends
 // 60 queued messages over 2 simulated devices, restarted each time, until
 // the OutBox is empty. Counts from the simulator's list of what it sent:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 200 messages through the whole send pump (the headless main frame, the
 // device library, the simulator) to 4 simulated devices that take 2.5 s per
 // message. Prints messages per minute and the ratio to the devices' limit
@@ -30,7 +31,8 @@ int sentCount(support::ChildProcess& app) {
 
 int main(int argc, char** argv) {
     // Absolute, since the headless frame runs in a directory of its own.
-    const std::string bin = fs::absolute(argc > 1 ? fs::path(argv[1]) : fs::path(argv[0]).parent_path()).string();
+    const std::string bin =
+        fs::absolute(argc > 1 ? fs::path(argv[1]) : fs::path(argv[0]).parent_path()).string();
     const int devices = 4;
     const int messages = 200;
     for (const char* f : {"/libmodlink.so", "/zuntosim", "/msgdesk_headless"})

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sms_send_bench [MESSAGES [DEVICES...]]: sends MESSAGES short messages
 // (default 200) through libmodlink to zuntosim modems that take 2.5 s per
 // message (--send-latency 2500), over 1, 4 and 16 devices by default.

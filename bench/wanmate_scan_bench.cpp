@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modem count runs on the window thread at every device change, so its
 // cost is a pause of the window. Prints the time of one scan of a sysfs
 // tree the size of a well-filled desktop (4 controllers, 2 external hubs

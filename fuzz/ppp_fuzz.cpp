@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Outside input of the dial-up layer: pppd's log lines and the phonebook
 // file. Neither may crash; a phonebook that parses must survive a write
 // and a second read unchanged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes as a mailbox file, as a contact book file and as a
 // pending-delete journal: the readers must load whole records only, never
 // read past them, and what they load must survive a save and a second load

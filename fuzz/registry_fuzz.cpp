@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the registry file reader, and round-trips what it
 // accepts through the writer.
 #include <cstddef>

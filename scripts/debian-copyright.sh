@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the package's machine-readable copyright file (DEP-5) to standard
 # output: which licence covers which files (the same split as
 # scripts/spdx.sh) and, for each licence in LICENSES/, its title and the

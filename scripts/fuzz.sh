@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs one:
 #   scripts/fuzz.sh registry_fuzz 60      (name, seconds)
 set -euo pipefail

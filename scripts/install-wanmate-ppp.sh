@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the dialer's pppd link for users who are not root: the peers
 # file and its connect step. Run as root; users who dial must be in group
 # dip (and dialout, for the modem's port).

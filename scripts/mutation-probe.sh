@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Mutation probe: plants one plausible fault at a time (an off-by-one, a
 # swapped condition, a dropped check), rebuilds only the test program that
 # should notice, runs it and records whether a test failed (caught) or all

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shows a new-message notification and photographs the screen: Xvfb, a
 # private session bus with dunst as the notification service, a simulated
 # modem and Msgdesk from the build tree; a message is delivered and the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Smoke test of the Debian package: installs build/zunto_*_amd64.deb (built
 # by scripts/package.sh), runs the installed Msgdesk on a simulated modem
 # (one message received, one sent), opens and closes Wanmate's settings

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package build/zunto_<version>_amd64.deb: sets up, builds
 # with the install prefix /usr and runs CPack, then lintian when present.
 set -euo pipefail

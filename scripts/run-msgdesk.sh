@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up, builds, starts two simulated modems and Msgdesk on
 # them. Mailboxes and contacts live in run/ (data/ and backup/ there).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the device library, the simulator and their tests with
 # AddressSanitizer (+UBSan) into build-asan/ and ThreadSanitizer into
 # build-tsan/, and runs the modlink tests and Msgdesk's core tests (without

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package the project needs. Idempotent and quiet;
 # waits for the package lock when another apt process holds it.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts an SPDX licence line at the top of every source file that lacks one:
 # the device library is LGPL-2.1-or-later, everything else GPL-3.0-or-later.
 set -euo pipefail
@@ -12,7 +13,7 @@ while IFS= read -r f; do
     *) lic="GPL-3.0-or-later" ;;
   esac
   case "$f" in
-    *.sh|*/CMakeLists.txt|*.cmake|.ci/run) prefix="#" ;;
+    *.sh|CMakeLists.txt|*/CMakeLists.txt|*.cmake|.ci/run) prefix="#" ;;
     *) prefix="//" ;;
   esac
   head -n 3 "$f" | grep -q "SPDX-License-Identifier" && continue

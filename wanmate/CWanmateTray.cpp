@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray side of the main window: icon, menu 130, showing and hiding the
 // settings, dialling, exit. Part of CWanmateDlg, kept apart for size.
 #include <QAction>

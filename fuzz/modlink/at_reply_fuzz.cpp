@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes through the line splitter and the reply assembler
 // (as a modem's reply to several commands) and every reply parser.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the PDU decoder (as octets, or as the hex text a
 // modem prints) and to the encoder (as a UTF-8 text), checking that what
 // decodes also renders and that encoded texts decode back unchanged.

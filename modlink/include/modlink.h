@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 /* The Zunto device library: drives GSM modems with AT commands.
  *
  * Requests return a command id (>= 0) at once, or -1 when refused (no such

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads vCard 2.1 and 3.0 files as phones export them.
 #include <algorithm>
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device callback: runs on the library's threads. It parses, changes the
 // lock-guarded tables and posts; everything else waits for the window thread.
 #include <string>

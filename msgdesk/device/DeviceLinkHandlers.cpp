@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The handlers of the SIM listings' messages. Window thread only.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Requests a faulty modem keeps failing, and a removed device's requests,
 // which are given up. Window thread only.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone dialog's buttons, keys and display.
 #include "phone/PhoneDialogCore.h"
 

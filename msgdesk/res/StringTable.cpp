@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "StringTable.h"
 
 #include <algorithm>
@@ -179,7 +180,9 @@ const char* LoadStr(unsigned id) {
     return e ? e->text : "";
 }
 
-bool HasStr(unsigned id) { return lookup(id) != nullptr; }
+bool HasStr(unsigned id) {
+    return lookup(id) != nullptr;
+}
 
 std::string FormatStr(unsigned id, std::initializer_list<platform::FormatArg> args) {
     return platform::format(LoadStr(id), args);

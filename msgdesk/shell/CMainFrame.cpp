@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/CMainFrame.h"
 
 #include <QApplication>
@@ -7,27 +8,26 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "phone/CPhoneDlg.h"
 #include "compose/CComposeDlg.h"
 #include "compose/CKeepOnComputerDlg.h"
 #include "compose/CMessageViewDlg.h"
-#include "contacts/CContactView.h"
-#include "contacts/CPhonebookPickerDlg.h"
-#include "contacts/CPhonebookDialogs.h"
-#include "contacts/CSimPhonebookDlg.h"
 #include "compose/CSimMessageDlg.h"
+#include "contacts/CContactView.h"
+#include "contacts/CPhonebookDialogs.h"
+#include "contacts/CPhonebookPickerDlg.h"
 #include "contacts/CSettingsDlg.h"
 #include "contacts/CSimInfoDlg.h"
+#include "contacts/CSimPhonebookDlg.h"
+#include "phone/CPhoneDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CMsgPreview.h"
 #include "shell/CMsgdeskView.h"
 #include "shell/CStatusBar.h"
-#include "shell/MenuCommands.h"
 #include "shell/Commands.h"
-#include "shell/CMsgPreview.h"
 #include "shell/FileDialogPort.h"
 #include "shell/MainFrameCore.h"
+#include "shell/MenuCommands.h"
 #include "shell/TransferCommands.h"
 #include "store/CFindPane.h"
 #include "store/CLeftBoxView.h"

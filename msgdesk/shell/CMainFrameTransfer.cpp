@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's find, export and import commands, appended after the
 // menus' own items.
 #include <QMenuBar>

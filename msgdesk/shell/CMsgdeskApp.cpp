@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/CMsgdeskApp.h"
 
 #include <QtGlobal>
@@ -10,15 +11,19 @@
 #include "platform/InstallLayout.h"
 #include "platform/PrivateFiles.h"
 #include "platform/Registry.h"
-#include "shell/CMainFrame.h"
 #include "res/StringTable.h"
+#include "shell/CMainFrame.h"
 #include "shell/MainFrameCore.h"
 
-static void initShellResources() { Q_INIT_RESOURCE(shell); }
+static void initShellResources() {
+    Q_INIT_RESOURCE(shell);
+}
 
 namespace msgdesk {
 
-void InitMsgdeskResources() { initShellResources(); }
+void InitMsgdeskResources() {
+    initShellResources();
+}
 
 namespace {
 // Installed: the user's data directory; from a build tree: the current
@@ -43,10 +48,14 @@ bool CMsgdeskApp::InitInstance() {
     m_clock = std::make_unique<platform::SystemClock>();
     m_box = std::make_unique<platform::QtMessageBox>();
     m_doc = std::make_unique<CMsgdeskDoc>();
-    m_notifier = std::make_unique<platform::QtDesktopNotifier>(QString::fromUtf8(LoadStr(IDS_APP_TITLE)));
-    MainFrameCore::Services services{
-        *m_loop, *m_clock, *m_box, platform::RegistryStore::forHive(platform::Hive::CurrentUser),
-        platform::resourceDir() + "help/msgdesk.html", dataRoot()};
+    m_notifier =
+        std::make_unique<platform::QtDesktopNotifier>(QString::fromUtf8(LoadStr(IDS_APP_TITLE)));
+    MainFrameCore::Services services{*m_loop,
+                                     *m_clock,
+                                     *m_box,
+                                     platform::RegistryStore::forHive(platform::Hive::CurrentUser),
+                                     platform::resourceDir() + "help/msgdesk.html",
+                                     dataRoot()};
     services.notifier = m_notifier.get();
     m_core = std::make_unique<MainFrameCore>(services);
     if (!m_core->create()) return false;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <memory>
 #include <string>
@@ -7,7 +8,7 @@ class QtMessageLoop;
 class QtMessageBox;
 class QtDesktopNotifier;
 class SystemClock;
-}
+}  // namespace platform
 
 namespace msgdesk {
 

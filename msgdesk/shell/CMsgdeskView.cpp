@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/CMsgdeskView.h"
 
 #include <QLabel>
@@ -8,7 +9,8 @@
 
 namespace msgdesk {
 
-CCaptionBar::CCaptionBar(QWidget* parent) : QWidget(parent), m_icon(QStringLiteral(":/shell/ico136.svg")) {
+CCaptionBar::CCaptionBar(QWidget* parent)
+    : QWidget(parent), m_icon(QStringLiteral(":/shell/ico136.svg")) {
     setObjectName(QStringLiteral("Box"));
     setFixedHeight(31);
     m_phone = new QToolButton(this);
@@ -26,7 +28,9 @@ void CCaptionBar::setCaption(const QString& text, const QIcon& icon) {
     update();
 }
 
-void CCaptionBar::resizeEvent(QResizeEvent*) { m_phone->move(width() / 2 - 32, 4); }
+void CCaptionBar::resizeEvent(QResizeEvent*) {
+    m_phone->move(width() / 2 - 32, 4);
+}
 
 void CCaptionBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -90,7 +94,9 @@ void CMsgdeskView::showRingImage(int image) {
     m_caption->phoneButton()->setIcon(QIcon(QStringLiteral(":/shell/ring%1.svg").arg(image)));
 }
 
-void CMsgdeskView::toggleLeftPane() { m_left->setVisible(!m_left->isVisible()); }
+void CMsgdeskView::toggleLeftPane() {
+    m_left->setVisible(!m_left->isVisible());
+}
 
 void CMsgdeskView::resizeEvent(QResizeEvent*) {
     m_caption->setGeometry(0, 0, width(), 31);

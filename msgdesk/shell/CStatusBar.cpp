@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/CStatusBar.h"
 
 #include <QIcon>
@@ -40,7 +41,8 @@ CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
     m_progress->setRange(0, 32);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
-    for (QWidget* w : {static_cast<QWidget*>(m_icon), static_cast<QWidget*>(m_simFull), static_cast<QWidget*>(m_progress)})
+    for (QWidget* w : {static_cast<QWidget*>(m_icon), static_cast<QWidget*>(m_simFull),
+                       static_cast<QWidget*>(m_progress)})
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
     setIcon(140);
 }
@@ -56,14 +58,18 @@ QString CStatusBar::paneText(int pane) const {
     return (i < 0 || i > 4) ? QString() : m_panes[static_cast<size_t>(i)]->text();
 }
 
-void CStatusBar::setProgress(int position) { m_progress->setValue(position); }
+void CStatusBar::setProgress(int position) {
+    m_progress->setValue(position);
+}
 
 void CStatusBar::setIcon(int iconId) {
     m_iconId = iconId;
     m_icon->setPixmap(QIcon(QStringLiteral(":/shell/send%1.svg").arg(iconId)).pixmap(18, 18));
 }
 
-void CStatusBar::setSimFullVisible(bool visible) { m_simFull->setVisible(visible); }
+void CStatusBar::setSimFullVisible(bool visible) {
+    m_simFull->setVisible(visible);
+}
 
 QRect CStatusBar::paneRect(int pane) const {
     int i = pane - PANE_MAILBOX;
@@ -89,7 +95,8 @@ void CStatusBar::relayout() {
         x += pw;
     }
     const QRect sig = m_rects[1];
-    m_progress->setGeometry(sig.right() - 82 + 1, sig.top() + 3, std::min(82, sig.width()), sig.height() - 6);
+    m_progress->setGeometry(sig.right() - 82 + 1, sig.top() + 3, std::min(82, sig.width()),
+                            sig.height() - 6);
     const QRect cap = m_rects[2];
     m_simFull->setGeometry(cap.right() - 20, cap.top() + (cap.height() - 16) / 2, 16, 16);
     const QRect ic = m_rects[4];

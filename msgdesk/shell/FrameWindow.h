@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <string>
 
@@ -10,7 +11,7 @@ class ComposeSession;
 class PropertiesModel;
 class SimInfoModel;
 class SimMessageModel;
-}
+}  // namespace msgdesk
 
 namespace msgdesk {
 
@@ -31,8 +32,12 @@ public:
     virtual void closeWindow() = 0;
 
     // The views.
-    virtual void showPreview(const std::string& numberGbk, const std::string& textGbk) { (void)numberGbk, (void)textGbk; }
-    virtual void setRightCaption(const std::string& utf8, unsigned iconId) { (void)utf8, (void)iconId; }
+    virtual void showPreview(const std::string& numberGbk, const std::string& textGbk) {
+        (void)numberGbk, (void)textGbk;
+    }
+    virtual void setRightCaption(const std::string& utf8, unsigned iconId) {
+        (void)utf8, (void)iconId;
+    }
     virtual void toggleLeftPane() {}
     virtual void redisplayContactPane() {}
     // The message view dialog: 1027 reply, 1025 forward, 2 cancel.
@@ -43,15 +48,24 @@ public:
         return 2;
     }
     // The modal compose dialog on a session: 1009 send, 1001 save, 2 cancel.
-    virtual int runComposeDialog(ComposeSession& session) { (void)session; return 2; }
+    virtual int runComposeDialog(ComposeSession& session) {
+        (void)session;
+        return 2;
+    }
     // Messages passed on to the phone dialog and the open device dialog.
     virtual void sendToPhoneDialog(const platform::Message& m) { (void)m; }
     virtual bool phoneDialogExists() { return false; }
     virtual void postToDeviceDialog(const platform::Message& m) { (void)m; }
     // The SIM message manager, the properties dialog (1 OK, 2 cancel) and
     // the SIM information view, run modally on their models.
-    virtual int runSimMessageDialog(SimMessageModel& model) { (void)model; return 2; }
-    virtual int runSettingsDialog(PropertiesModel& model) { (void)model; return 2; }
+    virtual int runSimMessageDialog(SimMessageModel& model) {
+        (void)model;
+        return 2;
+    }
+    virtual int runSettingsDialog(PropertiesModel& model) {
+        (void)model;
+        return 2;
+    }
     virtual void runSimInfoDialog(SimInfoModel& model) { (void)model; }
     // The keep-on-computer prompt: 1 yes, 1044 no, 2 cancel.
     virtual int askKeepOnComputer() { return 2; }

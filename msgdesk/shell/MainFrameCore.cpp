@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/MainFrameCore.h"
 
 #include <array>
@@ -108,9 +109,11 @@ void MainFrameCore::attachCompose() {
         else
             m_store->AppendMessages(rows, OutBox);
     };
-    cp.postCountRefresh = [this] { postToSelf(platform::Message{UM_STATUSPANE, PANE_MAILBOX, 1, nullptr}); };
-    m_compose = std::make_unique<ComposeController>(m_book, m_sims, *m_store, m_s.clock, m_s.messageBox,
-                                                    std::move(cp));
+    cp.postCountRefresh = [this] {
+        postToSelf(platform::Message{UM_STATUSPANE, PANE_MAILBOX, 1, nullptr});
+    };
+    m_compose = std::make_unique<ComposeController>(m_book, m_sims, *m_store, m_s.clock,
+                                                    m_s.messageBox, std::move(cp));
 }
 
 MainFrameCore::~MainFrameCore() {
@@ -344,7 +347,8 @@ void MainFrameCore::attachReceiveSend() {
     rp.retry = [this](int device, int failures, std::function<bool(int)> attempt) {
         return m_link && m_link->retries().schedule(device, failures, std::move(attempt));
     };
-    if (m_s.notifier) rp.notify = [this](const platform::Notification& n) { m_s.notifier->notify(n); };
+    if (m_s.notifier)
+        rp.notify = [this](const platform::Notification& n) { m_s.notifier->notify(n); };
     m_receiver = std::make_unique<Receiver>(m_s.loop, this, m_link->library(), m_link->devices(),
                                             m_link->pending(), *m_store, m_settings, m_s.messageBox,
                                             std::move(rp));

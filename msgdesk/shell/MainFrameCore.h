@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <filesystem>
 #include <functional>
@@ -5,12 +6,12 @@
 #include <string>
 
 #include "compose/ComposeController.h"
+#include "compose/SimMessageModel.h"
 #include "contacts/ContactBook.h"
 #include "contacts/ContactStore.h"
 #include "contacts/ContactsCore.h"
 #include "contacts/PropertiesModel.h"
 #include "contacts/SimInfoModel.h"
-#include "compose/SimMessageModel.h"
 #include "contacts/SimPhonebook.h"
 #include "device/DeviceBinding.h"
 #include "device/DeviceLink.h"

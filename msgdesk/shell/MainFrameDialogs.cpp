@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main frame's device dialogs: the SIM message manager, the properties
 // dialog and the SIM information view. Each runs modally on its model, which
 // is the open device dialog while it runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/MenuCommands.h"
 
 #include "shell/Commands.h"
@@ -42,9 +43,9 @@ const CommandSpec* findCommand(int id) {
 }
 
 const std::vector<int>& toolbarCommands() {
-    static const std::vector<int> ids = {cmd::Connect, cmd::Disconnect, cmd::NewMessage, cmd::Reply,
-                                         cmd::Forward, cmd::Delete,     cmd::Restore,    cmd::PhonebookMenu,
-                                         cmd::SimMessages, cmd::Phone,  cmd::Help,       cmd::Exit};
+    static const std::vector<int> ids = {
+        cmd::Connect, cmd::Disconnect,    cmd::NewMessage,  cmd::Reply, cmd::Forward, cmd::Delete,
+        cmd::Restore, cmd::PhonebookMenu, cmd::SimMessages, cmd::Phone, cmd::Help,    cmd::Exit};
     return ids;
 }
 
@@ -59,9 +60,10 @@ const std::vector<MenuSpec>& menuBar() {
     static const std::vector<MenuSpec> menus = {
         {"系统(&S)", {cmd::Connect, cmd::Disconnect, 0, cmd::Settings, 0, cmd::Exit}},
         {"短信(&M)",
-         {cmd::NewMessage, cmd::Reply, cmd::Forward, cmd::Resend, 0, cmd::SelectAll, cmd::Delete, cmd::Restore, 0,
-          cmd::SimMessages}},
-        {"联系人(&C)", {cmd::AddContact, cmd::ChangeContact, cmd::DeleteContact, cmd::MoveToSim, 0, -1}},
+         {cmd::NewMessage, cmd::Reply, cmd::Forward, cmd::Resend, 0, cmd::SelectAll, cmd::Delete,
+          cmd::Restore, 0, cmd::SimMessages}},
+        {"联系人(&C)",
+         {cmd::AddContact, cmd::ChangeContact, cmd::DeleteContact, cmd::MoveToSim, 0, -1}},
         {"查看(&V)", {cmd::ViewToolbar, cmd::ViewStatusBar, 0, cmd::SimInfo, cmd::Phone}},
         {"帮助(&H)", {cmd::Help, 0, cmd::About}},
     };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <functional>
 #include <string>
@@ -5,8 +6,8 @@
 
 #include "contacts/ContactBook.h"
 #include "platform/MessageBox.h"
-#include "shell/MenuCommands.h"
 #include "shell/FileDialogPort.h"
+#include "shell/MenuCommands.h"
 #include "store/MessageFinder.h"
 
 namespace msgdesk {

@@ -1,6 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/AtomicFile.h"
-
-#include "platform/PrivateFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,6 +7,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/PrivateFiles.h"
 
 namespace msgdesk {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/MessageCsv.h"
 
 #include "platform/Codepage.h"
@@ -16,9 +17,11 @@ std::string messagesToCsv(const MailboxStore& store, const std::vector<FoundRow>
         const Mailbox& box = store.box(static_cast<MailboxId>(f.mailbox));
         if (!box.validRow(f.row)) continue;
         const MessageRecord& r = box.row(f.row).rec;
-        appendCsvRow(out, {gbkToUtf8(r.number()), gbkToUtf8(r.contact()), gbkToUtf8(store.longTexts(static_cast<MailboxId>(f.mailbox)).wholeText(r)),
-                           gbkToUtf8(r.date()), gbkToUtf8(r.time()),
-                           LoadStr(60036 + static_cast<unsigned>(f.mailbox))});
+        appendCsvRow(out,
+                     {gbkToUtf8(r.number()), gbkToUtf8(r.contact()),
+                      gbkToUtf8(store.longTexts(static_cast<MailboxId>(f.mailbox)).wholeText(r)),
+                      gbkToUtf8(r.date()), gbkToUtf8(r.time()),
+                      LoadStr(60036 + static_cast<unsigned>(f.mailbox))});
     }
     return out;
 }

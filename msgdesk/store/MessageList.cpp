@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/MessageList.h"
 
 #include <algorithm>
@@ -67,10 +68,9 @@ void MessageList::forwardRecord(int mailbox, const MessageRecord& rec) {
     // A joined long message: compose takes 140 bytes, the user is told.
     postCompose(whole.substr(0, platform::codepage::fitLength(whole, 140)), COMPOSE_FORWARD);
     if (m_ports.messageBox)
-        m_ports.messageBox->show(platform::MessageBoxRequest{60077, LoadStr(60077),
-                                                             LoadStr(IDS_APP_TITLE),
-                                                             platform::MbIcon::Information,
-                                                             platform::MbButtons::Ok});
+        m_ports.messageBox->show(
+            platform::MessageBoxRequest{60077, LoadStr(60077), LoadStr(IDS_APP_TITLE),
+                                        platform::MbIcon::Information, platform::MbButtons::Ok});
 }
 
 void MessageList::postCompose(std::string text, int mode) {

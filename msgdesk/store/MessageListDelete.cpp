@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the message list that move rows between mailboxes.
 #include <algorithm>
 

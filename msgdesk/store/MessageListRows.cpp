@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Row commands on any mailbox, used by the find over all mailboxes.
 #include "store/MessageList.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -11,13 +12,13 @@ namespace msgdesk {
 // One short message: exactly 236 bytes, the same layout in memory and in
 // the mailbox files. Texts are GBK, NUL-terminated inside their fields.
 struct MessageRecord {
-    int32_t Icon;        // 0: row image in memory; device 1..16 in the SIM cache; 0 on disk
-    char Number[21];     // offset 4
-    char Contact[21];    // offset 25
-    char Text[161];      // offset 46
-    char Date[11];       // offset 207, "%04ld-%02ld-%02ld"
-    char Time[11];       // offset 218, "%02ld:%02ld:%02ld"
-    char Status[7];      // offset 229
+    int32_t Icon;      // 0: row image in memory; device 1..16 in the SIM cache; 0 on disk
+    char Number[21];   // offset 4
+    char Contact[21];  // offset 25
+    char Text[161];    // offset 46
+    char Date[11];     // offset 207, "%04ld-%02ld-%02ld"
+    char Time[11];     // offset 218, "%02ld:%02ld:%02ld"
+    char Status[7];    // offset 229
 
     MessageRecord() { std::memset(this, 0, sizeof *this); }
 
@@ -29,7 +30,9 @@ struct MessageRecord {
     std::string status() const { return platform::codepage::getField(Status, sizeof Status); }
 
     void setNumber(std::string_view s) { platform::codepage::putField(Number, sizeof Number, s); }
-    void setContact(std::string_view s) { platform::codepage::putField(Contact, sizeof Contact, s); }
+    void setContact(std::string_view s) {
+        platform::codepage::putField(Contact, sizeof Contact, s);
+    }
     void setText(std::string_view s) { platform::codepage::putField(Text, sizeof Text, s); }
     void setDate(std::string_view s) { platform::codepage::putField(Date, sizeof Date, s); }
     void setTime(std::string_view s) { platform::codepage::putField(Time, sizeof Time, s); }

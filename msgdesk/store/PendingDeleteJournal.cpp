@@ -1,6 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/PendingDeleteJournal.h"
-
-#include "platform/PrivateFiles.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
+
+#include "platform/PrivateFiles.h"
 
 namespace msgdesk {
 

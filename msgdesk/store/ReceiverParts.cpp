@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Joining the parts of long messages: each part is kept in the assembly
 // file before its SIM copy may go; a complete message becomes one InBox
 // row with its whole text in the InBox's sidecar.

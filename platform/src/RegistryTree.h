@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lookup in the key tree of a hive, shared by the text format and the store.
 // Names are compared without regard to ASCII case, as the system's registry

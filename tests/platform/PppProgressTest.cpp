@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress of a dial as pppd's log tells it, from captured and
 // hand-written pppd 2.4.9 sessions in tests/data/wanmate/ppp/.
 #include <gtest/gtest.h>

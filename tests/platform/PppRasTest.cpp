@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dial-up service on pppd, run against a stand-in pppd that replays
 // captured sessions (this kernel has no PPP), on pseudo-terminals.
 #include <dlfcn.h>
@@ -324,8 +325,8 @@ TEST_F(PppRasTest, WithTheDeviceLibraryOnThePortADialGives692) {
     if (!fs::exists(lib) || !fs::exists(sim)) GTEST_SKIP() << "libmodlink.so or zuntosim not built";
     // Ended by its destructor, also when an assertion below fails.
     support::ChildProcess simProc;
-    ASSERT_EQ(support::startZuntosim(
-                  simProc, {sim, "--devices", "1", "--link", (m_dir / "zs").string()}, 1)
+    ASSERT_EQ(support::startZuntosim(simProc,
+                                     {sim, "--devices", "1", "--link", (m_dir / "zs").string()}, 1)
                   .size(),
               1u);
     ASSERT_TRUE(fs::exists(m_dir / "zs1"));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop notifier against a private session bus with a stand-in
 // notification service.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A modem scripted by the test on the far end of a socket pair: the near
 // end goes to the code under test as its port, the test reads the commands

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Starting the simulated modem as a child process, the way every test and
 // benchmark that needs real pseudo-terminals does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One dial attempt as the progress dialog runs it, on the virtual clock:
 // waits, device search, entry, progress texts, failures, redial, cancel.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialer's work with the dial-up service: device search, the entry,
 // dialling, status and hang-up.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the dialer's core and window tests: a throwaway registry with
 // single calls made to fail, a recording settings view, fixed versions and

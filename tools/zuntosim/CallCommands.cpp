@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Voice calls (V.250 6.3, 3GPP TS 27.007 6.2, 7.18, C.2.11, 8.23).
 #include "AtCommandTable.h"
 

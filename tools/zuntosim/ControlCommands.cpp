@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control channel: line commands that change a modem from outside.
 #include <algorithm>
 #include <sstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // V.250 basics and identification (3GPP TS 27.007 clause 5).
 #include <algorithm>
 

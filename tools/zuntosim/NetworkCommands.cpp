@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Radio: signal quality, registration, the operator and the packet domain
 // (3GPP TS 27.007 clauses 7.2, 7.3, 8.5, 10.1.1, 10.1.9, 10.1.20).
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SIM phonebook (3GPP TS 27.007 8.11, 8.12, 8.14).
 #include "AtCommandTable.h"
 #include "SimText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SimServer's data mode: after ATD*99# the modem's port carries the link
 // to a network-side program (pppd by default) until that program ends; then
 // the modem says NO CARRIER and takes commands again. The program gets a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SimServer's poll loop: modem ports, delayed replies, control channels.
 #include <netinet/in.h>
 #include <poll.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SimServer's "> " prompt (AT+CMGS, AT+CMGW) and the network's answer to a
 // send (AT+CMGS, AT+CMSS), 3GPP TS 27.005 3.5.1 - 3.5.3, PDU mode.
 #include "SimServer.h"

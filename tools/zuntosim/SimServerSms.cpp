@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SimServer's side of messages and calls: ringing, and the control
 // commands that inject messages and calls.
 #include <sstream>

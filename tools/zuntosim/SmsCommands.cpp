@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SIM message store in PDU mode (3GPP TS 27.005 3.4.2, 3.5.1 - 3.5.4).
 // AT+CMGS is the server's own: its "> " prompt takes raw input.
 #include "AtCommandTable.h"

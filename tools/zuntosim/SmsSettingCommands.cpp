@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message service settings (3GPP TS 27.005 clause 3): centre address,
 // format, storage and indications. Messages themselves are another family.
 #include "AtCommandTable.h"

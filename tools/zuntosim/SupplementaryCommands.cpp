@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Supplementary services: USSD (3GPP TS 27.007 7.15). The network answers
 // after the modem's OK, with an unsolicited +CUSD.
 #include "AtCommandTable.h"

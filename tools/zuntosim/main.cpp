@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zuntosim: simulated Zunto modems on pseudo-terminals or loopback TCP.
 #include <csignal>
 #include <cstring>

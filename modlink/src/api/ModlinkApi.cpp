@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The C interface: argument checks and hand-over to the link.
 #include <mutex>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Voice calls (3GPP TS 27.007 6.2, 6.3, 7.18, C.2.11, 8.23 and V.250 6.3).
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Short messages in PDU mode (3GPP TS 27.005 3.5): read, list, delete, send.
 #include <atomic>
 #include <random>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // modlink-tool: drives modems through the device library from a shell.
 // Every callback event is printed as one JSON line
 // {"event":N,"param":P,"text":"..."} (text in UTF-8, or null).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The regedit-style text form of a hive: parsing and writing, apart from the
 // locked store that keeps it in a file.

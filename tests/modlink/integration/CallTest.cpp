@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Voice calls end to end: an incoming call answered, tones, volume and
 // hang-up; an outgoing call walking to active; the far end hanging up.
 #include <thread>
@@ -33,8 +34,11 @@ TEST_F(ModlinkFixture, IncomingCallIsAnsweredTonedAndHungUp) {
     EXPECT_EQ(DialExt(1, "x"), -1);
     // 10..90 spread over the modem's 0..5; 0 and 100, the ends of the
     // accepted range, are taken as 10 and 90.
-    for (auto [level, volume] : {std::pair{90, "volume=5"}, {10, "volume=0"}, {50, "volume=3"},
-                                 {0, "volume=0"}, {100, "volume=5"}}) {
+    for (auto [level, volume] : {std::pair{90, "volume=5"},
+                                 {10, "volume=0"},
+                                 {50, "volume=3"},
+                                 {0, "volume=0"},
+                                 {100, "volume=5"}}) {
         id = SetVolume(1, level);
         EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_VOLUME, id)), "OK");
         EXPECT_NE(status(*sim, 1).find(volume), std::string::npos) << level;

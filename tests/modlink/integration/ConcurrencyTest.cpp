@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The C interface used from several threads at once: CloseModules twice
 // (once from inside the callback), RegistCallbackFunction while a callback
 // runs, requests still queued when the link closes.
@@ -9,8 +10,8 @@
 #include <thread>
 
 #include "EventRecorder.h"
-#include "support/HostileModem.h"
 #include "modlink.h"
+#include "support/HostileModem.h"
 
 namespace {
 

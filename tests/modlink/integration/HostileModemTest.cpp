@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The library against scripted modems that misbehave, on a pty and on TCP:
 // overlong lines, junk streamed into a command, a call that rings before a
 // callback is registered.
@@ -8,8 +9,8 @@
 #include <cstdlib>
 
 #include "EventRecorder.h"
-#include "support/HostileModem.h"
 #include "modlink.h"
+#include "support/HostileModem.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The link's life cycle and its behaviour when the modem misbehaves.
 #include <fcntl.h>
 #include <stdlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The UUCP lock file of each serial port the library holds: created with
 // our pid, removed at CloseModules, taken over when stale, and a live one of
 // another process keeps the library off the port. TCP ports get none.
@@ -11,8 +12,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/HostileModem.h"
 #include "modlink.h"
+#include "support/HostileModem.h"
 
 namespace fs = std::filesystem;
 

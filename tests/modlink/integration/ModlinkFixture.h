@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 #include <gtest/gtest.h>
 
@@ -7,8 +8,8 @@
 #include <vector>
 
 #include "EventRecorder.h"
-#include "support/SimProcess.h"
 #include "modlink.h"
+#include "support/SimProcess.h"
 
 using support::SimProcess;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // SIM phonebook and device information requests end to end.
 #include "ModlinkFixture.h"
 #include "platform/Codepage.h"

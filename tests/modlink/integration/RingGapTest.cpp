@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Incoming calls whose caller gives up while it rings, on a modem that then
 // just stops ringing and sends no NO CARRIER: the next call must still be
 // announced, and the silent one reported as ended first.

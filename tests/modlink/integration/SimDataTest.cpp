@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // zuntosim's data mode: ATD*99# hands the port to the data command until it
 // ends; the control channel makes dials fail. A shell script stands in for
 // the network's pppd (this machine has no PPP in its kernel).

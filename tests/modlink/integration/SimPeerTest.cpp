@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // zuntosim's AT exchanges as a client sees them on the wire: the bytes a
 // real modem sends, echo included.
 #include <gtest/gtest.h>

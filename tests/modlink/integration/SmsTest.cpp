@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Short messages end to end: sending over both devices, concatenated
 // parts, receiving, the SIM listing, deletion, failures and withdrawal.
 #include "ModlinkFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // modlink-tool against the simulator: JSON lines out, exit status.
 #include <gtest/gtest.h>
 #include <sys/wait.h>

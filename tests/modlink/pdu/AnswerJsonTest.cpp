@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The event-261 answer text and the JSON of the tool.
 #include <gtest/gtest.h>
 

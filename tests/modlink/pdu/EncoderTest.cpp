@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // SMS-SUBMIT and SMS-DELIVER encoding: known PDUs, the alphabet choice and
 // where long texts are cut.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The 7-bit alphabet tables and septet packing.
 #include <gtest/gtest.h>
 

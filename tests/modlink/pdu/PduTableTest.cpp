@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Decoding cases from the tables under tests/data/pdu/.
 #include <gtest/gtest.h>
 

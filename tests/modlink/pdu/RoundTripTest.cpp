@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Seeded random texts through encode -> decode: what goes out comes back.
 #include <gtest/gtest.h>
 

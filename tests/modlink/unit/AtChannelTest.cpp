@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The AT channel over a socket pair, with a scripted modem on the far end:
 // the prompt and payload of message commands, ESC after a time-out at the
 // prompt, unsolicited handlers, stale input.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The per-device request queue: order, count, withdrawal of requests that
 // have not started, and answers for requests left when the port goes away.
 #include <gtest/gtest.h>

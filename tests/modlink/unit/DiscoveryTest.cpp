@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // USB discovery over a fake sysfs tree.
 #include <gtest/gtest.h>
 #include <unistd.h>

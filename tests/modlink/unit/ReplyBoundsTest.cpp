@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // What ends a command and how much of a reply one command keeps: numeric
 // result codes only after ATV0, and a bound on the lines and bytes a reply
 // may hold, so a modem that streams junk fails the command instead of

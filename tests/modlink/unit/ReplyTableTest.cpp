@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Reply parsers against tables of modem replies: each row runs the raw
 // bytes through the line splitter and the reply assembler, then the
 // command family's parser.

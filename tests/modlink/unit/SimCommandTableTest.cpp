@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // zuntosim's command line parser, command table and control channel.
 #include <gtest/gtest.h>
 

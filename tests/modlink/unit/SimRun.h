@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 // Runs one AT command line through the simulator's command table, as its
 // server does: each command of the line in turn, stopping at a failure.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // zuntosim's packet attach, battery, ring format and USSD menu.
 #include <gtest/gtest.h>
 

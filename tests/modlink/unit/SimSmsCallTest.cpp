@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // zuntosim's message store, call commands and their control commands.
 #include <gtest/gtest.h>
 #include <unistd.h>

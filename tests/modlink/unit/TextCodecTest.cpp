@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // Texts between GBK and the modem's character sets, answer fields, JSON.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // modlink-tool's event bookkeeping: which events answer what it waits for.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // The AT trace holds numbers and message texts: its file is the user's own.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

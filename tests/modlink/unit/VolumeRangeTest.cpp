@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 // SetVolume against a modem that claims a very wide +CLVL range: the level
 // is mapped into it without integer overflow.
 #include <gtest/gtest.h>

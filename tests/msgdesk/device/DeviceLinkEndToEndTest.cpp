@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device link against the real device library and the simulated modem,
 // headless. Skips until both are built into the binary directory.
 #include <signal.h>
@@ -24,11 +25,11 @@ using Clock = std::chrono::steady_clock;
 class Simulator {
 public:
     bool start(const std::string& exe, int devices) {
-        m_ports = support::startZuntosim(
-            m_proc,
-            {exe, "--devices", std::to_string(devices), "--phonebook",
-             std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"},
-            devices);
+        m_ports =
+            support::startZuntosim(m_proc,
+                                   {exe, "--devices", std::to_string(devices), "--phonebook",
+                                    std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"},
+                                   devices);
         return m_proc.running();
     }
     // The paths of its "device D PATH" lines, read by start().

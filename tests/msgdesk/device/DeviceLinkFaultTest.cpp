@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device link against modems that fail: a centre that is never read,
 // batches cut off by a disconnect or a removal, stray unplug notices, bogus
 // SIM sizes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every enabled command does something: each menu item, tool bar button and
 // tool button of the main window that is enabled opens a window or menu,
 // asks something or changes what the program holds. What is enabled is read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contact pane and the phonebook managers in the real main window, on
 // the real device library and two simulated modems whose SIM phonebooks
 // hold 1 王小明, 2 李华 and 4 客服. Skips until both are built.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real main window over its core on the fake device library, in a
 // throwaway directory with its own registry file: where most window tests

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A joined long message in the list and the preview.
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone window over its core, through its real widgets; and the main
 // frame showing it. PHONE_SCREENSHOT_DIR=/dir keeps the idle, ringing and
 // in-call pictures.

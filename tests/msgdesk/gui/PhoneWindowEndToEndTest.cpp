@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone window of the real program's frame on the real device library
 // and the simulated modem: a call dialled and hung up with the window's
 // own buttons.

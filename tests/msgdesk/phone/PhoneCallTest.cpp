@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Calls coming and going: call notices, the answers table, the clock and
 // duration on the virtual clock, the ring animation and the status poll.
 #include "msgdesk/phone/PhoneFixture.h"

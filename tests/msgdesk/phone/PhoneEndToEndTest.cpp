@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone dialog's core inside the main frame's core, against the real
 // device library and the simulated modem, headless. Virtual time follows
 // real time, so the once-a-second status poll runs at its own pace.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone dialog's keys, dialled digits, cells, volume, device and guard.
 #include "msgdesk/phone/PhoneFixture.h"
 

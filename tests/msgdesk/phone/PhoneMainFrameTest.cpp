@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phone dialog inside the main frame's core, on the fake device library.
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The assembled main frame's core against the real device library and
 // simulated modems that misbehave. Virtual time runs ten times faster than
 // the wall clock, so a minute of the program's timers takes six seconds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,8 +17,8 @@
 #include "platform/Codepage.h"
 #include "store/LongTexts.h"
 #include "store/MailboxFiles.h"
-#include "support/Zuntosim.h"
 #include "store/PartAssembly.h"
+#include "support/Zuntosim.h"
 
 namespace msgdesk::test {
 namespace {
@@ -307,9 +308,9 @@ TEST_F(ReceiveSendEndToEnd, LongMessagesArriveWhole) {
                       "OK");
             sent.emplace_back(num, t);
             ++i;
-            ASSERT_EQ(sim.ask("sms " + std::to_string(1 + i % 2) + " " + number(i) + " single",
-                              "", 10s),
-                      "OK");
+            ASSERT_EQ(
+                sim.ask("sms " + std::to_string(1 + i % 2) + " " + number(i) + " single", "", 10s),
+                "OK");
             sent.emplace_back(number(i), "single");
             ++i;
         }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receiving against faults: a crash between filing and deletion, records
 // arriving for devices that went away, deletions that keep failing.
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Joining the parts of long messages into one InBox row.
 #include <filesystem>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "MessageListFixture.h"
 #include "store/MailboxTree.h"
 #include "store/RowCompare.h"

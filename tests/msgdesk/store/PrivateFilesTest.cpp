@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What Msgdesk stores is readable by its user only, whatever the umask.
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,8 +11,8 @@
 #include "contacts/ContactFiles.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/PrivateFiles.h"
-#include "store/MailboxFiles.h"
 #include "store/LongTexts.h"
+#include "store/MailboxFiles.h"
 #include "store/PartAssembly.h"
 #include "store/PendingDeleteJournal.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs inside the test guest (a kernel with PPP): dials the simulated modem
 // on PORT through the real CRasDialer and pppd, prints the states, pings
 // the far end once and hangs up. The last line says PASS, FAIL or SKIP.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # /init of the test guest: PPP modules, the simulated modem in a network
 # namespace of its own, the dial in the first one, then power off.
 export PATH=/bin:/usr/bin:/usr/sbin

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end dial in a QEMU guest (this machine's kernel has no PPP): boots
 # the host's own kernel with an initramfs made from the host's busybox,
 # pppd, chat, socat, the PPP modules, zuntosim and wanmate_guest_dial, and

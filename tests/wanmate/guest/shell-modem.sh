@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A data-mode modem for the guest, used when zuntosim has none
 # (GUEST_MODEM=shell): answers AT commands, and on ATD*99# says CONNECT and
 # becomes the network side of the link.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray program's windows offscreen (no notification area there) and
 // the progress dialog's wiring through its real widgets.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon and its menu on an X server with a notification area
 // (run through run-with-tray.sh). With ZUNTO_DOC_SHOTS set to a folder,
 // the screen is saved there at the start-up picture and with the menu open.

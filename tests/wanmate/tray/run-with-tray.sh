@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program on a private X server that has a notification area
 # (Xvfb with trayer), the way a desktop session has one. Exits 77 (skipped)
 # when either program is missing.

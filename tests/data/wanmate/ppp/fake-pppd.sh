@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Stands in for pppd in tests: records its arguments, replays the log named
 # by FAKE_PPPD_LOG on standard error, then exits with the status its
 # "# exit:" line gives ("hold" stays up until a signal, as a link does).

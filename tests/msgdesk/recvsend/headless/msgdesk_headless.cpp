@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main frame's core without a window, driven over standard input: for
 // end-to-end runs, the reliability run (killed at random moments) and the
 // send pump benchmark. It binds the real device library (MODLINK_LIBRARY,
@@ -27,12 +28,11 @@
 #include <vector>
 
 #include "HeadlessCompose.h"
+#include "HeadlessDialogs.h"
 #include "platform/Clock.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
-#include "HeadlessCompose.h"
-#include "HeadlessDialogs.h"
 #include "shell/MainFrameCore.h"
 
 namespace {

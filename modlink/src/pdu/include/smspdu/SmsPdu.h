@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
 #pragma once
 // The SMS PDU codec (3GPP TS 23.040, 23.038) in one include.
 #include "smspdu/AnswerText.h"
