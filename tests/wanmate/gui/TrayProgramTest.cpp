@@ -11,8 +11,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "../FakeRas.h"
-#include "../WanmateTestSupport.h"
+#include "../WanmateWindowFixture.h"
 #include "CDialProgressDlg.h"
 #include "CWanmateDlg.h"
 #include "platform/ManualMessageLoop.h"
@@ -23,39 +22,12 @@
 namespace wanmate {
 namespace {
 
-void app() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "wanmate_gui_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
-class TrayProgramTest : public ::testing::Test {
+class TrayProgramTest : public ::testing::Test, protected test::WanmateWindow {
 protected:
     void SetUp() override {
-        app();
-        setenv("XDG_CONFIG_HOME", (dir.path() / "cfg").c_str(), 1);
-        ras.devices = {{"modem", "Kelvo Zunto Modem (ttyUSB0)"}};
-        test::SysfsTree tree(dir.path() / "sys");
-        tree.hub("usb1", 2);
-        tree.modem("1-1", "ttyUSB0");
-        dlg = std::make_unique<CWanmateDlg>(WanmateServices{loop, reg, usb, version, autostart, box,
-                                                            "/usr/local/bin/wanmate", &ras});
-        ASSERT_TRUE(dlg->initialise());
-        dlg->setExitHandler([this] { ++exits; });
+        test::ensureApp();
+        ASSERT_TRUE(open());
     }
-
-    test::TempDir dir;
-    test::FaultyRegistry reg{dir.path()};
-    platform::usb::SysfsUsbHost usb{dir.path() / "sys"};
-    platform::ManualMessageLoop loop;
-    platform::HostVersion version;
-    platform::XdgAutostart autostart{"wanmate", "KelvoZunto"};
-    platform::ScriptedMessageBox box;
-    test::FakeRas ras;
-    std::unique_ptr<CWanmateDlg> dlg;
-    int exits = 0;
 };
 
 TEST_F(TrayProgramTest, WithoutANotificationAreaTheSettingsShowWithTheReason) {

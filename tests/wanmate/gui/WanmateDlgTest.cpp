@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "../WanmateTestSupport.h"
+#include "../WanmateWindowFixture.h"
 #include "CIpAddressCtrl.h"
 #include "CWanmateDlg.h"
 #include "platform/ManualMessageLoop.h"
@@ -19,16 +20,6 @@
 
 namespace wanmate {
 namespace {
-
-// One application for the whole test program, never destroyed: widgets'
-// statics outlive the tests and must not find it gone at exit.
-void app() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "wanmate_gui_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 template <class W>
 W* byName(QWidget* root, const char* accessibleName) {
@@ -58,7 +49,7 @@ void typeText(QWidget* w, const QString& text) {
 }
 
 TEST(CIpAddressCtrl, ADotOrAFourthDigitMovesToTheNextField) {
-    app();
+    test::ensureApp();
     CIpAddressCtrl ctrl("DNS");
     ctrl.show();
     EXPECT_EQ(ctrl.address(), 0u);
@@ -82,7 +73,7 @@ TEST(CIpAddressCtrl, ADotOrAFourthDigitMovesToTheNextField) {
 }
 
 TEST(CIpAddressCtrl, EachFieldKeepsWithinZeroTo255) {
-    app();
+    test::ensureApp();
     CIpAddressCtrl ctrl("DNS");
     ctrl.show();
     for (int i = 0; i < 4; ++i) ctrl.field(i)->clear();
@@ -102,7 +93,7 @@ TEST(CIpAddressCtrl, EachFieldKeepsWithinZeroTo255) {
 class WanmateDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
+        test::ensureApp();
         setenv("XDG_CONFIG_HOME", (dir.path() / "cfg").c_str(), 1);
         dlg = std::make_unique<CWanmateDlg>(
             WanmateServices{loop, reg, usb, version, autostart, box, "/usr/local/bin/wanmate"});

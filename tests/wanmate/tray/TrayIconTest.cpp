@@ -12,8 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "../FakeRas.h"
-#include "../WanmateTestSupport.h"
+#include "../WanmateWindowFixture.h"
 #include "CSplashWindow.h"
 #include "CWanmateDlg.h"
 #include "platform/ManualMessageLoop.h"
@@ -22,14 +21,6 @@
 
 namespace wanmate {
 namespace {
-
-void app() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "wanmate_tray_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 void shot(const char* name, QRect area = {}) {
     const char* dir = std::getenv("ZUNTO_DOC_SHOTS");
@@ -40,23 +31,15 @@ void shot(const char* name, QRect area = {}) {
         .save(QString("%1/%2").arg(dir, name));
 }
 
-class TrayIconTest : public ::testing::Test {
+class TrayIconTest : public ::testing::Test, protected test::WanmateWindow {
 protected:
     void SetUp() override {
-        app();
+        test::ensureApp();
         // The notification area may still be coming up.
         for (int i = 0; i < 60 && !QSystemTrayIcon::isSystemTrayAvailable(); ++i) QTest::qWait(50);
         if (!QSystemTrayIcon::isSystemTrayAvailable())
             GTEST_SKIP() << "no notification area on this display";
-        setenv("XDG_CONFIG_HOME", (dir.path() / "cfg").c_str(), 1);
-        test::SysfsTree tree(dir.path() / "sys");
-        tree.hub("usb1", 2);
-        tree.modem("1-1", "ttyUSB0");
-        ras.devices = {{"modem", "Kelvo Zunto Modem (ttyUSB0)"}};
-        dlg = std::make_unique<CWanmateDlg>(WanmateServices{loop, reg, usb, version, autostart, box,
-                                                            "/usr/local/bin/wanmate", &ras});
-        ASSERT_TRUE(dlg->initialise());
-        dlg->setExitHandler([this] { ++exits; });
+        ASSERT_TRUE(open());
     }
     // Starts the tray program and waits out the 2 s before the icon.
     void startAndWait(bool splash = false) {
@@ -64,17 +47,6 @@ protected:
         QTest::qWait(2200);
     }
     QAction* action(TrayCommand id) { return dlg->menuAction(id); }
-
-    test::TempDir dir;
-    test::FaultyRegistry reg{dir.path()};
-    platform::usb::SysfsUsbHost usb{dir.path() / "sys"};
-    platform::ManualMessageLoop loop;
-    platform::HostVersion version;
-    platform::XdgAutostart autostart{"wanmate", "KelvoZunto"};
-    platform::ScriptedMessageBox box;
-    test::FakeRas ras;
-    std::unique_ptr<CWanmateDlg> dlg;
-    int exits = 0;
 };
 
 TEST_F(TrayIconTest, StartUpPictureThenTheIconWhileTheWindowStaysHidden) {
