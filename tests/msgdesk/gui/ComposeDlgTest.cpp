@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "StoreGuiSupport.h"
 #include "compose/CComposeDlg.h"
@@ -250,12 +251,7 @@ TEST_F(ComposeDlgGui, SearchWithoutAMatchSelectsTheWholeSearchTextAndThePopupsAd
     EXPECT_EQ(dlg.result(), 2);
 }
 
-bool waitFor(const std::function<bool()>& cond, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
+using msgdesk::guitest::waitFor;
 
 // Acts once on the next modal dialog of type T, from a timer, so that the
 // dialog's own event loop keeps running.

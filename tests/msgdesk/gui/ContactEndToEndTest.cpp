@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "contacts/CContactEditDlg.h"
 #include "contacts/CContactView.h"
@@ -38,12 +39,7 @@ int argc = 1;
 char arg0[] = "msgdesk_gui_tests";
 char* argv[] = {arg0, nullptr};
 
-bool waitFor(const std::function<bool()>& cond, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
+using msgdesk::guitest::waitFor;
 
 // Runs f on the next modal dialog of type D once it shows (the command that
 // opens it is still inside its exec()). Gives up after ten seconds.

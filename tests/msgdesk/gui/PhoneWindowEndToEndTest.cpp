@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "phone/CPhoneButton.h"
 #include "phone/CPhoneDlg.h"
@@ -32,22 +33,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& cond, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
+using msgdesk::guitest::waitFor;
 
 TEST(PhoneWindowEndToEnd, ACallDialledWithTheWindowComesUpAndIsHungUp) {
     const std::string bin = ZUNTO_BIN_DIR;
     if (!fs::exists(bin + "/libmodlink.so") || !fs::exists(bin + "/zuntosim"))
         GTEST_SKIP() << "needs libmodlink.so and zuntosim in " << bin;
-    static int argc = 1;
-    static char name[] = "msgdesk_gui_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-    InitMsgdeskResources();
+    guitest::app();
     const fs::path dir = fs::temp_directory_path() / ("phonewin-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     support::ChildProcess sim;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "compose/CSimMessageDlg.h"
 #include "platform/Registry.h"
@@ -28,12 +29,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& cond, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return cond();
-}
+using msgdesk::guitest::waitFor;
 
 // The real main window on the real library and two simulated modems: the
 // SIM manager command opens the dialog, whose list follows the filter and
@@ -42,13 +38,7 @@ TEST(SimManagerOnModems, TheMenuCommandListsDeviceTwoAndDeletionsShrinkTheOpenLi
     const std::string bin = ZUNTO_BIN_DIR;
     for (const char* f : {"/libmodlink.so", "/zuntosim"})
         if (!fs::exists(bin + f)) GTEST_SKIP() << "no " << bin << f;
-    if (!QApplication::instance()) {
-        static int argc = 1;
-        static char arg0[] = "msgdesk_gui_tests";
-        static char* argv[] = {arg0, nullptr};
-        new QApplication(argc, argv);
-    }
-    InitMsgdeskResources();
+    guitest::app();
     const fs::path dir = fs::temp_directory_path() / ("simgui-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     support::ChildProcess sim;
