@@ -21,6 +21,7 @@
 #include "platform/Codepage.h"
 #include "res/StringTable.h"
 #include "widgets/CDeviceIcons.h"
+#include "widgets/CGbkText.h"
 #include "widgets/CPhoneEdit.h"
 
 namespace msgdesk {
@@ -31,12 +32,6 @@ namespace {
 
 QString u8(const char* s) {
     return QString::fromUtf8(s);
-}
-QString fromGbk(const std::string& s) {
-    return QString::fromUtf8(platform::codepage::gbkToUtf8(s).c_str());
-}
-std::string toGbk(const QString& s) {
-    return platform::codepage::utf8ToGbk(s.toUtf8().toStdString());
 }
 QString accessible(const QString& caption) {
     return QString(caption).remove(QLatin1Char('&')).trimmed();
@@ -78,7 +73,7 @@ CComposeDlg::CComposeDlg(ComposeSession& session, QWidget* parent)
     buildControls();
     fillPhonebook(-1);
     fillRecipients(-1);
-    m_text->setPlainText(fromGbk(m_session.presetText()));
+    m_text->setPlainText(FromGbk(m_session.presetText()));
     m_text->moveCursor(QTextCursor::End);
     updateButtons();
 }
@@ -222,7 +217,7 @@ void CComposeDlg::fillPhonebook(int selectRow) {
     m_phonebook->clear();
     QList<QTreeWidgetItem*> items;
     for (const PhonebookRef& r : m_session.model().phonebook()) {
-        auto* item = new QTreeWidgetItem({fromGbk(r.name), fromGbk(r.number)});
+        auto* item = new QTreeWidgetItem({FromGbk(r.name), FromGbk(r.number)});
         item->setIcon(0, DeviceStripIcon(r.icon()));
         items.push_back(item);
     }
@@ -238,9 +233,9 @@ void CComposeDlg::fillRecipients(int selectRow) {
     m_recipients->clear();
     QList<QTreeWidgetItem*> items;
     for (const PhonebookRef& r : m_session.model().recipients()) {
-        auto* item = new QTreeWidgetItem({fromGbk(r.shown())});
+        auto* item = new QTreeWidgetItem({FromGbk(r.shown())});
         item->setIcon(0, DeviceStripIcon(r.icon()));
-        item->setToolTip(0, fromGbk(r.number));
+        item->setToolTip(0, FromGbk(r.number));
         items.push_back(item);
     }
     m_recipients->addTopLevelItems(items);
@@ -276,7 +271,7 @@ void CComposeDlg::toggleSource() {
 
 void CComposeDlg::searchChanged(const QString& text) {
     m_phonebook->clearSelection();
-    std::optional<int> row = m_session.search(toGbk(text));
+    std::optional<int> row = m_session.search(ToGbk(text));
     if (row) {
         QTreeWidgetItem* it = m_phonebook->topLevelItem(*row);
         m_phonebook->setCurrentItem(it);
@@ -289,7 +284,7 @@ void CComposeDlg::searchChanged(const QString& text) {
 }
 
 void CComposeDlg::finish(int button) {
-    if (m_session.close(button, toGbk(m_extra->text()), m_text->gbkText())) done(button);
+    if (m_session.close(button, ToGbk(m_extra->text()), m_text->gbkText())) done(button);
 }
 
 void CComposeDlg::reject() {

@@ -8,17 +8,11 @@
 
 #include "compose/ComposeText.h"
 #include "platform/Codepage.h"
+#include "widgets/CGbkText.h"
 
 namespace msgdesk {
 
-namespace {
-std::string toGbk(const QString& s) {
-    return platform::codepage::utf8ToGbk(s.toUtf8().toStdString());
-}
-QString fromGbk(const std::string& s) {
-    return QString::fromUtf8(platform::codepage::gbkToUtf8(s).c_str());
-}
-}  // namespace
+namespace {}  // namespace
 
 CComposeTextEdit::CComposeTextEdit(int limitBytes, QWidget* parent)
     : QPlainTextEdit(parent), m_limit(limitBytes) {
@@ -27,7 +21,7 @@ CComposeTextEdit::CComposeTextEdit(int limitBytes, QWidget* parent)
 }
 
 std::string CComposeTextEdit::gbkText() const {
-    return toGbk(toPlainText());
+    return ToGbk(toPlainText());
 }
 
 int CComposeTextEdit::byteCount() const {
@@ -39,16 +33,16 @@ std::size_t CComposeTextEdit::keptBytes() const {
     // The selection's text with paragraph separators as the plain text has them.
     QString sel = textCursor().selectedText();
     sel.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    const std::size_t selected = toGbk(sel).size();
+    const std::size_t selected = ToGbk(sel).size();
     return all > selected ? all - selected : 0;
 }
 
 QString CComposeTextEdit::fitted(const QString& text, bool typed) const {
-    const std::string gbk = toGbk(text);
+    const std::string gbk = ToGbk(text);
     const std::size_t n =
         AcceptedInsertLength(keptBytes(), gbk, typed, static_cast<std::size_t>(m_limit));
     if (n == gbk.size()) return text;
-    return fromGbk(gbk.substr(0, n));
+    return FromGbk(gbk.substr(0, n));
 }
 
 void CComposeTextEdit::keyPressEvent(QKeyEvent* e) {

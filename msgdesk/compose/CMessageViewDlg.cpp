@@ -14,6 +14,7 @@
 #include "compose/ComposeIds.h"
 #include "platform/Codepage.h"
 #include "store/StoreCommands.h"
+#include "widgets/CGbkText.h"
 
 namespace msgdesk {
 
@@ -24,12 +25,9 @@ namespace {
 QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
-QString fromGbk(const std::string& s) {
-    return QString::fromUtf8(platform::codepage::gbkToUtf8(s).c_str());
-}
 
 QLineEdit* field(int id, const QString& label, const std::string& gbk) {
-    auto* e = new QLineEdit(fromGbk(gbk));
+    auto* e = new QLineEdit(FromGbk(gbk));
     e->setObjectName(QString::number(id));
     e->setAccessibleName(QString(label).remove(QLatin1Char(':')));
     e->setReadOnly(true);
@@ -53,7 +51,7 @@ CMessageViewDlg::CMessageViewDlg(const MessageRecord& rec, QWidget* parent,
     when->addWidget(field(IDC_VIEW_TIME, u8("时间:"), rec.time()));
     form->addRow(u8("日期:"), when);
 
-    m_text = new QPlainTextEdit(fromGbk(wholeGbk.empty() ? rec.text() : wholeGbk));
+    m_text = new QPlainTextEdit(FromGbk(wholeGbk.empty() ? rec.text() : wholeGbk));
     m_text->setObjectName(QString::number(IDC_VIEW_TEXT));
     m_text->setAccessibleName(u8("短信内容"));
     m_text->setReadOnly(true);

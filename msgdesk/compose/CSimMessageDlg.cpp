@@ -17,6 +17,7 @@
 #include "res/StringTable.h"
 #include "store/CStoreIcons.h"
 #include "widgets/CDeviceIcons.h"
+#include "widgets/CGbkText.h"
 
 namespace msgdesk {
 
@@ -36,9 +37,6 @@ QString u8(const char* s) {
 }
 QString u8(const std::string& s) {
     return QString::fromUtf8(s.c_str());
-}
-QString fromGbk(const std::string& s) {
-    return u8(platform::codepage::gbkToUtf8(s));
 }
 }  // namespace
 
@@ -151,7 +149,7 @@ void CSimMessageDlg::showRows() {
         const std::string texts[] = {rec.number(), rec.contact(), rec.text(),
                                      rec.date(),   rec.time(),    rec.status()};
         for (int c = 0; c < 6; ++c)
-            m_list->setItem(r, c + 1, new QTableWidgetItem(fromGbk(texts[c])));
+            m_list->setItem(r, c + 1, new QTableWidgetItem(FromGbk(texts[c])));
     }
     m_list->clearSelection();
     for (int r : m_model.selection()) m_list->selectRow(r);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/Codepage.h"
+#include "widgets/CGbkText.h"
 
 namespace msgdesk {
 namespace {
@@ -21,10 +22,6 @@ QFont withCellHeight(QFont f, int height, QFont::Weight weight) {
         if (QFontMetrics(f).height() <= height) break;
     }
     return f;
-}
-
-QString fromGbk(const std::string& s) {
-    return QString::fromStdString(platform::codepage::gbkToUtf8(s));
 }
 
 }  // namespace
@@ -49,10 +46,10 @@ CMsgPreview::CMsgPreview(QWidget* parent) : QWidget(parent), m_edit(new QPlainTe
 }
 
 QString CMsgPreview::number() const {
-    return fromGbk(m_content.number());
+    return FromGbk(m_content.number());
 }
 QString CMsgPreview::body() const {
-    return fromGbk(m_content.body());
+    return FromGbk(m_content.body());
 }
 
 void CMsgPreview::Show(const char* numberGbk, const char* bodyGbk) {
