@@ -14,6 +14,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kHeader = "zunto-parts 1";
+// A remembered part of a filed message; older readers skip such lines.
+constexpr const char* kFiledMark = "F ";
 
 bool decode(const std::string& line, PartAssembly::Part& p) {
     std::istringstream in(line);
@@ -45,7 +47,9 @@ PartAssembly::PartAssembly(fs::path dataDir) : m_file(filePath(dataDir)) {
     }
     while (std::getline(in, line)) {
         Part p;
-        if (decode(line, p) && !contains(p))
+        if (line.rfind(kFiledMark, 0) == 0 && decode(line.substr(2), p))
+            m_filed.push_back(std::move(p));
+        else if (decode(line, p) && !contains(p))
             m_parts.push_back(std::move(p));
         else if (!line.empty())
             ++m_skipped;
@@ -63,6 +67,12 @@ bool PartAssembly::contains(const Part& p) const {
 
 PartAssembly::Added PartAssembly::add(const Part& p) {
     if (contains(p)) return Added::Duplicate;
+    // The text must agree too: with 8-bit references a sender reuses one
+    // within hours, and a new message must not be taken for a resend.
+    const bool filed = std::any_of(m_filed.begin(), m_filed.end(), [&](const Part& q) {
+        return sameMessage(p, q) && p.partNo == q.partNo && p.body == q.body;
+    });
+    if (filed) return Added::Duplicate;
     m_parts.push_back(p);
     if (write()) return Added::Stored;
     m_parts.pop_back();
@@ -103,14 +113,25 @@ std::vector<PartAssembly::Group> PartAssembly::overdue(std::int64_t now,
     return out;
 }
 
-bool PartAssembly::remove(const Group& g) {
+bool PartAssembly::remove(const Group& g, std::int64_t now) {
     if (g.empty()) return true;
-    std::vector<Part> kept;
-    for (const Part& p : m_parts)
-        if (!sameMessage(p, g.front())) kept.push_back(p);
+    std::vector<Part> kept, filed;
+    for (const Part& p : m_filed)
+        if (now - p.arrived < kRememberFiled) filed.push_back(p);
+    for (const Part& p : m_parts) {
+        if (!sameMessage(p, g.front())) {
+            kept.push_back(p);
+            continue;
+        }
+        Part done = p;
+        done.arrived = now;
+        filed.push_back(std::move(done));
+    }
     std::swap(kept, m_parts);
+    std::swap(filed, m_filed);
     if (write()) return true;
     std::swap(kept, m_parts);
+    std::swap(filed, m_filed);
     return false;
 }
 
@@ -128,12 +149,14 @@ std::string PartAssembly::joinedText(const Group& g) {
 
 bool PartAssembly::write() {
     std::string bytes = std::string(kHeader) + "\n";
-    for (const Part& p : m_parts) {
-        bytes += std::to_string(p.ref) + " " + std::to_string(p.partNo) + " " +
-                 std::to_string(p.total) + " " + std::to_string(p.arrived) + " " +
-                 hexField(p.number) + " " + hexField(p.date) + " " + hexField(p.time) + " " +
-                 hexField(p.body) + "\n";
-    }
+    auto line = [](const Part& p) {
+        return std::to_string(p.ref) + " " + std::to_string(p.partNo) + " " +
+               std::to_string(p.total) + " " + std::to_string(p.arrived) + " " +
+               hexField(p.number) + " " + hexField(p.date) + " " + hexField(p.time) + " " +
+               hexField(p.body) + "\n";
+    };
+    for (const Part& p : m_parts) bytes += line(p);
+    for (const Part& p : m_filed) bytes += kFiledMark + line(p);
     std::string error;
     return writeFileAtomically(m_file, bytes, error, FileAccess::Private);
 }

@@ -12,7 +12,9 @@ namespace msgdesk {
 // crash. Every change is written to a temporary file, synced and renamed
 // over the old one before it returns true.
 //
-// Parts belong together when sender, reference and count agree.
+// Parts belong together when sender, reference and count agree. The parts
+// of a filed message are remembered for a day, so that a part the network
+// sends again after its message was joined is known and dropped.
 class PartAssembly final {
 public:
     struct Part {
@@ -29,21 +31,26 @@ public:
     using Group = std::vector<Part>;  // in part order
 
     enum class Added { Stored, Duplicate, Failed };
+    // How long the parts of a filed message are remembered.
+    static constexpr std::int64_t kRememberFiled = 24 * 3600;
 
     explicit PartAssembly(std::filesystem::path dataDir);
     static std::filesystem::path filePath(const std::filesystem::path& dataDir);
 
     // Stores a part unless one with the same sender, reference, count and
-    // number waits already. Failed: not on disk, the caller keeps the SIM copy.
+    // number waits already, or was filed with the same text. Failed: not on
+    // disk, the caller keeps the SIM copy.
     Added add(const Part& p);
     bool contains(const Part& p) const;
     // Groups with every part; and groups whose first part arrived at least
     // maxAge seconds before now (or all of them when maxAge is negative).
     std::vector<Group> complete() const;
     std::vector<Group> overdue(std::int64_t now, std::int64_t maxAge) const;
-    // Drops a group's parts and writes the file.
-    bool remove(const Group& g);
+    // Drops a group's parts, remembering them as filed at `now`, forgets
+    // filed parts older than kRememberFiled, and writes the file.
+    bool remove(const Group& g, std::int64_t now);
     std::size_t size() const { return m_parts.size(); }
+    std::size_t filedSize() const { return m_filed.size(); }
     // Lines that could not be read when the file was loaded.
     int skippedLines() const { return m_skipped; }
 
@@ -58,6 +65,8 @@ private:
 
     std::filesystem::path m_file;
     std::vector<Part> m_parts;
+    // Parts of filed messages; `arrived` holds when the message was filed.
+    std::vector<Part> m_filed;
     int m_skipped = 0;
 };
 

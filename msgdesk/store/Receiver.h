@@ -92,6 +92,7 @@ private:
     void filePart(const ReceivedSms& sms, bool attached);
     bool fileGroup(const PartAssembly::Group& g);
     PartAssembly::Part partOf(const ReceivedSms& sms) const;
+    std::int64_t now() const;
     static PendingDeleteJournal::Entry journalEntry(const ReceivedSms& sms);
     void deleteFiled(const ReceivedSms& sms);
     void onListed(const ReceivedSms& sms);

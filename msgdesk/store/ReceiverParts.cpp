@@ -11,6 +11,10 @@
 
 namespace msgdesk {
 
+std::int64_t Receiver::now() const {
+    return m_ports.now ? m_ports.now() : static_cast<std::int64_t>(std::time(nullptr));
+}
+
 PartAssembly::Part Receiver::partOf(const ReceivedSms& sms) const {
     PartAssembly::Part p;
     p.number = sms.number;
@@ -20,7 +24,7 @@ PartAssembly::Part Receiver::partOf(const ReceivedSms& sms) const {
     p.ref = sms.partRef;
     p.partNo = sms.partNo;
     p.total = sms.partTotal;
-    p.arrived = m_ports.now ? m_ports.now() : static_cast<std::int64_t>(std::time(nullptr));
+    p.arrived = now();
     return p;
 }
 
@@ -38,10 +42,8 @@ void Receiver::filePart(const ReceivedSms& sms, bool attached) {
 }
 
 int Receiver::fileWaitingParts(bool all) {
-    const std::int64_t now =
-        m_ports.now ? m_ports.now() : static_cast<std::int64_t>(std::time(nullptr));
     std::vector<PartAssembly::Group> due = m_parts.complete();
-    for (auto& g : m_parts.overdue(now, all ? -1 : kPartsMaxAge)) {
+    for (auto& g : m_parts.overdue(now(), all ? -1 : kPartsMaxAge)) {
         if (static_cast<int>(g.size()) != g.front().total) due.push_back(std::move(g));
     }
     int filed = 0;
@@ -89,7 +91,7 @@ bool Receiver::fileGroup(const PartAssembly::Group& g) {
         if (!m_store.saveNow(InBox)) return false;
         if (m_ports.notify) m_ports.notify(NewMessageNotice(rec));
     }
-    m_parts.remove(g);
+    m_parts.remove(g, now());
     return !filedBefore;
 }
 

@@ -91,6 +91,36 @@ TEST_F(ReceivingParts, APartArrivingTwiceIsKeptOnce) {
     EXPECT_EQ(lib.calls(Op::DelSMSMessage).size(), 3u);  // the second copy went too
 }
 
+TEST_F(ReceivingParts, APartSentAgainAfterItsMessageWasFiledIsDropped) {
+    const auto part = [](int ref, int no, const std::string& body) {
+        return partText("10086", "261207093001", body, ref, no, 2);
+    };
+    receive(1, 1, part(9, 1, "one "));
+    receive(1, 2, part(9, 2, "two"));
+    ASSERT_EQ(inbox().size(), 1);
+    // The network resends part 2; a restart in between changes nothing.
+    openStore();
+    receive(1, 3, part(9, 2, "two"));
+    EXPECT_EQ(receiver->parts().size(), 0u);
+    EXPECT_EQ(lib.calls(Op::DelSMSMessage).size(), 3u);
+    // The same reference with another text is a new message.
+    receive(1, 4, part(9, 2, "new"));
+    EXPECT_EQ(receiver->parts().size(), 1u);
+    nowSeconds += PartAssembly::kRememberFiled - 1;
+    receive(1, 5, part(9, 1, "brand "));  // files "brand new", still remembers "two"
+    ASSERT_EQ(inbox().size(), 2);
+    receive(1, 6, part(9, 2, "two"));
+    EXPECT_EQ(receiver->parts().size(), 0u);
+    // A day after "one two" was filed, it is forgotten.
+    nowSeconds += 1;
+    receive(1, 7, part(30, 1, "x"));
+    receive(1, 8, part(30, 2, "y"));
+    EXPECT_EQ(receiver->parts().filedSize(), 4u);  // "brand new" and "xy"
+    receive(1, 9, part(9, 2, "two"));
+    EXPECT_EQ(receiver->parts().size(), 1u);
+    EXPECT_EQ(inbox().size(), 3);
+}
+
 TEST_F(ReceivingParts, EightAndSixteenBitReferencesDoNotMix) {
     // 268 is 12 in its low byte: a different message all the same.
     receive(1, 1, partText("10086", "261207093001", "a1 ", 12, 1, 2));
@@ -137,6 +167,7 @@ TEST_F(ReceivingParts, ACompleteMessageLeftWaitingIsNotFiledTwice) {
     receive(1, 2, partText("10086", "261207093002", chinese(70, 3), 3, 2, 2));
     ASSERT_EQ(inbox().size(), 1);
     // As after a stop between the InBox save and dropping the parts.
+    fs::remove(PartAssembly::filePath(dir.path / "data"));
     {
         PartAssembly again(dir.path / "data");
         PartAssembly::Part p{"10086", "2026-12-07", "09:30:01", chinese(70, 0), 3, 1, 2, 0};
