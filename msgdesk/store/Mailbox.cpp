@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "store/LongTexts.h"
 #include "store/RowCompare.h"
 #include "store/UnreadMark.h"
 
@@ -191,10 +192,17 @@ void Mailbox::loadRows(std::vector<MailboxRow>&& rows) {
     for (MailboxObserver* o : m_observers) o->endReset(*this);
 }
 
-std::vector<int> Mailbox::sortBy(int column, bool ascending) {
+std::vector<int> Mailbox::sortBy(int column, bool ascending, const LongTexts* longTexts) {
     const size_t n = m_rows.size();
     std::vector<SortKey> keys(n);
-    for (size_t i = 0; i < n; ++i) keys[i] = MakeSortKey(columnView(m_rows[i], column));
+    std::vector<std::string> wholes;  // the key views point into these
+    if (column == ColText && longTexts && !longTexts->entries().empty()) {
+        wholes.resize(n);
+        for (size_t i = 0; i < n; ++i) wholes[i] = longTexts->wholeText(m_rows[i].rec);
+    }
+    for (size_t i = 0; i < n; ++i)
+        keys[i] = MakeSortKey(wholes.empty() ? columnView(m_rows[i], column)
+                                             : std::string_view(wholes[i]));
     std::vector<int> order(n);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {

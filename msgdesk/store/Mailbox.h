@@ -10,6 +10,8 @@
 
 namespace msgdesk {
 
+class LongTexts;
+
 // Column numbers of a mailbox list.
 enum MailboxColumn : int {
     ColFlag = 0,
@@ -81,7 +83,9 @@ public:
     void loadRows(std::vector<MailboxRow>&& rows);
     // Reorders by column per the sort rules, keeping the selection with its
     // rows; returns the new position of each old position.
-    std::vector<int> sortBy(int column, bool ascending);
+    // Text sorts by the whole text when `longTexts` holds some (a joined
+    // long message's row keeps only its first 160 bytes).
+    std::vector<int> sortBy(int column, bool ascending, const LongTexts* longTexts = nullptr);
 
     // --- Selection ---------------------------------------------------------
     bool isSelected(int row) const { return validRow(row) && m_selected[static_cast<size_t>(row)]; }

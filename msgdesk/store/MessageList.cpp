@@ -192,7 +192,8 @@ void MessageList::sortByColumn(int column) {
     if (!box || column < 0 || column >= kMailboxColumns) return;
     bool ascending = column == box->sortColumn() ? !box->sortAscending() : true;
     box->setSortState(column, ascending);
-    std::vector<int> newPos = box->sortBy(column, ascending);
+    std::vector<int> newPos =
+        box->sortBy(column, ascending, &m_store.longTexts(static_cast<MailboxId>(m_current)));
     if (m_current == InBox && m_unreadRow >= 0 && m_unreadRow < static_cast<int>(newPos.size()))
         m_unreadRow = newPos[static_cast<size_t>(m_unreadRow)];
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MessageListFixture.h"
+#include "store/LongTexts.h"
 #include "store/MailboxTree.h"
 #include "store/RowCompare.h"
 
@@ -86,6 +87,22 @@ TEST_F(MessageListFixture, SortsDatesTimesAndBytesBothWays) {
     // Bytes are unsigned: a GBK character sorts after ASCII.
     EXPECT_GT(CompareListTexts("\xD5\xC5", "zz"), 0);
     EXPECT_LT(CompareListTexts("ab", "abc"), 0);
+}
+
+TEST_F(MessageListFixture, TextSortsByTheWholeTextOfLongMessages) {
+    // Three rows alike in their 160 bytes; only the sidecar tells them apart.
+    const std::string head(160, 'm');
+    for (const char* n : {"b", "c", "a"}) store->AppendMessage(rec(n, head), InBox);
+    store->AppendMessage(rec("s", "n"), InBox);
+    LongTexts& side = store->longTexts(InBox);
+    side.add(LongTexts::keyOf(box(InBox).row(0).rec), head + "b");
+    side.add(LongTexts::keyOf(box(InBox).row(2).rec), head + "a");
+    list->ShowMailbox(InBox);
+    list->sortByColumn(ColText);
+    // "c" has no sidecar entry: its 160 bytes sort before the longer texts.
+    EXPECT_EQ(numbers(box(InBox)), (Strings{"c", "a", "b", "s"}));
+    list->sortByColumn(ColText);
+    EXPECT_EQ(numbers(box(InBox)), (Strings{"s", "b", "a", "c"}));
 }
 
 TEST_F(MessageListFixture, FirstClickOnColumnZeroSortsDescendingAndSelectionFollowsRows) {
