@@ -269,6 +269,9 @@ void MainFrameCore::command(int id) {
         case cmd::EmptyDeleteBox:
             m_tree->onCommand(static_cast<unsigned>(id));
             return;
+        case cmd::FileWaitingParts:
+            fileWaitingPartsNow();
+            return;
         default:
             break;
     }
@@ -296,6 +299,8 @@ bool MainFrameCore::commandEnabled(int id) const {
             return active && m_link->simInitCount() == 0;
         case cmd::NewMessage:
             return true;  // compose: the dialog is built
+        case cmd::FileWaitingParts:
+            return m_receiver && m_receiver->parts().waitingMessages() > 0;
         case cmd::Reply:
         case cmd::Forward:
         case cmd::SelectAll:
@@ -308,6 +313,15 @@ bool MainFrameCore::commandEnabled(int id) const {
     }
     if (ContactsCore::handles(id)) return m_contacts->commandEnabled(id);
     return true;
+}
+
+void MainFrameCore::fileWaitingPartsNow() {
+    const int waiting = m_receiver ? m_receiver->parts().waitingMessages() : 0;
+    if (waiting == 0) return;
+    const int answer = m_s.messageBox.show(
+        platform::MessageBoxRequest{33150, FormatStr(33150, {waiting}), LoadStr(IDS_APP_TITLE),
+                                    platform::MbIcon::Exclamation, platform::MbButtons::YesNo});
+    if (answer == platform::IDYES) m_receiver->fileWaitingParts(true);
 }
 
 void MainFrameCore::paneDoubleClicked(int pane) {

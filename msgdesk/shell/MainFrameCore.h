@@ -140,6 +140,8 @@ public:
     void applyProperties(const PropertiesModel& p);
 
 private:
+    // Asks, then files the long messages still waiting for parts.
+    void fileWaitingPartsNow();
     // Target of the view's timer 106 (the ringing animation).
     struct ViewTimers final : platform::MessageTarget {
         MainFrameCore* core = nullptr;

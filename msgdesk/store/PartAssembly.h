@@ -51,6 +51,8 @@ public:
     bool remove(const Group& g, std::int64_t now);
     std::size_t size() const { return m_parts.size(); }
     std::size_t filedSize() const { return m_filed.size(); }
+    // How many messages have parts waiting.
+    int waitingMessages() const { return static_cast<int>(groups().size()); }
     // Lines that could not be read when the file was loaded.
     int skippedLines() const { return m_skipped; }
 

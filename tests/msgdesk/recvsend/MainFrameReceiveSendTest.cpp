@@ -120,5 +120,31 @@ TEST_F(MainFrameReceiveSend, RestoreAndResendSendAtOnce) {
     EXPECT_EQ(core->store().box(OutBox).row(0).rec.Icon, 0);
 }
 
+TEST_F(MainFrameReceiveSend, UnfinishedLongMessagesAreFiledWhenTheUserSaysSo) {
+    EXPECT_FALSE(core->commandEnabled(cmd::FileWaitingParts));
+    const auto part = [&](int index, const char* body, int ref, int no) {
+        lib.fire(259, std::to_string(index).c_str(), 1);
+        const std::string text = std::string("\"10086\",\"261207093001\",\"") + body + "\",\"" +
+                                 std::to_string(ref) + ":" + std::to_string(no) + ":3\"";
+        lib.fire(261, text.c_str(), lib.lastResult(Op::GetSMSMessage));
+        loop.runUntilIdle();
+    };
+    part(1, "a1 ", 7, 1);
+    part(2, " b3", 8, 3);
+    ASSERT_TRUE(core->commandEnabled(cmd::FileWaitingParts));
+    boxes.answers = {platform::IDNO};
+    core->command(cmd::FileWaitingParts);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find("有 2 条长短信尚未收齐"), std::string::npos);
+    EXPECT_EQ(core->store().box(InBox).size(), 0);
+
+    core->command(cmd::FileWaitingParts);  // yes
+    const Mailbox& in = core->store().box(InBox);
+    ASSERT_EQ(in.size(), 2);
+    EXPECT_EQ(in.row(0).rec.text(), "a1 \xA1\xAD");
+    EXPECT_EQ(in.row(1).rec.text(), "\xA1\xAD b3");
+    EXPECT_FALSE(core->commandEnabled(cmd::FileWaitingParts));
+}
+
 }  // namespace
 }  // namespace msgdesk::test
