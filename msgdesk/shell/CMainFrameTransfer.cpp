@@ -29,7 +29,9 @@ QWidget* CMainFrame::setUpTransfer() {
         addAction(a);
         m_actions[s.id] = a;
     }
-    for (const MenuSpec& add : TransferCommands::menuAdditions()) {
+    std::vector<MenuSpec> adds = TransferCommands::menuAdditions();
+    for (const MenuSpec& more : addedMenuItems()) adds.push_back(more);
+    for (const MenuSpec& add : adds) {
         for (QAction* top : menuBar()->actions()) {
             if (top->text() != QString::fromUtf8(add.title) || !top->menu()) continue;
             top->menu()->addSeparator();

@@ -27,7 +27,7 @@ constexpr int Phone = 32831;
 constexpr int PhonebookMenu = 32832;
 constexpr int Resend = 32833;
 // Files long messages whose parts are not all in, as far as they came.
-constexpr int FileWaitingParts = 33021;
+constexpr int FileWaitingParts = 33201;
 constexpr int About = 57664;
 constexpr int Exit = 57665;
 constexpr int Help = 57670;

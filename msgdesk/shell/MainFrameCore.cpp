@@ -319,7 +319,7 @@ void MainFrameCore::fileWaitingPartsNow() {
     const int waiting = m_receiver ? m_receiver->parts().waitingMessages() : 0;
     if (waiting == 0) return;
     const int answer = m_s.messageBox.show(
-        platform::MessageBoxRequest{33150, FormatStr(33150, {waiting}), LoadStr(IDS_APP_TITLE),
+        platform::MessageBoxRequest{33202, FormatStr(33202, {waiting}), LoadStr(IDS_APP_TITLE),
                                     platform::MbIcon::Exclamation, platform::MbButtons::YesNo});
     if (answer == platform::IDYES) m_receiver->fileWaitingParts(true);
 }

@@ -57,12 +57,19 @@ const std::vector<MenuSpec>& submenus() {
     return subs;
 }
 
+const std::vector<MenuSpec>& addedMenuItems() {
+    static const std::vector<MenuSpec> adds = {
+        {"短信(&M)", {cmd::FileWaitingParts}},
+    };
+    return adds;
+}
+
 const std::vector<MenuSpec>& menuBar() {
     static const std::vector<MenuSpec> menus = {
         {"系统(&S)", {cmd::Connect, cmd::Disconnect, 0, cmd::Settings, 0, cmd::Exit}},
         {"短信(&M)",
          {cmd::NewMessage, cmd::Reply, cmd::Forward, cmd::Resend, 0, cmd::SelectAll, cmd::Delete,
-          cmd::Restore, 0, cmd::SimMessages, cmd::FileWaitingParts}},
+          cmd::Restore, 0, cmd::SimMessages}},
         {"联系人(&C)",
          {cmd::AddContact, cmd::ChangeContact, cmd::DeleteContact, cmd::MoveToSim, 0, -1}},
         {"查看(&V)", {cmd::ViewToolbar, cmd::ViewStatusBar, 0, cmd::SimInfo, cmd::Phone}},

@@ -25,6 +25,8 @@ const CommandSpec* findCommand(int id);
 const std::vector<int>& toolbarCommands();
 // The menu bar, left to right.
 const std::vector<MenuSpec>& menuBar();
+// Items appended to menus of the bar after their own, behind a separator.
+const std::vector<MenuSpec>& addedMenuItems();
 // Submenus referred to by negative items (-1 is index 0).
 const std::vector<MenuSpec>& submenus();
 

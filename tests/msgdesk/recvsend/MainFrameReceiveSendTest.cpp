@@ -135,6 +135,7 @@ TEST_F(MainFrameReceiveSend, UnfinishedLongMessagesAreFiledWhenTheUserSaysSo) {
     boxes.answers = {platform::IDNO};
     core->command(cmd::FileWaitingParts);
     ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].stringId, 33202u);
     EXPECT_NE(boxes.shown[0].text.find("有 2 条长短信尚未收齐"), std::string::npos);
     EXPECT_EQ(core->store().box(InBox).size(), 0);
 
