@@ -89,8 +89,29 @@ TEST(ComposeScreenshots, RenderBothDialogs) {
         &view, QPoint(view.textField()->width() - 30, view.textField()->height() - 8));
     EXPECT_EQ(viewShot.pixelColor(inText * viewShot.devicePixelRatio()), QColor(255, 255, 225));
 
+    // A joined long message: the view shows all of it, past the row's 160 bytes.
+    MessageRecord bank;
+    bank.setNumber("95588");
+    bank.setDate("2026-12-07");
+    bank.setTime("08:15:42");
+    const std::string whole = utf8ToGbk(
+        "【工商银行】尊敬的客户：您尾号6218的储蓄卡于12月7日08:15在网上银行转出人民币"
+        "12,500.00元，余额为人民币38,214.67元。如非本人操作，请立即拨打95588冻结账户。"
+        "为保障资金安全，请勿向任何人透露验证码、密码等信息，本行工作人员不会以任何理由"
+        "向您索取。本月起网上银行转账手续费全免，详情请咨询网点或登录官方网站查询。");
+    bank.setText(whole);
+    ASSERT_LT(bank.text().size(), whole.size());
+    CMessageViewDlg longView(bank, nullptr, whole);
+    longView.show();
+    QApplication::processEvents();
+    EXPECT_EQ(longView.textField()->toPlainText().toStdString(),
+              platform::codepage::gbkToUtf8(whole));
+    QImage longShot = longView.grab().toImage();
+    ASSERT_FALSE(longShot.isNull());
+
     if (const char* dir = std::getenv("COMPOSE_SCREENSHOT_DIR")) {
         compose.save(QString::fromUtf8(dir) + QStringLiteral("/compose.png"));
         viewShot.save(QString::fromUtf8(dir) + QStringLiteral("/message-view.png"));
+        longShot.save(QString::fromUtf8(dir) + QStringLiteral("/long-message-view.png"));
     }
 }
