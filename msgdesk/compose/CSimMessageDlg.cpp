@@ -143,7 +143,7 @@ void CSimMessageDlg::showRows() {
     const auto& rows = m_model.rows();
     m_list->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const MessageRecord& rec = rows[static_cast<size_t>(r)];
+        const MessageRecord& rec = rows[static_cast<size_t>(r)].rec;
         auto* icon = new QTableWidgetItem(DeviceStripIcon(rec.Icon), QString());
         m_list->setItem(r, 0, icon);
         const std::string texts[] = {rec.number(), rec.contact(), rec.text(),
