@@ -16,6 +16,7 @@
 #include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "compose/CSimMessageDlg.h"
+#include "platform/Codepage.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
@@ -86,6 +87,91 @@ TEST(SimManagerOnModems, TheMenuCommandListsDeviceTwoAndDeletionsShrinkTheOpenLi
         EXPECT_EQ(core.openDeviceDialog(), nullptr);
         const std::string status = sim.ask("status 2", "", 10s);
         EXPECT_NE(status.find("messages=2/"), std::string::npos) << status;
+        bool closed = false;
+        core.close([&] { closed = true; });
+        waitFor([&] { return closed; }, 5000);
+    }
+    delete loop;
+    sim.stop(SIGTERM);
+    unsetenv("MODLINK_PORTS");
+    unsetenv("MODLINK_LIBRARY");
+    fs::remove_all(dir);
+}
+
+// Kept on the SIM (SaveInCard 1), a message in three parts is one row; the
+// delete key with "keep" removes every part from the modem and files its
+// whole text. SIM_SCREENSHOT_DIR=/dir keeps sim-long-message.png there.
+TEST(SimManagerOnModems, ALongMessageKeptOnTheSimIsOneRowDeletedWholeAndKept) {
+    const std::string bin = ZUNTO_BIN_DIR;
+    for (const char* f : {"/libmodlink.so", "/zuntosim"})
+        if (!fs::exists(bin + f)) GTEST_SKIP() << "no " << bin << f;
+    guitest::app();
+    const fs::path dir = fs::temp_directory_path() / ("simlong-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    support::ChildProcess sim;
+    const auto simPorts = support::startZuntosim(sim, {bin + "/zuntosim", "--devices", "1"}, 1);
+    ASSERT_EQ(static_cast<int>(simPorts.size()), 1);
+    std::string ports = support::joinPorts(simPorts);
+    setenv("MODLINK_PORTS", ports.c_str(), 1);
+    setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
+    const std::string text =
+        "尊敬的客户您好：您订购的宽带业务将于本月三十日到期，为避免影响您的正常使用，请在到期前"
+        "登录网上营业厅或前往就近营业厅办理续费。续费成功后业务将自动延续一年，期间资费不变。"
+        "如您已办理续费，请忽略本短信。感谢您一直以来的支持，祝您生活愉快！";
+
+    auto* loop = new platform::QtMessageLoop(qApp);
+    platform::SystemClock clock;
+    platform::ScriptedMessageBox boxes;
+    platform::RegistryStore reg(dir / "user.reg");
+    {
+        MainFrameCore core(MainFrameCore::Services{*loop, clock, boxes, reg, "", dir, nullptr});
+        ASSERT_TRUE(core.create());
+        core.settings().SaveInCard = 1;
+        CMainFrame frame(core);
+        frame.show();
+        ASSERT_TRUE(waitFor([&] { return core.commandEnabled(cmd::SimMessages); }, 30000));
+        ASSERT_EQ(sim.ask("sms 1 10086 balance 88.00", "", 10s), "OK");
+        ASSERT_EQ(sim.ask("smsparts 1 13912345678 3 " + text, "", 10s), "OK");
+        ASSERT_TRUE(waitFor([&] { return core.store().simCache().size() == 4; }, 30000));
+        ASSERT_TRUE(waitFor([&] { return core.store().box(InBox).size() == 2; }, 10000));
+        core.keepOnComputerHook = [] { return 1; };
+
+        int listed = -1, confirmed = -1;
+        QString count, shown;
+        QTimer::singleShot(100, [&] {
+            auto* dlg = qobject_cast<CSimMessageDlg*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            listed = dlg->list()->rowCount();
+            count = dlg->count()->text();
+            for (int r = 0; r < listed; ++r) {
+                if (dlg->list()->item(r, 1)->text() != QStringLiteral("13912345678")) continue;
+                shown = dlg->list()->item(r, 3)->text();
+                dlg->list()->selectRow(r);
+            }
+            QApplication::processEvents();
+            if (const char* d = std::getenv("SIM_SCREENSHOT_DIR"))
+                dlg->grab().save(QString::fromUtf8(d) + QStringLiteral("/sim-long-message.png"));
+            dlg->list()->setFocus();
+            QTest::keyClick(dlg->list(), Qt::Key_Delete);
+            waitFor([&] { return dlg->list()->rowCount() == 1; }, 10000);
+            confirmed = dlg->list()->rowCount();
+            dlg->reject();
+        });
+        frame.updateCommandUI();
+        frame.action(cmd::SimMessages)->trigger();
+        EXPECT_EQ(listed, 2);
+        EXPECT_EQ(count, QString::fromUtf8("2 条"));
+        // The start of the joined text: 160 bytes, 80 characters.
+        EXPECT_EQ(shown, QString::fromUtf8(text.c_str()).left(80));
+        EXPECT_EQ(confirmed, 1);
+        const std::string status = sim.ask("status 1", "", 10s);
+        EXPECT_NE(status.find("messages=1/"), std::string::npos) << status;
+        const Mailbox& in = core.store().box(InBox);
+        ASSERT_EQ(in.size(), 3);  // the two received, and the kept copy
+        const MessageRecord& kept = in.row(2).rec;
+        EXPECT_EQ(kept.number(), "13912345678");
+        EXPECT_EQ(platform::codepage::gbkToUtf8(core.store().longTexts(InBox).wholeText(kept)),
+                  text);
         bool closed = false;
         core.close([&] { closed = true; });
         waitFor([&] { return closed; }, 5000);
