@@ -7,7 +7,6 @@
 #include "platform/Registry.h"
 #include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
-#include "store/MailboxFiles.h"
 
 namespace msgdesk::test {
 namespace {
@@ -117,48 +116,6 @@ TEST_F(MainFrameDialogs, ExportLeavesTheRowAndFilesOneReadCopy) {
     EXPECT_EQ(copy.text(), "on sim 2004");
     EXPECT_EQ(copy.time(), "10:11:12");
     EXPECT_EQ(copy.status(), "");
-}
-
-// A long message's three parts on device 2, through the whole frame: the
-// device link leaves the long form of UM_KEEPRECORD to receiving.
-TEST_F(MainFrameDialogs, ALongMessageIsDeletedPartByPartAndKeptOnceWhole) {
-    start();
-    auto& cache = core->store().simCache();
-    const std::string parts[] = {std::string(150, 'p'), std::string(150, 'q'), "r"};
-    for (int i = 3; i >= 1; --i) {
-        MessageRecord r = simRecord(2, 10 + i, "95588");
-        r.setText(parts[i - 1]);
-        cache.AddSimMessage(r, SimMessageCache::PartTag{40, i, 3, parts[i - 1]});
-    }
-    cache.AddSimMessage(simRecord(2, 20, "2020"));
-    core->keepOnComputerHook = [] { return 1; };
-    std::vector<size_t> rowsSeen;
-    core->simMessageDialogHook = [&](SimMessageModel& m) {
-        EXPECT_EQ(m.countText(), "2 条");
-        m.setSelection({0});
-        m.exportSelected();
-        EXPECT_TRUE(m.deleteSelected());
-        const auto dels = lib.calls(Op::DelSMSMessage);
-        EXPECT_EQ(dels.size(), 3u);
-        for (const auto& c : dels) {
-            lib.fire(262, "OK", c.result);
-            loop.runUntilIdle();
-            rowsSeen.push_back(m.rows().size());
-        }
-        return 2;
-    };
-    core->command(cmd::SimMessages);
-    EXPECT_EQ(rowsSeen, (std::vector<size_t>{2, 2, 1}));
-    EXPECT_EQ(cache.size(), 1);
-    const Mailbox& in = core->store().box(InBox);
-    ASSERT_EQ(in.size(), 2);  // exported, then kept
-    const std::string whole = parts[0] + parts[1] + parts[2];
-    EXPECT_EQ(in.row(1).rec.text(), parts[0] + "qqqqqqqqqq");
-    EXPECT_EQ(core->store().longTexts(InBox).wholeText(in.row(1).rec), whole);
-    LongTexts onDisk;
-    ASSERT_TRUE(onDisk.load(LongTexts::pathFor(MailboxFilePath(dir.path, InBox))));
-    EXPECT_EQ(onDisk.find(LongTexts::keyOf(in.row(0).rec)),
-              (std::vector<std::string>{whole, whole}));
 }
 
 TEST_F(MainFrameDialogs, CancelInTheKeepPromptDeletesNothing) {
