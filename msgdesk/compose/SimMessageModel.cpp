@@ -206,6 +206,12 @@ bool SimMessageModel::SplitKey(std::string_view key, int& simIndex, int& device)
            device >= 1 && device <= kMaxDevices && simIndex >= 0;
 }
 
+std::string SimMessageModel::TextColumn(const SimMessageRow& row) {
+    // In front: the column elides the end of a long text.
+    if (row.parts > 1) return "(" + std::to_string(row.parts) + ") " + row.rec.text();
+    return row.rec.text();
+}
+
 std::intptr_t SimMessageModel::onMessage(const platform::Message& m) {
     if (m.msg == UM_SIMMESSAGES) relist();
     return 0;

@@ -74,6 +74,9 @@ public:
 
     // "<sim index>/<device>" split at the "/"; false when either part is no number.
     static bool SplitKey(std::string_view key, int& simIndex, int& device);
+    // The text column (GBK): the Text, after "(n) " for a message of n
+    // parts, as the message list shows a joined row.
+    static std::string TextColumn(const SimMessageRow& row);
 
     std::intptr_t onMessage(const platform::Message& m) override;
 

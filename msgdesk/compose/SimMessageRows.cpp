@@ -33,6 +33,7 @@ SimMessageRow joined(const SimMessageCache& cache, std::vector<size_t> at) {
         parts.push_back(std::move(p));
     }
     row.whole = PartAssembly::joinedText(parts);
+    row.parts = tags[at.front()].total;
     row.rec.setText(row.whole);
     return row;
 }

@@ -17,6 +17,7 @@ struct SimMessageRow {
     MessageRecord rec;
     std::string whole;              // GBK; a missing part marked by "…"
     std::vector<std::string> keys;  // "<sim index>/<device>" of every copy, in part order
+    int parts = 1;                  // how many parts the message was sent in
 };
 
 // The rows of the cache in its order, of one device (or all when device

@@ -281,6 +281,8 @@ TEST_F(LongSimMessages, ThePartsAreOneRowInThePlaceOfTheFirstToCome) {
     EXPECT_EQ(r.rec.time(), "10:00:01");      // the first part's, not the first to come
     EXPECT_EQ(r.rec.status(), "10/1");
     EXPECT_EQ(r.keys, (std::vector<std::string>{"10/1", "11/1", "12/1"}));
+    EXPECT_EQ(SimMessageModel::TextColumn(r), "(3) " + r.rec.text());
+    EXPECT_EQ(SimMessageModel::TextColumn(m.rows()[6]), "text 1020");
     EXPECT_EQ(m.rows()[6].whole, "text 1020");
     EXPECT_EQ(m.rows()[6].keys, std::vector<std::string>{"20/1"});
     m.setFilter(1);

@@ -162,8 +162,8 @@ TEST_F(SimManagerOnModems, ALongMessageKeptOnTheSimIsOneRowDeletedWholeAndKept) 
     });
     EXPECT_EQ(listed, 2);
     EXPECT_EQ(count, QString::fromUtf8("2 条"));
-    // The start of the joined text: 160 bytes, 80 characters.
-    EXPECT_EQ(shown, QString::fromUtf8(text.c_str()).left(80));
+    // The part count, and the start of the joined text: 160 bytes, 80 characters.
+    EXPECT_EQ(shown, QStringLiteral("(3) ") + QString::fromUtf8(text.c_str()).left(80));
     EXPECT_EQ(confirmed, 1);
     const std::string status = sim.ask("status 1", "", 10s);
     EXPECT_NE(status.find("messages=1/"), std::string::npos) << status;
