@@ -143,10 +143,11 @@ void CSimMessageDlg::showRows() {
     const auto& rows = m_model.rows();
     m_list->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const MessageRecord& rec = rows[static_cast<size_t>(r)];
+        const MessageRecord& rec = rows[static_cast<size_t>(r)].rec;
+        const std::string text = SimMessageModel::TextColumn(rows[static_cast<size_t>(r)]);
         auto* icon = new QTableWidgetItem(DeviceStripIcon(rec.Icon), QString());
         m_list->setItem(r, 0, icon);
-        const std::string texts[] = {rec.number(), rec.contact(), rec.text(),
+        const std::string texts[] = {rec.number(), rec.contact(), text,
                                      rec.date(),   rec.time(),    rec.status()};
         for (int c = 0; c < 6; ++c)
             m_list->setItem(r, c + 1, new QTableWidgetItem(FromGbk(texts[c])));

@@ -9,6 +9,8 @@
 #include "compose/ComposeRequest.h"
 #include "device/WindowMessages.h"
 #include "res/StringTable.h"
+#include "store/ForwardText.h"
+#include "store/KeptLongMessage.h"
 #include "store/RowCompare.h"
 #include "store/SimMessageCache.h"
 #include "store/StoreCommands.h"
@@ -21,14 +23,15 @@ constexpr int kKeepNo = compose::IDC_KEEP_NO;
 constexpr int kViewReply = IDC_VIEW_REPLY;
 constexpr int kViewForward = IDC_VIEW_FORWARD;
 
-std::string columnText(const MessageRecord& r, int column) {
+std::string columnText(const SimMessageRow& row, int column) {
+    const MessageRecord& r = row.rec;
     switch (column) {
         case 1:
             return r.number();
         case 2:
             return r.contact();
         case 3:
-            return r.text();
+            return row.whole;
         case 4:
             return r.date();
         case 5:
@@ -65,25 +68,23 @@ void SimMessageModel::relist() {
 }
 
 void SimMessageModel::list() {
-    m_rows.clear();
     m_selection.clear();
-    for (const MessageRecord& r : m_cache.records())
-        if (m_filter == 0 || r.Icon == m_filter) m_rows.push_back(r);
+    m_rows = JoinSimMessages(m_cache, m_filter);
 }
 
 void SimMessageModel::sortByColumn(int column) {
     if (column < 1 || column > 6) return;
     m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
     m_sortColumn = column;
-    std::vector<std::pair<std::string, MessageRecord>> keyed;
-    for (const MessageRecord& r : m_rows) keyed.emplace_back(columnText(r, column), r);
+    std::vector<std::pair<std::string, SimMessageRow>> keyed;
+    for (SimMessageRow& r : m_rows) keyed.emplace_back(columnText(r, column), std::move(r));
     // Stable: equal texts keep their order, and the date/time comparison is
     // not a total order on mixed columns.
     std::stable_sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
         const int c = CompareListTexts(a.first, b.first);
         return m_sortAscending ? c < 0 : c > 0;
     });
-    for (size_t i = 0; i < keyed.size(); ++i) m_rows[i] = keyed[i].second;
+    for (size_t i = 0; i < keyed.size(); ++i) m_rows[i] = std::move(keyed[i].second);
     m_selection.clear();
     notify();
 }
@@ -106,7 +107,7 @@ SimMessageModel::Buttons SimMessageModel::buttons() const {
     return Buttons{n == 1, n == 1, n == 1, n >= 1, n >= 1};
 }
 
-const MessageRecord* SimMessageModel::firstSelected() const {
+const SimMessageRow* SimMessageModel::firstSelected() const {
     return m_selection.empty() ? nullptr : &m_rows[static_cast<size_t>(m_selection.front())];
 }
 
@@ -124,54 +125,74 @@ void SimMessageModel::compose(int mode, const std::string& text) {
     if (m_ports.sendToFrame) m_ports.sendToFrame(MakeComposeRequest(text, mode));
 }
 
+void SimMessageModel::forwardRow(const SimMessageRow& row) {
+    const ForwardText f = ForwardTextOf(row.rec, row.whole);
+    // Told before compose opens: the request is sent, and compose runs modally.
+    if (f.shortened && m_ports.messageBox) m_ports.messageBox->show(ForwardShortenedNotice());
+    compose(2, f.text);
+}
+
+bool SimMessageModel::keep(const SimMessageRow& row) {
+    MessageRecord copy = inboxCopy(row.rec);
+    std::intptr_t stored = 0;
+    if (row.whole == copy.text()) {
+        stored = m_ports.sendToFrame(platform::Message{
+            UM_KEEPRECORD, KEEP_RECORD, reinterpret_cast<platform::LPARAM>(&copy), nullptr});
+    } else {
+        KeptLongMessage kept{copy, row.whole};
+        stored = m_ports.sendToFrame(platform::Message{
+            UM_KEEPRECORD, KEEP_LONG_MESSAGE, reinterpret_cast<platform::LPARAM>(&kept), nullptr});
+    }
+    return stored != 0;
+}
+
 void SimMessageModel::view() {
-    const MessageRecord* row = firstSelected();
+    const SimMessageRow* row = firstSelected();
     if (!row || !m_ports.openView) return;
-    const MessageRecord shown = inboxCopy(*row);  // the list may change while the view is open
-    const int answer = m_ports.openView(shown);
-    if (answer == kViewReply) compose(1, shown.number());
-    if (answer == kViewForward) compose(2, shown.text());
+    // Copies: the list may change while the view is open.
+    SimMessageRow shown = *row;
+    shown.rec = inboxCopy(row->rec);
+    const int answer = m_ports.openView(shown.rec, shown.whole);
+    if (answer == kViewReply) compose(1, shown.rec.number());
+    if (answer == kViewForward) forwardRow(shown);
 }
 
 void SimMessageModel::reply() {
-    if (const MessageRecord* row = firstSelected()) compose(1, row->number());
+    if (const SimMessageRow* row = firstSelected()) compose(1, row->rec.number());
 }
 
 void SimMessageModel::forward() {
-    if (const MessageRecord* row = firstSelected()) compose(2, row->text());
+    if (const SimMessageRow* row = firstSelected()) forwardRow(*row);
 }
 
 bool SimMessageModel::deleteSelected() {
     if (m_selection.empty()) return false;
     // Copies: a message box or prompt runs the event loop, and a confirmation
     // arriving then lists the rows again.
-    std::vector<MessageRecord> taken;
+    std::vector<SimMessageRow> taken;
     for (auto it = m_selection.rbegin(); it != m_selection.rend(); ++it)
         taken.push_back(m_rows[static_cast<size_t>(*it)]);
     const int answer = m_ports.askKeep ? m_ports.askKeep() : 2;
     if (answer != kKeepYes && answer != kKeepNo) return false;
-    for (const MessageRecord& row : taken) {
-        int index = 0;
-        int device = 0;
-        if (!SplitKey(row.status(), index, device)) continue;
-        if (answer == kKeepYes) {
-            MessageRecord copy = inboxCopy(row);
+    for (const SimMessageRow& row : taken) {
+        // Not on the computer after all: the SIM copy is the only one left.
+        if (answer == kKeepYes && !keep(row)) continue;
+        for (const std::string& key : row.keys) {
+            int index = 0;
+            int device = 0;
+            if (!SplitKey(key, index, device)) continue;
             m_ports.sendToFrame(platform::Message{
-                UM_KEEPRECORD, 1, reinterpret_cast<platform::LPARAM>(&copy), nullptr});
+                UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(device), index, nullptr});
         }
-        m_ports.sendToFrame(platform::Message{
-            UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(device), index, nullptr});
     }
     return true;
 }
 
 void SimMessageModel::exportSelected() {
-    std::vector<MessageRecord> taken;
+    std::vector<SimMessageRow> taken;
     for (auto it = m_selection.rbegin(); it != m_selection.rend(); ++it)
-        taken.push_back(inboxCopy(m_rows[static_cast<size_t>(*it)]));
-    for (MessageRecord& copy : taken)
-        m_ports.sendToFrame(platform::Message{UM_KEEPRECORD, 1,
-                                              reinterpret_cast<platform::LPARAM>(&copy), nullptr});
+        taken.push_back(m_rows[static_cast<size_t>(*it)]);
+    for (const SimMessageRow& row : taken) keep(row);
 }
 
 bool SimMessageModel::SplitKey(std::string_view key, int& simIndex, int& device) {
@@ -183,6 +204,12 @@ bool SimMessageModel::SplitKey(std::string_view key, int& simIndex, int& device)
     };
     return parse(key.substr(0, slash), simIndex) && parse(key.substr(slash + 1), device) &&
            device >= 1 && device <= kMaxDevices && simIndex >= 0;
+}
+
+std::string SimMessageModel::TextColumn(const SimMessageRow& row) {
+    // In front: the column elides the end of a long text.
+    if (row.parts > 1) return "(" + std::to_string(row.parts) + ") " + row.rec.text();
+    return row.rec.text();
 }
 
 std::intptr_t SimMessageModel::onMessage(const platform::Message& m) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "compose/SimMessageRows.h"
+#include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
 #include "store/MessageRecord.h"
 
@@ -18,16 +20,23 @@ class SimMessageCache;
 // forward, delete with the keep-on-computer question, export). It is the
 // main frame's open device dialog while it is open: UM_SIMMESSAGES lists
 // again, keeping the position of the first selected row.
+//
+// The parts of a long message are one row (SimMessageRows.h): it is viewed,
+// kept and exported with its whole text, and deleting it deletes every part.
 class SimMessageModel final : public platform::MessageTarget {
 public:
     struct Ports {
         // Synchronous requests to the main frame (UM_KEEPRECORD,
-        // UM_DELETESIMMESSAGE, UM_COMPOSE).
+        // UM_DELETESIMMESSAGE, UM_COMPOSE). UM_KEEPRECORD answers non-zero
+        // when the copy is on disk.
         std::function<std::intptr_t(const platform::Message&)> sendToFrame;
         // The keep-on-computer prompt: 1 yes, 1044 no, 2 cancel.
         std::function<int()> askKeep;
-        // The message view: 1027 reply, 1025 forward, 2 cancel.
-        std::function<int(const MessageRecord&)> openView;
+        // The message view of a record and its whole text (GBK): 1027
+        // reply, 1025 forward, 2 cancel.
+        std::function<int(const MessageRecord&, const std::string& whole)> openView;
+        // Shows the notice of a shortened forward; unset: none.
+        platform::MessageBoxPort* messageBox = nullptr;
         // The rows or the selection changed: the window shows them again.
         std::function<void()> changed;
     };
@@ -48,7 +57,7 @@ public:
     // A header click: toggles or starts ascending on column 1..6.
     void sortByColumn(int column);
 
-    const std::vector<MessageRecord>& rows() const { return m_rows; }
+    const std::vector<SimMessageRow>& rows() const { return m_rows; }
     std::string countText() const;  // "%d 条", UTF-8
     // Row positions, in any order; kept sorted.
     void setSelection(std::vector<int> rows);
@@ -58,22 +67,29 @@ public:
     void view();
     void reply();
     void forward();
-    // From the last selected row to the first, asking once; false: nothing done.
+    // From the last selected row to the first, asking once; false: nothing
+    // done. A row whose kept copy could not be stored stays on the SIM.
     bool deleteSelected();
     void exportSelected();
 
     // "<sim index>/<device>" split at the "/"; false when either part is no number.
     static bool SplitKey(std::string_view key, int& simIndex, int& device);
+    // The text column (GBK): the Text, after "(n) " for a message of n
+    // parts, as the message list shows a joined row.
+    static std::string TextColumn(const SimMessageRow& row);
 
     std::intptr_t onMessage(const platform::Message& m) override;
 
 private:
     void list();
     void notify();
-    const MessageRecord* firstSelected() const;
+    const SimMessageRow* firstSelected() const;
     // The record a kept copy is made from: columns 1 to 5, Icon 0, no Status.
     static MessageRecord inboxCopy(const MessageRecord& row);
     void compose(int mode, const std::string& text);
+    void forwardRow(const SimMessageRow& row);
+    // Files a copy into the InBox; true when the main frame has it on disk.
+    bool keep(const SimMessageRow& row);
 
     const SimMessageCache& m_cache;
     int m_deviceCount;
@@ -81,7 +97,7 @@ private:
     int m_filter = 0;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
-    std::vector<MessageRecord> m_rows;
+    std::vector<SimMessageRow> m_rows;
     std::vector<int> m_selection;
 };
 

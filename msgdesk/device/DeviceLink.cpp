@@ -62,8 +62,9 @@ bool DeviceLink::handleMessage(const Message& m, std::intptr_t* result) {
             m_edits.onEntryDone(m.wParam, entry);
             return true;
         case UM_KEEPRECORD:
-            if (m.wParam == 1) return false;  // a MessageRecord for the InBox
-            if (m.wParam == 0 && entry) m_edits.keep(*entry);
+            // A message for the InBox, whole or long: the receiver's.
+            if (m.wParam == KEEP_RECORD || m.wParam == KEEP_LONG_MESSAGE) return false;
+            if (m.wParam == KEEP_SIM_ENTRY && entry) m_edits.keep(*entry);
             return true;
         case UM_PHONECOMMAND:
             m_calls.onPhoneCommand(m.wParam, m);

@@ -56,6 +56,12 @@ constexpr int RESULT_OK = 224;
 constexpr int RESULT_ERROR = 225;
 constexpr int RESULT_TIMEOUT = 258;
 
+// UM_KEEPRECORD forms: wParam 0 a SIM phonebook entry, 1 a MessageRecord
+// for the InBox, 2 a KeptLongMessage (store/KeptLongMessage.h).
+constexpr platform::WPARAM KEEP_SIM_ENTRY = 0;
+constexpr platform::WPARAM KEEP_RECORD = 1;
+constexpr platform::WPARAM KEEP_LONG_MESSAGE = 2;
+
 // UM_BATCHFAILURE kinds.
 constexpr int BATCH_DELETES = 225;
 constexpr int BATCH_STORES = 226;

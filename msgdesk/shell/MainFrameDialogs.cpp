@@ -39,9 +39,10 @@ void MainFrameCore::openSimMessages() {
         if (keepOnComputerHook) return keepOnComputerHook();
         return m_window ? m_window->askKeepOnComputer() : 2;
     };
-    ports.openView = [this](const MessageRecord& r) {
-        return m_window ? m_window->openMessageView(r) : 2;
+    ports.openView = [this](const MessageRecord& r, const std::string& whole) {
+        return m_window ? m_window->openMessageView(r, whole) : 2;
     };
+    ports.messageBox = &m_s.messageBox;
     SimMessageModel model(m_store->simCache(), m_link->deviceCount(), std::move(ports));
     OpenDialog open(m_s.loop, m_deviceDialog, &model);
     if (simMessageDialogHook)

@@ -9,6 +9,7 @@
 #include "contacts/CountryCodeLookup.h"
 #include "device/WindowMessages.h"
 #include "res/StringTable.h"
+#include "store/ForwardText.h"
 
 namespace msgdesk {
 
@@ -61,16 +62,9 @@ void MessageList::postCountRefresh() {
 void MessageList::forwardRecord(int mailbox, const MessageRecord& rec) {
     if (mailbox < 0 || mailbox >= kMailboxCount) return;
     const std::string whole = m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec);
-    if (whole == rec.text()) {
-        postCompose(rec.text(), COMPOSE_FORWARD);
-        return;
-    }
-    // A joined long message: compose takes 140 bytes, the user is told.
-    postCompose(whole.substr(0, platform::codepage::fitLength(whole, 140)), COMPOSE_FORWARD);
-    if (m_ports.messageBox)
-        m_ports.messageBox->show(
-            platform::MessageBoxRequest{60077, LoadStr(60077), LoadStr(IDS_APP_TITLE),
-                                        platform::MbIcon::Information, platform::MbButtons::Ok});
+    ForwardText f = ForwardTextOf(rec, whole);
+    postCompose(std::move(f.text), COMPOSE_FORWARD);
+    if (f.shortened && m_ports.messageBox) m_ports.messageBox->show(ForwardShortenedNotice());
 }
 
 void MessageList::postCompose(std::string text, int mode) {

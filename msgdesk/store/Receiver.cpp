@@ -9,6 +9,7 @@
 #include "platform/InstallLayout.h"
 #include "platform/Sound.h"
 #include "res/StringTable.h"
+#include "store/KeptLongMessage.h"
 #include "store/NewMessageNotice.h"
 
 namespace msgdesk {
@@ -56,10 +57,20 @@ bool Receiver::handleMessage(const platform::Message& m, std::intptr_t* result) 
         case UM_SIMMESSAGES:
             onSimMessages(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
             return true;
-        case UM_KEEPRECORD:
-            if (m.wParam != 1) return false;  // wParam 0 is the phonebook's kept copy
-            if (auto* rec = reinterpret_cast<const MessageRecord*>(m.lParam)) keepRecord(*rec);
+        case UM_KEEPRECORD: {
+            bool kept = false;
+            if (m.wParam == KEEP_RECORD) {
+                if (auto* rec = reinterpret_cast<const MessageRecord*>(m.lParam))
+                    kept = keepRecord(*rec);
+            } else if (m.wParam == KEEP_LONG_MESSAGE) {
+                if (auto* k = reinterpret_cast<const KeptLongMessage*>(m.lParam))
+                    kept = keepLongMessage(k->rec, k->whole);
+            } else {
+                return false;  // KEEP_SIM_ENTRY is the phonebook's kept copy
+            }
+            if (result) *result = kept ? 1 : 0;
             return true;
+        }
         case UM_NEWMESSAGE:
             onNewMessage(m.wParam);
             return true;
@@ -149,7 +160,9 @@ void Receiver::addSimCopy(const ReceivedSms& sms) {
     MessageRecord rec = inboxRecord(sms);
     rec.Icon = sms.device;
     rec.setStatus(std::to_string(sms.simIndex) + "/" + std::to_string(sms.device));
-    if (!m_store.simCache().AddSimMessage(rec)) return;  // device outside 1..16
+    SimMessageCache::PartTag tag;
+    if (sms.partTotal > 1) tag = {sms.partRef, sms.partNo, sms.partTotal, sms.body};
+    if (!m_store.simCache().AddSimMessage(rec, std::move(tag))) return;  // device outside 1..16
     m_devices.addMessageCount(sms.device, 1);
     if (m_ports.postToDeviceDialog)
         m_ports.postToDeviceDialog(platform::Message{UM_SIMMESSAGES, 0, 0, nullptr});
@@ -203,10 +216,24 @@ void Receiver::onSimMessages(int result, int id) {
     m_pending.remove(id);
 }
 
-void Receiver::keepRecord(const MessageRecord& rec) {
+bool Receiver::keepRecord(const MessageRecord& rec) {
     m_store.AppendMessage(rec, InBox);
     // The dialogs delete the SIM copy next: have the kept one on disk first.
-    m_store.saveNow(InBox);
+    return m_store.saveNow(InBox);
+}
+
+bool Receiver::keepLongMessage(const MessageRecord& rec, const std::string& whole) {
+    if (whole == rec.text()) return keepRecord(rec);
+    // The whole text on disk before its row, as when parts are joined: the
+    // row never stands on disk without the rest of its text.
+    const LongTexts::Key key = LongTexts::keyOf(rec);
+    LongTexts& side = m_store.longTexts(InBox);
+    side.add(key, whole);
+    if (!m_store.saveLongTexts(InBox)) {
+        side.take(key, whole);
+        return false;
+    }
+    return keepRecord(rec);
 }
 
 void Receiver::onNewMessage(platform::WPARAM w) {

@@ -26,7 +26,8 @@ namespace msgdesk {
 // copies and plays the new-message sound.
 //
 // Handles UM_SIMRECORD, UM_DELETESIMMESSAGE, UM_SIMMESSAGES (at the frame),
-// UM_KEEPRECORD with wParam 1 and UM_NEWMESSAGE.
+// UM_KEEPRECORD with wParam KEEP_RECORD or KEEP_LONG_MESSAGE (answering 1
+// when the copy is on disk) and UM_NEWMESSAGE.
 //
 // A received message is saved to the InBox file (synced) before its SIM copy
 // may be deleted, so a crash at any moment leaves it in the file or on the
@@ -70,7 +71,11 @@ public:
     void onSimRecord(const ReceivedSms& sms);
     void deleteSimMessage(int device, int index, int failures = 0);
     void onSimMessages(int result, int id);
-    void keepRecord(const MessageRecord& rec);
+    // Files a kept copy into the InBox and saves it; true when on disk.
+    bool keepRecord(const MessageRecord& rec);
+    // The same for a joined long message, its whole text into the sidecar
+    // first.
+    bool keepLongMessage(const MessageRecord& rec, const std::string& whole);
     void onNewMessage(platform::WPARAM w);
     // Files every complete long message waiting in the assembly, and those
     // waiting past kPartsMaxAge (all of them when `all`) as far as they

@@ -85,6 +85,8 @@ protected:
 };
 
 TEST_F(SimDialogsEndToEnd, FiveFilledMessagesAreListedAndTwoDeletedKeepingCopies) {
+    // "ready" says the listings ended; the listed messages may still be read.
+    ASSERT_TRUE(until([&] { return appStatus("sim") == 5; }));
     app.send("simlist 2");
     int rows = 0;
     std::string line;

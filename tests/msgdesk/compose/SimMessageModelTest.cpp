@@ -4,6 +4,7 @@
 #include "compose/ComposeRequest.h"
 #include "compose/SimMessageModel.h"
 #include "device/WindowMessages.h"
+#include "store/KeptLongMessage.h"
 #include "store/SimMessageCache.h"
 
 namespace msgdesk {
@@ -28,6 +29,7 @@ struct Sent {
     platform::WPARAM w;
     platform::LPARAM l;
     MessageRecord kept;  // UM_KEEPRECORD's record, copied at once
+    std::string whole;   // and the whole text of a long one
     ComposeRequest compose;
 };
 
@@ -40,6 +42,8 @@ protected:
     int viewAnswer = 2;
     std::vector<MessageRecord> viewed;
     int changes = 0;
+    bool keepStored = true;  // what the main frame answers UM_KEEPRECORD
+    platform::ScriptedMessageBox boxes;
 
     void SetUp() override {
         cache.AddSimMessage(simRecord(1, 1, "1001"));
@@ -51,26 +55,32 @@ protected:
     SimMessageModel::Ports ports() {
         SimMessageModel::Ports p;
         p.sendToFrame = [this](const platform::Message& m) {
-            Sent s{m.msg, m.wParam, m.lParam, {}, {}};
-            if (m.msg == UM_KEEPRECORD) s.kept = *reinterpret_cast<const MessageRecord*>(m.lParam);
+            Sent s{m.msg, m.wParam, m.lParam, {}, {}, {}};
+            if (m.msg == UM_KEEPRECORD && m.wParam == KEEP_RECORD)
+                s.kept = *reinterpret_cast<const MessageRecord*>(m.lParam);
+            if (m.msg == UM_KEEPRECORD && m.wParam == KEEP_LONG_MESSAGE) {
+                s.kept = reinterpret_cast<const KeptLongMessage*>(m.lParam)->rec;
+                s.whole = reinterpret_cast<const KeptLongMessage*>(m.lParam)->whole;
+            }
             if (m.msg == UM_COMPOSE) s.compose = ReadComposeRequest(m);
             sent.push_back(s);
-            return std::intptr_t{0};
+            return std::intptr_t{m.msg == UM_KEEPRECORD && keepStored ? 1 : 0};
         };
         p.askKeep = [this] {
             ++asked;
             return keepAnswer;
         };
-        p.openView = [this](const MessageRecord& r) {
+        p.openView = [this](const MessageRecord& r, const std::string&) {
             viewed.push_back(r);
             return viewAnswer;
         };
         p.changed = [this] { ++changes; };
+        p.messageBox = &boxes;
         return p;
     }
     static std::vector<std::string> numbers(const SimMessageModel& m) {
         std::vector<std::string> out;
-        for (const auto& r : m.rows()) out.push_back(r.number());
+        for (const auto& r : m.rows()) out.push_back(r.rec.number());
         return out;
     }
 };
@@ -221,12 +231,195 @@ TEST_F(SimMessageModelTest, AHeaderClickSortsAndASecondReverses) {
     cache.AddSimMessage(simRecord(1, 9, "0999", "2025-12-31"));
     SimMessageModel m(cache, 2, ports());
     m.sortByColumn(4);
-    EXPECT_EQ(m.rows().front().number(), "0999");
+    EXPECT_EQ(m.rows().front().rec.number(), "0999");
     m.sortByColumn(4);
-    EXPECT_EQ(m.rows().back().number(), "0999");
+    EXPECT_EQ(m.rows().back().rec.number(), "0999");
     m.sortByColumn(1);
     EXPECT_EQ(numbers(m).front(), "0999");
     EXPECT_EQ(numbers(m).back(), "2007");
+}
+
+// The SIM copies of a long message's parts, as the receiver keeps them.
+class LongSimMessages : public SimMessageModelTest {
+protected:
+    const std::string p1 = std::string(153, 'a'), p2 = std::string(100, 'b'), p3 = "end";
+    const std::string gap = "\xA1\xAD";
+
+    void addPart(int device, int index, const std::string& number, int ref, int partNo, int total,
+                 const std::string& body) {
+        MessageRecord r = simRecord(device, index, number);
+        r.setText(body);
+        r.setTime("10:00:0" + std::to_string(partNo));
+        cache.AddSimMessage(r, SimMessageCache::PartTag{ref, partNo, total, body});
+    }
+    // 1388's three parts at 10..12 on device 1, the last first, a single
+    // one (1020) between them.
+    void addLong() {
+        addPart(1, 12, "1388", 7, 3, 3, p3);
+        cache.AddSimMessage(simRecord(1, 20, "1020"));
+        addPart(1, 11, "1388", 7, 2, 3, p2);
+        addPart(1, 10, "1388", 7, 1, 3, p1);
+    }
+    const SimMessageRow& rowOf(const SimMessageModel& m, const std::string& number) {
+        for (const auto& r : m.rows())
+            if (r.rec.number() == number) return r;
+        static const SimMessageRow none;
+        ADD_FAILURE() << "no row " << number;
+        return none;
+    }
+};
+
+TEST_F(LongSimMessages, ThePartsAreOneRowInThePlaceOfTheFirstToCome) {
+    addLong();
+    SimMessageModel m(cache, 2, ports());
+    EXPECT_EQ(numbers(m),
+              (std::vector<std::string>{"1001", "2003", "1002", "2004", "2007", "1388", "1020"}));
+    EXPECT_EQ(m.countText(), "7 条");
+    const SimMessageRow& r = m.rows()[5];
+    EXPECT_EQ(r.whole, p1 + p2 + p3);
+    EXPECT_EQ(r.rec.text(), p1 + "bbbbbbb");  // 160 bytes, as the InBox row has
+    EXPECT_EQ(r.rec.time(), "10:00:01");      // the first part's, not the first to come
+    EXPECT_EQ(r.rec.status(), "10/1");
+    EXPECT_EQ(r.keys, (std::vector<std::string>{"10/1", "11/1", "12/1"}));
+    EXPECT_EQ(SimMessageModel::TextColumn(r), "(3) " + r.rec.text());
+    EXPECT_EQ(SimMessageModel::TextColumn(m.rows()[6]), "text 1020");
+    EXPECT_EQ(m.rows()[6].whole, "text 1020");
+    EXPECT_EQ(m.rows()[6].keys, std::vector<std::string>{"20/1"});
+    m.setFilter(1);
+    EXPECT_EQ(numbers(m), (std::vector<std::string>{"1001", "1002", "1388", "1020"}));
+    m.setFilter(2);
+    EXPECT_EQ(m.countText(), "3 条");
+
+    // A confirmed deletion of the middle part leaves a gap; the rows after
+    // it keep their own texts.
+    ASSERT_TRUE(cache.RemoveSimMessageByKey("11/1"));
+    m.setFilter(0);
+    EXPECT_EQ(rowOf(m, "1388").whole, p1 + gap + p3);
+    EXPECT_EQ(rowOf(m, "1388").keys, (std::vector<std::string>{"10/1", "12/1"}));
+    EXPECT_EQ(rowOf(m, "1020").whole, "text 1020");
+    cache.RemoveSimMessages(1);
+    m.relist();
+    EXPECT_EQ(m.countText(), "3 条");
+}
+
+TEST_F(LongSimMessages, IncompleteGroupsAreOneRowWithTheGapMarked) {
+    addPart(1, 30, "1500", 9, 3, 3, p3);
+    addPart(1, 31, "1500", 9, 1, 3, p1);
+    addPart(2, 32, "1600", 10, 1, 3, "x");
+    addPart(2, 33, "1600", 10, 2, 3, "y");
+    addPart(2, 34, "1700", 11, 2, 2, "only");
+    SimMessageModel m(cache, 2, ports());
+    EXPECT_EQ(m.countText(), "8 条");
+    EXPECT_EQ(rowOf(m, "1500").whole, p1 + gap + p3);
+    EXPECT_EQ(rowOf(m, "1500").keys, (std::vector<std::string>{"31/1", "30/1"}));
+    EXPECT_EQ(rowOf(m, "1600").whole, "xy" + gap);
+    EXPECT_EQ(rowOf(m, "1700").whole, gap + "only");
+    EXPECT_EQ(rowOf(m, "1700").rec.text(), gap + "only");
+}
+
+TEST_F(LongSimMessages, TheSameReferenceFromAnotherSenderOrDeviceStaysApart) {
+    addLong();
+    // 1399 also uses reference 7; its text starts as 1388's for 160 bytes.
+    addPart(1, 13, "1399", 7, 1, 2, p1);
+    addPart(1, 14, "1399", 7, 2, 2, "bbbbbbba");
+    addPart(2, 15, "1388", 7, 1, 3, "other device");
+    SimMessageModel m(cache, 2, ports());
+    EXPECT_EQ(m.countText(), "9 条");
+    EXPECT_EQ(rowOf(m, "1399").whole, p1 + "bbbbbbba");
+    EXPECT_EQ(rowOf(m, "1399").rec.text(), rowOf(m, "1388").rec.text());
+    m.setFilter(2);
+    EXPECT_EQ(rowOf(m, "1388").whole, "other device" + gap);
+    // Sorted by text on the whole text: the 161st byte decides.
+    m.setFilter(1);
+    m.sortByColumn(3);
+    EXPECT_EQ(numbers(m), (std::vector<std::string>{"1399", "1388", "1001", "1002", "1020"}));
+    m.sortByColumn(3);
+    EXPECT_EQ(numbers(m).back(), "1399");
+}
+
+TEST_F(LongSimMessages, DeletingTheRowDeletesEveryPartAndKeepsOneWholeCopy) {
+    addLong();
+    SimMessageModel m(cache, 2, ports());
+    m.setSelection({5});
+    ASSERT_TRUE(m.deleteSelected());
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0].msg, UM_KEEPRECORD);
+    EXPECT_EQ(sent[0].w, KEEP_LONG_MESSAGE);
+    EXPECT_EQ(sent[0].whole, p1 + p2 + p3);
+    EXPECT_EQ(sent[0].kept.text(), p1 + "bbbbbbb");
+    EXPECT_EQ(sent[0].kept.time(), "10:00:01");
+    EXPECT_EQ(sent[0].kept.Icon, 0);
+    EXPECT_EQ(sent[0].kept.status(), "");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(sent[static_cast<size_t>(i) + 1].msg, UM_DELETESIMMESSAGE);
+        EXPECT_EQ(sent[static_cast<size_t>(i) + 1].w, 1u);
+        EXPECT_EQ(sent[static_cast<size_t>(i) + 1].l, 10 + i);
+    }
+    // A copy the main frame could not store leaves the parts on the SIM.
+    sent.clear();
+    keepStored = false;
+    m.setSelection({5, 6});
+    ASSERT_TRUE(m.deleteSelected());
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].w, KEEP_RECORD);  // 1020, the last row first
+    EXPECT_EQ(sent[1].w, KEEP_LONG_MESSAGE);
+    // Without a copy every part goes all the same.
+    sent.clear();
+    keepAnswer = 1044;
+    m.setSelection({5});
+    ASSERT_TRUE(m.deleteSelected());
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[2].msg, UM_DELETESIMMESSAGE);
+    EXPECT_EQ(sent[2].l, 12);
+}
+
+TEST_F(LongSimMessages, ExportFilesTheWholeTextAndAShortOneAsItWas) {
+    addLong();
+    SimMessageModel m(cache, 2, ports());
+    m.setSelection({0, 5});
+    m.exportSelected();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].w, KEEP_LONG_MESSAGE);
+    EXPECT_EQ(sent[0].whole, p1 + p2 + p3);
+    EXPECT_EQ(sent[1].w, KEEP_RECORD);
+    EXPECT_EQ(sent[1].kept.text(), "text 1001");
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(m.rows().size(), 7u);
+}
+
+TEST_F(LongSimMessages, ViewShowsTheWholeTextForwardTakes140BytesAndSaysSo) {
+    addLong();
+    std::vector<std::string> wholes;
+    auto p = ports();
+    p.openView = [&](const MessageRecord& r, const std::string& whole) {
+        viewed.push_back(r);
+        wholes.push_back(whole);
+        return viewAnswer;
+    };
+    SimMessageModel m(cache, 2, p);
+    m.setSelection({5});
+    viewAnswer = 1025;
+    m.view();
+    ASSERT_EQ(wholes.size(), 1u);
+    EXPECT_EQ(wholes[0], p1 + p2 + p3);
+    EXPECT_EQ(viewed[0].number(), "1388");
+    m.forward();
+    viewAnswer = 1027;
+    m.view();
+    ASSERT_EQ(sent.size(), 3u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(sent[static_cast<size_t>(i)].compose.mode, 2);
+        EXPECT_EQ(sent[static_cast<size_t>(i)].compose.text, std::string(140, 'a'));
+    }
+    EXPECT_EQ(sent[2].compose.text, "1388");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].stringId, 60077u);
+    // A single message is forwarded whole, without the notice.
+    m.setSelection({6});
+    m.forward();
+    EXPECT_EQ(sent.back().compose.text, "text 1020");
+    EXPECT_EQ(boxes.shown.size(), 2u);
 }
 
 }  // namespace

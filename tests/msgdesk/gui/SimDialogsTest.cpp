@@ -82,7 +82,7 @@ protected:
             ++asked;
             return 2;
         };
-        p.openView = [this](const MessageRecord& r) {
+        p.openView = [this](const MessageRecord& r, const std::string&) {
             viewed.push_back(r);
             return 2;
         };

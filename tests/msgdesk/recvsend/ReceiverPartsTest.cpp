@@ -2,8 +2,10 @@
 // Joining the parts of long messages into one InBox row.
 #include <filesystem>
 
+#include "compose/SimMessageRows.h"
 #include "msgdesk/recvsend/RecvSendFixture.h"
 #include "platform/Codepage.h"
+#include "store/KeptLongMessage.h"
 #include "store/MailboxFiles.h"
 
 namespace msgdesk::test {
@@ -188,6 +190,39 @@ TEST_F(ReceivingParts, AMalformedPartFieldFilesTheMessageAsItIs) {
     receive(1, 2, smsText("10086", "261207093001", "y") + ",\"a:1:2\"");
     EXPECT_EQ(inbox().size(), 2);
     EXPECT_EQ(receiver->parts().size(), 0u);
+}
+
+// Kept on the SIM, the parts are one SIM row too, and that row kept on the
+// computer is one more InBox row with its whole text beside it, or none
+// when the text cannot be written.
+TEST_F(ReceivingParts, KeptOnTheSimThePartsJoinAndAreKeptWhole) {
+    settings.SaveInCard = 1;
+    const std::string a1 = chinese(67, 0), a2 = chinese(30, 1);
+    receive(1, 8, partText("10086", "261207093002", a2, 57, 2, 2));
+    receive(1, 9, partText("10086", "261207093001", a1, 57, 1, 2));
+    ASSERT_EQ(inbox().size(), 1);
+    ASSERT_EQ(store->simCache().size(), 2);
+    EXPECT_EQ(store->simCache().tags()[0].body, a2);
+    auto rows = JoinSimMessages(store->simCache(), 0);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].whole, a1 + a2);
+    EXPECT_EQ(rows[0].keys, (std::vector<std::string>{"9/1", "8/1"}));
+
+    KeptLongMessage kept{inbox().row(0).rec, rows[0].whole};
+    kept.rec.setStatus("");
+    const auto lp = reinterpret_cast<platform::LPARAM>(&kept);
+    EXPECT_EQ(loop.send(&frame, UM_KEEPRECORD, KEEP_LONG_MESSAGE, lp), 1);
+    ASSERT_EQ(inbox().size(), 2);
+    EXPECT_EQ(whole(1), a1 + a2);
+    const fs::path side = LongTexts::pathFor(MailboxFilePath(dir.path, InBox));
+    LongTexts onDisk;
+    ASSERT_TRUE(onDisk.load(side));
+    EXPECT_EQ(onDisk.find(LongTexts::keyOf(kept.rec)).size(), 2u);  // received, and kept
+
+    fs::remove(side);
+    fs::create_directories(side / "x");
+    EXPECT_EQ(loop.send(&frame, UM_KEEPRECORD, KEEP_LONG_MESSAGE, lp), 0);
+    EXPECT_EQ(inbox().size(), 2);
 }
 
 }  // namespace

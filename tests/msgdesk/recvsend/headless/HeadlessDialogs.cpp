@@ -26,7 +26,7 @@ std::vector<std::string> words(const std::string& line) {
 
 void printRows(const msgdesk::SimMessageModel& m) {
     for (const auto& r : m.rows())
-        std::printf("simrow %s %s\n", r.number().c_str(), r.status().c_str());
+        std::printf("simrow %s %s\n", r.rec.number().c_str(), r.rec.status().c_str());
 }
 
 }  // namespace

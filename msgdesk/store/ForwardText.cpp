@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "store/ForwardText.h"
+
+#include "platform/Codepage.h"
+#include "res/StringTable.h"
+
+namespace msgdesk {
+
+namespace {
+// Compose takes one part's worth; the rest of a long text would not be sent.
+constexpr std::size_t kForwardBytes = 140;
+}  // namespace
+
+ForwardText ForwardTextOf(const MessageRecord& rec, const std::string& whole) {
+    if (whole == rec.text()) return {rec.text(), false};
+    return {whole.substr(0, platform::codepage::fitLength(whole, kForwardBytes)), true};
+}
+
+platform::MessageBoxRequest ForwardShortenedNotice() {
+    return platform::MessageBoxRequest{60077, LoadStr(60077), LoadStr(IDS_APP_TITLE),
+                                       platform::MbIcon::Information, platform::MbButtons::Ok};
+}
+
+}  // namespace msgdesk
