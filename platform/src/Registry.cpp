@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "RegistryTree.h"
+#include "platform/PrivateFiles.h"
 
 namespace platform {
 
@@ -50,8 +51,8 @@ namespace {
 class FileLock {
 public:
     FileLock(const std::filesystem::path& file, bool exclusive) {
-        std::error_code ec;
-        std::filesystem::create_directories(file.parent_path(), ec);
+        // The settings hold numbers and names: their folder is the user's only.
+        makePrivateDir(file.parent_path());
         m_fd = ::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (m_fd >= 0) ::flock(m_fd, exclusive ? LOCK_EX : LOCK_SH);
     }

@@ -57,6 +57,15 @@ TEST(Registry, ValuesSurviveARestart) {
               std::string("\0\x01\xFF", 3));
 }
 
+TEST(Registry, AMissingFolderIsMadePrivate) {
+    TempDir d;
+    const fs::path dir = d.path / "config" / "kelvo";
+    RegistryStore reg(dir / "user.reg");
+    ASSERT_TRUE(reg.setDword(kKey, "Sound", 1));
+    for (const fs::path& p : {dir, dir.parent_path()})
+        EXPECT_EQ(fs::status(p).permissions() & fs::perms::all, fs::perms::owner_all) << p;
+}
+
 TEST(Registry, DeleteKeyValueAndEnumerate) {
     TempDir d;
     RegistryStore reg(d.path / "m.reg");

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/PrivateFiles.h"
+
 namespace platform::ras {
 
 namespace fs = std::filesystem;
@@ -155,7 +157,7 @@ std::map<std::string, RASENTRYA> RasPhonebook::load() const {
 
 bool RasPhonebook::save(const std::map<std::string, RASENTRYA>& book) const {
     std::error_code ec;
-    fs::create_directories(m_file.parent_path(), ec);
+    makePrivateDir(m_file.parent_path());  // shared with the settings: the user's only
     fs::path tmp = m_file.string() + ".tmp";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
