@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     wanmate::StoreRegistry registry;
     platform::usb::SysfsUsbHost usb;
     platform::HostVersion version;
-    platform::XdgAutostart autostart("wanmate", wanmate::text::kAppTitle);
+    platform::XdgAutostart autostart("wanmate", wanmate::text::kAppTitle, "zunto-wanmate");
     int osFamily = platform::osFamilyOf(*version.read());
     platform::ras::PppRas ras(
         platform::ras::PppConfig::fromEnvironment(), usb,

@@ -44,8 +44,8 @@ std::string execQuoted(const std::string& path) {
 
 }  // namespace
 
-XdgAutostart::XdgAutostart(std::string name, std::string displayName)
-    : m_name(std::move(name)), m_displayName(std::move(displayName)) {}
+XdgAutostart::XdgAutostart(std::string name, std::string displayName, std::string icon)
+    : m_name(std::move(name)), m_displayName(std::move(displayName)), m_icon(std::move(icon)) {}
 
 fs::path XdgAutostart::entryPath() const {
     return configHome() / "autostart" / (m_name + ".desktop");
@@ -68,8 +68,9 @@ bool XdgAutostart::install(const std::string& programPath) {
         out << "[Desktop Entry]\n"
             << "Type=Application\n"
             << "Name=" << m_displayName << "\n"
-            << "Exec=" << execQuoted(programPath) << "\n"
-            << "Terminal=false\n"
+            << "Exec=" << execQuoted(programPath) << "\n";
+        if (!m_icon.empty()) out << "Icon=" << m_icon << "\n";
+        out << "Terminal=false\n"
             << "X-GNOME-Autostart-enabled=true\n";
         out.flush();
         if (!out) {

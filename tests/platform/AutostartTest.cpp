@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(TempHome, AnEntryIsCreatedWithTheQuotedPathAndRemoved) {
-    XdgAutostart a("wanmate", "KelvoZunto拨号器");
+    XdgAutostart a("wanmate", "KelvoZunto拨号器", "zunto-wanmate");
     EXPECT_EQ(a.entryPath(), m_dir / "autostart" / "wanmate.desktop");
     EXPECT_FALSE(a.present());
     EXPECT_TRUE(a.remove()) << "nothing to remove is no failure";
@@ -38,7 +38,8 @@ TEST_F(TempHome, AnEntryIsCreatedWithTheQuotedPathAndRemoved) {
     std::string text = read(a.entryPath());
     EXPECT_NE(text.find("[Desktop Entry]\nType=Application\nName=KelvoZunto拨号器\n"),
               std::string::npos);
-    EXPECT_NE(text.find("Exec=\"/home/u/my apps/wan\\\\$mate\\\\\"x\"\n"), std::string::npos);
+    EXPECT_NE(text.find("Exec=\"/home/u/my apps/wan\\\\$mate\\\\\"x\"\nIcon=zunto-wanmate\n"),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(m_dir / "autostart" / "wanmate.desktop.tmp"));
 
     EXPECT_TRUE(a.remove());

@@ -11,7 +11,8 @@ namespace platform {
 // ~/.config/autostart/...), written atomically.
 class XdgAutostart final : public AutostartPort {
 public:
-    XdgAutostart(std::string name, std::string displayName);
+    // icon: an icon theme name for the entry (none when empty).
+    XdgAutostart(std::string name, std::string displayName, std::string icon = {});
     bool present() const override;
     bool install(const std::string& programPath) override;
     bool remove() override;
@@ -20,6 +21,7 @@ public:
 private:
     std::string m_name;
     std::string m_displayName;
+    std::string m_icon;
 };
 
 }  // namespace platform
