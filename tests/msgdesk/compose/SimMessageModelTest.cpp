@@ -323,8 +323,10 @@ TEST_F(LongSimMessages, TheSameReferenceFromAnotherSenderOrDeviceStaysApart) {
     addPart(1, 13, "1399", 7, 1, 2, p1);
     addPart(1, 14, "1399", 7, 2, 2, "bbbbbbba");
     addPart(2, 15, "1388", 7, 1, 3, "other device");
+    // Two single messages of one sender are never joined.
+    cache.AddSimMessage(simRecord(1, 16, "1020"));
     SimMessageModel m(cache, 2, ports());
-    EXPECT_EQ(m.countText(), "9 条");
+    EXPECT_EQ(m.countText(), "10 条");
     EXPECT_EQ(rowOf(m, "1399").whole, p1 + "bbbbbbba");
     EXPECT_EQ(rowOf(m, "1399").rec.text(), rowOf(m, "1388").rec.text());
     m.setFilter(2);
@@ -332,7 +334,8 @@ TEST_F(LongSimMessages, TheSameReferenceFromAnotherSenderOrDeviceStaysApart) {
     // Sorted by text on the whole text: the 161st byte decides.
     m.setFilter(1);
     m.sortByColumn(3);
-    EXPECT_EQ(numbers(m), (std::vector<std::string>{"1399", "1388", "1001", "1002", "1020"}));
+    EXPECT_EQ(numbers(m),
+              (std::vector<std::string>{"1399", "1388", "1001", "1002", "1020", "1020"}));
     m.sortByColumn(3);
     EXPECT_EQ(numbers(m).back(), "1399");
 }
