@@ -127,7 +127,7 @@ private:
               std::shared_ptr<void> payload = nullptr);
     void postRetry(int kind, int rowDevice, std::string text, int failures);
 
-    // Window thread (DeviceLink.cpp, DeviceLinkHandlers.cpp, DeviceLinkRetries.cpp).
+    // Window thread (DeviceLink.cpp, DeviceLinkRetries.cpp).
     void finishDisconnect();
     void onRetryRequest(const RetryRequest& r);
     bool remake(const RetryRequest& r, int failures);
