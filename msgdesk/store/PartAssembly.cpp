@@ -95,6 +95,18 @@ std::vector<PartAssembly::Group> PartAssembly::groups() const {
     return out;
 }
 
+bool PartAssembly::fillsFiledGap(const Group& g) const {
+    if (g.empty()) return false;
+    bool sibling = false;
+    for (const Part& q : m_filed) {
+        if (!sameMessage(q, g.front())) continue;
+        sibling = true;
+        for (const Part& p : g)
+            if (p.partNo == q.partNo) return false;  // another message reusing the reference
+    }
+    return sibling;
+}
+
 std::vector<PartAssembly::Group> PartAssembly::complete() const {
     std::vector<Group> out;
     for (Group& g : groups())

@@ -51,6 +51,9 @@ public:
     bool remove(const Group& g, std::int64_t now);
     std::size_t size() const { return m_parts.size(); }
     std::size_t filedSize() const { return m_filed.size(); }
+    // Whether a group holds only parts its message lacked when it was filed
+    // with gaps: a late part, nothing more will join it.
+    bool fillsFiledGap(const Group& g) const;
     // How many messages have parts waiting.
     int waitingMessages() const { return static_cast<int>(groups().size()); }
     // Lines that could not be read when the file was loaded.

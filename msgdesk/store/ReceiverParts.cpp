@@ -43,8 +43,14 @@ void Receiver::filePart(const ReceivedSms& sms, bool attached) {
 
 int Receiver::fileWaitingParts(bool all) {
     std::vector<PartAssembly::Group> due = m_parts.complete();
-    for (auto& g : m_parts.overdue(now(), all ? -1 : kPartsMaxAge)) {
-        if (static_cast<int>(g.size()) != g.front().total) due.push_back(std::move(g));
+    // Late parts of a message filed with gaps go at once: the rest of
+    // their message is in the InBox already.
+    for (auto& g : m_parts.overdue(now(), -1)) {
+        if (static_cast<int>(g.size()) == g.front().total) continue;
+        std::int64_t first = g.front().arrived;
+        for (const auto& p : g) first = std::min(first, p.arrived);
+        if (all || now() - first >= kPartsMaxAge || m_parts.fillsFiledGap(g))
+            due.push_back(std::move(g));
     }
     int filed = 0;
     for (const auto& g : due)

@@ -154,6 +154,22 @@ TEST_F(ReceivingParts, AMissingPartIsFiledWithAGapAfterADay) {
     EXPECT_EQ(receiver->fileWaitingParts(true), 0);
 }
 
+TEST_F(ReceivingParts, APartLateForItsFiledMessageIsFiledAtOnce) {
+    receive(1, 1, partText("10086", "261207093001", "one ", 5, 1, 3));
+    receive(1, 2, partText("10086", "261207093003", " three", 5, 3, 3));
+    ASSERT_EQ(receiver->fileWaitingParts(true), 1);  // the user did not wait
+    // Part 2 comes a minute later: nothing more can join it.
+    nowSeconds += 60;
+    receive(1, 3, partText("10086", "261207093002", "two", 5, 2, 3));
+    ASSERT_EQ(inbox().size(), 2);
+    EXPECT_EQ(inbox().row(1).rec.text(), kEllipsis + "two" + kEllipsis);
+    EXPECT_EQ(receiver->parts().size(), 0u);
+    // A new message reusing the reference waits for its other parts.
+    receive(1, 4, partText("10086", "261207093101", "uno ", 5, 1, 3));
+    EXPECT_EQ(receiver->parts().size(), 1u);
+    EXPECT_EQ(inbox().size(), 2);
+}
+
 TEST_F(ReceivingParts, AFirstPartCutAtACharacterBoundary) {
     // "a" and 80 characters: 161 bytes; the 160th would split a character.
     const std::string first = "a" + chinese(80, 0);
