@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "FrameFixture.h"
 #include "QtMessageLoop.h"
+#include "SimFrameFixture.h"
 #include "contacts/CContactEditDlg.h"
 #include "contacts/CContactView.h"
 #include "contacts/CDeviceChoiceDlg.h"
@@ -34,10 +34,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-int argc = 1;
-char arg0[] = "msgdesk_gui_tests";
-char* argv[] = {arg0, nullptr};
 
 using msgdesk::guitest::waitFor;
 
@@ -69,40 +65,15 @@ int rowNamed(CPhonebookList* list, const QString& name) {
     return -1;
 }
 
-class ContactEndToEnd : public ::testing::Test {
+class ContactEndToEnd : public guitest::SimFrameFixture {
 protected:
-    const std::string bin = ZUNTO_BIN_DIR;
-    fs::path dir = fs::temp_directory_path() / ("contacte2e-" + std::to_string(::getpid()));
-    support::ChildProcess sim;
-    platform::QtMessageLoop* loop = nullptr;
-    platform::SystemClock clock;
-    platform::ScriptedMessageBox boxes;
-    std::unique_ptr<platform::RegistryStore> reg;
-    std::unique_ptr<MainFrameCore> core;
-    std::unique_ptr<CMainFrame> frame;
-
+    ContactEndToEnd() : SimFrameFixture("contacte2e") {}
     void SetUp() override {
-        for (const char* f : {"/libmodlink.so", "/zuntosim"})
-            if (!fs::exists(bin + f)) GTEST_SKIP() << "no " << bin << f;
-        if (!QApplication::instance()) new QApplication(argc, argv);
-        InitMsgdeskResources();
-        fs::create_directories(dir / "data");
-        const auto simPorts =
-            support::startZuntosim(sim,
-                                   {bin + "/zuntosim", "--devices", "2", "--phonebook",
-                                    std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"},
-                                   2);
-        ASSERT_EQ(static_cast<int>(simPorts.size()), 2);
-        std::string ports = support::joinPorts(simPorts);
-        setenv("MODLINK_PORTS", ports.c_str(), 1);
-        setenv("MODLINK_USB", "0", 1);
-        loop = new platform::QtMessageLoop(qApp);
-        reg = std::make_unique<platform::RegistryStore>(dir / "user.reg");
-        core = std::make_unique<MainFrameCore>(MainFrameCore::Services{
-            *loop, clock, boxes, *reg, (dir / "guide.html").string(), dir, nullptr});
-        ASSERT_TRUE(core->create());
-        frame = std::make_unique<CMainFrame>(*core);
-        frame->show();
+        SimFrameFixture::SetUp();
+        if (IsSkipped()) return;
+        startOnSims(2,
+                    {"--phonebook", std::string(ZUNTO_TEST_DATA) + "/msgdesk/sim-phonebook.txt"});
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(waitFor(
             [&] {
                 return core->link().linkActive() && core->link().simInitCount() == 0 &&
@@ -110,15 +81,6 @@ protected:
                        core->link().devices().phonebookListed(2);
             },
             20000));
-    }
-    void TearDown() override {
-        frame.reset();
-        core.reset();
-        delete loop;
-        sim.stop(SIGTERM);
-        unsetenv("MODLINK_PORTS");
-        unsetenv("MODLINK_USB");
-        fs::remove_all(dir);
     }
     // The simulator's answer to a control command: "OK ..." or "ERROR ...".
     std::string control(const std::string& command) {

@@ -15,8 +15,8 @@
 #include <memory>
 #include <sstream>
 
-#include "FrameFixture.h"
 #include "QtMessageLoop.h"
+#include "SimFrameFixture.h"
 #include "compose/CSimMessageDlg.h"
 #include "platform/Codepage.h"
 #include "platform/Registry.h"
@@ -36,40 +36,13 @@ using msgdesk::guitest::waitFor;
 
 // The real main window on the real library and simulated modems, its SIM
 // manager opened by the menu command.
-class SimManagerOnModems : public ::testing::Test {
+class SimManagerOnModems : public guitest::SimFrameFixture {
 protected:
-    const std::string bin = ZUNTO_BIN_DIR;
-    const fs::path dir = fs::temp_directory_path() / ("simgui-" + std::to_string(::getpid()));
-    support::ChildProcess sim;
-    platform::QtMessageLoop* loop = nullptr;
-    platform::SystemClock clock;
-    platform::ScriptedMessageBox boxes;
-    std::unique_ptr<platform::RegistryStore> reg;
-    std::unique_ptr<MainFrameCore> core;
-    std::unique_ptr<CMainFrame> frame;
-
-    void SetUp() override {
-        for (const char* f : {"/libmodlink.so", "/zuntosim"})
-            if (!fs::exists(bin + f)) GTEST_SKIP() << "no " << bin << f;
-        guitest::app();
-        fs::create_directories(dir);
-    }
-    // Starts the modems (a command such as "fill 2 3" runs before the
-    // program connects) and the main window, until the command is enabled.
+    SimManagerOnModems() : SimFrameFixture("simgui") {}
+    // Starts the modems and the main window, until the command is enabled.
     void start(int devices, const std::string& before = {}) {
-        const auto simPorts = support::startZuntosim(
-            sim, {bin + "/zuntosim", "--devices", std::to_string(devices)}, devices);
-        ASSERT_EQ(static_cast<int>(simPorts.size()), devices);
-        if (!before.empty()) ASSERT_EQ(sim.ask(before, "", 10s).rfind("OK", 0), 0u);
-        setenv("MODLINK_PORTS", support::joinPorts(simPorts).c_str(), 1);
-        setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
-        loop = new platform::QtMessageLoop(qApp);
-        reg = std::make_unique<platform::RegistryStore>(dir / "user.reg");
-        core = std::make_unique<MainFrameCore>(
-            MainFrameCore::Services{*loop, clock, boxes, *reg, "", dir, nullptr});
-        ASSERT_TRUE(core->create());
-        frame = std::make_unique<CMainFrame>(*core);
-        frame->show();
+        startOnSims(devices, {}, before);
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(waitFor([&] { return core->commandEnabled(cmd::SimMessages); }, 30000));
     }
     // Opens the manager by its command; inside runs on the open dialog.
@@ -82,20 +55,6 @@ protected:
         });
         frame->updateCommandUI();
         frame->action(cmd::SimMessages)->trigger();
-    }
-    void TearDown() override {
-        if (core) {
-            bool closed = false;
-            core->close([&] { closed = true; });
-            waitFor([&] { return closed; }, 5000);
-        }
-        frame.reset();
-        core.reset();
-        delete loop;
-        sim.stop(SIGTERM);
-        unsetenv("MODLINK_PORTS");
-        unsetenv("MODLINK_LIBRARY");
-        fs::remove_all(dir);
     }
 };
 
