@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "contacts/ContactRecord.h"
+#include "msgdesk/recvsend/HeadlessFixture.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/Codepage.h"
 #include "store/MailboxFiles.h"
@@ -28,55 +29,25 @@ using support::ChildProcess;
 // Compose flows with the real device library and two simulated modems: the
 // headless main frame runs the compose dialog from a script (its lists,
 // search and text limit are the dialog's own core).
-class ComposeEndToEnd : public ::testing::Test {
+class ComposeEndToEnd : public HeadlessFixture {
 protected:
-    const std::string bin = ZUNTO_BIN_DIR;
-    storetest::TempDir dir;
-    ChildProcess sim;
-    ChildProcess app;
-
     void SetUp() override {
-        for (const char* f : {"/libmodlink.so", "/zuntosim", "/msgdesk_headless"})
-            if (!fs::exists(bin + f)) GTEST_SKIP() << "no " << bin << f;
+        HeadlessFixture::SetUp();
+        if (IsSkipped()) return;
         // One local contact.
         ContactRecord c;
         c.setMobile("13900000001");
         c.setName("Li");
         storetest::writeFile(dir.path / "data" / "contact.db",
                              std::string(reinterpret_cast<const char*>(&c), sizeof c));
-        const auto simPorts = support::startZuntosim(sim, {bin + "/zuntosim", "--devices", "2"}, 2);
-        ASSERT_EQ(static_cast<int>(simPorts.size()), 2);
-        std::string ports = support::joinPorts(simPorts);
+        startSims(2);
+        if (HasFatalFailure()) return;
         // Device 2's SIM holds "联系人1" 13900001001.
         ASSERT_EQ(sim.ask("pbfill 2 1", "", 10s), "OK");
-        setenv("MODLINK_PORTS", ports.c_str(), 1);
-        setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
-        ASSERT_TRUE(app.start({bin + "/msgdesk_headless", "--dir", dir.path.string()}));
-        ASSERT_FALSE(app.waitFor("ready", 60s).empty());
-    }
-    void TearDown() override {
-        app.stop(SIGKILL);
-        sim.stop(SIGTERM);
-        unsetenv("MODLINK_PORTS");
-        unsetenv("MODLINK_LIBRARY");
+        ASSERT_TRUE(startApp());
     }
     void script(std::initializer_list<std::string> steps) {
         for (const auto& s : steps) app.send("script " + s);
-    }
-    int status(const std::string& key) {
-        std::istringstream l(app.ask("status", "status "));
-        std::string kv;
-        while (l >> kv)
-            if (kv.rfind(key + "=", 0) == 0) return std::atoi(kv.c_str() + key.size() + 1);
-        return -1;
-    }
-    bool until(const std::string& key, int value, std::chrono::seconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            if (status(key) == value) return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
     }
     std::vector<std::string> rows(MailboxId box) {
         app.send("rows " + std::to_string(box));

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "msgdesk/recvsend/HeadlessFixture.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "store/MailboxFiles.h"
 #include "support/Zuntosim.h"
@@ -21,34 +22,19 @@ using support::ChildProcess;
 
 // The SIM message manager and the properties dialog with the real device
 // library and two simulated modems; the headless main frame scripts them.
-class SimDialogsEndToEnd : public ::testing::Test {
+class SimDialogsEndToEnd : public HeadlessFixture {
 protected:
-    const std::string bin = ZUNTO_BIN_DIR;
-    storetest::TempDir dir;
-    ChildProcess sim;
-    ChildProcess app;
     fs::path log;
 
     void SetUp() override {
-        for (const char* f : {"/libmodlink.so", "/zuntosim", "/msgdesk_headless"})
-            if (!fs::exists(bin + f)) GTEST_SKIP() << "no " << bin << f;
+        HeadlessFixture::SetUp();
+        if (IsSkipped()) return;
         log = dir.path / "sim.log";
-        const auto simPorts = support::startZuntosim(
-            sim, {bin + "/zuntosim", "--devices", "2", "--log", log.string()}, 2);
-        ASSERT_EQ(static_cast<int>(simPorts.size()), 2);
-        std::string ports = support::joinPorts(simPorts);
+        startSims(2, {"--log", log.string()});
+        if (HasFatalFailure()) return;
         // Stored without an indication: the start-up listing finds them.
         ASSERT_EQ(sim.ask("fill 2 5", "", 10s).rfind("OK", 0), 0u);
-        setenv("MODLINK_PORTS", ports.c_str(), 1);
-        setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
-        ASSERT_TRUE(app.start({bin + "/msgdesk_headless", "--dir", dir.path.string()}));
-        ASSERT_FALSE(app.waitFor("ready", 60s).empty());
-    }
-    void TearDown() override {
-        app.stop(SIGKILL);
-        sim.stop(SIGTERM);
-        unsetenv("MODLINK_PORTS");
-        unsetenv("MODLINK_LIBRARY");
+        ASSERT_TRUE(startApp());
     }
     std::string simStatus(int d, const std::string& key) {
         std::istringstream l(sim.ask("status " + std::to_string(d), "", 10s));
@@ -56,22 +42,6 @@ protected:
         while (l >> kv)
             if (kv.rfind(key + "=", 0) == 0) return kv.substr(key.size() + 1);
         return {};
-    }
-    int appStatus(const std::string& key) {
-        std::istringstream l(app.ask("status", "status "));
-        std::string kv;
-        while (l >> kv)
-            if (kv.rfind(key + "=", 0) == 0) return std::atoi(kv.c_str() + key.size() + 1);
-        return -1;
-    }
-    template <class F>
-    bool until(F cond, std::chrono::seconds limit = 15s) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            if (cond()) return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
     }
     int logged(int device, const std::string& text) {
         std::ifstream in(log);
@@ -86,7 +56,7 @@ protected:
 
 TEST_F(SimDialogsEndToEnd, FiveFilledMessagesAreListedAndTwoDeletedKeepingCopies) {
     // "ready" says the listings ended; the listed messages may still be read.
-    ASSERT_TRUE(until([&] { return appStatus("sim") == 5; }));
+    ASSERT_TRUE(until([&] { return status("sim") == 5; }));
     app.send("simlist 2");
     int rows = 0;
     std::string line;
@@ -100,8 +70,8 @@ TEST_F(SimDialogsEndToEnd, FiveFilledMessagesAreListedAndTwoDeletedKeepingCopies
     app.send("simdelete 2 2 yes");
     EXPECT_EQ(app.waitFor("simdelete", 10s), "simdelete rows=5");
     ASSERT_TRUE(until([&] { return simStatus(2, "messages").rfind("3/", 0) == 0; }));
-    ASSERT_TRUE(until([&] { return appStatus("sim") == 3; }));
-    EXPECT_EQ(appStatus("inbox"), 2);
+    ASSERT_TRUE(until([&] { return status("sim") == 3; }));
+    EXPECT_EQ(status("inbox"), 2);
     app.send("quit");
     ASSERT_TRUE(app.wait(10s));
     EXPECT_EQ(fs::file_size(MailboxFilePath(dir.path, InBox)), 2 * sizeof(MessageRecord));

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "contacts/ContactRecord.h"
+#include "msgdesk/recvsend/HeadlessFixture.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/Codepage.h"
 #include "store/LongTexts.h"
@@ -50,58 +51,21 @@ std::string missingSmsSupport() {
     return {};
 }
 
-class ReceiveSendEndToEnd : public ::testing::Test {
+class ReceiveSendEndToEnd : public HeadlessFixture {
 protected:
-    const std::string bin = ZUNTO_BIN_DIR;
-    storetest::TempDir dir;
-    ChildProcess sim;
-    ChildProcess app;
-
     void SetUp() override {
+        HeadlessFixture::SetUp();
+        if (IsSkipped()) return;
         static const std::string missing = missingSmsSupport();
         if (!missing.empty())
             GTEST_SKIP() << "needs SMS support in the device library: " << missing;
     }
-    void TearDown() override {
-        app.stop(SIGKILL);
-        sim.stop(SIGTERM);
-        unsetenv("MODLINK_PORTS");
-        unsetenv("MODLINK_LIBRARY");
-    }
     void startSim(int devices, std::vector<std::string> extra = {}) {
-        std::vector<std::string> args = {bin + "/zuntosim", "--devices", std::to_string(devices),
-                                         "--message-capacity", "250"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        const auto simPorts = support::startZuntosim(sim, args, devices);
-        ASSERT_EQ(static_cast<int>(simPorts.size()), devices);
-        std::string ports = support::joinPorts(simPorts);
-        setenv("MODLINK_PORTS", ports.c_str(), 1);
-        setenv("MODLINK_LIBRARY", (bin + "/libmodlink.so").c_str(), 1);
+        extra.insert(extra.begin(), {"--message-capacity", "250"});
+        startSims(devices, extra);
     }
     bool startApp(int saveInCard = 0) {
-        if (!app.start({bin + "/msgdesk_headless", "--dir", dir.path.string(), "--save-in-card",
-                        std::to_string(saveInCard)}))
-            return false;
-        return !app.waitFor("ready", 60s).empty();
-    }
-    std::map<std::string, int> status() {
-        std::map<std::string, int> out;
-        std::istringstream l(app.ask("status", "status "));
-        std::string kv;
-        l >> kv;
-        while (l >> kv) {
-            const size_t eq = kv.find('=');
-            if (eq != std::string::npos) out[kv.substr(0, eq)] = std::atoi(kv.c_str() + eq + 1);
-        }
-        return out;
-    }
-    bool until(const std::string& key, int value, std::chrono::seconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            if (status()[key] == value) return true;
-            std::this_thread::sleep_for(200ms);
-        }
-        return false;
+        return HeadlessFixture::startApp({"--save-in-card", std::to_string(saveInCard)});
     }
     void quitApp() {
         app.send("quit");
