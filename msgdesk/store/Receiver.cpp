@@ -226,14 +226,15 @@ bool Receiver::keepLongMessage(const MessageRecord& rec, const std::string& whol
     if (whole == rec.text()) return keepRecord(rec);
     // The whole text on disk before its row, as when parts are joined: the
     // row never stands on disk without the rest of its text.
-    const LongTexts::Key key = LongTexts::keyOf(rec);
+    return saveWholeText(LongTexts::keyOf(rec), whole) && keepRecord(rec);
+}
+
+bool Receiver::saveWholeText(const LongTexts::Key& key, const std::string& whole) {
     LongTexts& side = m_store.longTexts(InBox);
     side.add(key, whole);
-    if (!m_store.saveLongTexts(InBox)) {
-        side.take(key, whole);
-        return false;
-    }
-    return keepRecord(rec);
+    if (m_store.saveLongTexts(InBox)) return true;
+    side.take(key, whole);
+    return false;
 }
 
 void Receiver::onNewMessage(platform::WPARAM w) {

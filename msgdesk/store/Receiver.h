@@ -98,6 +98,8 @@ private:
     bool fileGroup(const PartAssembly::Group& g);
     PartAssembly::Part partOf(const ReceivedSms& sms) const;
     std::int64_t now() const;
+    // Adds a whole text to the InBox's sidecar and writes it; on failure takes it out again.
+    bool saveWholeText(const LongTexts::Key& key, const std::string& whole);
     static PendingDeleteJournal::Entry journalEntry(const ReceivedSms& sms);
     void deleteFiled(const ReceivedSms& sms);
     void onListed(const ReceivedSms& sms);

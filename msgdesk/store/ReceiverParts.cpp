@@ -86,13 +86,8 @@ bool Receiver::fileGroup(const PartAssembly::Group& g) {
         // The whole text is on disk before its row, and both before the
         // parts are dropped: a crash in between files it again at most
         // from the same parts, never loses it.
-        if (needSide && !sideThere) {
-            side.add(key, whole);
-            if (!m_store.saveLongTexts(InBox)) {
-                side.take(key, whole);
-                return false;  // the parts wait for the next try
-            }
-        }
+        if (needSide && !sideThere && !saveWholeText(key, whole))
+            return false;  // the parts wait for the next try
         m_store.AppendMessage(rec, InBox);
         if (!m_store.saveNow(InBox)) return false;
         if (m_ports.notify) m_ports.notify(NewMessageNotice(rec));
