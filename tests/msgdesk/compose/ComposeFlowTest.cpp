@@ -5,6 +5,7 @@
 
 #include "compose/ComposeIds.h"
 #include "msgdesk/FakeDeviceLibrary.h"
+#include "msgdesk/shell/CoreFrameFixture.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/Codepage.h"
 #include "platform/ManualMessageLoop.h"
@@ -20,15 +21,8 @@ using Op = FakeDeviceLibrary::Op;
 
 // A compose request as the assembled main frame handles it: UM_COMPOSE, the
 // dialog (scripted here), the rows filed and the send pump started.
-class ComposeFlow : public ::testing::Test {
+class ComposeFlow : public CoreFrameFixture {
 protected:
-    storetest::TempDir dir;
-    platform::RegistryStore reg{dir.path / "registry"};
-    platform::ManualMessageLoop loop;
-    platform::ScriptedMessageBox boxes;
-    FakeDeviceLibrary lib;
-    DeviceLibrary table = lib.table();
-    std::unique_ptr<MainFrameCore> core;
     // What the scripted dialog does with its session; returns the button.
     std::function<int(ComposeSession&)> dialog = [](ComposeSession&) {
         return compose::IDC_CANCEL;
@@ -37,28 +31,16 @@ protected:
 
     void SetUp() override {
         loop.clock().setLocal({2026, 3, 4, 5, 6, 7});
-        core = std::make_unique<MainFrameCore>(
-            MainFrameCore::Services{loop, loop.clock(), boxes, reg, "", dir.path, &table});
+        makeCore();
         core->composeDialogHook = [this](ComposeSession& s) {
             ++dialogRuns;
             return dialog(s);
         };
-        lib.setDeviceCount(1);
-        ASSERT_TRUE(core->create());
-        loop.runUntilIdle();
-        loop.advance(5000);
-        for (auto& c : lib.calls(Op::GetGSMCenter)) lib.fire(258, "+8613800100500", c.result);
-        loop.advance(5000);
-        loop.runUntilIdle();
+        connect(1);
         ASSERT_TRUE(core->link().linkActive());
         lib.clearCalls();
         addContact("Li", "13900000001");
         addContact("Wu, Jr", "13900000002");
-    }
-    void TearDown() override {
-        core->close();
-        loop.advance(1000);
-        core.reset();
     }
     void addContact(const char* name, const char* mobile) {
         auto c = NewContactRecord();

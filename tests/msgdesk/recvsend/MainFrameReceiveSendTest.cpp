@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "msgdesk/FakeDeviceLibrary.h"
+#include "msgdesk/shell/CoreFrameFixture.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
@@ -14,34 +15,13 @@ namespace {
 using Op = FakeDeviceLibrary::Op;
 
 // Receiving and the send pump as the assembled main frame runs them.
-class MainFrameReceiveSend : public ::testing::Test {
+class MainFrameReceiveSend : public CoreFrameFixture {
 protected:
-    storetest::TempDir dir;
-    platform::RegistryStore reg{dir.path / "registry"};
-    platform::ManualMessageLoop loop;
-    platform::ScriptedMessageBox boxes;
-    FakeDeviceLibrary lib;
-    DeviceLibrary table = lib.table();
-    std::unique_ptr<MainFrameCore> core;
-
     void SetUp() override {
-        core = std::make_unique<MainFrameCore>(
-            MainFrameCore::Services{loop, loop.clock(), boxes, reg, "", dir.path, &table});
-        lib.setDeviceCount(1);
-        ASSERT_TRUE(core->create());
+        connect(1);
         core->settings().Sound = 1;
-        loop.runUntilIdle();
-        loop.advance(5000);
-        for (auto& c : lib.calls(Op::GetGSMCenter)) lib.fire(258, "+8613800100500", c.result);
-        loop.advance(5000);
-        loop.runUntilIdle();
         ASSERT_TRUE(core->link().linkActive());
         lib.clearCalls();
-    }
-    void TearDown() override {
-        core->close();
-        loop.advance(1000);
-        core.reset();
     }
 };
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "msgdesk/FakeDeviceLibrary.h"
+#include "msgdesk/shell/CoreFrameFixture.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
@@ -26,36 +27,13 @@ MessageRecord simRecord(int device, int index, const std::string& number) {
 
 // The device dialogs as the assembled main frame opens them, with two
 // devices whose centres are read (device 2's only when a test says so).
-class MainFrameDialogs : public ::testing::Test {
+class MainFrameDialogs : public CoreFrameFixture {
 protected:
-    storetest::TempDir dir;
-    platform::RegistryStore reg{dir.path / "registry"};
-    platform::ManualMessageLoop loop;
-    platform::ScriptedMessageBox boxes;
-    FakeDeviceLibrary lib;
-    DeviceLibrary table = lib.table();
-    std::unique_ptr<MainFrameCore> core;
-
     void start(bool answerDevice2 = true) {
-        core = std::make_unique<MainFrameCore>(
-            MainFrameCore::Services{loop, loop.clock(), boxes, reg, "", dir.path, &table});
-        lib.setDeviceCount(2);
-        ASSERT_TRUE(core->create());
-        loop.runUntilIdle();
-        loop.advance(5000);
-        for (auto& c : lib.calls(Op::GetGSMCenter))
-            if (c.a == 1 || answerDevice2)
-                lib.fire(258, c.a == 1 ? "+8613800100500" : "+8613800200500", c.result);
-        loop.advance(5000);
+        connect(2, [&](int d) { return d == 1 || answerDevice2; });
         for (int d = 1; d <= 2; ++d) lib.fire(264, nullptr, d);  // the SIM listings end
         loop.runUntilIdle();
         lib.clearCalls();
-    }
-    void TearDown() override {
-        if (!core) return;
-        core->close();
-        loop.advance(1000);
-        core.reset();
     }
     std::optional<uint32_t> stored(const char* name) {
         return reg.getDword(std::string(Settings::kProfileKey) + "\\settings", name);
