@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "contacts/ContactBook.h"
-#include "contacts/SimPhonebook.h"
+#include "device/SimPhonebook.h"
 
 namespace msgdesk {
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <QDialog>
 
-#include "contacts/SimPhoneEntry.h"
+#include "types/SimPhoneEntry.h"
 
 namespace msgdesk {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "contacts/ContactBook.h"
-#include "contacts/SimPhonebook.h"
+#include "device/SimPhonebook.h"
 
 namespace msgdesk {
 

@@ -5,7 +5,7 @@
 #include "contacts/ContactRecord.h"
 #include "contacts/ContactValidation.h"
 #include "contacts/DeviceChooser.h"
-#include "contacts/SimPhoneEntry.h"
+#include "types/SimPhoneEntry.h"
 
 namespace msgdesk {
 

@@ -6,7 +6,7 @@
 #include "contacts/ContactBook.h"
 #include "contacts/PhonebookFind.h"
 #include "contacts/PhonebookRows.h"
-#include "contacts/SimPhonebook.h"
+#include "device/SimPhonebook.h"
 #include "platform/MessageBox.h"
 
 namespace msgdesk {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-#include "contacts/SimPhoneEntry.h"
+#include "types/SimPhoneEntry.h"
 
 namespace msgdesk {
 

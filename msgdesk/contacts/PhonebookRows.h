@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "contacts/ContactRecord.h"
-#include "contacts/SimPhoneEntry.h"
+#include "types/SimPhoneEntry.h"
 
 namespace msgdesk {
 

@@ -4,7 +4,7 @@
 
 #include "contacts/PhonebookDeviceInfo.h"
 #include "contacts/PhonebookRequests.h"
-#include "contacts/SimPhonebook.h"
+#include "device/SimPhonebook.h"
 #include "platform/MessageBox.h"
 
 namespace msgdesk {

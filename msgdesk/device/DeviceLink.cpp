@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "contacts/SimPhonebook.h"
 #include "device/LinkBoxes.h"
+#include "device/SimPhonebook.h"
 #include "platform/Format.h"
 
 namespace msgdesk {

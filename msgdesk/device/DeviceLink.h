@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "contacts/SimPhoneEntry.h"
 #include "device/CallRouting.h"
 #include "device/DeviceLibrary.h"
 #include "device/DeviceLinkPorts.h"
@@ -21,6 +20,7 @@
 #include "device/WindowMessages.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
+#include "types/SimPhoneEntry.h"
 
 namespace msgdesk {
 

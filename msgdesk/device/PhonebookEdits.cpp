@@ -6,9 +6,9 @@
 #include <mutex>
 #include <string>
 
-#include "contacts/SimPhonebook.h"
 #include "device/DeviceAnswers.h"
 #include "device/LinkBoxes.h"
+#include "device/SimPhonebook.h"
 #include "device/WindowMessages.h"
 #include "res/StringTable.h"
 

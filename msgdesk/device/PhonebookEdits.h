@@ -3,13 +3,13 @@
 
 #include <vector>
 
-#include "contacts/SimPhoneEntry.h"
 #include "device/DeviceLibrary.h"
 #include "device/DeviceLinkPorts.h"
 #include "device/DeviceTable.h"
 #include "device/PendingCommandTable.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
+#include "types/SimPhoneEntry.h"
 
 namespace msgdesk {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "contacts/SimPhonebook.h"
 #include "device/DeviceLink.h"
+#include "device/SimPhonebook.h"
 #include "msgdesk/FakeDeviceLibrary.h"
 #include "platform/ManualMessageLoop.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "contacts/SimPhoneEntry.h"
 #include "device/PendingCommandTable.h"
+#include "types/SimPhoneEntry.h"
 
 namespace msgdesk {
 namespace {

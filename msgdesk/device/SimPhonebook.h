@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "contacts/SimPhoneEntry.h"
 #include "device/WindowMessages.h"
+#include "types/SimPhoneEntry.h"
 
 namespace msgdesk {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "contacts/SimPhonebook.h"
+#include "device/SimPhonebook.h"
 
 #include <algorithm>
 
