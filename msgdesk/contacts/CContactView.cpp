@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "contacts/ContactPane.h"
-#include "shell/Commands.h"
+#include "types/Commands.h"
 #include "widgets/CDialogIcons.h"
 #include "widgets/CPhonebookList.h"
 

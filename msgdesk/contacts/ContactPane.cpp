@@ -6,7 +6,7 @@
 #include "contacts/ContactMessageBox.h"
 #include "contacts/ContactTransfer.h"
 #include "device/WindowMessages.h"
-#include "shell/Commands.h"
+#include "types/Commands.h"
 
 namespace msgdesk {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "contacts/ContactsCore.h"
 
-#include "shell/Commands.h"
+#include "types/Commands.h"
 
 namespace msgdesk {
 

@@ -6,7 +6,7 @@
 #include "contacts/PhoneNumber.h"
 #include "device/WindowMessages.h"
 #include "res/StringTable.h"
-#include "shell/Settings.h"
+#include "types/Settings.h"
 
 namespace msgdesk {
 

@@ -24,7 +24,6 @@
 #include "shell/CMsgPreview.h"
 #include "shell/CMsgdeskView.h"
 #include "shell/CStatusBar.h"
-#include "shell/Commands.h"
 #include "shell/FileDialogPort.h"
 #include "shell/MainFrameCore.h"
 #include "shell/MenuCommands.h"
@@ -33,6 +32,7 @@
 #include "store/CLeftBoxView.h"
 #include "store/CListMsgView.h"
 #include "store/CStoreIcons.h"
+#include "types/Commands.h"
 
 namespace msgdesk {
 

@@ -4,8 +4,8 @@
 
 #include "platform/Shell.h"
 #include "res/StringTable.h"
-#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "types/Commands.h"
 
 namespace msgdesk {
 

@@ -3,8 +3,8 @@
 
 #include "contacts/NameLookup.h"
 #include "res/StringTable.h"
-#include "shell/Commands.h"
 #include "store/StoreCommands.h"
+#include "types/Commands.h"
 
 namespace msgdesk {
 

@@ -24,13 +24,13 @@
 #include "platform/Registry.h"
 #include "shell/Animations.h"
 #include "shell/FrameWindow.h"
-#include "shell/Settings.h"
 #include "shell/StatusBarModel.h"
 #include "store/MailboxStore.h"
 #include "store/MailboxTree.h"
 #include "store/MessageList.h"
 #include "store/Receiver.h"
 #include "store/SendPump.h"
+#include "types/Settings.h"
 
 namespace msgdesk {
 

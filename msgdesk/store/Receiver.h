@@ -14,10 +14,10 @@
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
 #include "platform/Notification.h"
-#include "shell/Settings.h"
 #include "store/MailboxStore.h"
 #include "store/PartAssembly.h"
 #include "store/PendingDeleteJournal.h"
+#include "types/Settings.h"
 
 namespace msgdesk {
 

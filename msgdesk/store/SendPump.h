@@ -9,8 +9,8 @@
 #include "device/DeviceTable.h"
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
-#include "shell/Settings.h"
 #include "store/MailboxStore.h"
+#include "types/Settings.h"
 
 namespace msgdesk {
 

@@ -10,9 +10,9 @@
 #include "platform/Codepage.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
-#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
 #include "store/MailboxFiles.h"
+#include "types/Commands.h"
 
 namespace msgdesk::test {
 namespace {

@@ -5,7 +5,7 @@
 #include "contacts/ContactPane.h"
 #include "contacts/ContactsCore.h"
 #include "platform/ManualMessageLoop.h"
-#include "shell/Commands.h"
+#include "types/Commands.h"
 
 using namespace contacts_test;
 using msgdesk::ContactPane;

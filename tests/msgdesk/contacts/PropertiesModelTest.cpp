@@ -5,7 +5,7 @@
 
 #include "contacts/PropertiesModel.h"
 #include "device/WindowMessages.h"
-#include "shell/Settings.h"
+#include "types/Settings.h"
 
 namespace msgdesk {
 namespace {

@@ -24,9 +24,9 @@
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
-#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
 #include "support/Zuntosim.h"
+#include "types/Commands.h"
 #include "widgets/CPhonebookList.h"
 
 using namespace msgdesk;

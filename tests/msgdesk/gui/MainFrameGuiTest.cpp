@@ -22,8 +22,8 @@
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
 #include "shell/CStatusBar.h"
-#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "types/Commands.h"
 
 using namespace msgdesk;
 using msgdesk::guitest::app;

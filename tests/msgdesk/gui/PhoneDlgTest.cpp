@@ -22,8 +22,8 @@
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
 #include "shell/CMsgdeskApp.h"
-#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "types/Commands.h"
 
 using namespace msgdesk;
 using namespace msgdesk::phone;

@@ -18,8 +18,8 @@
 #include "platform/Codepage.h"
 #include "platform/ManualMessageLoop.h"
 #include "shell/CMsgdeskApp.h"
-#include "shell/Settings.h"
 #include "store/SimMessageCache.h"
+#include "types/Settings.h"
 
 using namespace msgdesk;
 using platform::codepage::utf8ToGbk;

@@ -23,8 +23,8 @@
 #include "device/WindowMessages.h"
 #include "platform/Codepage.h"
 #include "platform/ManualMessageLoop.h"
-#include "shell/Settings.h"
 #include "store/SimMessageCache.h"
+#include "types/Settings.h"
 
 using namespace msgdesk;
 

@@ -10,10 +10,10 @@
 
 #include "msgdesk/device/DeviceLinkFixture.h"
 #include "msgdesk/store/StoreTestSupport.h"
-#include "shell/Settings.h"
 #include "store/MailboxStore.h"
 #include "store/Receiver.h"
 #include "store/SendPump.h"
+#include "types/Settings.h"
 
 namespace msgdesk::test {
 

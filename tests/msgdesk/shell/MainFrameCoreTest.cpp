@@ -9,8 +9,8 @@
 #include "msgdesk/FakeDeviceLibrary.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
-#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "types/Commands.h"
 
 using namespace msgdesk;
 using msgdesk::test::FakeDeviceLibrary;

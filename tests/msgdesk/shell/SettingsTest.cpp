@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "platform/Registry.h"
-#include "shell/Settings.h"
+#include "types/Settings.h"
 
 using namespace msgdesk;
 namespace fs = std::filesystem;

@@ -8,8 +8,8 @@
 #include "compose/ComposeIds.h"
 #include "compose/ComposeText.h"
 #include "platform/Codepage.h"
-#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "types/Commands.h"
 
 namespace headless {
 

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <utility>
 
-#include "shell/Commands.h"
 #include "shell/MainFrameCore.h"
+#include "types/Commands.h"
 
 namespace headless {
 
