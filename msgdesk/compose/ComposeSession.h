@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "compose/ComposeModel.h"
-#include "compose/ComposeRequest.h"
 #include "platform/MessageBox.h"
+#include "store/ComposeRequest.h"
 
 namespace msgdesk {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "compose/ComposeIds.h"
-#include "compose/ComposeRequest.h"
 #include "device/WindowMessages.h"
 #include "res/StringTable.h"
+#include "store/ComposeRequest.h"
 #include "store/ForwardText.h"
 #include "store/KeptLongMessage.h"
 #include "store/RowCompare.h"

@@ -5,10 +5,10 @@
 #include <cctype>
 #include <memory>
 
-#include "compose/ComposeRequest.h"
-#include "contacts/CountryCodeLookup.h"
 #include "device/WindowMessages.h"
 #include "res/StringTable.h"
+#include "store/ComposeRequest.h"
+#include "store/CountryCodeLookup.h"
 #include "store/ForwardText.h"
 
 namespace msgdesk {

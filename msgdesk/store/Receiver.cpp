@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <string_view>
 
-#include "contacts/CountryCodeLookup.h"
 #include "device/WindowMessages.h"
 #include "platform/InstallLayout.h"
 #include "platform/Sound.h"
 #include "res/StringTable.h"
+#include "store/CountryCodeLookup.h"
 #include "store/KeptLongMessage.h"
 #include "store/NewMessageNotice.h"
 

@@ -3,10 +3,10 @@
 
 #include "compose/ComposeIds.h"
 #include "compose/ComposeModel.h"
-#include "compose/ComposeRequest.h"
 #include "compose/ComposeText.h"
 #include "device/WindowMessages.h"
 #include "platform/Codepage.h"
+#include "store/ComposeRequest.h"
 
 namespace msgdesk::test {
 namespace {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "compose/ComposeRequest.h"
 #include "compose/SimMessageModel.h"
 #include "device/WindowMessages.h"
+#include "store/ComposeRequest.h"
 #include "store/KeptLongMessage.h"
 #include "store/SimMessageCache.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "contacts/CountryCodeLookup.h"
+#include "store/CountryCodeLookup.h"
 
 namespace msgdesk {
 namespace {

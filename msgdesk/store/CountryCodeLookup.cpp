@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "contacts/CountryCodeLookup.h"
+#include "store/CountryCodeLookup.h"
 
 namespace msgdesk {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "compose/ComposeRequest.h"
+#include "store/ComposeRequest.h"
 
 #include <memory>
 
