@@ -6,10 +6,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "contacts/CPhonebookList.h"
 #include "contacts/ContactPane.h"
 #include "types/Commands.h"
 #include "widgets/CDialogIcons.h"
-#include "widgets/CPhonebookList.h"
 
 namespace msgdesk {
 

@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "contacts/CPhonebookList.h"
 #include "widgets/CDialogIcons.h"
 #include "widgets/CGbkText.h"
-#include "widgets/CPhonebookList.h"
 
 namespace msgdesk {
 

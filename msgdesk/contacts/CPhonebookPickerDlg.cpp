@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 #include "QtMessageBox.h"
+#include "contacts/CPhonebookList.h"
 #include "widgets/CDialogIcons.h"
 #include "widgets/CGbkText.h"
-#include "widgets/CPhonebookList.h"
 
 namespace msgdesk {
 

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "contacts/CPhonebookList.h"
 #include "device/WindowMessages.h"
 #include "widgets/CDialogIcons.h"
 #include "widgets/CGbkText.h"
-#include "widgets/CPhonebookList.h"
 
 namespace msgdesk {
 

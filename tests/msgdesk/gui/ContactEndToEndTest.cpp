@@ -18,6 +18,7 @@
 #include "contacts/CContactEditDlg.h"
 #include "contacts/CContactView.h"
 #include "contacts/CDeviceChoiceDlg.h"
+#include "contacts/CPhonebookList.h"
 #include "contacts/CSimContactEditDlg.h"
 #include "contacts/CSimPhonebookDlg.h"
 #include "platform/Codepage.h"
@@ -27,7 +28,6 @@
 #include "shell/MainFrameCore.h"
 #include "support/Zuntosim.h"
 #include "types/Commands.h"
-#include "widgets/CPhonebookList.h"
 
 using namespace msgdesk;
 namespace fs = std::filesystem;

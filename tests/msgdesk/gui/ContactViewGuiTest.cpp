@@ -15,6 +15,7 @@
 #include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "contacts/CContactView.h"
+#include "contacts/CPhonebookList.h"
 #include "msgdesk/FakeDeviceLibrary.h"
 #include "platform/Codepage.h"
 #include "platform/Registry.h"
@@ -23,7 +24,6 @@
 #include "shell/MainFrameCore.h"
 #include "store/CListMsgView.h"
 #include "types/Commands.h"
-#include "widgets/CPhonebookList.h"
 
 using namespace msgdesk;
 using msgdesk::test::FakeDeviceLibrary;

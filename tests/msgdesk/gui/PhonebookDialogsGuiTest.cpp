@@ -9,12 +9,12 @@
 #include "contacts/CContactInfoDlg.h"
 #include "contacts/CDeviceChoiceDlg.h"
 #include "contacts/CLocalPhonebookDlg.h"
+#include "contacts/CPhonebookList.h"
 #include "contacts/CPhonebookPickerDlg.h"
 #include "contacts/CSimContactEditDlg.h"
 #include "contacts/CSimContactInfoDlg.h"
 #include "contacts/CSimPhonebookDlg.h"
 #include "msgdesk/contacts/PhonebookModelSupport.h"
-#include "widgets/CPhonebookList.h"
 
 using namespace msgdesk;
 using namespace contacts_test;

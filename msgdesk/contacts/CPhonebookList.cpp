@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "widgets/CPhonebookList.h"
+#include "contacts/CPhonebookList.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
