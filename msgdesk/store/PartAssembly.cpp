@@ -117,12 +117,16 @@ std::vector<PartAssembly::Group> PartAssembly::complete() const {
 std::vector<PartAssembly::Group> PartAssembly::overdue(std::int64_t now,
                                                        std::int64_t maxAge) const {
     std::vector<Group> out;
-    for (Group& g : groups()) {
-        std::int64_t first = g.front().arrived;
-        for (const Part& p : g) first = std::min(first, p.arrived);
-        if (maxAge < 0 || now - first >= maxAge) out.push_back(std::move(g));
-    }
+    for (Group& g : groups())
+        if (isOverdue(g, now, maxAge)) out.push_back(std::move(g));
     return out;
+}
+
+bool PartAssembly::isOverdue(const Group& g, std::int64_t now, std::int64_t maxAge) {
+    if (maxAge < 0) return true;
+    std::int64_t first = g.empty() ? now : g.front().arrived;
+    for (const Part& p : g) first = std::min(first, p.arrived);
+    return now - first >= maxAge;
 }
 
 bool PartAssembly::remove(const Group& g, std::int64_t now) {

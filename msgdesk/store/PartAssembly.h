@@ -46,6 +46,9 @@ public:
     // maxAge seconds before now (or all of them when maxAge is negative).
     std::vector<Group> complete() const;
     std::vector<Group> overdue(std::int64_t now, std::int64_t maxAge) const;
+    // The one age rule: the group's first part arrived at least maxAge
+    // seconds before now (always true for a negative maxAge).
+    static bool isOverdue(const Group& g, std::int64_t now, std::int64_t maxAge);
     // Drops a group's parts, remembering them as filed at `now`, forgets
     // filed parts older than kRememberFiled, and writes the file.
     bool remove(const Group& g, std::int64_t now);

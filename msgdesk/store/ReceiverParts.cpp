@@ -47,9 +47,7 @@ int Receiver::fileWaitingParts(bool all) {
     // their message is in the InBox already.
     for (auto& g : m_parts.overdue(now(), -1)) {
         if (static_cast<int>(g.size()) == g.front().total) continue;
-        std::int64_t first = g.front().arrived;
-        for (const auto& p : g) first = std::min(first, p.arrived);
-        if (all || now() - first >= kPartsMaxAge || m_parts.fillsFiledGap(g))
+        if (all || PartAssembly::isOverdue(g, now(), kPartsMaxAge) || m_parts.fillsFiledGap(g))
             due.push_back(std::move(g));
     }
     int filed = 0;

@@ -308,11 +308,13 @@ TEST_F(LongSimMessages, IncompleteGroupsAreOneRowWithTheGapMarked) {
     addPart(2, 32, "1600", 10, 1, 3, "x");
     addPart(2, 33, "1600", 10, 2, 3, "y");
     addPart(2, 34, "1700", 11, 2, 2, "only");
+    addPart(2, 35, "1600", 10, 2, 3, "y");  // the same part kept twice: read once
     SimMessageModel m(cache, 2, ports());
     EXPECT_EQ(m.countText(), "8 条");
     EXPECT_EQ(rowOf(m, "1500").whole, p1 + gap + p3);
     EXPECT_EQ(rowOf(m, "1500").keys, (std::vector<std::string>{"31/1", "30/1"}));
     EXPECT_EQ(rowOf(m, "1600").whole, "xy" + gap);
+    EXPECT_EQ(rowOf(m, "1600").keys, (std::vector<std::string>{"32/2", "33/2", "35/2"}));
     EXPECT_EQ(rowOf(m, "1700").whole, gap + "only");
     EXPECT_EQ(rowOf(m, "1700").rec.text(), gap + "only");
 }
