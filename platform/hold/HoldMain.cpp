@@ -63,7 +63,9 @@ bool ignoredByManager(const std::string& device) {
 class Holder final {
 public:
     Holder(std::string uid, std::string device, std::string port)
-        : m_uid(std::move(uid)), m_device(std::move(device)), m_port(std::move(port)),
+        : m_uid(std::move(uid)),
+          m_device(std::move(device)),
+          m_port(std::move(port)),
           m_files(HolderFiles::lockDirectory() + "/zunto-modem-hold." +
                   m_uid.substr(m_uid.rfind('/') + 1)) {}
 

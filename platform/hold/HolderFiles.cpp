@@ -137,7 +137,8 @@ std::vector<std::string> modemLockFiles(const std::string& usbDevice, const std:
             continue;
         }
         std::string name = it->path().filename().string();
-        if (name.size() > 3 && name.rfind("tty", 0) == 0 && std::isdigit(name.back())) ttys.insert(name);
+        if (name.size() > 3 && name.rfind("tty", 0) == 0 && std::isdigit(name.back()))
+            ttys.insert(name);
     }
     std::vector<std::string> out;
     for (const auto& dir : PortLock::lockDirs())

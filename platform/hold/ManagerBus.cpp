@@ -39,8 +39,7 @@ bool ManagerBus::connect(std::string& detail) {
     return true;
 }
 
-bool ManagerBus::watchOwner(std::function<void(const std::string&)> changed,
-                            std::string& detail) {
+bool ManagerBus::watchOwner(std::function<void(const std::string&)> changed, std::string& detail) {
     m_changed = std::move(changed);
     int r = sd_bus_match_signal(m_bus, &m_slot, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                 "org.freedesktop.DBus", "NameOwnerChanged",
@@ -61,9 +60,9 @@ int ManagerBus::onOwnerChanged(sd_bus_message* m, void* self, sd_bus_error*) {
 bool ManagerBus::managerRunning() {
     BusError err;
     Msg reply;
-    int r = sd_bus_call_method(m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                               "org.freedesktop.DBus", "NameHasOwner", &err.e, &reply.m, "s",
-                               kService);
+    int r =
+        sd_bus_call_method(m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                           "org.freedesktop.DBus", "NameHasOwner", &err.e, &reply.m, "s", kService);
     int has = 0;
     return r >= 0 && sd_bus_message_read(reply.m, "b", &has) >= 0 && has;
 }
@@ -111,8 +110,8 @@ bool ManagerBus::hasModem(const std::string& uid) {
 
 ManagerBus::Outcome ManagerBus::inhibit(const std::string& uid, bool on, std::string& detail) {
     Msg call;
-    if (sd_bus_message_new_method_call(m_bus, &call.m, kService, kPath, kService,
-                                       "InhibitDevice") < 0 ||
+    if (sd_bus_message_new_method_call(m_bus, &call.m, kService, kPath, kService, "InhibitDevice") <
+            0 ||
         sd_bus_message_append(call.m, "sb", uid.c_str(), on ? 1 : 0) < 0) {
         detail = "cannot build the call";
         return Outcome::Refused;

@@ -69,7 +69,8 @@ ModemHoldRequest modemHoldRequestFor(const std::string& port, const std::string&
     r.port = port;
     std::error_code ec;
     const fs::path root = sysRoot.empty() ? "/sys" : sysRoot;
-    fs::path real = fs::canonical(root / "class" / "tty" / fs::path(port).filename() / "device", ec);
+    fs::path real =
+        fs::canonical(root / "class" / "tty" / fs::path(port).filename() / "device", ec);
     if (ec) return r;
     // The first parent with idVendor is the USB device, as for discovery.
     for (fs::path p = real; !p.empty() && p != p.root_path(); p = p.parent_path()) {

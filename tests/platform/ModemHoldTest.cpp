@@ -66,7 +66,8 @@ protected:
         ::setenv("ZUNTO_HOLD_GRACE_MS", "500", 1);
 
         std::ofstream(m_dir / "bus.conf")
-            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+               "1.0//EN\"\n"
                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
                "<busconfig><type>system</type><listen>unix:path="
             << (m_dir / "bus").string()
@@ -91,15 +92,16 @@ protected:
         m_daemon.stop(SIGTERM);
         std::error_code ec;
         fs::remove_all(m_dir, ec);
-        for (const char* v : {"MODLINK_LOCK_DIR", "ZUNTO_MODEM_HOLD", "ZUNTO_HOLD_WAIT_MS",
-                              "ZUNTO_HOLD_POLL_MS", "ZUNTO_HOLD_GRACE_MS", "DBUS_SYSTEM_BUS_ADDRESS"})
+        for (const char* v :
+             {"MODLINK_LOCK_DIR", "ZUNTO_MODEM_HOLD", "ZUNTO_HOLD_WAIT_MS", "ZUNTO_HOLD_POLL_MS",
+              "ZUNTO_HOLD_GRACE_MS", "DBUS_SYSTEM_BUS_ADDRESS"})
             ::unsetenv(v);
     }
 
     // ModemManager's name, its object manager and a plain InhibitDevice.
     void startManager() {
-        ASSERT_TRUE(m_mock.start({"/usr/bin/python3", "-m", "dbusmock", "--system", "-m", kMM,
-                                  kMMPath, kMM}));
+        ASSERT_TRUE(m_mock.start(
+            {"/usr/bin/python3", "-m", "dbusmock", "--system", "-m", kMM, kMMPath, kMM}));
         for (int i = 0; i < 100 && !nameOwned(); ++i) std::this_thread::sleep_for(50ms);
         ASSERT_TRUE(nameOwned());
         addMethod("InhibitDevice", kInhibitLikeMM);
@@ -127,8 +129,7 @@ protected:
         sd_bus_error err = SD_BUS_ERROR_NULL;
         int r = sd_bus_call_method(m_bus, kMM, kMMPath, kMock, "AddObject", &err, nullptr,
                                    "ssa{sv}a(ssss)", "/org/freedesktop/ModemManager1/Modem/0",
-                                   "org.freedesktop.ModemManager1.Modem", 1, "Device", "s", uid,
-                                   0);
+                                   "org.freedesktop.ModemManager1.Modem", 1, "Device", "s", uid, 0);
         EXPECT_GE(r, 0) << (err.message ? err.message : "");
         sd_bus_error_free(&err);
     }

@@ -268,8 +268,9 @@ TEST(ModlinkPorts, ModemManagerRefusalKeepsThePortUntouched) {
         int refusals;
         bool written;
     };
-    for (const Row& row : {Row{"refused org.freedesktop.ModemManager1.Error.Core.Unauthorized", 1, false},
-                           Row{"held", 0, true}}) {
+    for (const Row& row :
+         {Row{"refused org.freedesktop.ModemManager1.Error.Core.Unauthorized", 1, false},
+          Row{"held", 0, true}}) {
         SCOPED_TRACE(row.answer);
         std::ofstream(helper) << "#!/bin/sh\necho '" << row.answer << "'\n";
         fs::permissions(helper, fs::perms::owner_all);
