@@ -6,6 +6,7 @@
 #include "contacts/SimPhonebook.h"
 #include "device/LinkBoxes.h"
 #include "platform/Format.h"
+#include "res/StringTable.h"
 
 namespace msgdesk {
 

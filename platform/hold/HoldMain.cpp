@@ -87,6 +87,8 @@ private:
     bool m_answered = false;
     bool m_ownerChanged = false;
     bool m_managerUp = true;
+    // ModemManager's unique bus name now, and the one our inhibition is with.
+    std::string m_owner, m_inhibitedBy;
     int m_waitMs = envMs("ZUNTO_HOLD_WAIT_MS", 30000);
     int m_pollMs = envMs("ZUNTO_HOLD_POLL_MS", 1000);
     int m_graceMs = envMs("ZUNTO_HOLD_GRACE_MS", 20000);
@@ -123,6 +125,7 @@ std::string Holder::take() {
             std::string detail;
             switch (m_bus.inhibit(m_uid, true, detail)) {
                 case ManagerBus::Outcome::Done:
+                    m_inhibitedBy = m_owner;
                     return "held";
                 case ManagerBus::Outcome::NoDevice:
                     if (late) return "unmanaged " + detail;
@@ -149,16 +152,18 @@ int Holder::holdUntilUnused() {
     for (;;) {
         if (m_ownerChanged) {
             m_ownerChanged = false;
-            if (m_managerUp) {
+            if (m_managerUp && m_owner != m_inhibitedBy) {
                 // A restarted ModemManager probes every modem afresh; take
-                // this one again as soon as it is known.
+                // this one again as soon as it is known. What it answers is
+                // what a program joining now hears.
                 m_files.setState("waiting");
                 std::string r = take();
                 note("ModemManager restarted: " + r);
-                m_files.setState(r == "held" ? "held" : "free");
-            } else {
+                m_files.setState(r);
+            } else if (!m_managerUp) {
                 note("ModemManager left");
-                m_files.setState("free");
+                m_inhibitedBy.clear();
+                m_files.setState("not-running");
             }
         }
         if (!m_bus.connected()) {
@@ -188,8 +193,8 @@ int Holder::run() {
         }
         if (c == HolderFiles::Claim::Holder) break;
         std::string s = m_files.holderState();
-        if (s == "held" || s == "free") {
-            answer(s == "held" ? "held" : "not-running");
+        if (!s.empty() && s != "waiting" && s != "ending") {
+            answer(s);
             return 0;
         }
         if (steady_clock::now() >= deadline) {
@@ -208,18 +213,18 @@ int Holder::run() {
     }
     if (!m_bus.watchOwner(
             [this](const std::string& owner) {
+                m_owner = owner;
                 m_managerUp = !owner.empty();
                 m_ownerChanged = true;
             },
             detail) ||
-        !m_bus.managerRunning()) {
+        (m_owner = m_bus.managerOwner()).empty()) {
         answer("not-running");
         return 0;
     }
     std::string r = take();
     answer(r);
     if (r != "held") return 0;
-    m_ownerChanged = false;
     m_files.setState("held");
     return holdUntilUnused();
 }

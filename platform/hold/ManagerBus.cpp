@@ -57,14 +57,16 @@ int ManagerBus::onOwnerChanged(sd_bus_message* m, void* self, sd_bus_error*) {
     return 0;
 }
 
-bool ManagerBus::managerRunning() {
+std::string ManagerBus::managerOwner() {
     BusError err;
     Msg reply;
-    int r =
-        sd_bus_call_method(m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                           "org.freedesktop.DBus", "NameHasOwner", &err.e, &reply.m, "s", kService);
-    int has = 0;
-    return r >= 0 && sd_bus_message_read(reply.m, "b", &has) >= 0 && has;
+    const char* owner = nullptr;
+    if (sd_bus_call_method(m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                           "org.freedesktop.DBus", "GetNameOwner", &err.e, &reply.m, "s",
+                           kService) < 0 ||
+        sd_bus_message_read(reply.m, "s", &owner) < 0 || !owner)
+        return {};
+    return owner;
 }
 
 bool ManagerBus::hasModem(const std::string& uid) {

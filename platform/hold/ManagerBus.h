@@ -21,7 +21,8 @@ public:
     // Calls `changed(newOwner)` whenever ModemManager's bus name changes
     // hands: empty when it left, its new unique name when it (re)started.
     bool watchOwner(std::function<void(const std::string&)> changed, std::string& detail);
-    bool managerRunning();
+    // ModemManager's unique bus name, empty when it does not run.
+    std::string managerOwner();
     // Whether ModemManager exports a modem whose Modem.Device is uid.
     bool hasModem(const std::string& uid);
 
