@@ -71,7 +71,13 @@ ModemHoldRequest modemHoldRequestFor(const std::string& port, const std::string&
     const fs::path root = sysRoot.empty() ? "/sys" : sysRoot;
     fs::path real =
         fs::canonical(root / "class" / "tty" / fs::path(port).filename() / "device", ec);
-    if (ec) return r;
+    if (ec) {
+        // A link to the port (/dev/serial/by-id/…) names it by its target.
+        fs::path target = fs::canonical(port, ec);
+        if (ec) return r;
+        real = fs::canonical(root / "class" / "tty" / target.filename() / "device", ec);
+        if (ec) return r;
+    }
     // The first parent with idVendor is the USB device, as for discovery.
     for (fs::path p = real; !p.empty() && p != p.root_path(); p = p.parent_path()) {
         if (fs::exists(p / "idVendor", ec)) {

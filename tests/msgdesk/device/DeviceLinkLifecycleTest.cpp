@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "msgdesk/device/DeviceLinkFixture.h"
+#include "res/StringTable.h"
 
 namespace msgdesk::test {
 namespace {
