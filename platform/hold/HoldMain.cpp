@@ -188,8 +188,10 @@ int Holder::run() {
     for (;;) {
         auto c = m_files.claim(detail);
         if (c == HolderFiles::Claim::Failed) {
-            answer("refused " + detail);
-            return 1;
+            // Unshared, then: a second program's helper would hear
+            // "already inhibited" from ModemManager.
+            note(detail);
+            break;
         }
         if (c == HolderFiles::Claim::Holder) break;
         std::string s = m_files.holderState();

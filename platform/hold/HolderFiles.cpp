@@ -56,7 +56,7 @@ std::string HolderFiles::lockDirectory() {
         std::error_code ec;
         if (fs::is_directory(d, ec)) return d.string();
     }
-    return {};
+    return "/tmp";
 }
 
 bool HolderFiles::lockGate() {

@@ -32,9 +32,9 @@ public:
     // until this object goes, so nobody joins a holder that is leaving.
     template <class Keep>
     bool endUnless(Keep keep) {
-        if (!lockGate()) return false;
+        const bool gated = lockGate();
         if (keep()) {
-            unlockGate();
+            if (gated) unlockGate();
             return false;
         }
         setState("ending");
@@ -42,7 +42,7 @@ public:
     }
 
     // The directory holding the lock files (MODLINK_LOCK_DIR, else the
-    // first system lock directory that exists).
+    // first system lock directory that exists, else /tmp).
     static std::string lockDirectory();
 
 private:
@@ -52,7 +52,7 @@ private:
     std::string m_base;
     int m_stateFd = -1;
     int m_gateFd = -1;
-    std::chrono::system_clock::time_point m_claimed;
+    std::chrono::system_clock::time_point m_claimed = std::chrono::system_clock::now();
 };
 
 // The UUCP lock files that say a program uses one of the modem's ports:
