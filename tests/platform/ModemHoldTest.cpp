@@ -190,15 +190,21 @@ protected:
 TEST_F(ModemManagerHold, InhibitsOnlyOnceModemManagerHasTheModem) {
     startManager();
     lockPort("ttyUSB2", ::getpid());
-    auto pending = std::async(std::launch::async, [this] { return hold(); });
+    // Both programs at once (Wanmate's dial on insertion and Msgdesk): the
+    // second waits for the first one's helper rather than asking itself.
+    auto first = std::async(std::launch::async, [this] { return hold(); });
+    auto second = std::async(std::launch::async, [this] { return hold(); });
     // Still probing: asked for its modems, not yet for the device.
     ASSERT_TRUE(eventually([&] { return countCalls("GetManagedObjects") >= 2; }));
-    EXPECT_EQ(pending.wait_for(0ms), std::future_status::timeout);
+    EXPECT_EQ(first.wait_for(0ms), std::future_status::timeout);
+    EXPECT_EQ(second.wait_for(0ms), std::future_status::timeout);
     EXPECT_EQ(countCalls("InhibitDevice"), 0);
     addModem();
-    ASSERT_EQ(pending.wait_for(5s), std::future_status::ready);
-    auto r = pending.get();
-    EXPECT_EQ(r.kind, Kind::Held) << r.describe();
+    for (auto* pending : {&first, &second}) {
+        ASSERT_EQ(pending->wait_for(5s), std::future_status::ready);
+        auto r = pending->get();
+        EXPECT_EQ(r.kind, Kind::Held) << r.describe();
+    }
     EXPECT_EQ(countCalls("InhibitDevice", kOn), 1);
     unlockPort("ttyUSB2");
     EXPECT_TRUE(eventually([&] { return countCalls("InhibitDevice", kOff) == 1; }));
