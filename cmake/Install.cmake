@@ -8,6 +8,9 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(_share ${CMAKE_INSTALL_DATADIR}/zunto)
 install(TARGETS modlink-tool zuntosim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS modlink LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/zunto)
+# The helper that holds a modem away from ModemManager, found beside the
+# library (platform/ModemHold.h).
+install(TARGETS zunto-modem-hold RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/zunto)
 if(ZUNTO_GUI)
   install(TARGETS msgdesk wanmate RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build "$BUILD_DIR" -j2 --target msgdesk wanmate modlink modlink-tool zuntosim install_files
+cmake --build "$BUILD_DIR" -j2 --target msgdesk wanmate modlink modlink-tool zuntosim zunto-modem-hold install_files
 # Only what the package holds is built (tests are not needed for it).
 (cd "$BUILD_DIR" && cpack -G DEB -D CPACK_CMAKE_GENERATOR=Ninja >/dev/null)
 deb=$(ls -t "$BUILD_DIR"/zunto_*_amd64.deb | head -1)

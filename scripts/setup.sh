@@ -11,12 +11,13 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libgl-dev
   fonts-wqy-microhei fontconfig
-  libudev-dev libasound2-dev
+  libudev-dev libasound2-dev libsystemd-dev
   xvfb xauth trayer
   gammu ppp
   socat ccache
   qemu-system-x86 linux-image-amd64 busybox-static
   python3
+  python3-dbusmock
   lintian dbus dunst libnotify-bin x11-apps netpbm
 )
 

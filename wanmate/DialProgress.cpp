@@ -156,6 +156,12 @@ void DialProgress::fail(DWORD error) {
     m_dialer.HangUp();
     std::string msg;
     if (!m_dialer.errorText(error, msg)) msg = text::kUnknownError;
+    if (error == ERROR_MODEM_MANAGER_REFUSED) {
+        // Dialling again would meet the same refusal: no redial question.
+        m_box.show({0, text::kManagerRefused, text::kConnectError, platform::MbIcon::None,
+                    platform::MbButtons::Ok});
+        return end(0);
+    }
     if (error == ERROR_PORT_OR_DEVICE) {
         m_box.show({0, msg + text::kReplugAfterError, text::kConnectError, platform::MbIcon::None,
                     platform::MbButtons::Ok});

@@ -86,6 +86,11 @@ MODLINK_API int MODLINK_CALL GetCommandCount(int device);
  * position is empty), then one with null text. */
 MODLINK_API int MODLINK_CALL GetTelphone(int device, int index);
 
+/* Addition: the number of modems the last InitModules left closed because
+ * ModemManager would not let go of them (polkit refused, or another program
+ * holds them), so a program can tell the user why. */
+MODLINK_API int MODLINK_CALL GetManagerRefusals(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -34,6 +34,10 @@ struct DeviceLibrary {
     decltype(&::QureyPhoneStatus) QureyPhoneStatus = nullptr;
     decltype(&::GetCommandCount) GetCommandCount = nullptr;
     decltype(&::GetTelphone) GetTelphone = nullptr;
+
+    // Additions beyond the 26, looked up the same way; an older library
+    // lacks them.
+    decltype(&::GetManagerRefusals) GetManagerRefusals = nullptr;
 };
 
 }  // namespace msgdesk

@@ -6,6 +6,7 @@
 #include "device/LinkBoxes.h"
 #include "device/SimPhonebook.h"
 #include "platform/Format.h"
+#include "res/StringTable.h"
 
 namespace msgdesk {
 
@@ -152,6 +153,10 @@ void DeviceLink::connect() {
     }
     if (m_lib.InitModules() != 0) {
         linkBox(m_boxes, 60009, MbIcon::Exclamation);
+        // On a desktop where ModemManager would not let go of the modem,
+        // the general advice above is not the reason: say what is.
+        if (m_lib.GetManagerRefusals && m_lib.GetManagerRefusals() > 0)
+            linkBox(m_boxes, IDS_MANAGER_REFUSED, MbIcon::Exclamation);
         return;
     }
     if (m_lib.RegistCallbackFunction)

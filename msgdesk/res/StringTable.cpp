@@ -170,6 +170,9 @@ constexpr Entry kStrings[] = {
     {60076, "当前Zunto正在使用中，不能切换！"},
     {60077, "该短信较长，只转发了前140个字节，其余内容未包含。"},
     {IDS_LIST_WELCOME, "欢迎加入Kelvo大家庭......"},
+    {IDS_MANAGER_REFUSED,
+     "系统的调制解调器管理服务（ModemManager）不肯让出调制解调器（没有权限，或另有程序占用），所以"
+     "没有打开它。"},
 };
 
 const Entry* lookup(unsigned id) {

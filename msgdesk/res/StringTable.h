@@ -18,6 +18,8 @@ enum StringId : unsigned {
     IDS_PANE_50014 = 50014,
     // Shown in the message list area while no mailbox is chosen.
     IDS_LIST_WELCOME = 60100,
+    // After 60009 when ModemManager would not let go of a modem.
+    IDS_MANAGER_REFUSED = 60110,
 };
 
 // Text of a string id; an empty string for an unknown id.

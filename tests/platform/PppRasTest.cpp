@@ -277,6 +277,42 @@ TEST_F(PppRasTest, APortInUseGives692AndPppdIsNotStarted) {
     EXPECT_TRUE(fs::exists(m_dir / "args"));
 }
 
+// The port of a USB modem is taken from ModemManager before pppd starts;
+// a refusal ends the dial with its own error and pppd never runs. The hold
+// helper is replaced by a script giving its answer.
+TEST_F(PppRasTest, ModemManagerRefusalEndsTheDialBeforePppd) {
+    const std::string tty = fs::path(m_pty.path()).filename().string();
+    const fs::path usb = m_dir / "sys/devices/pci0000:00/usb1/1-3";
+    fs::create_directories(usb / "1-3:1.0");
+    std::ofstream(usb / "idVendor") << "12d1\n";
+    fs::create_directories(m_dir / "sys/class/tty" / tty);
+    fs::create_directory_symlink(usb / "1-3:1.0", m_dir / "sys/class/tty" / tty / "device");
+    const fs::path helper = m_dir / "hold";
+    setenv("ZUNTO_MODEM_HOLD", helper.c_str(), 1);
+    writeEntry("KelvoZunto", m_pty.path());
+    for (const char* answer :
+         {"refused org.freedesktop.ModemManager1.Error.Core.Unauthorized", "held"}) {
+        SCOPED_TRACE(answer);
+        std::ofstream(helper) << "#!/bin/sh\necho '" << answer << "'\n";
+        fs::permissions(helper, fs::perms::owner_all);
+        fs::remove(m_dir / "args");
+        Notices n;
+        HRASCONN h = 0;
+        ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+        auto got = n.waitFor(RASCS_Connected);
+        ras().RasHangUpA(h);
+        if (std::string(answer) == "held") {
+            EXPECT_EQ(got.back(), (Notice{RASCS_Connected, 0}));
+            EXPECT_TRUE(fs::exists(m_dir / "args"));
+        } else {
+            EXPECT_EQ(got, (std::vector<Notice>{{RASCS_OpenPort, 0},
+                                                {RASCS_OpenPort, ERROR_MODEM_MANAGER_REFUSED}}));
+            EXPECT_FALSE(fs::exists(m_dir / "args"));
+        }
+    }
+    unsetenv("ZUNTO_MODEM_HOLD");
+}
+
 TEST_F(PppRasTest, APppdThatIgnoresSigtermIsKilled) {
     setenv("FAKE_PPPD_IGNORE_TERM", "1", 1);
     setenv("FAKE_PPPD_PID", (m_dir / "pid.txt").c_str(), 1);

@@ -214,6 +214,15 @@ TEST(DialProgress, Error692AsksToReplugAndUnknownErrorsHaveTheirOwnText) {
     EXPECT_EQ(r.view.result, 0);
     EXPECT_EQ(r.parent.dialRequests, 0);
 
+    // ModemManager kept the modem: its one sentence, no redial question.
+    Rig m;
+    m.startAndDial();
+    m.notify(RASCS_OpenPort, ERROR_MODEM_MANAGER_REFUSED);
+    ASSERT_EQ(m.box.shown.size(), 1u);
+    EXPECT_EQ(m.box.shown[0].text, wanmate::text::kManagerRefused);
+    EXPECT_EQ(m.box.shown[0].buttons, platform::MbButtons::Ok);
+    EXPECT_EQ(m.parent.dialRequests, 0);
+
     Rig u;
     u.startAndDial();
     u.notify(RASCS_Projected, 65000);

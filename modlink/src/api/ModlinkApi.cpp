@@ -8,6 +8,7 @@
 #include "engine/Trace.h"
 #include "modlink.h"
 #include "ops/Requests.h"
+#include "transport/ManagerHold.h"
 
 using modlink::Link;
 namespace rq = modlink::requests;
@@ -77,6 +78,10 @@ MODLINK_API int MODLINK_CALL DelTelphone(int device, int index) {
 
 MODLINK_API int MODLINK_CALL GetTelphone(int device, int index) {
     return rq::readPhonebookEntry(device, index);
+}
+
+MODLINK_API int MODLINK_CALL GetManagerRefusals(void) {
+    return modlink::managerRefusals();
 }
 
 MODLINK_API int MODLINK_CALL GetCommandCount(int device) {

@@ -7,6 +7,7 @@
 #include "ModemSetup.h"
 #include "Trace.h"
 #include "transport/Discovery.h"
+#include "transport/ManagerHold.h"
 
 namespace modlink {
 
@@ -54,8 +55,11 @@ int Link::open() {
         Trace::instance().note(0, "cannot open " + port + ": " + why);
         return 1;
     };
+    resetManagerRefusals();
     if (usbDiscoveryEnabled()) {
         for (const auto& modem : findUsbModems()) {
+            if (!takeFromModemManager(modem))
+                return fail(modem.usbPath, "ModemManager keeps the modem");
             // The modem shows several serial interfaces; the AT one answers.
             std::unique_ptr<Transport> chosen;
             for (const auto& port : modem.ports) {

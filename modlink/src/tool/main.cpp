@@ -109,9 +109,14 @@ int main(int argc, char** argv) {
     }
     ToolEvents events;
     if (InitModules() != 0) {
-        std::cout << "{\"error\":\"a modem port cannot be opened (in use by another program?) "
-                     "or no modem answers\"}"
-                  << std::endl;
+        if (GetManagerRefusals() > 0)
+            std::cout << "{\"error\":\"ModemManager would not let go of the modem (not "
+                         "authorised, or another program holds it); MODLINK_TRACE says why\"}"
+                      << std::endl;
+        else
+            std::cout << "{\"error\":\"a modem port cannot be opened (in use by another "
+                         "program?) or no modem answers\"}"
+                      << std::endl;
         return 1;
     }
     RegistCallbackFunction(&ToolEvents::callback, &events);

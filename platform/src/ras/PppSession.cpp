@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/ModemHold.h"
 #include "platform/ras/PortLock.h"
 
 namespace platform::ras {
@@ -49,6 +50,15 @@ int runWithInput(const std::vector<std::string>& argv, const std::string& input)
     int status = 0;
     if (pid > 0) ::waitpid(pid, &status, 0);
     return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Before pppd touches the port ModemManager lets go of the modem; the
+// helper keeps it away while pppd's lock file lives. False when it refused.
+bool takeFromModemManager(const std::string& port, const fs::path& sysRoot) {
+    auto r = holdModemFromManager(modemHoldRequestFor(port, sysRoot.string()));
+    if (r.kind != ModemHoldResult::Kind::NotRunning && r.kind != ModemHoldResult::Kind::Ignored)
+        std::fprintf(stderr, "ras: %s: %s\n", port.c_str(), r.describe().c_str());
+    return r.mayOpen();
 }
 
 }  // namespace
@@ -156,13 +166,14 @@ void PppSession::run() {
         std::lock_guard lk(m_mutex);
         return m_progress.begin();
     }());
-    std::string problem = PortLock::inUse(m_setup.port);
-    if (!problem.empty() || m_hungUp || !spawn()) {
+    const bool refused = !takeFromModemManager(m_setup.port, m_config.sysRoot);
+    std::string problem = refused ? std::string() : PortLock::inUse(m_setup.port);
+    if (refused || !problem.empty() || m_hungUp || !spawn()) {
         if (!problem.empty()) std::fprintf(stderr, "ras: %s\n", problem.c_str());
         std::vector<PppProgress::Notice> n;
         {
             std::lock_guard lk(m_mutex);
-            n = m_progress.portUnavailable();
+            n = refused ? m_progress.managerRefused() : m_progress.portUnavailable();
         }
         handle(n);
         m_ended = true;

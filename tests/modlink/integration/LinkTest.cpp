@@ -239,6 +239,55 @@ TEST(ModlinkPorts, UsbModemIsFoundAndItsAtPortPicked) {
     fs::remove_all(root);
 }
 
+// A modem of the USB bus is taken from ModemManager before its port is
+// opened; when ModemManager refuses, the port is never written to and the
+// library says why. The hold helper is replaced by a script giving its answer.
+TEST(ModlinkPorts, ModemManagerRefusalKeepsThePortUntouched) {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    fs::path root = fs::temp_directory_path() / ("modlink-mm-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::path intf = root / "sys/devices/pci0000:00/usb1/1-5/1-5:1.0/ttyUSB0";
+    fs::create_directories(intf);
+    std::ofstream(root / "sys/devices/pci0000:00/usb1/1-5/idVendor") << "1a7c\n";
+    std::ofstream(root / "sys/devices/pci0000:00/usb1/1-5/idProduct") << "3d41\n";
+    fs::create_directories(root / "sys/class/tty/ttyUSB0");
+    fs::create_directory_symlink(intf, root / "sys/class/tty/ttyUSB0/device");
+    fs::create_directories(root / "dev");
+    fs::create_symlink(::ptsname(master), root / "dev/ttyUSB0");
+    ::setenv("MODLINK_SYSFS_ROOT", (root / "sys").c_str(), 1);
+    ::setenv("MODLINK_DEV_DIR", (root / "dev").c_str(), 1);
+    ::setenv("MODLINK_USB", "1", 1);
+    ::setenv("MODLINK_PORTS", "", 1);
+    const fs::path helper = root / "hold";
+    ::setenv("ZUNTO_MODEM_HOLD", helper.c_str(), 1);
+    struct Row {
+        const char* answer;
+        int refusals;
+        bool written;
+    };
+    for (const Row& row :
+         {Row{"refused org.freedesktop.ModemManager1.Error.Core.Unauthorized", 1, false},
+          Row{"held", 0, true}}) {
+        SCOPED_TRACE(row.answer);
+        std::ofstream(helper) << "#!/bin/sh\necho '" << row.answer << "'\n";
+        fs::permissions(helper, fs::perms::owner_all);
+        // The pty answers nothing: a port that was opened fails its probe.
+        EXPECT_NE(InitModules(), 0);
+        EXPECT_EQ(GetManagerRefusals(), row.refusals);
+        char buf[64];
+        EXPECT_EQ(::read(master, buf, sizeof buf) > 0, row.written);
+        CloseModules();
+    }
+    for (const char* v : {"MODLINK_SYSFS_ROOT", "MODLINK_DEV_DIR", "ZUNTO_MODEM_HOLD"})
+        ::unsetenv(v);
+    ::setenv("MODLINK_USB", "0", 1);
+    ::close(master);
+    fs::remove_all(root);
+}
+
 namespace {
 std::atomic<bool> g_closedInCallback{false};
 int MODLINK_CALL closeOnSignal(unsigned event, const char*, void*, int) {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "msgdesk/device/DeviceLinkFixture.h"
+#include "res/StringTable.h"
 
 namespace msgdesk::test {
 namespace {
@@ -31,6 +32,35 @@ TEST_F(Connect, RefusedInitShows60009WithNoStatusAndNoTimers) {
     EXPECT_FALSE(link->commandEnabled(ID_DISCONNECT));
     EXPECT_FALSE(loop.timerActive(link.get(), TIMER_SIGNAL_POLL));
     EXPECT_EQ(lib.count(Op::RegistCallbackFunction), 0);
+}
+
+int MODLINK_CALL oneRefusal() {
+    return 1;
+}
+int MODLINK_CALL noRefusal() {
+    return 0;
+}
+
+// A modem ModemManager kept: after 60009 the user hears the reason; a
+// failure of another kind, or an older library, shows 60009 alone.
+TEST_F(Connect, RefusalByModemManagerIsExplainedAfter60009) {
+    struct Row {
+        decltype(&::GetManagerRefusals) refusals;
+        std::vector<unsigned> boxes;
+    };
+    for (const Row& row : {Row{oneRefusal, {60009, IDS_MANAGER_REFUSED}}, Row{noRefusal, {60009}},
+                           Row{nullptr, {60009}}}) {
+        DeviceLibrary table = lib.table();
+        table.GetManagerRefusals = row.refusals;
+        make(table);
+        boxes.shown.clear();
+        lib.queueResults(Op::InitModules, {1});
+        link->connect();
+        loop.runUntilIdle();
+        EXPECT_EQ(boxIds(), row.boxes);
+        EXPECT_FALSE(link->linkActive());
+    }
+    EXPECT_FALSE(std::string(LoadStr(IDS_MANAGER_REFUSED)).empty());
 }
 
 TEST_F(Connect, RegistersCountsStartsTimersAndQueuesSending) {

@@ -25,6 +25,8 @@ public:
     std::vector<Notice> onLine(std::string_view line);
     // The port is held by another program or cannot be opened.
     std::vector<Notice> portUnavailable() { return fail(ERROR_PORT_OR_DEVICE); }
+    // ModemManager keeps the modem; the port stays closed.
+    std::vector<Notice> managerRefused() { return fail(ERROR_MODEM_MANAGER_REFUSED); }
     // pppd ended with this exit status.
     std::vector<Notice> onExit(int status);
 

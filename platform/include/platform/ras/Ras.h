@@ -55,6 +55,9 @@ constexpr DWORD ERROR_PORT_OR_DEVICE = 692;
 constexpr DWORD ERROR_PPP_TIMEOUT = 718;
 constexpr DWORD ERROR_PPP_LCP_TERMINATED = 734;
 constexpr DWORD ERROR_INVALID_SIZE = 632;
+// Ours, beyond the dial-up service's range: ModemManager would not let go
+// of the modem (polkit refused, or another program holds it).
+constexpr DWORD ERROR_MODEM_MANAGER_REFUSED = 20001;
 
 struct RASIPADDR {
     uint8_t a = 0, b = 0, c = 0, d = 0;
