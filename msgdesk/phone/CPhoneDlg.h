@@ -38,6 +38,8 @@ public:
     QLabel* statusField() const { return m_status; }
     QLabel* deviceField() const { return m_device; }
     QLabel* clockField() const { return m_clock; }
+    // The dialled number (or the duration) as one text for screen readers.
+    QWidget* numberField() const { return m_number; }
     QLabel* ringPicture() const { return m_ring; }
     QProgressBar* volumeBar() const { return m_volume; }
     int ringPictureId() const { return m_ringId; }
@@ -66,6 +68,7 @@ private:
     QLabel* m_status = nullptr;
     QLabel* m_device = nullptr;
     QLabel* m_clock = nullptr;
+    QWidget* m_number = nullptr;
     QLabel* m_ring = nullptr;
     QProgressBar* m_volume = nullptr;
     int m_ringId = 700;
