@@ -19,7 +19,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <filesystem>
 #include <functional>
+#include <tuple>
+#include <unistd.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +33,7 @@
 #include "compose/CSimMessageDlg.h"
 #include "compose/ComposeIds.h"
 #include "compose/ComposeSession.h"
+#include "contacts/CContactEditDlg.h"
 #include "contacts/CContactView.h"
 #include "contacts/CDeviceChoiceDlg.h"
 #include "contacts/CLocalPhonebookDlg.h"
@@ -37,7 +41,6 @@
 #include "contacts/CSettingsDlg.h"
 #include "contacts/CSimContactEditDlg.h"
 #include "contacts/CSimPhonebookDlg.h"
-#include "contacts/SimPhonebookEdits.h"
 #include "modlink.h"
 #include "phone/CPhoneDlg.h"
 #include "phone/PhoneIds.h"
@@ -112,13 +115,37 @@ void selectSimRow(CSimMessageDlg* d, const char* number) {
     ADD_FAILURE() << "no row " << number;
 }
 
-class World : public guitest::FrameFixture {
+// The message boxes of the windows: recorded and answered as the scripted
+// box does (OK, Yes), after running what the row delivers while it is open.
+class QuestionBox final : public platform::MessageBoxPort {
 public:
-    World() : FrameFixture("worldgui") { devices = 2; }
+    int show(const platform::MessageBoxRequest& r) override {
+        shown.push_back(r);
+        if (whileOpen) whileOpen(r);
+        return r.buttons == platform::MbButtons::YesNo ? platform::IDYES : platform::IDOK;
+    }
+    std::vector<platform::MessageBoxRequest> shown;
+    std::function<void(const platform::MessageBoxRequest&)> whileOpen;
+};
+
+// The real main window over its core on the fake library with two devices,
+// both listed: SIM entries Alpha, Bravo, Charlie (device 1, indexes 1..3)
+// and Delta (device 2, index 1); SIM messages 10086, 10010, 95588 (device 1,
+// indexes 1..3) and 12345 (device 2); contacts Amy and Bob.
+class World : public ::testing::Test {
+public:
+    World() : dir(std::filesystem::temp_directory_path() / ("worldgui-" + std::to_string(::getpid()))) {}
 
     void SetUp() override {
-        startFrame();
-        if (HasFatalFailure()) return;
+        guitest::app();
+        std::filesystem::create_directories(dir);
+        loop = new platform::QtMessageLoop(&guitest::app());
+        reg = std::make_unique<platform::RegistryStore>(dir / "user.reg");
+        fake.setDeviceCount(2);
+        core = std::make_unique<MainFrameCore>(MainFrameCore::Services{
+            *loop, clock, boxes, *reg, (dir / "guide.html").string(), dir, &table});
+        ASSERT_TRUE(core->create());
+        frame = std::make_unique<CMainFrame>(*core);
         frame->show();
         ASSERT_TRUE(waitFor([&] { return core->link().linkActive(); }));
         DeviceTable& t = core->link().devices();
@@ -168,6 +195,13 @@ public:
         frame->updateCommandUI();
         fake.clearCalls();
     }
+    void TearDown() override {
+        boxes.whileOpen = nullptr;
+        frame.reset();
+        core.reset();
+        delete loop;
+        std::filesystem::remove_all(dir);
+    }
 
     // The device's modem is unplugged: the library's event, delivered.
     void removeDevice(int d) {
@@ -177,7 +211,9 @@ public:
     // A deletion the card confirmed (its answer path), which rebuilds the
     // open SIM phonebook manager.
     void entryDeletedByCard(int device, int index) {
-        SimPhoneEntry* e = FindSimEntryAt(core->simPhonebook(), device, index);
+        SimPhoneEntry* e = nullptr;
+        for (const auto& x : core->simPhonebook().list(device))
+            if (x->index == index) e = x.get();
         ASSERT_NE(e, nullptr);
         loop->post(core.get(), platform::Message{UM_SIMENTRYDONE,
                                                  static_cast<platform::WPARAM>(device),
@@ -233,11 +269,15 @@ public:
     }
     CPhoneDlg* phone() { return frame->phoneDialog(); }
 
-    using FrameFixture::boxes;
-    using FrameFixture::core;
-    using FrameFixture::fake;
-    using FrameFixture::frame;
-    using FrameFixture::loop;
+    std::filesystem::path dir;
+    platform::QtMessageLoop* loop = nullptr;
+    platform::SystemClock clock;
+    QuestionBox boxes;
+    test::FakeDeviceLibrary fake;
+    DeviceLibrary table = fake.table();
+    std::unique_ptr<platform::RegistryStore> reg;
+    std::unique_ptr<MainFrameCore> core;
+    std::unique_ptr<CMainFrame> frame;
 };
 
 struct Case {
@@ -518,16 +558,18 @@ const Case kCases[] = {
              w.duringBox(60000, [&] { w.removeDevice(2); });
              buttonNamed(d, "删除(D)")->click();
              clickRow(d->list(), "Amy");
-             whenModal<QDialog>([&](QDialog* e) {
+             whenModal<CContactEditDlg>([&](CContactEditDlg* e) {
                  w.removeDevice(1);
-                 if (auto* name = e->findChild<QLineEdit*>()) name->setText(QStringLiteral("Ann"));
+                 e->field(ContactField::Name)->setText(QStringLiteral("Ann"));
                  e->accept();
              });
              buttonNamed(d, "修改(M)")->click();
              spin();
              ASSERT_EQ(d->list()->topLevelItemCount(), 1);
+             EXPECT_EQ(d->list()->topLevelItem(0)->text(0), QStringLiteral("Ann"));
          });
          ASSERT_EQ(w.core->contacts().records().size(), 1u);
+         EXPECT_EQ(w.core->contacts().records()[0]->name(), "Ann");
      }},
     // The phone's phonebook picker while a device goes: the number picked
     // is the one shown; a row with no number clears the display.

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -101,6 +102,46 @@ TEST_F(PhoneDlgGui, EveryControlIsNamedAndTheWindowStaysOnTop) {
     EXPECT_EQ(dlg->clockField()->text(), "09:30:07");
     EXPECT_EQ(dlg->volumeBar()->value(), 40);
     shot("phone-idle.png");
+}
+
+// What a screen reader hears of the display: each field's value is what
+// it shows, the digit cells read as one number, and a change of status is
+// announced.
+std::vector<std::pair<QObject*, QString>> g_announced;
+void recordAnnouncement(QAccessibleEvent* e) {
+    if (e->type() == QAccessible::ValueChanged)
+        g_announced.emplace_back(e->object(),
+                                 static_cast<QAccessibleValueChangeEvent*>(e)->value().toString());
+}
+
+TEST_F(PhoneDlgGui, AScreenReaderReadsTheDisplayAndHearsTheStatusChange) {
+    auto value = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Value) : QStringLiteral("<none>");
+    };
+    const bool wasActive = QAccessible::isActive();
+    QAccessible::setActive(true);
+    QAccessible::UpdateHandler before = QAccessible::installUpdateHandler(recordAnnouncement);
+    g_announced.clear();
+    EXPECT_EQ(value(dlg->deviceField()), QStringLiteral("01"));
+    EXPECT_EQ(value(dlg->clockField()), QStringLiteral("09:30:07"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg->statusField())->text(QAccessible::Name),
+              QString::fromUtf8("状态"));
+    for (char c : std::string("10086")) core->key(c);
+    EXPECT_EQ(value(dlg->numberField()), QStringLiteral("10086"));
+    callNotify(2, "13912345678");
+    EXPECT_EQ(value(dlg->statusField()), QString::fromUtf8("来电"));
+    EXPECT_EQ(value(dlg->deviceField()), QStringLiteral("02"));
+    callNotify(18);
+    EXPECT_EQ(value(dlg->statusField()), QString::fromUtf8("已挂机"));
+    EXPECT_EQ(value(dlg->numberField()), QStringLiteral("00:00:00"));
+    std::vector<QString> statuses;
+    for (auto& [o, v] : g_announced)
+        if (o == dlg->statusField()) statuses.push_back(v);
+    // The blanks written between two words are not announced.
+    EXPECT_EQ(statuses, (std::vector<QString>{QString::fromUtf8("来电"), QString::fromUtf8("已挂机")}));
+    QAccessible::installUpdateHandler(before);
+    QAccessible::setActive(wasActive);
 }
 
 TEST_F(PhoneDlgGui, PadKeysAndKeyboardReachTheCore) {
