@@ -46,26 +46,30 @@ public:
     }
 };
 
-QAccessibleInterface* shownTextFactory(const QString&, QObject* o) {
-    auto* w = qobject_cast<QWidget*>(o);
-    if (!w || !w->property(kShownProperty).isValid()) return nullptr;
-    return new ShownTextAccessible(w);
+QAccessibleInterface* shownTextFactory(const QString& className, QObject* o) {
+    // Asked for the most derived class first, before the label's own.
+    if (className != QLatin1String(CPhoneField::staticMetaObject.className())) return nullptr;
+    auto* w = qobject_cast<CPhoneField*>(o);
+    return w ? new ShownTextAccessible(w) : nullptr;
 }
 
 // Sets the value a screen reader reads; with announce, a change is told as
 // the standard widgets tell theirs.
-void setShown(QWidget* w, const QString& text, bool announce) {
+// True when the value changed.
+bool setShown(QWidget* w, const QString& text, bool announce) {
     const QString v = text.trimmed();
-    if (w->property(kShownProperty).toString() == v) return;
+    if (w->property(kShownProperty).toString() == v) return false;
     w->setProperty(kShownProperty, v);
-    if (!announce) return;
-    QAccessibleValueChangeEvent ev(w, v);
-    QAccessible::updateAccessibility(&ev);
+    if (announce) {
+        QAccessibleValueChangeEvent ev(w, v);
+        QAccessible::updateAccessibility(&ev);
+    }
+    return true;
 }
 
 QLabel* field(QWidget* parent, const char* name, const QString& accessible, QRect at, QColor colour,
               Qt::Alignment align) {
-    auto* l = new QLabel(parent);
+    auto* l = new CPhoneField(parent);
     l->setObjectName(QLatin1String(name));
     l->setAccessibleName(accessible);
     l->setProperty(kShownProperty, QString());
@@ -149,7 +153,7 @@ void CPhoneDlg::build() {
     }
     // The cells as one text for screen readers, over them and letting the
     // mouse through to the window.
-    m_number = new QWidget(this);
+    m_number = new CPhoneField(this);
     m_number->setObjectName(QStringLiteral("number"));
     m_number->setAccessibleName(u8("号码"));
     m_number->setProperty(kShownProperty, QString());
@@ -245,8 +249,9 @@ void CPhoneDlg::refresh(Field f) {
             m_status->setText(u8(c->status().c_str()));
             m_status->repaint();
             // The blanks written between two words are not a status to tell.
-            if (!m_status->text().trimmed().isEmpty() || c->status() != kStatusClear)
-                setShown(m_status, m_status->text(), true);
+            if ((!m_status->text().trimmed().isEmpty() || c->status() != kStatusClear) &&
+                setShown(m_status, m_status->text(), true))
+                emit statusAnnounced(m_status->property(kShownProperty).toString());
             break;
         case Field::Cells:
             drawCells();

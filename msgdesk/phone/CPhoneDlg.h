@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QDialog>
+#include <QLabel>
 #include <QPoint>
 #include <array>
 #include <functional>
@@ -8,12 +9,19 @@
 
 #include "phone/PhoneDialogCore.h"
 
-class QLabel;
 class QProgressBar;
 
 namespace msgdesk {
 
 class CPhoneButton;
+
+// A field of the phone's display (status, device, clock, the dialled
+// number): a screen reader reads what it shows as its value.
+class CPhoneField final : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+};
 
 // The phone window (dialog 219): a handset drawn from its skin, always on
 // top, moved by dragging anywhere on it. It shows the phone dialog's core
@@ -44,6 +52,11 @@ public:
     QProgressBar* volumeBar() const { return m_volume; }
     int ringPictureId() const { return m_ringId; }
     int cellPictureId(int id) const;
+
+signals:
+    // A new status word was announced to screen readers (an accessible
+    // value-change event of the status field).
+    void statusAnnounced(const QString& status);
 
 protected:
     void paintEvent(QPaintEvent* e) override;

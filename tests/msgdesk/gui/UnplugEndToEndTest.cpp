@@ -13,6 +13,7 @@
 
 #include "SimFrameFixture.h"
 #include "compose/CSimMessageDlg.h"
+#include "phone/CPhoneButton.h"
 #include "phone/CPhoneDlg.h"
 #include "phone/PhoneIds.h"
 #include "shell/Commands.h"
