@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "compose/CComposeDlg.h"
 
-#include <algorithm>
-
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,6 +12,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "compose/CComposeIcons.h"
 #include "compose/CComposeTextEdit.h"

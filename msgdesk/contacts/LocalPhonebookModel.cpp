@@ -33,8 +33,7 @@ void LocalPhonebookModel::changeContact() {
     if (record && m_s.book.Contains(record)) {
         ContactRecord edited = *record;
         // After the dialog the record is found again, and its row by it.
-        if (m_s.dialogs.editContact(edited, ContactEditMode::Change) &&
-            m_s.book.Contains(record)) {
+        if (m_s.dialogs.editContact(edited, ContactEditMode::Change) && m_s.book.Contains(record)) {
             *record = edited;
             m_s.book.notifyChanged();
             row = rowOf(record);

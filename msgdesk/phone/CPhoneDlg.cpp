@@ -158,8 +158,9 @@ void CPhoneDlg::build() {
     m_number->setAccessibleName(u8("号码"));
     m_number->setProperty(kShownProperty, QString());
     m_number->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_number->setGeometry(QRect(QPoint(kCellsLeft, kCellsTop),
-                                QSize(kCellSize.width() * PhoneDialogCore::kCells, kCellSize.height())));
+    m_number->setGeometry(
+        QRect(QPoint(kCellsLeft, kCellsTop),
+              QSize(kCellSize.width() * PhoneDialogCore::kCells, kCellSize.height())));
 
     addButton(IDC_DIAL, 230, 60063, u8(LoadStr(60063)), {20, 144, 64, 36});
     addButton(IDC_REDIAL, 239, 60066, u8(LoadStr(60066)), {98, 144, 64, 36});

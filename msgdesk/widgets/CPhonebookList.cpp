@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/CPhonebookList.h"
 
-#include <QPainter>
-#include <QStyledItemDelegate>
-
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 #include "res/StringTable.h"
 #include "widgets/CDeviceIcons.h"

@@ -7,6 +7,7 @@
 // with two devices; the rows after them check that a removal reaches every
 // open window.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -21,10 +22,9 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
-#include <tuple>
-#include <unistd.h>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "FrameFixture.h"
@@ -93,8 +93,7 @@ void clickRow(CPhonebookList* list, const char* name) {
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* it = list->topLevelItem(i);
         if (it->text(0) != u8(name)) continue;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(it).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(it).center());
         return;
     }
     ADD_FAILURE() << "no row " << name;
@@ -135,7 +134,9 @@ public:
 // indexes 1..3) and 12345 (device 2); contacts Amy and Bob.
 class World : public ::testing::Test {
 public:
-    World() : dir(std::filesystem::temp_directory_path() / ("worldgui-" + std::to_string(::getpid()))) {}
+    World()
+        : dir(std::filesystem::temp_directory_path() / ("worldgui-" + std::to_string(::getpid()))) {
+    }
 
     void SetUp() override {
         guitest::app();
@@ -158,10 +159,10 @@ public:
         }
         // The start-up poll's second phase, and the listings' answers.
         core->link().onTimer(TIMER_STARTUP_POLL);
-        const char* entries[3][3] = {{"\"1\",\"13800000001\",\"Alpha\"",
-                                      "\"2\",\"13800000002\",\"Bravo\"",
-                                      "\"3\",\"13800000003\",\"Charlie\""},
-                                     {"\"1\",\"13900000001\",\"Delta\"", nullptr, nullptr}};
+        const char* entries[3][3] = {
+            {"\"1\",\"13800000001\",\"Alpha\"", "\"2\",\"13800000002\",\"Bravo\"",
+             "\"3\",\"13800000003\",\"Charlie\""},
+            {"\"1\",\"13900000001\",\"Delta\"", nullptr, nullptr}};
         for (const auto& c : fake.calls(Op::GetSavedTelphone)) {
             for (const char* e : entries[c.a - 1])
                 if (e) fake.fire(MODLINK_EV_ENTRY, e, c.result);
@@ -170,8 +171,9 @@ public:
         for (const auto& c : fake.calls(Op::GetExistedMessage))
             fake.fire(MODLINK_EV_STORED_MESSAGE, nullptr, c.a);
         auto& cache = core->store().simCache();
-        for (auto [device, index, number] : {std::tuple{1, 1, "10086"}, std::tuple{1, 2, "10010"},
-                                             std::tuple{1, 3, "95588"}, std::tuple{2, 1, "12345"}}) {
+        for (auto [device, index, number] :
+             {std::tuple{1, 1, "10086"}, std::tuple{1, 2, "10010"}, std::tuple{1, 3, "95588"},
+              std::tuple{2, 1, "12345"}}) {
             MessageRecord r;
             r.Icon = device;
             r.setNumber(number);
@@ -422,8 +424,7 @@ const Case kCases[] = {
      [](World& w) {
          w.run<CSettingsDlg>(cmd::Settings, [&](CSettingsDlg* d) {
              w.duringBox(60052, [&] {
-                 w.loop->post(w.core->openDeviceDialog(),
-                              platform::Message{UM_SIMREADY, 0, 0, {}});
+                 w.loop->post(w.core->openDeviceDialog(), platform::Message{UM_SIMREADY, 0, 0, {}});
                  spin();
              });
              World::editCentre(d, 1, QStringLiteral("138 00"));
