@@ -524,7 +524,7 @@ const Case kCases[] = {
          EXPECT_EQ(replyTo, "12345");
      }},
     // Contact pane 删除 (60000) while a removal rebuilds the pane.
-    {"ContactPaneDeleteWhileDeviceRemoved",
+    {"ContactPaneDeleteAndChangeWhileDeviceRemoved",
      [](World& w) {
          CPhonebookList* pane = w.frame->contactView()->list();
          clickRow(pane, "Bob");
@@ -535,6 +535,20 @@ const Case kCases[] = {
          spin();
          ASSERT_EQ(w.core->contacts().records().size(), 1u);
          EXPECT_EQ(w.core->contacts().records()[0]->name(), "Amy");
+         // 修改 of the contact left while the last device goes.
+         clickRow(pane, "Amy");
+         whenModal<CContactEditDlg>([&](CContactEditDlg* e) {
+             w.removeDevice(1);
+             e->field(ContactField::Name)->setText(QStringLiteral("Ann"));
+             e->accept();
+         });
+         w.core->contactsCore().pane().setActive(true);
+         w.frame->updateCommandUI();
+         w.frame->action(cmd::ChangeContact)->trigger();
+         spin();
+         ASSERT_EQ(w.core->contacts().records().size(), 1u);
+         EXPECT_EQ(w.core->contacts().records()[0]->name(), "Ann");
+         EXPECT_EQ(rowsNamed(pane, "Ann"), 1);
      }},
     // 移至SIM卡: the device chosen goes while the choice is open.
     {"MoveToSimWhileDeviceRemoved",
