@@ -154,6 +154,9 @@ void DialProgress::onProgress(unsigned state, DWORD error) {
 
 void DialProgress::fail(DWORD error) {
     m_dialer.HangUp();
+    // The dialog ends with this failure: progress that arrives while its
+    // box is open (the link's last states) must not fail it a second time.
+    m_ended = true;
     std::string msg;
     if (!m_dialer.errorText(error, msg)) msg = text::kUnknownError;
     if (error == ERROR_MODEM_MANAGER_REFUSED) {

@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "compose/CComposeIcons.h"
 #include "compose/CComposeTextEdit.h"
@@ -115,11 +116,11 @@ void CComposeDlg::buildControls() {
     m_phonebook = list(IDC_PHONEBOOK, bookLabel->text(), 2);
     m_phonebook->setHeaderLabels({u8(LoadStr(60043)), u8(LoadStr(60042))});
     m_phonebook->header()->setSectionsClickable(false);
-    // A three-character name and 24 pixels, plus the row icon, which Qt
-    // draws inside the column.
-    const int iconRoom =
-        m_phonebook->iconSize().width() + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin);
-    m_phonebook->setColumnWidth(0, fontMetrics().horizontalAdvance(u8("王小明")) + 24 + iconRoom);
+    // A three-character name and 24 pixels; the number takes the rest of
+    // the client width less 40 (set on every resize).
+    m_phonebook->setColumnWidth(0, fontMetrics().horizontalAdvance(u8("王小明")) + 24);
+    m_phonebook->header()->setStretchLastSection(false);
+    m_phonebook->viewport()->installEventFilter(this);
     m_local = named(new QCheckBox(u8("计算机内电话")), IDC_SHOW_LOCAL, u8("计算机内电话"));
     m_local->setChecked(true);
     m_sim = named(new QCheckBox(u8("SIM卡内电话")), IDC_SHOW_SIM, u8("SIM卡内电话"));
@@ -317,6 +318,10 @@ void CComposeDlg::popupAt(QTreeWidget* l, const QPoint& pos) {
 }
 
 bool CComposeDlg::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_phonebook->viewport() && e->type() == QEvent::Resize) {
+        const int rest = m_phonebook->viewport()->width() - m_phonebook->columnWidth(0) - 40;
+        m_phonebook->setColumnWidth(1, std::max(0, rest));
+    }
     if (watched == m_recipients && e->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(e)->key() == Qt::Key_Delete) {
         if (!m_recipients->selectedItems().isEmpty()) removeSelected(true);

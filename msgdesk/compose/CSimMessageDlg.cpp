@@ -62,8 +62,14 @@ CSimMessageDlg::CSimMessageDlg(SimMessageModel& model, QWidget* parent)
     m_list->setColumnHidden(6, true);  // the SIM key, width 0
     m_list->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
     m_list->setMinimumSize(640, 260);
-    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { m_model.sortByColumn(column); });
+    m_list->horizontalHeader()->setSortIndicatorShown(true);
+    m_list->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_model.sortByColumn(column);
+        m_list->horizontalHeader()->setSortIndicator(
+            m_model.sortColumn(),
+            m_model.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
     connect(m_list, &QTableWidget::itemSelectionChanged, this, &CSimMessageDlg::selectionChanged);
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { m_model.view(); });
 

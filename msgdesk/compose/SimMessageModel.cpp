@@ -31,13 +31,16 @@ std::string columnText(const SimMessageRow& row, int column) {
         case 2:
             return r.contact();
         case 3:
-            return row.whole;
+            // The text as the column shows it, part count in front.
+            return SimMessageModel::TextColumn(row);
         case 4:
             return r.date();
         case 5:
             return r.time();
-        default:
+        case 6:
             return r.status();
+        default:
+            return {};  // column 0 shows only the device's icon
     }
 }
 }  // namespace
@@ -73,7 +76,7 @@ void SimMessageModel::list() {
 }
 
 void SimMessageModel::sortByColumn(int column) {
-    if (column < 1 || column > 6) return;
+    if (column < 0 || column > 6) return;
     m_sortAscending = column == m_sortColumn ? !m_sortAscending : true;
     m_sortColumn = column;
     std::vector<std::pair<std::string, SimMessageRow>> keyed;
@@ -175,12 +178,16 @@ bool SimMessageModel::deleteSelected() {
     const int answer = m_ports.askKeep ? m_ports.askKeep() : 2;
     if (answer != kKeepYes && answer != kKeepNo) return false;
     for (const SimMessageRow& row : taken) {
+        // Gone from the SIM while the question was open: nothing to do.
+        if (keysStillCached(row).empty()) continue;
         // Not on the computer after all: the SIM copy is the only one left.
         if (answer == kKeepYes && !keep(row)) continue;
+        // Found again at each request: a request's own message box may
+        // let a removal in before the next one.
         for (const std::string& key : row.keys) {
             int index = 0;
             int device = 0;
-            if (!SplitKey(key, index, device)) continue;
+            if (!cached(key, row) || !SplitKey(key, index, device)) continue;
             m_ports.sendToFrame(platform::Message{
                 UM_DELETESIMMESSAGE, static_cast<platform::WPARAM>(device), index, nullptr});
         }
@@ -192,7 +199,23 @@ void SimMessageModel::exportSelected() {
     std::vector<SimMessageRow> taken;
     for (auto it = m_selection.rbegin(); it != m_selection.rend(); ++it)
         taken.push_back(m_rows[static_cast<size_t>(*it)]);
-    for (const SimMessageRow& row : taken) keep(row);
+    for (const SimMessageRow& row : taken)
+        if (!keysStillCached(row).empty()) keep(row);
+}
+
+bool SimMessageModel::cached(const std::string& key, const SimMessageRow& row) const {
+    // The key names a SIM position; the number tells that the position
+    // still holds this message and not one stored there since.
+    for (const MessageRecord& r : m_cache.records())
+        if (r.status() == key && r.number() == row.rec.number()) return true;
+    return false;
+}
+
+std::vector<std::string> SimMessageModel::keysStillCached(const SimMessageRow& row) const {
+    std::vector<std::string> out;
+    for (const std::string& key : row.keys)
+        if (cached(key, row)) out.push_back(key);
+    return out;
 }
 
 bool SimMessageModel::SplitKey(std::string_view key, int& simIndex, int& device) {
@@ -213,7 +236,7 @@ std::string SimMessageModel::TextColumn(const SimMessageRow& row) {
 }
 
 std::intptr_t SimMessageModel::onMessage(const platform::Message& m) {
-    if (m.msg == UM_SIMMESSAGES) relist();
+    if (m.msg == UM_SIMMESSAGES || m.msg == UM_DEVICEGONE) relist();
     return 0;
 }
 

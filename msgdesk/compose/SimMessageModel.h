@@ -54,8 +54,13 @@ public:
     void setFilter(int entry);
     // Lists again from the cache, keeping the position of the first selected row.
     void relist();
-    // A header click: toggles or starts ascending on column 1..6.
+    // A header click on column 0..6, as in the message list: the sort
+    // column again reverses the direction, another column sorts ascending.
+    // The list starts on column 0 ascending, so a first click on column 0
+    // sorts descending.
     void sortByColumn(int column);
+    int sortColumn() const { return m_sortColumn; }
+    bool sortAscending() const { return m_sortAscending; }
 
     const std::vector<SimMessageRow>& rows() const { return m_rows; }
     std::string countText() const;  // "%d 条", UTF-8
@@ -69,6 +74,9 @@ public:
     void forward();
     // From the last selected row to the first, asking once; false: nothing
     // done. A row whose kept copy could not be stored stays on the SIM.
+    // After the question each row acts only on its SIM positions still in
+    // the cache with the same message (by key: SIM index and device); one
+    // deleted or whose device went meanwhile is left alone.
     bool deleteSelected();
     void exportSelected();
 
@@ -78,9 +86,13 @@ public:
     // parts, as the message list shows a joined row.
     static std::string TextColumn(const SimMessageRow& row);
 
+    // UM_SIMMESSAGES and UM_DEVICEGONE list again.
     std::intptr_t onMessage(const platform::Message& m) override;
 
 private:
+    // The row's keys whose cached record is still the row's message.
+    std::vector<std::string> keysStillCached(const SimMessageRow& row) const;
+    bool cached(const std::string& key, const SimMessageRow& row) const;
     void list();
     void notify();
     const SimMessageRow* firstSelected() const;
@@ -95,7 +107,7 @@ private:
     int m_deviceCount;
     Ports m_ports;
     int m_filter = 0;
-    int m_sortColumn = -1;
+    int m_sortColumn = 0;
     bool m_sortAscending = true;
     std::vector<SimMessageRow> m_rows;
     std::vector<int> m_selection;

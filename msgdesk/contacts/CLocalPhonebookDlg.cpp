@@ -22,6 +22,7 @@ CLocalPhonebookDlg::CLocalPhonebookDlg(PhonebookServices& services, QWidget* par
     m_find->setAccessibleName(QStringLiteral("查 找"));
     label->setBuddy(m_find);
     m_list = new CPhonebookList(48, 0, true, this);
+    m_list->setGridLines(true);
     m_list->setAccessibleName(QStringLiteral("计算机内电话"));
     m_list->setMinimumSize(300, 320);
     m_new = MakeDialogButton(QStringLiteral("新建(&N)"), 209, this);

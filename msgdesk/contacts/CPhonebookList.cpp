@@ -3,12 +3,39 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 #include "res/StringTable.h"
 #include "widgets/CDeviceIcons.h"
 #include "widgets/CGbkText.h"
 
 namespace msgdesk {
+
+namespace {
+// Draws each cell, then its right and bottom edge in the palette's mid tone.
+class GridDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* p, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+        QStyledItemDelegate::paint(p, o, i);
+        p->save();
+        p->setPen(o.palette.color(QPalette::Mid));
+        p->drawLine(o.rect.bottomLeft(), o.rect.bottomRight());
+        p->drawLine(o.rect.topRight(), o.rect.bottomRight());
+        p->restore();
+    }
+};
+}  // namespace
+
+void CPhonebookList::setGridLines(bool on) {
+    if (on == m_gridLines) return;
+    m_gridLines = on;
+    if (on)
+        setItemDelegate(new GridDelegate(this));
+    else
+        setItemDelegate(new QStyledItemDelegate(this));
+}
 
 CPhonebookList::CPhonebookList(int nameExtra, int numberMargin, bool multiSelect, QWidget* parent)
     : QTreeWidget(parent), m_nameExtra(nameExtra), m_numberMargin(numberMargin) {

@@ -27,6 +27,9 @@ public:
     std::vector<int> selectedRows() const;
     // Copies the list's selection into rows.
     void copySelection(PhonebookRows& rows) const;
+    // Lines between the cells, as the managers' report lists draw them.
+    void setGridLines(bool on);
+    bool gridLines() const { return m_gridLines; }
 
 signals:
     // The user changed the selection (not showRows or showSelection).
@@ -42,6 +45,7 @@ private:
     int m_nameExtra;
     int m_numberMargin;
     bool m_applying = false;
+    bool m_gridLines = false;
 };
 
 }  // namespace msgdesk

@@ -38,7 +38,7 @@ CPhonebookPickerDlg::CPhonebookPickerDlg(ContactBook& book, SimPhonebook& sims, 
     m_bookBox->setChecked(true);
     m_simBox = new QCheckBox(QStringLiteral("SIM卡内电话"), this);
     m_simBox->setAccessibleName(m_simBox->text());
-    m_simBox->setEnabled(attachedCount > 0);
+    (void)attachedCount;  // the box stays usable without devices: it lists no entries then
     QPushButton* ok = MakeDialogButton(QStringLiteral("确定"), 153, this);
     QPushButton* cancel = MakeDialogButton(QStringLiteral("取消"), 150, this);
 
@@ -89,9 +89,10 @@ void CPhonebookPickerDlg::accept() {
 }
 
 void CPhonebookPickerDlg::keyPressEvent(QKeyEvent* e) {
-    // Enter in the find box does not pick: the user picks with 确定.
+    // Enter presses 确定: the selected row is picked, or 60062 says none is.
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         e->accept();
+        accept();
         return;
     }
     QDialog::keyPressEvent(e);

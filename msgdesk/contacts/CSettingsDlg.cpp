@@ -117,6 +117,8 @@ void CSettingsDlg::showRows() {
     for (int r = 0; r < n; ++r) {
         auto* number = new QTableWidgetItem(shown(m_model, r));
         number->setData(Qt::UserRole, r);  // the row's position
+        if (m_model.rows()[static_cast<size_t>(r)].gone)
+            number->setFlags(number->flags() & ~(Qt::ItemIsEditable | Qt::ItemIsEnabled));
         m_centres->setItem(r, 0, number);
         auto* label = new QTableWidgetItem(u8(m_model.rows()[static_cast<size_t>(r)].label));
         label->setFlags(label->flags() & ~Qt::ItemIsEditable);
@@ -138,7 +140,10 @@ bool CSettingsDlg::eventFilter(QObject* watched, QEvent* e) {
 void CSettingsDlg::beginEdit(int row) {
     if (!m_model.beginEdit(row)) return;
     m_editRow = row;
-    m_centres->editItem(m_centres->item(row, 0));
+    // The editor starts from the number, never from a placeholder such as "未知".
+    QTableWidgetItem* item = m_centres->item(row, 0);
+    item->setText(QString::fromStdString(platform::codepage::gbkToUtf8(m_model.editText(row))));
+    m_centres->editItem(item);
 }
 
 void CSettingsDlg::endEdit(QWidget* editor, bool cancelled) {

@@ -30,10 +30,10 @@ CSimInfoDlg::CSimInfoDlg(SimInfoModel& model, QWidget* parent) : QDialog(parent)
     m_tree->setAccessibleName(QString::fromUtf8("SIM卡信息"));
     m_tree->header()->hide();
     m_tree->setColumnCount(1);
-    const QIcon detail = style()->standardIcon(QStyle::SP_FileIcon);
+    const QIcon detail = SimInfoStripIcon(1);
     for (const SimInfoModel::Device& d : m_model.devices()) {
         auto* root = new QTreeWidgetItem(m_tree, {u8(d.label)});
-        root->setIcon(0, DeviceStripIcon(d.index));
+        root->setIcon(0, SimInfoStripIcon(0));
         for (const std::string* line : {&d.phonebookLine, &d.messageLine}) {
             auto* item = new QTreeWidgetItem(root, {u8(*line)});
             item->setIcon(0, detail);

@@ -29,6 +29,7 @@ CSimPhonebookDlg::CSimPhonebookDlg(PhonebookServices& services, QWidget* parent)
     for (const std::string& t : DeviceFilterTexts(services.devices.attachedCount()))
         m_device->addItem(QString::fromStdString(t));
     m_list = new CPhonebookList(48, 0, true, this);
+    m_list->setGridLines(true);
     m_list->setAccessibleName(QStringLiteral("SIM卡内电话"));
     m_list->setMinimumSize(300, 320);
     m_new = MakeDialogButton(QStringLiteral("新建(&N)"), 209, this);
@@ -73,8 +74,7 @@ CSimPhonebookDlg::CSimPhonebookDlg(PhonebookServices& services, QWidget* parent)
         updateButtons();
     });
     connect(m_change, &QPushButton::clicked, this, [this] {
-        int row = m_model->rows().firstSelected();
-        m_model->changeEntry();
+        const int row = m_model->changeEntry();
         if (m_model->rows().valid(row)) m_list->updateRow(row, m_model->rows().at(row));
     });
     connect(m_info, &QPushButton::clicked, this, [this] { m_model->showInfo(); });
@@ -90,9 +90,10 @@ CSimPhonebookDlg::~CSimPhonebookDlg() = default;
 
 void CSimPhonebookDlg::onFrameMessage(const platform::Message& m) {
     // A removed device's entries are freed with its list; the rows that
-    // showed them go with the contact pane's refresh that follows.
-    bool listsChanged =
-        m.msg == UM_SIMENTRYDONE || (m.msg == UM_REFRESHVIEWS && m.wParam == REFRESH_CONTACT_PANE);
+    // showed them go with the link's word that it went (or the contact
+    // pane's refresh, whichever comes first).
+    bool listsChanged = m.msg == UM_SIMENTRYDONE || m.msg == UM_DEVICEGONE ||
+                        (m.msg == UM_REFRESHVIEWS && m.wParam == REFRESH_CONTACT_PANE);
     if (!listsChanged) return;
     int row = m_model->entryDone();
     m_list->showRows(m_model->rows(), row);

@@ -27,9 +27,9 @@ public:
     QComboBox* deviceList() const { return m_device; }
     CPhonebookList* list() const { return m_list; }
 
-    // A message the main frame passed on: UM_SIMENTRYDONE, or the contact
-    // pane's refresh (UM_REFRESHVIEWS 228, also sent when a device goes):
-    // the rows are rebuilt keeping the selected position.
+    // A message the main frame passed on: UM_SIMENTRYDONE, UM_DEVICEGONE,
+    // or the contact pane's refresh (UM_REFRESHVIEWS 228): the rows are
+    // rebuilt keeping the selected position.
     void onFrameMessage(const platform::Message& m);
 
 protected:

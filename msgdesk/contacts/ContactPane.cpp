@@ -95,7 +95,7 @@ void ContactPane::changeContact() {
     ContactRecord* record = m_rows.recordAt(row);
     if (!inBook(record)) return;
     ContactRecord edited = *record;
-    if (m_s.dialogs.editContact(edited, ContactEditMode::Change)) {
+    if (m_s.dialogs.editContact(edited, ContactEditMode::Change) && inBook(record)) {
         *record = edited;
         m_s.book.notifyChanged();
         RefreshRows(row);
@@ -106,14 +106,15 @@ void ContactPane::changeContact() {
 void ContactPane::deleteContacts() {
     std::vector<int> sel = m_rows.selected();
     if (sel.empty()) return;
+    // The row's own record (another may share its number), taken before
+    // the question: the pane is rebuilt while it is open when a device goes.
+    std::vector<ContactRecord*> records;
+    for (int i : sel) records.push_back(m_rows.recordAt(i));
     if (ShowStringBox(m_s.box, 60000, platform::MbIcon::Information, {},
                       platform::MbButtons::OkCancel) != platform::IDOK)
         return;
-    for (int i : sel) {
-        // The row's own record: another may share its number.
-        ContactRecord* record = m_rows.recordAt(i);
+    for (ContactRecord* record : records)
         if (inBook(record)) m_s.book.RemoveContact(record);
-    }
     RefreshRows(sel.back());
 }
 

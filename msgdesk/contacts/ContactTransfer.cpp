@@ -28,6 +28,11 @@ MoveToSimResult MoveContactsToSim(const std::vector<const ContactRecord*>& selec
     }
     const int device = *chosen;
     result.device = device;
+    // The device went while the choice was open: nothing to store on.
+    if (!devices.deviceAttached(device)) {
+        result.outcome = Outcome::Cancelled;
+        return result;
+    }
     if (!devices.phonebookListed(device)) {
         ShowStringBox(box, 60031, MbIcon::Exclamation);
         result.outcome = Outcome::NotListed;
@@ -43,6 +48,9 @@ MoveToSimResult MoveContactsToSim(const std::vector<const ContactRecord*>& selec
 
     for (const ContactRecord* record : selected) {
         if (!record) continue;
+        // A 60030 box or a request's refusal box runs the event loop; a
+        // device removed meanwhile takes the rest of the move with it.
+        if (!devices.deviceAttached(device)) break;
         const std::string number = record->mobile();
         if (sims.FindSimEntryByNumber(device, number)) {
             ++result.existing;

@@ -25,4 +25,9 @@ bool LinkDeviceInfo::phonebookListed(int device) const {
     return l && l->devices().phonebookListed(device);
 }
 
+bool LinkDeviceInfo::deviceAttached(int device) const {
+    const DeviceLink* l = m_link();
+    return l && l->deviceAttached(device);
+}
+
 }  // namespace msgdesk

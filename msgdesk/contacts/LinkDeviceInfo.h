@@ -18,6 +18,7 @@ public:
     int phonebookCapacity(int device) const override;
     int phonebookUsed(int device) const override;
     bool phonebookListed(int device) const override;
+    bool deviceAttached(int device) const override;
 
 private:
     std::function<const DeviceLink*()> m_link;

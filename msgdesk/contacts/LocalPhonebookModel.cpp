@@ -22,7 +22,6 @@ int LocalPhonebookModel::newContact() {
     if (!m_s.dialogs.editContact(*record, ContactEditMode::Add)) return -1;
     ContactRecord* stored = m_s.book.AddContact(std::move(record));
     int row = m_rows.insertSorted(ContactRow(stored));
-    m_rows.selectOnly(row);
     m_s.post(UM_REFRESHVIEWS, REFRESH_CONTACT_PANE);
     m_s.post(UM_REFRESHVIEWS, REFRESH_MESSAGE_LIST);
     return row;
@@ -33,11 +32,15 @@ void LocalPhonebookModel::changeContact() {
     ContactRecord* record = m_rows.recordAt(row);
     if (record && m_s.book.Contains(record)) {
         ContactRecord edited = *record;
-        if (m_s.dialogs.editContact(edited, ContactEditMode::Change)) {
+        // After the dialog the record is found again, and its row by it.
+        if (m_s.dialogs.editContact(edited, ContactEditMode::Change) && m_s.book.Contains(record)) {
             *record = edited;
             m_s.book.notifyChanged();
-            m_rows.at(row).name = record->name();
-            m_rows.at(row).number = record->mobile();
+            row = rowOf(record);
+            if (row >= 0) {
+                m_rows.at(row).name = record->name();
+                m_rows.at(row).number = record->mobile();
+            }
         }
     }
     m_s.post(UM_REFRESHVIEWS, REFRESH_CONTACT_PANE);
@@ -50,16 +53,25 @@ void LocalPhonebookModel::showInfo() {
     if (record && m_s.book.Contains(record)) m_s.dialogs.showContactInfo(*record);
 }
 
+int LocalPhonebookModel::rowOf(const ContactRecord* record) const {
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows.at(i).record == record) return i;
+    return -1;
+}
+
 void LocalPhonebookModel::deleteContacts() {
-    std::vector<int> sel = m_rows.selected();
-    if (sel.empty()) return;
+    // The records, not the row numbers, cross the question.
+    std::vector<ContactRecord*> records;
+    for (int i : m_rows.selected()) records.push_back(m_rows.recordAt(i));
+    if (records.empty()) return;
     if (ShowStringBox(m_s.box, 60000, platform::MbIcon::Information, {},
                       platform::MbButtons::OkCancel) != platform::IDOK)
         return;
-    for (auto it = sel.rbegin(); it != sel.rend(); ++it) {
-        ContactRecord* record = m_rows.recordAt(*it);
-        if (record && m_s.book.Contains(record)) m_s.book.RemoveContact(record);
-        m_rows.removeAt(*it);
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        const int row = rowOf(*it);
+        if (row < 0) continue;
+        if (*it && m_s.book.Contains(*it)) m_s.book.RemoveContact(*it);
+        m_rows.removeAt(row);
     }
     m_s.post(UM_REFRESHVIEWS, REFRESH_CONTACT_PANE);
 }

@@ -21,8 +21,9 @@ public:
     FindResult find(std::string_view textGbk);
 
     // 新建: on OK the record is appended to the book and its row inserted
-    // sorted (selected alone); returns that row, -1 when cancelled. Posts
-    // the contact pane's and the message list's refresh after an OK.
+    // sorted (the selection stays as it was); returns that row, -1 when
+    // cancelled. Posts the contact pane's and the message list's refresh
+    // after an OK.
     int newContact();
     // 修改: the selected row's record; on OK its fields are copied back and
     // the row's texts change in place. Both refreshes are posted either way.
@@ -35,6 +36,8 @@ public:
     void moveToSim();
 
 private:
+    int rowOf(const ContactRecord* record) const;
+
     PhonebookServices& m_s;
     PhonebookRows m_rows;
 };

@@ -17,6 +17,11 @@ public:
     virtual int phonebookUsed(int device) const = 0;
     // True once the device's phonebook listing has ended.
     virtual bool phonebookListed(int device) const = 0;
+    // True while the device is attached: one of 1..attachedCount() and not
+    // removed since (a removed device keeps its index).
+    virtual bool deviceAttached(int device) const {
+        return device >= 1 && device <= attachedCount();
+    }
 };
 
 }  // namespace msgdesk

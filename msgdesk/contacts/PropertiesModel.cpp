@@ -32,6 +32,7 @@ PropertiesModel::Row PropertiesModel::rowFor(int device, bool allRead) const {
     Row r;
     r.number = m_devices.centreNumber(device);
     r.label = FormatStr(60048, {device});
+    r.device = device;
     r.initialising = r.number.empty() && !allRead;
     r.unknown = !r.initialising && m_devices.centreUnknown && m_devices.centreUnknown(device);
     return r;
@@ -45,39 +46,82 @@ std::string PropertiesModel::displayText(int row) const {
     return r.number;
 }
 
+PropertiesModel::Row* PropertiesModel::rowOfDevice(int device) {
+    for (Row& r : m_rows)
+        if (r.device == device) return &r;
+    return nullptr;
+}
+
 bool PropertiesModel::beginEdit(int row) {
     if (!m_listEnabled || row < 0 || row >= static_cast<int>(m_rows.size())) return false;
-    m_editing = row;
-    m_remembered = m_rows[static_cast<size_t>(row)].number;
+    const Row& r = m_rows[static_cast<size_t>(row)];
+    if (r.gone) return false;
+    m_editing = r.device;
+    m_remembered = r.number;
     return true;
 }
 
+std::string PropertiesModel::editText(int row) const {
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return {};
+    const Row& r = m_rows[static_cast<size_t>(row)];
+    return (r.unknown || r.initialising) ? std::string() : r.number;
+}
+
 void PropertiesModel::endEdit(int row, std::optional<std::string> textGbk) {
-    if (row != m_editing || row < 0 || row >= static_cast<int>(m_rows.size())) return;
+    if (row < 0 || row >= static_cast<int>(m_rows.size())) return;
+    const int device = m_rows[static_cast<size_t>(row)].device;
+    if (device != m_editing) return;
     m_editing = -1;
     if (!textGbk) return;  // cancelled: the row keeps its number
-    Row& r = m_rows[static_cast<size_t>(row)];
-    r.number = *textGbk;
-    r.unknown = false;
-    if (!IsValidPhoneNumber(r.number)) {
+    const std::string text = *textGbk;
+    const std::string remembered = m_remembered;
+    if (!IsValidPhoneNumber(text)) {
+        // The question runs the event loop: UM_SIMREADY may rebuild the rows
+        // and UM_DEVICEGONE take the device meanwhile, so nothing held from
+        // before is used after it.
         platform::MessageBoxRequest q{60052, LoadStr(60052), LoadStr(IDS_APP_TITLE),
                                       platform::MbIcon::Exclamation, platform::MbButtons::YesNo};
-        if (m_boxes.show(q) != platform::IDYES) {
-            r.number = m_remembered;
+        const bool yes = m_boxes.show(q) == platform::IDYES;
+        Row* r = rowOfDevice(device);
+        if (!r || r->gone) return;
+        if (!yes) {
+            // The row keeps the number it has (rebuilt or not).
             if (m_changed) m_changed();
             return;
         }
     }
-    if (r.number != m_remembered) m_modified = true;
+    Row* r = rowOfDevice(device);
+    if (!r || r->gone) return;
+    r->number = text;
+    r->unknown = false;
+    r->initialising = false;
+    if (text != remembered) m_modified = true;
     if (m_changed) m_changed();
 }
 
 void PropertiesModel::rebuild() {
     const int n = std::clamp(m_devices.count ? m_devices.count() : 0, 0, kMaxDevices);
+    std::vector<bool> gone(static_cast<size_t>(n) + 1, false);
+    for (const Row& r : m_rows)
+        if (r.gone && r.device >= 1 && r.device <= n) gone[static_cast<size_t>(r.device)] = true;
     m_rows.clear();
-    for (int d = 1; d <= n; ++d) m_rows.push_back(rowFor(d, true));
+    for (int d = 1; d <= n; ++d) {
+        m_rows.push_back(rowFor(d, true));
+        m_rows.back().gone = gone[static_cast<size_t>(d)];
+    }
     m_listEnabled = true;
     m_editing = -1;
+    if (m_changed) m_changed();
+}
+
+void PropertiesModel::deviceGone(int device) {
+    const bool all = device == static_cast<int>(DEVICE_GONE_ALL);
+    for (Row& r : m_rows) {
+        if (!all && r.device != device) continue;
+        r.gone = true;
+        if (r.device == m_editing) m_editing = -1;
+    }
+    if (all) m_listEnabled = false;
     if (m_changed) m_changed();
 }
 
@@ -95,6 +139,7 @@ void PropertiesModel::writeTo(Settings& s) const {
 
 std::intptr_t PropertiesModel::onMessage(const platform::Message& m) {
     if (m.msg == UM_SIMREADY) rebuild();
+    if (m.msg == UM_DEVICEGONE) deviceGone(static_cast<int>(m.wParam));
     return 0;
 }
 

@@ -31,6 +31,8 @@ public:
         std::string label;          // "Zunto[%d]", UTF-8
         bool initialising = false;  // not read yet: shows "正在初始化..."
         bool unknown = false;       // given up: shows "未知" until edited
+        int device = 0;             // the device the row stands for (row + 1)
+        bool gone = false;          // removed: not editable, nothing sent to it
     };
     static constexpr int kResendEntries = 20;  // "1" .. "20"
 
@@ -52,10 +54,19 @@ public:
 
     // Double-click: remembers the row's number; false when it cannot be edited.
     bool beginEdit(int row);
+    // The text the in-place editor starts from (GBK): the number, and
+    // nothing for a row that shows a placeholder ("未知"), which is no number.
+    std::string editText(int row) const;
     // End of the in-place edit: nullopt when cancelled (the row stays).
+    // After the 60052 question the row is found again by its device: rows
+    // rebuilt meanwhile take the answer on that device's row, and a device
+    // gone meanwhile drops it.
     void endEdit(int row, std::optional<std::string> textGbk);
     // UM_SIMREADY.
     void rebuild();
+    // UM_DEVICEGONE: the device's row (every row for DEVICE_GONE_ALL) can
+    // no longer be edited and sends nothing; an edit of it ends.
+    void deviceGone(int device);
 
     // The values OK gives the main frame.
     std::vector<std::string> numbers() const;
@@ -65,13 +76,14 @@ public:
 
 private:
     Row rowFor(int device, bool allRead) const;
+    Row* rowOfDevice(int device);
 
     Devices m_devices;
     platform::MessageBoxPort& m_boxes;
     std::function<void()> m_changed;
     std::vector<Row> m_rows;
     std::string m_remembered;
-    int m_editing = -1;
+    int m_editing = -1;  // the device whose row is being edited, -1 none
     bool m_listEnabled = false;
     bool m_modified = false;
 };

@@ -15,8 +15,15 @@ SimPhoneEntry* StoreNewSimEntry(SimPhonebook& sims, PhonebookRequests& requests,
     e->setNumber(number);
     e->setName(name);
     SimPhoneEntry* entry = sims.AppendSimEntry(std::move(e));
-    if (entry) requests.storeEntry(1, entry);
-    return entry;
+    if (!entry) return nullptr;
+    requests.storeEntry(1, entry);
+    return FindSimEntryAt(sims, device, index);
+}
+
+SimPhoneEntry* FindSimEntryAt(const SimPhonebook& sims, int device, int index) {
+    for (const auto& e : sims.list(device))
+        if (e->index == index) return e.get();
+    return nullptr;
 }
 
 bool ChangeSimEntry(SimPhonebook& sims, PhonebookRequests& requests, SimPhoneEntry* entry,

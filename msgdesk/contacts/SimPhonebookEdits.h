@@ -17,10 +17,18 @@ namespace msgdesk {
 // Names longer than 22 bytes and numbers longer than 20 are cut at a
 // character boundary, the NUL inside the field.
 
+// The entry at SIM position (device, index), found again after anything that
+// runs the event loop (a question, a dialog, a request whose refusal shows a
+// box): the stable key of an entry, where its address may have been freed.
+// nullptr when no entry of the device holds that index.
+SimPhoneEntry* FindSimEntryAt(const SimPhonebook& sims, int device, int index);
+
 // Makes an entry (device, index, number, name), appends it to its device's
 // list, then asks for it to be stored as new. The entry shows at once and
-// disappears again if the card refuses it. nullptr (nothing sent) for a
-// device outside 1..16.
+// disappears again if the card refuses it. Returns the entry as found
+// again at its position after the request (the request may show a box, and
+// a removal meanwhile frees it), nullptr when it is gone or nothing was
+// sent (a device outside 1..16).
 SimPhoneEntry* StoreNewSimEntry(SimPhonebook& sims, PhonebookRequests& requests, int device,
                                 int index, std::string_view number, std::string_view name);
 
@@ -38,8 +46,8 @@ bool DeleteSimEntry(const SimPhonebook& sims, PhonebookRequests& requests, SimPh
 // The SIM phonebook manager's new entry on a chosen device: the number
 // already on that card shows 60074 (information icon) and stores nothing;
 // no free position shows 60030 (exclamation icon); otherwise the entry gets
-// the first free SIM index and is stored as new. Returns the entry or
-// nullptr.
+// the first free SIM index and is stored as new. Returns the entry (found
+// again at its position, see StoreNewSimEntry) or nullptr.
 SimPhoneEntry* CreateSimEntry(SimPhonebook& sims, PhonebookRequests& requests,
                               const PhonebookDeviceInfo& devices, platform::MessageBoxPort& box,
                               int device, std::string_view number, std::string_view name);

@@ -56,32 +56,50 @@ int SimPhonebookModel::entryDone() {
     return pos;
 }
 
+int SimPhonebookModel::rowOf(const SimPhoneEntry* e) const {
+    if (!e) return -1;
+    for (int i = 0; i < m_rows.size(); ++i)
+        if (m_rows.at(i).entry == e) return i;
+    return -1;
+}
+
 int SimPhonebookModel::newEntry() {
     int attached = m_s.devices.attachedCount();
     SimEntryInput in;
     in.device = m_choice;
     if (!m_s.dialogs.editSimEntry(in, false, attached)) return -1;
+    // The chosen device went while the dialog was open: nothing to store on.
+    if (!m_s.devices.deviceAttached(in.device)) return -1;
     // The position typed in the dialog is not used: the first free one is.
     SimPhoneEntry* e =
         CreateSimEntry(m_s.sims, m_s.requests, m_s.devices, m_s.box, in.device, in.number, in.name);
-    if (!e || !shows(e->device) || !m_s.sims.Contains(e)) return -1;
-    int row = m_rows.insertSorted(SimEntryRow(e));
-    m_rows.selectOnly(row);
+    // The request may have shown a box: the rows may have been rebuilt with
+    // the entry in them already, or the entry freed with its device.
+    if (!e || !shows(e->device)) return -1;
+    int row = rowOf(e);
+    if (row < 0) row = m_rows.insertSorted(SimEntryRow(e));
     return row;
 }
 
-void SimPhonebookModel::changeEntry() {
-    int row = m_rows.firstSelected();
-    SimPhoneEntry* e = m_rows.entryAt(row);
-    if (!e || !m_s.sims.Contains(e)) return;
-    SimEntryInput in{e->device, e->index, e->nameText(), e->numberText()};
-    if (!m_s.dialogs.editSimEntry(in, true, m_s.devices.attachedCount())) return;
-    if (!ChangeSimEntry(m_s.sims, m_s.requests, e, in.number, in.name)) return;
-    // A refused store may already have put the old texts back.
-    if (m_s.sims.Contains(e)) {
-        m_rows.at(row).name = e->nameText();
-        m_rows.at(row).number = e->numberText();
-    }
+int SimPhonebookModel::changeEntry() {
+    SimPhoneEntry* e = m_rows.entryAt(m_rows.firstSelected());
+    if (!e || !m_s.sims.Contains(e)) return -1;
+    // The entry's SIM position is its key across the dialog: the address
+    // may be freed and the rows rebuilt while it is open.
+    const int device = e->device;
+    const int index = e->index;
+    SimEntryInput in{device, index, e->nameText(), e->numberText()};
+    if (!m_s.dialogs.editSimEntry(in, true, m_s.devices.attachedCount())) return -1;
+    e = FindSimEntryAt(m_s.sims, device, index);
+    if (!e || !ChangeSimEntry(m_s.sims, m_s.requests, e, in.number, in.name)) return -1;
+    // A refused store may already have put the old texts back, or a box
+    // shown meanwhile let the device go.
+    e = FindSimEntryAt(m_s.sims, device, index);
+    const int row = rowOf(e);
+    if (row < 0) return -1;
+    m_rows.at(row).name = e->nameText();
+    m_rows.at(row).number = e->numberText();
+    return row;
 }
 
 void SimPhonebookModel::showInfo() {
@@ -91,15 +109,20 @@ void SimPhonebookModel::showInfo() {
 }
 
 void SimPhonebookModel::deleteEntries() {
-    std::vector<int> sel = m_rows.selected();
-    if (sel.empty()) return;
+    // Keys, not rows or addresses: while the question is open a confirmed
+    // deletion or a removed device rebuilds the rows and frees entries.
+    std::vector<std::pair<int, int>> keys;
+    for (int i : m_rows.selected()) {
+        const SimPhoneEntry* e = m_rows.entryAt(i);
+        if (e && m_s.sims.Contains(e)) keys.emplace_back(e->device, e->index);
+    }
+    if (keys.empty()) return;
     if (ShowStringBox(m_s.box, 60000, platform::MbIcon::Information, {},
                       platform::MbButtons::OkCancel) != platform::IDOK)
         return;
-    // Collected first: a request answered at once may rebuild the rows.
-    std::vector<SimPhoneEntry*> entries;
-    for (int i : sel) entries.push_back(m_rows.entryAt(i));
-    for (SimPhoneEntry* e : entries) DeleteSimEntry(m_s.sims, m_s.requests, e);
+    for (const auto& [device, index] : keys)
+        if (SimPhoneEntry* e = FindSimEntryAt(m_s.sims, device, index))
+            DeleteSimEntry(m_s.sims, m_s.requests, e);
 }
 
 void SimPhonebookModel::exportToBook() {

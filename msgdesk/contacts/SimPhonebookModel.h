@@ -39,14 +39,20 @@ public:
     // the position is now past the end). Returns it, -1 for an empty list.
     int entryDone();
 
+    // After a modal dialog or question, each of these acts only on what it
+    // finds again by the entry's SIM position (device and index), and does
+    // nothing when that is gone.
+    //
     // 新建: the SIM entry dialog; on OK a new entry at the first free
     // position of the chosen device (60074 when the number is already on
     // that card, 60030 when the card is full). Its row is inserted sorted
-    // when the device list shows that device. Returns the row, or -1.
+    // when the device list shows that device (once: a rebuild meanwhile
+    // may have listed it); the selection is not changed. Returns the row,
+    // or -1.
     int newEntry();
     // 修改: keeps a copy, overwrites name and number, stores the change and
-    // updates the row's texts in place.
-    void changeEntry();
+    // updates the row's texts in place. Returns that row, or -1.
+    int changeEntry();
     void showInfo();
     // 删除 after 60000: a delete request per selected entry; the rows go
     // when the card confirms.
@@ -56,6 +62,7 @@ public:
 
 private:
     void rebuild();
+    int rowOf(const SimPhoneEntry* e) const;
     bool shows(int device) const { return m_choice == 0 || m_choice == device; }
 
     PhonebookServices& m_s;

@@ -245,6 +245,7 @@ void DeviceLink::finishDisconnect() {
         m_startup.stop();
         m_devices.clearAllFlags();
         m_retries.clear();
+        m_ports.tellDeviceGone(static_cast<int>(DEVICE_GONE_ALL));
     }
     auto then = std::move(m_afterDisconnect);
     m_afterDisconnect.clear();
@@ -273,6 +274,7 @@ void DeviceLink::deviceRemoved(int d) {
         m_ports.removeSimMessages(d);
         m_devices.clearSlot(d);
     }
+    m_ports.tellDeviceGone(d);
     auto tell = [this, d] {
         linkBoxText(m_boxes, 0, platform::format("Zunto(%d)已被移除", {int64_t{d}}),
                     MbIcon::Exclamation);

@@ -40,6 +40,11 @@ public:
     // UM_SIMENTRYDONE(0, 0), UM_SIMMESSAGES(0, 0).
     virtual void postToDeviceDialog(const platform::Message& m) { (void)m; }
 
+    // A device was removed (1..16) or the link closed (DEVICE_GONE_ALL),
+    // after its lists and slot were cleared: every open window that shows
+    // devices hears it (UM_DEVICEGONE).
+    virtual void tellDeviceGone(int device) { (void)device; }
+
     // Opens the SIM information view with the device table's counts.
     virtual void openSimInfoView(const DeviceSnapshot& s) { (void)s; }
     // Shows or hides the SIM-full bitmap over pane 50012.

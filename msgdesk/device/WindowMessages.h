@@ -50,6 +50,12 @@ constexpr unsigned UM_MESSAGESLISTED = WM_USER + 303;  // 1327
 // RetryRequest*, owned by the payload. Made again on timer 109 after a
 // growing pause, a bounded number of times.
 constexpr unsigned UM_RETRYREQUEST = WM_USER + 304;  // 1328
+// UM_DEVICEGONE: the link's word to the open windows (the device dialog and
+// the phone window) that a device went away: wParam the device 1..16, or
+// DEVICE_GONE_ALL when the link closed. Its lists are already cleared when
+// it arrives.
+constexpr unsigned UM_DEVICEGONE = WM_USER + 305;  // 1329
+constexpr platform::WPARAM DEVICE_GONE_ALL = 0;
 
 // Result codes carried in wParam.
 constexpr int RESULT_OK = 224;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phone/CPhoneDlg.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,11 +32,47 @@ QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
 
+// The display's fields tell a screen reader what they show: their value is
+// the text (the status word, the device number, the time or duration, the
+// dialled number as one text), their name what the field is.
+constexpr char kShownProperty[] = "zuntoShownText";
+
+class ShownTextAccessible final : public QAccessibleWidget {
+public:
+    explicit ShownTextAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return widget()->property(kShownProperty).toString();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* shownTextFactory(const QString& className, QObject* o) {
+    // Asked for the most derived class first, before the label's own.
+    if (className != QLatin1String(CPhoneField::staticMetaObject.className())) return nullptr;
+    auto* w = qobject_cast<CPhoneField*>(o);
+    return w ? new ShownTextAccessible(w) : nullptr;
+}
+
+// Sets the value a screen reader reads; with announce, a change is told as
+// the standard widgets tell theirs.
+// True when the value changed.
+bool setShown(QWidget* w, const QString& text, bool announce) {
+    const QString v = text.trimmed();
+    if (w->property(kShownProperty).toString() == v) return false;
+    w->setProperty(kShownProperty, v);
+    if (announce) {
+        QAccessibleValueChangeEvent ev(w, v);
+        QAccessible::updateAccessibility(&ev);
+    }
+    return true;
+}
+
 QLabel* field(QWidget* parent, const char* name, const QString& accessible, QRect at, QColor colour,
               Qt::Alignment align) {
-    auto* l = new QLabel(parent);
+    auto* l = new CPhoneField(parent);
     l->setObjectName(QLatin1String(name));
     l->setAccessibleName(accessible);
+    l->setProperty(kShownProperty, QString());
     l->setGeometry(at);
     l->setAlignment(align | Qt::AlignVCenter);
     QPalette pal = l->palette();
@@ -58,6 +96,11 @@ constexpr Key kPad[3][4] = {
 CPhoneDlg::CPhoneDlg(CoreGetter core, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_core(std::move(core)) {
+    static const bool factory = [] {
+        QAccessible::installFactory(shownTextFactory);
+        return true;
+    }();
+    (void)factory;
     setObjectName(QStringLiteral("dlg219"));
     setWindowTitle(u8(LoadStr(IDR_MAINFRAME)));
     setAccessibleName(windowTitle());
@@ -108,6 +151,16 @@ void CPhoneDlg::build() {
         c->setGeometry(QRect(QPoint(kCellsLeft + i * kCellSize.width(), kCellsTop), kCellSize));
         m_cells[static_cast<size_t>(i)] = c;
     }
+    // The cells as one text for screen readers, over them and letting the
+    // mouse through to the window.
+    m_number = new CPhoneField(this);
+    m_number->setObjectName(QStringLiteral("number"));
+    m_number->setAccessibleName(u8("号码"));
+    m_number->setProperty(kShownProperty, QString());
+    m_number->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_number->setGeometry(
+        QRect(QPoint(kCellsLeft, kCellsTop),
+              QSize(kCellSize.width() * PhoneDialogCore::kCells, kCellSize.height())));
 
     addButton(IDC_DIAL, 230, 60063, u8(LoadStr(60063)), {20, 144, 64, 36});
     addButton(IDC_REDIAL, 239, 60066, u8(LoadStr(60066)), {98, 144, 64, 36});
@@ -183,6 +236,10 @@ void CPhoneDlg::drawCells() {
         m_cells[i]->setAccessibleDescription(c ? QString(QChar(c->cells()[i])).trimmed()
                                                : QString());
     }
+    QString shown;
+    if (c)
+        for (char ch : c->cells()) shown += QLatin1Char(ch);
+    setShown(m_number, shown, false);
 }
 
 void CPhoneDlg::refresh(Field f) {
@@ -192,15 +249,21 @@ void CPhoneDlg::refresh(Field f) {
         case Field::Status:
             m_status->setText(u8(c->status().c_str()));
             m_status->repaint();
+            // The blanks written between two words are not a status to tell.
+            if ((!m_status->text().trimmed().isEmpty() || c->status() != kStatusClear) &&
+                setShown(m_status, m_status->text(), true))
+                emit statusAnnounced(m_status->property(kShownProperty).toString());
             break;
         case Field::Cells:
             drawCells();
             break;
         case Field::Device:
             m_device->setText(QString::fromStdString(c->deviceText()));
+            setShown(m_device, m_device->text(), true);
             break;
         case Field::Clock:
             m_clock->setText(QString::fromStdString(c->clockText()));
+            setShown(m_clock, m_clock->text(), false);
             break;
         case Field::Volume:
             m_volume->setValue(c->volume());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QDialog>
+#include <QLabel>
 #include <QPoint>
 #include <array>
 #include <functional>
@@ -8,12 +9,19 @@
 
 #include "phone/PhoneDialogCore.h"
 
-class QLabel;
 class QProgressBar;
 
 namespace msgdesk {
 
 class CPhoneButton;
+
+// A field of the phone's display (status, device, clock, the dialled
+// number): a screen reader reads what it shows as its value.
+class CPhoneField final : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+};
 
 // The phone window (dialog 219): a handset drawn from its skin, always on
 // top, moved by dragging anywhere on it. It shows the phone dialog's core
@@ -38,10 +46,17 @@ public:
     QLabel* statusField() const { return m_status; }
     QLabel* deviceField() const { return m_device; }
     QLabel* clockField() const { return m_clock; }
+    // The dialled number (or the duration) as one text for screen readers.
+    QWidget* numberField() const { return m_number; }
     QLabel* ringPicture() const { return m_ring; }
     QProgressBar* volumeBar() const { return m_volume; }
     int ringPictureId() const { return m_ringId; }
     int cellPictureId(int id) const;
+
+signals:
+    // A new status word was announced to screen readers (an accessible
+    // value-change event of the status field).
+    void statusAnnounced(const QString& status);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -66,6 +81,7 @@ private:
     QLabel* m_status = nullptr;
     QLabel* m_device = nullptr;
     QLabel* m_clock = nullptr;
+    QWidget* m_number = nullptr;
     QLabel* m_ring = nullptr;
     QProgressBar* m_volume = nullptr;
     int m_ringId = 700;

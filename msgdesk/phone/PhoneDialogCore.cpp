@@ -98,6 +98,8 @@ void PhoneDialogCore::dialOrAnswer() {
         command(OP_ATTACH);
         stopRing();
     } else if (!m_dialling) {
+        // A current device that went away gives way to one still there.
+        pickAttachedDevice();
         m_dialling = true;
         m_request.setNumber(m_number);
         m_outgoing.add(m_number);
@@ -117,6 +119,7 @@ void PhoneDialogCore::hangUp() {
 
 void PhoneDialogCore::redial() {
     if (!guard() || m_dialling) return;
+    pickAttachedDevice();
     const std::string last = m_outgoing.entry(0);
     m_request.setNumber(last);
     loadDigits(last);
@@ -172,21 +175,43 @@ void PhoneDialogCore::volumeDown() {
     sendVolume();
 }
 
+bool PhoneDialogCore::attached(int device) const {
+    const int n = m_ports.deviceCount ? m_ports.deviceCount() : 0;
+    if (device < 1 || device > n) return false;
+    return !m_ports.deviceAttached || m_ports.deviceAttached(device);
+}
+
+bool PhoneDialogCore::pickAttachedDevice() {
+    if (attached(m_request.device)) return true;
+    const int n = m_ports.deviceCount ? m_ports.deviceCount() : 0;
+    // Devices keep their indices when one goes, so the search runs over all
+    // of them from the one after the current, not over a count of the rest.
+    for (int k = 1; k <= kMaxDevices; ++k) {
+        const int d = (m_request.device - 1 + k) % kMaxDevices + 1;
+        if (d > n || !attached(d)) continue;
+        m_request.device = d;
+        notify(Field::Device);
+        return true;
+    }
+    return false;
+}
+
 void PhoneDialogCore::changeDevice() {
     const int n = m_ports.deviceCount ? m_ports.deviceCount() : 0;
-    auto attached = [&](int d) { return !m_ports.deviceAttached || m_ports.deviceAttached(d); };
     int active = 0;
     for (int d = 1; d <= n; ++d) active += attached(d) ? 1 : 0;
     auto info = [&](unsigned id) {
         m_boxes.show({id, LoadStr(id), LoadStr(IDS_APP_TITLE), platform::MbIcon::Information,
                       platform::MbButtons::Ok});
     };
-    if (active <= 1) return info(IDS_NO_OTHER_DEVICE);
+    // With the current device gone, the one left is another device to go to.
+    const bool currentGone = !attached(m_request.device);
+    if (active == 0 || (active == 1 && !currentGone)) return info(IDS_NO_OTHER_DEVICE);
     if (m_ringing || m_dialling || m_inCall) return info(IDS_DEVICE_IN_USE);
     // The next attached device; after the last one comes the first.
-    for (int k = 1; k <= n; ++k) {
-        const int d = (m_request.device - 1 + k) % n + 1;
-        if (!attached(d)) continue;
+    for (int k = 1; k <= kMaxDevices; ++k) {
+        const int d = (m_request.device - 1 + k) % kMaxDevices + 1;
+        if (d > n || !attached(d)) continue;
         m_request.device = d;
         break;
     }

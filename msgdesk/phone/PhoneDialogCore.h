@@ -81,7 +81,10 @@ public:
     void setPicker(Picker p) { m_picker = std::move(p); }
     bool hasPicker() const { return static_cast<bool>(m_picker); }
 
-    // UM_CALLNOTIFY and UM_PHONERESULT; true when m was one of them.
+    // UM_CALLNOTIFY, UM_PHONERESULT and UM_DEVICEGONE; true when m was one
+    // of them. When the current device goes (or the link closes) a call or
+    // a dial in progress ends as if the far end hung up, and the next
+    // attached device becomes current.
     bool handleMessage(const platform::Message& m);
     std::intptr_t onMessage(const platform::Message& m) override;
     void onTimer(unsigned id) override;
@@ -118,7 +121,13 @@ private:
     void showDigits();
     void loadDigits(const std::string& number);
     void showDuration();
-    void callEnded();
+    // tellDevice false: the device is gone, so no EndPhone is sent to it.
+    void callEnded(bool tellDevice = true);
+    void onDeviceGone(int device);
+    bool attached(int device) const;
+    // Makes the next attached device after the current one current, when
+    // the current one is gone; false when no device is attached.
+    bool pickAttachedDevice();
     void callUp();
     void stopRing();
     void sendVolume();

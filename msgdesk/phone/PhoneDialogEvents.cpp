@@ -24,6 +24,10 @@ bool PhoneDialogCore::handleMessage(const platform::Message& m) {
         onPhoneResult(static_cast<int>(m.wParam), static_cast<int>(m.lParam));
         return true;
     }
+    if (m.msg == UM_DEVICEGONE) {
+        onDeviceGone(static_cast<int>(m.wParam));
+        return true;
+    }
     return false;
 }
 
@@ -55,9 +59,15 @@ void PhoneDialogCore::callUp() {
     setStatus(kStatusConnected);
 }
 
-void PhoneDialogCore::callEnded() {
+void PhoneDialogCore::onDeviceGone(int device) {
+    if (device != static_cast<int>(DEVICE_GONE_ALL) && device != m_request.device) return;
+    if (m_ringing || m_dialling || m_inCall) callEnded(false);
+    pickAttachedDevice();
+}
+
+void PhoneDialogCore::callEnded(bool tellDevice) {
     m_ringing = m_inCall = m_dialling = false;
-    command(OP_END);
+    if (tellDevice) command(OP_END);
     // The duration as of now, also when the clock was stopped by hiding.
     if (m_timing)
         m_duration = static_cast<long>((m_clockSource.monotonicMs() - m_callStartMs) / 1000);

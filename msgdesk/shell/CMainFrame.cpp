@@ -173,7 +173,8 @@ void CMainFrame::createPhoneDialog() {
     setPhonebookPicker([this](std::string& number) {
         const int attached = m_core.hasLink() ? m_core.link().devices().deviceCount() : 0;
         CPhonebookPickerDlg dlg(m_core.contacts(), m_core.simPhonebook(), attached, m_phoneDlg);
-        if (dlg.exec() != QDialog::Accepted || dlg.number().empty()) return false;
+        // A row with no number is picked too: it clears the display.
+        if (dlg.exec() != QDialog::Accepted) return false;
         number = dlg.number();
         return true;
     });

@@ -113,7 +113,8 @@ void CStatusBar::resizeEvent(QResizeEvent* e) {
 }
 
 void CStatusBar::mouseDoubleClickEvent(QMouseEvent* e) {
-    emit paneDoubleClicked(e->position().toPoint());
+    // Only the left button opens what the pane offers.
+    if (e->button() == Qt::LeftButton) emit paneDoubleClicked(e->position().toPoint());
     QStatusBar::mouseDoubleClickEvent(e);
 }
 

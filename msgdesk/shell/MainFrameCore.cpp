@@ -315,6 +315,14 @@ void MainFrameCore::postToDeviceDialog(const platform::Message& m) {
         m_window->postToDeviceDialog(m);
 }
 
+// The open device dialog and the phone window hear it; the SIM information
+// view is a snapshot and is not told.
+void MainFrameCore::tellDeviceGone(int device) {
+    const platform::Message m{UM_DEVICEGONE, static_cast<platform::WPARAM>(device), 0, nullptr};
+    postToDeviceDialog(m);
+    if (m_phone) m_s.loop.post(m_phone.get(), m);
+}
+
 void MainFrameCore::showSimFullBitmap(bool visible) {
     if (m_window) m_window->setSimFullVisible(visible);
 }

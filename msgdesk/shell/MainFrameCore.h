@@ -166,6 +166,7 @@ private:
     void showPhoneDialog() override;
     void sendToPhoneDialog(const platform::Message& m) override;
     void postToDeviceDialog(const platform::Message& m) override;
+    void tellDeviceGone(int device) override;
     void openSimInfoView(const DeviceSnapshot& s) override;
     void showSimFullBitmap(bool visible) override;
     bool sendBatchRunning() override { return sendBatchRunningHook(); }

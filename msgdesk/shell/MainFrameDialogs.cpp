@@ -78,8 +78,9 @@ void MainFrameCore::applyProperties(const PropertiesModel& p) {
     const int n = std::min(m_link->deviceCount(), static_cast<int>(rows.size()));
     for (int i = 1; i <= n; ++i) {
         const PropertiesModel::Row& row = rows[static_cast<size_t>(i - 1)];
-        // A centre that could not be read and was not edited has no number to send.
-        if (row.unknown || row.initialising) continue;
+        // A centre that could not be read and was not edited has no number
+        // to send; a device that went while the dialog was open gets none.
+        if (row.unknown || row.initialising || row.gone || !m_link->deviceAttached(i)) continue;
         // A request refused at once gets no answer: the old number stays and
         // the failure is shown as an answered one would be.
         if (m_link->setCentreNumber(i, row.number) == -1)

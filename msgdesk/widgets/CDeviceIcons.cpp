@@ -54,4 +54,24 @@ QIcon DeviceStripIcon(int image) {
     return icon;
 }
 
+QIcon SimInfoStripIcon(int image) {
+    if (image == 0) {
+        static const QIcon device(renderSvg(QStringLiteral("contact_sim.svg")));
+        return device;
+    }
+    if (image != 1) return {};
+    static const QIcon detail = [] {
+        // A small page with three text lines.
+        QPixmap pm(16, 16);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setPen(QColor(90, 90, 90));
+        p.setBrush(Qt::white);
+        p.drawRect(3, 1, 10, 13);
+        for (int y : {4, 7, 10}) p.drawLine(5, y, 11, y);
+        return QIcon(pm);
+    }();
+    return detail;
+}
+
 }  // namespace msgdesk

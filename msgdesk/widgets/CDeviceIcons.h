@@ -9,4 +9,8 @@ namespace msgdesk {
 // modem picture with the device number on it). Out-of-range images are null.
 QIcon DeviceStripIcon(int image);
 
+// The SIM information tree's strip: image 0 a device (its root line), image
+// 1 a detail line under it. Others are null.
+QIcon SimInfoStripIcon(int image);
+
 }  // namespace msgdesk

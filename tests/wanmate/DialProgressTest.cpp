@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <utility>
 
 #include "DialProgress.h"
 #include "FakeRas.h"
@@ -187,6 +188,14 @@ TEST(DialProgress, AFailureAsksToRedialAndYesPostsADialRequest) {
         Rig r;
         r.startAndDial();
         r.box.answers = {answer};
+        // The link's last notices arrive while the question is open: they
+        // neither ask again nor hang up or redial a second time.
+        bool delivered = false;
+        r.box.whileOpen = [&r, &delivered](const platform::MessageBoxRequest&) {
+            if (std::exchange(delivered, true)) return;
+            r.ras.notifier(0, RASCS_Disconnected, ERROR_NO_CARRIER);
+            r.loop.runUntilIdle();
+        };
         r.notify(RASCS_ConnectDevice, ERROR_NO_CARRIER);
         ASSERT_EQ(r.box.shown.size(), 1u);
         EXPECT_EQ(r.box.shown[0].text, *rasErrorText(ERROR_NO_CARRIER) + "您需要重新拨号吗?");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ class ScriptedMessageBox final : public MessageBoxPort {
 public:
     int show(const MessageBoxRequest& r) override {
         shown.push_back(r);
+        // What happens while the box is up: a real box runs the event loop
+        // here, so posted messages and timers are delivered before it answers.
+        if (whileOpen) whileOpen(r);
         if (!answers.empty()) {
             int a = answers.front();
             answers.pop_front();
@@ -44,6 +48,7 @@ public:
     }
     std::vector<MessageBoxRequest> shown;
     std::deque<int> answers;
+    std::function<void(const MessageBoxRequest&)> whileOpen;
 };
 
 }  // namespace platform

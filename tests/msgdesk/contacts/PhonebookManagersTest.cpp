@@ -51,6 +51,9 @@ TEST(LocalPhonebookModel, NewChangeDeleteAndTheRefreshesTheyPost) {
     EXPECT_EQ(m.newContact(), 1);
     EXPECT_EQ(b.book.size(), 3u);
     EXPECT_EQ(b.refreshes(), (std::vector<int>{228, 227}));
+    // 新建 leaves the selection as it was (none here).
+    EXPECT_EQ(m.rows().selectedCount(), 0);
+    m.rows().selectOnly(1);
     EXPECT_TRUE(m.buttons().change);
 
     // A change keeps the row where it is.

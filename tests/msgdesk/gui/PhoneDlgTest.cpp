@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -93,7 +94,8 @@ TEST_F(PhoneDlgGui, EveryControlIsNamedAndTheWindowStaysOnTop) {
         EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
         ++named;
     }
-    EXPECT_EQ(named, 24 + 15 + 4 + 1);  // buttons, cells, fields and picture, volume bar
+    // Buttons, cells, fields and picture, the number as one text, volume bar.
+    EXPECT_EQ(named, 24 + 15 + 4 + 1 + 1);
     EXPECT_EQ(dlg->button(IDC_DIAL)->toolTip(), QString::fromUtf8("拨打电话/接听来电"));
     EXPECT_EQ(dlg->button(IDC_HIDE)->toolTip(), QString::fromUtf8("隐藏"));
     EXPECT_FALSE(dlg->button(IDC_QUERY_IN)->isVisible());
@@ -101,6 +103,35 @@ TEST_F(PhoneDlgGui, EveryControlIsNamedAndTheWindowStaysOnTop) {
     EXPECT_EQ(dlg->clockField()->text(), "09:30:07");
     EXPECT_EQ(dlg->volumeBar()->value(), 40);
     shot("phone-idle.png");
+}
+
+// What a screen reader hears of the display: each field's value is what
+// it shows, the digit cells read as one number, and a change of status is
+// announced.
+TEST_F(PhoneDlgGui, AScreenReaderReadsTheDisplayAndHearsTheStatusChange) {
+    auto value = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Value) : QStringLiteral("<none>");
+    };
+    std::vector<QString> announced;
+    QObject::connect(dlg.get(), &CPhoneDlg::statusAnnounced,
+                     [&](const QString& s) { announced.push_back(s); });
+    EXPECT_EQ(value(dlg->deviceField()), QStringLiteral("01"));
+    EXPECT_EQ(value(dlg->clockField()), QStringLiteral("09:30:07"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(dlg->statusField())->text(QAccessible::Name),
+              QString::fromUtf8("状态"));
+    for (char c : std::string("10086")) core->key(c);
+    EXPECT_EQ(value(dlg->numberField()), QStringLiteral("10086"));
+    callNotify(2, "13912345678");
+    EXPECT_EQ(value(dlg->statusField()), QString::fromUtf8("来电"));
+    EXPECT_EQ(value(dlg->deviceField()), QStringLiteral("02"));
+    EXPECT_EQ(value(dlg->numberField()), QStringLiteral("13912345678"));
+    callNotify(18);
+    EXPECT_EQ(value(dlg->statusField()), QString::fromUtf8("已挂机"));
+    EXPECT_EQ(value(dlg->numberField()), QStringLiteral("00:00:00"));
+    // The blanks written between two words are not announced.
+    EXPECT_EQ(announced,
+              (std::vector<QString>{QString::fromUtf8("来电"), QString::fromUtf8("已挂机")}));
 }
 
 TEST_F(PhoneDlgGui, PadKeysAndKeyboardReachTheCore) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -97,6 +98,16 @@ TEST_F(SimMessageDlgTest, TheFilterListsOneDeviceAndEnterViewsWithoutClosing) {
     expectNamedControls(&dlg);
     EXPECT_EQ(dlg.list()->rowCount(), 3);
     EXPECT_EQ(dlg.count()->text(), QString::fromUtf8("3 条"));
+    // Sorting as the message list does: the arrow shows on column 0, and
+    // a first click there sorts it descending.
+    QHeaderView* header = dlg.list()->horizontalHeader();
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    EXPECT_EQ(model.sortColumn(), 0);
+    EXPECT_FALSE(model.sortAscending());
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
     ASSERT_EQ(dlg.filter()->count(), 3);
     dlg.filter()->setCurrentIndex(2);
     EXPECT_EQ(dlg.list()->rowCount(), 2);
