@@ -37,6 +37,7 @@
 #include "contacts/CContactView.h"
 #include "contacts/CDeviceChoiceDlg.h"
 #include "contacts/CLocalPhonebookDlg.h"
+#include "contacts/CPhonebookList.h"
 #include "contacts/CPhonebookPickerDlg.h"
 #include "contacts/CSettingsDlg.h"
 #include "contacts/CSimContactEditDlg.h"
@@ -46,9 +47,8 @@
 #include "phone/CPhoneDlg.h"
 #include "phone/PhoneIds.h"
 #include "platform/Codepage.h"
-#include "shell/Commands.h"
 #include "store/StoreCommands.h"
-#include "widgets/CPhonebookList.h"
+#include "types/Commands.h"
 
 using namespace msgdesk;
 using Op = msgdesk::test::FakeDeviceLibrary::Op;

@@ -16,7 +16,7 @@
 #include "phone/CPhoneButton.h"
 #include "phone/CPhoneDlg.h"
 #include "phone/PhoneIds.h"
-#include "shell/Commands.h"
+#include "types/Commands.h"
 
 using namespace msgdesk;
 using namespace msgdesk::phone;
