@@ -21,7 +21,14 @@ TEST(NameCodec, Ucs2RoundTripAndPlainFallbacks) {
     EXPECT_EQ(at::encodeText(cp::utf8ToGbk("A\"王"), at::Charset::Ira), "A'?");
     EXPECT_EQ(at::decodeText("Dad", at::Charset::Ucs2), "Dad");     // odd length: not hex
     EXPECT_EQ(at::decodeText("00410007", at::Charset::Ucs2), "A");  // control dropped
-    EXPECT_EQ(at::decodeText("D83DDE00", at::Charset::Ucs2), "?");  // emoji: no GBK form
+    // An emoji keeps its four GB18030 bytes and goes back as its surrogate pair.
+    EXPECT_EQ(at::decodeText("D83DDE00", at::Charset::Ucs2), "\x94\x39\xFC\x36");
+    EXPECT_EQ(at::encodeText("\x94\x39\xFC\x36", at::Charset::Ucs2), "D83DDE00");
+    // A character set that cannot carry it gets one '?' for it.
+    EXPECT_EQ(at::encodeText("a\x94\x39\xFC\x36"
+                             "b",
+                             at::Charset::Ira),
+              "a?b");
 }
 
 TEST(NameCodec, NumbersKeepOnlyDialCharacters) {
