@@ -97,8 +97,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# pppd dials for Wanmate; xdg-open shows the help.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils")
+# pppd dials for Wanmate; xdg-open shows the help; the colour emoji font draws
+# emoji in messages and names.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils, fonts-noto-color-emoji")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})

@@ -59,7 +59,11 @@ bool gbkContains(std::string_view hay, std::string_view folded) {
     const unsigned char* nb = upper == first ? end : next(begin, upper);
     while (na < end || nb < end) {
         const unsigned char* c = na < nb ? na : nb;
-        while (boundary < c) boundary += platform::codepage::isLeadByte(*boundary) ? 2 : 1;
+        while (boundary < c)
+            boundary += platform::codepage::charLength(
+                std::string_view(reinterpret_cast<const char*>(boundary),
+                                 static_cast<size_t>(end - boundary)),
+                0);
         if (boundary == c && matchAt(c, end, folded)) return true;
         if (c == na) na = next(c + 1, first);
         if (c == nb) nb = next(c + 1, upper);
