@@ -13,8 +13,8 @@ std::size_t ComposeTextRoom() {
 std::size_t AcceptedInsertLength(std::size_t keptCost, std::string_view insertGbk, bool typed,
                                  std::size_t limit, std::size_t keptBytes) {
     if (keptCost >= limit || keptBytes >= ComposeTextRoom()) return 0;
-    const std::size_t n = platform::codepage::fitCost(insertGbk, limit - keptCost,
-                                                      ComposeTextRoom() - keptBytes);
+    const std::size_t n =
+        platform::codepage::fitCost(insertGbk, limit - keptCost, ComposeTextRoom() - keptBytes);
     if (n == insertGbk.size()) return n;
     return typed ? 0 : n;
 }

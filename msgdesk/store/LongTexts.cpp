@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <sstream>
 
+#include "platform/Codepage.h"
 #include "store/AtomicFile.h"
 #include "store/HexField.h"
 #include "store/MailboxFiles.h"
-#include "platform/Codepage.h"
 
 namespace msgdesk {
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-
 #include <iconv.h>
 
 #include <cstring>
@@ -25,8 +24,9 @@ const StoredRow kStoredRows[] = {
     // ＂ is what the library writes for a quote inside a field.
     {"＂", "\xA3\xA2"},
     // € is code page 936's single byte, never GB18030's A2 E3.
-    {"€5", "\x80"
-           "5"},
+    {"€5",
+     "\x80"
+     "5"},
     {"😀", "\x94\x39\xFC\x36"},
     {"表情😀测试", "\xB1\xED\xC7\xE9\x94\x39\xFC\x36\xB2\xE2\xCA\xD4"},
     // 𠮷 (U+20BB7) beyond the BMP; 㐀 (U+3400) a BMP character GBK lacks.
@@ -96,10 +96,12 @@ TEST(Codepage, InvalidInputIsReplacedNotFatal) {
     EXPECT_EQ(gbkToUtf8(std::string("ab\xC4")), "ab\xEF\xBF\xBD");
     // A lead byte and a digit that start no four-byte character read as
     // before: the lead is replaced, the digit kept.
-    EXPECT_EQ(gbkToUtf8(std::string("\x94\x39\xFC")), "\xEF\xBF\xBD"
-                                                      "9\xEF\xBF\xBD");
-    EXPECT_EQ(gbkToUtf8(std::string("\x81\x30z")), "\xEF\xBF\xBD"
-                                                   "0z");
+    EXPECT_EQ(gbkToUtf8(std::string("\x94\x39\xFC")),
+              "\xEF\xBF\xBD"
+              "9\xEF\xBF\xBD");
+    EXPECT_EQ(gbkToUtf8(std::string("\x81\x30z")),
+              "\xEF\xBF\xBD"
+              "0z");
     // Broken UTF-8 is no character: '?'.
     EXPECT_EQ(utf8ToGbk(std::string("x\xC3")), "x?");
     EXPECT_EQ(utf8ToGbk(std::string("x\xF0\x9F\x98y")), "x?y");
@@ -149,9 +151,8 @@ TEST(Codepage, CutsKeepTheLastCharacterThatFitsAndNeverSplitOne) {
         size_t limit, bytes, costCut;
     };
     const Row rows[] = {
-        {0, 0, 0},  {3, 2, 2},    {4, 4, 4},   {7, 4, 4},    {8, 8, 8},
-        {9, 8, 8},  {10, 8, 12},  {11, 8, 13}, {12, 12, 13}, {13, 13, 13},
-        {100, 13, 13},
+        {0, 0, 0},   {3, 2, 2},   {4, 4, 4},    {7, 4, 4},    {8, 8, 8},     {9, 8, 8},
+        {10, 8, 12}, {11, 8, 13}, {12, 12, 13}, {13, 13, 13}, {100, 13, 13},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.limit);

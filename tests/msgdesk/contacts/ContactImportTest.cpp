@@ -158,7 +158,7 @@ TEST(ContactImport, DuplicatesSkippedAndTheBookKept) {
 // to the 20-byte field only between characters, and go out again in UTF-8.
 TEST(ContactImport, EmojiNamesAreKeptAndCutBetweenCharacters) {
     const std::pair<const char*, const char*> rows[] = {
-        {"小明😀😀😀😀", "小明😀😀😀😀"},  // 20 bytes: the whole field
+        {"小明😀😀😀😀", "小明😀😀😀😀"},   // 20 bytes: the whole field
         {"a小明😀😀😀😀", "a小明😀😀😀"},  // 21: the last emoji no longer fits
         {"𠮷田", "𠮷田"},
     };

@@ -317,8 +317,8 @@ TEST_F(ReceiveSendEndToEnd, EmojiAndRareCharactersArriveAndAreSentBackWhole) {
     ASSERT_EQ(sim.ask("sms 1 13800138002 " + rare, "", 10s), "OK");
     ASSERT_TRUE(until("inbox", 3, 60s));
     ASSERT_TRUE(until("pending", 0, 60s));
-    for (const std::string& step : std::vector<std::string>{
-             "number 13800138000", "text " + utf8ToGbk(emoji), "send"})
+    for (const std::string& step :
+         std::vector<std::string>{"number 13800138000", "text " + utf8ToGbk(emoji), "send"})
         app.send("script " + step);
     app.send("new");
     EXPECT_EQ(app.waitFor("dialog ", 10s),
@@ -326,7 +326,7 @@ TEST_F(ReceiveSendEndToEnd, EmojiAndRareCharactersArriveAndAreSentBackWhole) {
     ASSERT_TRUE(until("sent", 1, 30s));
     EXPECT_EQ(sim.ask("sent 1 1", "", 10s), "OK 13800138000 " + emoji);
     quitApp();
-    std::map<std::string, std::string> texts;  // number, whole text (UTF-8)
+    std::map<std::string, std::string> texts;   // number, whole text (UTF-8)
     std::map<std::string, std::string> stored;  // number, Text field
     LongTexts side;
     ASSERT_TRUE(side.load(LongTexts::pathFor(MailboxFilePath(dir.path, InBox))));
@@ -334,9 +334,9 @@ TEST_F(ReceiveSendEndToEnd, EmojiAndRareCharactersArriveAndAreSentBackWhole) {
         texts[r.number()] = gbkToUtf8(side.wholeText(r));
         stored[r.number()] = r.text();
     }
-    EXPECT_EQ(texts, (std::map<std::string, std::string>{{"13800138000", emoji},
-                                                         {"13800138001", "生僻字𠮷"},
-                                                         {"13800138002", rare}}));
+    EXPECT_EQ(texts,
+              (std::map<std::string, std::string>{
+                  {"13800138000", emoji}, {"13800138001", "生僻字𠮷"}, {"13800138002", rare}}));
     // Byte for byte: GBK where GBK holds the character, GB18030 elsewhere.
     EXPECT_EQ(stored["13800138000"], "\xB1\xED\xC7\xE9\x94\x39\xFC\x36\xB2\xE2\xCA\xD4");
     // Only the text too long for its field is kept beside: its Text the 40

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "msgdesk/recvsend/RecvSendFixture.h"
 #include "compose/SimMessageRows.h"
+#include "msgdesk/recvsend/RecvSendFixture.h"
 #include "platform/Codepage.h"
 #include "store/LongTexts.h"
 #include "store/MailboxFiles.h"
@@ -132,7 +132,7 @@ TEST(LongTextParts, OneMessageHoldsSeventyUnitsOrOneHundredSixtyAsciiCharacters)
     };
     const std::pair<std::string, int> rows[] = {
         {times("㐀", 70), 1}, {times("㐀", 71), 2},  {times("😀", 35), 1},
-        {times("😀", 36), 2}, {times("中", 134), 2}, {times("中", 135), 3},
+        {times("😀", 36), 2},  {times("中", 134), 2}, {times("中", 135), 3},
         {times("a", 160), 1}, {times("a", 161), 2},  {times("a", 307), 3},
     };
     for (const auto& [text, parts] : rows)
