@@ -113,10 +113,6 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
-bool isLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-
 std::string gbkToUtf8(std::string_view gbk) {
     std::string out;
     out.reserve(gbk.size() * 3 / 2);

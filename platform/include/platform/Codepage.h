@@ -47,7 +47,10 @@ void putField(char* field, std::size_t width, std::string_view gbk);
 // Reads a fixed field that may lack its NUL, never past width.
 std::string getField(const char* field, std::size_t width);
 
-// True when the byte at position i of s starts a two-byte GBK character.
-bool isLeadByte(unsigned char c);
+// True when c starts a multibyte character (two bytes, or four when a digit
+// follows). Inline: scans over whole mailboxes call it per byte.
+inline bool isLeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 }  // namespace platform::codepage
