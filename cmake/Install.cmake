@@ -100,8 +100,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# pppd dials for Wanmate; xdg-open shows the help.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils")
+# pppd dials for Wanmate; xdg-open shows the help; the colour emoji font and
+# a font with the rare CJK extensions (𠮷, 㐀) draw what messages and names
+# may hold beside the common characters.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils, fonts-noto-color-emoji, fonts-hanazono")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})

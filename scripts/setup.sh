@@ -10,7 +10,7 @@ PKGS=(
   libgtest-dev libgmock-dev googletest
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libgl-dev
-  fonts-wqy-microhei fontconfig
+  fonts-wqy-microhei fonts-noto-color-emoji fonts-hanazono fontconfig
   libudev-dev libasound2-dev libsystemd-dev
   xvfb xauth trayer
   gammu ppp

@@ -25,22 +25,25 @@ std::string CComposeTextEdit::gbkText() const {
 }
 
 int CComposeTextEdit::byteCount() const {
-    return static_cast<int>(gbkText().size());
+    return static_cast<int>(platform::codepage::messageCost(gbkText()));
 }
 
-std::size_t CComposeTextEdit::keptBytes() const {
-    const std::size_t all = gbkText().size();
+std::pair<std::size_t, std::size_t> CComposeTextEdit::kept() const {
+    const std::string all = gbkText();
     // The selection's text with paragraph separators as the plain text has them.
     QString sel = textCursor().selectedText();
     sel.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    const std::size_t selected = ToGbk(sel).size();
-    return all > selected ? all - selected : 0;
+    const std::string selected = ToGbk(sel);
+    auto less = [](std::size_t a, std::size_t b) { return a > b ? a - b : 0; };
+    return {less(platform::codepage::messageCost(all), platform::codepage::messageCost(selected)),
+            less(all.size(), selected.size())};
 }
 
 QString CComposeTextEdit::fitted(const QString& text, bool typed) const {
     const std::string gbk = ToGbk(text);
+    const auto [cost, bytes] = kept();
     const std::size_t n =
-        AcceptedInsertLength(keptBytes(), gbk, typed, static_cast<std::size_t>(m_limit));
+        AcceptedInsertLength(cost, gbk, typed, static_cast<std::size_t>(m_limit), bytes);
     if (n == gbk.size()) return text;
     return FromGbk(gbk.substr(0, n));
 }
@@ -53,7 +56,7 @@ void CComposeTextEdit::keyPressEvent(QKeyEvent* e) {
              !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         typed = e->text();
     if (!typed.isEmpty() && fitted(typed, true).isEmpty()) {
-        // Refused whole: never half a Chinese character.
+        // Refused whole: never part of a character.
         QApplication::beep();
         e->accept();
         return;

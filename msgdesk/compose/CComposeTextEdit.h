@@ -2,11 +2,12 @@
 #pragma once
 #include <QPlainTextEdit>
 #include <string>
+#include <utility>
 
 namespace msgdesk {
 
-// The message field: a plain text edit whose contents are limited in GBK
-// bytes, as the message is stored. A typed character that would pass the
+// The message field: a plain text edit whose contents are limited in what
+// they cost as a message (see ComposeText.h). A typed character that would pass the
 // limit is refused whole; a paste or an input method's text is cut at a
 // character boundary. A longer text set by the program (a forwarded
 // message) is kept whole; it only cannot grow.
@@ -28,8 +29,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    // Bytes the field keeps when its selection is replaced.
-    std::size_t keptBytes() const;
+    // Cost and stored bytes the field keeps when its selection is replaced.
+    std::pair<std::size_t, std::size_t> kept() const;
     // The part of text (UTF-16) the field takes now.
     QString fitted(const QString& text, bool typed) const;
 

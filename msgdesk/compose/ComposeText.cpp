@@ -2,16 +2,21 @@
 #include "compose/ComposeText.h"
 
 #include "platform/Codepage.h"
+#include "store/MessageRecord.h"
 
 namespace msgdesk {
 
-std::size_t AcceptedInsertLength(std::size_t keptBytes, std::string_view insertGbk, bool typed,
-                                 std::size_t limit) {
-    if (keptBytes >= limit) return 0;
-    const std::size_t room = limit - keptBytes;
-    if (insertGbk.size() <= room) return insertGbk.size();
-    if (typed) return 0;
-    return platform::codepage::fitLength(insertGbk, room);
+std::size_t ComposeTextRoom() {
+    return sizeof MessageRecord::Text - 1;
+}
+
+std::size_t AcceptedInsertLength(std::size_t keptCost, std::string_view insertGbk, bool typed,
+                                 std::size_t limit, std::size_t keptBytes) {
+    if (keptCost >= limit || keptBytes >= ComposeTextRoom()) return 0;
+    const std::size_t n =
+        platform::codepage::fitCost(insertGbk, limit - keptCost, ComposeTextRoom() - keptBytes);
+    if (n == insertGbk.size()) return n;
+    return typed ? 0 : n;
 }
 
 std::string ComposeCountText(std::size_t bytes, std::size_t limit) {

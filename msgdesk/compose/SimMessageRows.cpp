@@ -70,7 +70,7 @@ std::vector<SimMessageRow> JoinSimMessages(const SimMessageCache& cache, int dev
         }
         SimMessageRow row;
         row.rec = recs[at.front()];
-        row.whole = row.rec.text();
+        row.whole = tags[at.front()].body.empty() ? row.rec.text() : tags[at.front()].body;
         row.keys = {row.rec.status()};
         rows.push_back(std::move(row));
     }

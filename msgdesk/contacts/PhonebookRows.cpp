@@ -32,10 +32,11 @@ bool NameStartsWith(std::string_view name, std::string_view prefix) {
     std::size_t i = 0;
     while (i < prefix.size()) {
         auto c = static_cast<unsigned char>(name[i]);
-        if (platform::codepage::isLeadByte(c) && i + 1 < name.size()) {
-            if (i + 1 >= prefix.size()) return false;  // half a character
-            if (name[i] != prefix[i] || name[i + 1] != prefix[i + 1]) return false;
-            i += 2;
+        const std::size_t n = platform::codepage::charLength(name, i);
+        if (n > 1) {
+            if (i + n > prefix.size()) return false;  // part of a character
+            if (name.substr(i, n) != prefix.substr(i, n)) return false;
+            i += n;
             continue;
         }
         if (foldAscii(c) != foldAscii(static_cast<unsigned char>(prefix[i]))) return false;

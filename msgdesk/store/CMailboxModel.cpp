@@ -43,9 +43,13 @@ QVariant CMailboxModel::data(const QModelIndex& index, int role) const {
                 platform::codepage::gbkToUtf8(m_box.columnText(index.row(), col)));
             if (col == ColText && m_long) {
                 auto whole = m_long->find(LongTexts::keyOf(row.rec));
-                if (!whole.empty())
+                const int parts = whole.empty() ? 0 : LongTexts::partCount(whole.front());
+                if (parts > 1)
                     // In front: the column elides the end of a long text.
-                    text = QStringLiteral("(%1) ").arg(LongTexts::partCount(whole.front())) + text;
+                    text = QStringLiteral("(%1) ").arg(parts) + text;
+                else if (parts == 1)
+                    // One message whose stored form outgrew the field: shown whole.
+                    text = QString::fromStdString(platform::codepage::gbkToUtf8(whole.front()));
             }
             return text;
         }

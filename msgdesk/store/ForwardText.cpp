@@ -7,13 +7,16 @@
 namespace msgdesk {
 
 namespace {
-// Compose takes one part's worth; the rest of a long text would not be sent.
-constexpr std::size_t kForwardBytes = 140;
+// Compose takes one part's worth (in message cost, within the record's
+// Text); the rest of a long text would not be sent.
+constexpr std::size_t kForwardCost = 140;
 }  // namespace
 
 ForwardText ForwardTextOf(const MessageRecord& rec, const std::string& whole) {
     if (whole == rec.text()) return {rec.text(), false};
-    return {whole.substr(0, platform::codepage::fitLength(whole, kForwardBytes)), true};
+    return {whole.substr(0, platform::codepage::fitCost(whole, kForwardCost,
+                                                        sizeof MessageRecord::Text - 1)),
+            true};
 }
 
 platform::MessageBoxRequest ForwardShortenedNotice() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "platform/Codepage.h"
 #include "store/AtomicFile.h"
 #include "store/HexField.h"
 #include "store/MailboxFiles.h"
@@ -21,17 +22,18 @@ LongTexts::Key LongTexts::keyOf(const MessageRecord& rec) {
 }
 
 int LongTexts::partCount(const std::string& gbk) {
-    size_t chars = 0;
+    size_t units = 0;  // septets when all ASCII, else UTF-16 units
     bool ascii = true;
-    for (size_t i = 0; i < gbk.size(); ++i, ++chars) {
-        const auto c = static_cast<unsigned char>(gbk[i]);
-        if (c >= 0x80) {
-            ascii = false;
-            ++i;  // a lead byte and its trail byte: one character
-        }
+    for (size_t i = 0; i < gbk.size();) {
+        const size_t n = platform::codepage::charLength(gbk, i);
+        if (n > 1 || static_cast<unsigned char>(gbk[i]) >= 0x80) ascii = false;
+        // From 0x90 a four-byte character lies beyond the BMP: a surrogate pair.
+        units += n == 4 && static_cast<unsigned char>(gbk[i]) >= 0x90 ? 2 : 1;
+        i += n;
     }
+    if (units <= (ascii ? 160u : 70u)) return 1;
     const size_t per = ascii ? 153 : 67;
-    return static_cast<int>(std::max<size_t>(1, (chars + per - 1) / per));
+    return static_cast<int>((units + per - 1) / per);
 }
 
 fs::path LongTexts::pathFor(const fs::path& mailboxFile) {

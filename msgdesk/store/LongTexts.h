@@ -8,8 +8,10 @@
 
 namespace msgdesk {
 
-// The whole texts of joined long messages of one mailbox, kept beside it in
-// "data/<box>.long" since the record's Text holds only the first 160 bytes.
+// The whole texts of one mailbox's rows whose Text holds only their first
+// 160 bytes, kept beside it in "data/<box>.long": joined long messages, and
+// messages whose stored form is longer than the field (many four-byte
+// characters).
 // An entry is keyed by what no change of the row touches: Number, Date,
 // Time and Text up to its NUL; a key may hold several texts (two long
 // messages of one sender in one second starting alike).
@@ -26,8 +28,9 @@ public:
     };
 
     static Key keyOf(const MessageRecord& rec);
-    // How many parts a text of this length travels in: 153 characters a
-    // part when all ASCII, else 67.
+    // How many parts a text of this length travels in: one up to 160
+    // characters when all ASCII, else 70 UTF-16 units (an emoji is two);
+    // beyond, 153 characters a part when all ASCII, else 67 units.
     static int partCount(const std::string& wholeGbk);
     static std::filesystem::path pathFor(const std::filesystem::path& mailboxFile);
 

@@ -115,8 +115,12 @@ void Receiver::fileNew(const ReceivedSms& sms, bool attached) {
         return;
     }
     const MessageRecord rec = inboxRecord(sms);
+    // A text whose stored form passes the Text field (many four-byte
+    // characters) has its whole on disk beside the mailbox first, as a
+    // joined long message does; should that fail, the SIM copy stays.
+    const bool whole = sms.body == rec.text() || saveWholeText(LongTexts::keyOf(rec), sms.body);
     m_store.AppendMessage(rec, InBox);
-    const bool onDisk = m_store.saveNow(InBox);
+    const bool onDisk = m_store.saveNow(InBox) && whole;
     if (m_ports.notify) m_ports.notify(NewMessageNotice(rec));
     post(UM_NEWMESSAGE, 0, 0);
     post(UM_STATUSPANE, PANE_MAILBOX, 1);
@@ -161,7 +165,10 @@ void Receiver::addSimCopy(const ReceivedSms& sms) {
     rec.Icon = sms.device;
     rec.setStatus(std::to_string(sms.simIndex) + "/" + std::to_string(sms.device));
     SimMessageCache::PartTag tag;
-    if (sms.partTotal > 1) tag = {sms.partRef, sms.partNo, sms.partTotal, sms.body};
+    // A part keeps its body for joining; a whole message too when its Text
+    // cannot hold it.
+    if (sms.partTotal > 1 || sms.body != rec.text())
+        tag = {sms.partRef, sms.partNo, sms.partTotal, sms.body};
     if (!m_store.simCache().AddSimMessage(rec, std::move(tag))) return;  // device outside 1..16
     m_devices.addMessageCount(sms.device, 1);
     if (m_ports.postToDeviceDialog)

@@ -28,6 +28,14 @@ bool matchAt(const unsigned char* p, const unsigned char* end, std::string_view 
     return true;
 }
 
+// platform::codepage::charLength, inline: this walk runs over every row.
+inline size_t charStep(const unsigned char* p, const unsigned char* end) {
+    if (!platform::codepage::isLeadByte(*p)) return 1;
+    const bool four = end - p >= 4 && p[1] >= 0x30 && p[1] <= 0x39 &&
+                      platform::codepage::isLeadByte(p[2]) && p[3] >= 0x30 && p[3] <= 0x39;
+    return four ? 4 : 2;
+}
+
 }  // namespace
 
 std::string foldFindText(std::string_view gbk) {
@@ -59,7 +67,7 @@ bool gbkContains(std::string_view hay, std::string_view folded) {
     const unsigned char* nb = upper == first ? end : next(begin, upper);
     while (na < end || nb < end) {
         const unsigned char* c = na < nb ? na : nb;
-        while (boundary < c) boundary += platform::codepage::isLeadByte(*boundary) ? 2 : 1;
+        while (boundary < c) boundary += charStep(boundary, end);
         if (boundary == c && matchAt(c, end, folded)) return true;
         if (c == na) na = next(c + 1, first);
         if (c == nb) nb = next(c + 1, upper);

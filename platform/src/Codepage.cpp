@@ -52,6 +52,38 @@ Converter& utf8ToGbkConv() {
     thread_local Converter c("GBK", "UTF-8");
     return c;
 }
+// Only for what GBK lacks: GBK itself stays the first choice both ways, so
+// every character it holds keeps its bytes (the euro sign its 0x80).
+Converter& gb18030ToUtf8Conv() {
+    thread_local Converter c("UTF-8", "GB18030");
+    return c;
+}
+Converter& utf8ToGb18030Conv() {
+    thread_local Converter c("GB18030", "UTF-8");
+    return c;
+}
+
+bool isDigit(unsigned char c) {
+    return c >= 0x30 && c <= 0x39;
+}
+
+bool isFourByteAt(std::string_view s, size_t i) {
+    return i + 3 < s.size() && isLeadByte(static_cast<unsigned char>(s[i])) &&
+           isDigit(static_cast<unsigned char>(s[i + 1])) &&
+           isLeadByte(static_cast<unsigned char>(s[i + 2])) &&
+           isDigit(static_cast<unsigned char>(s[i + 3]));
+}
+
+// Converts exactly the n bytes at in with c; false unless all of them make
+// whole characters.
+bool convertWhole(Converter& c, const char* in, size_t n, std::string& out) {
+    std::string piece;
+    const char* p = in;
+    size_t left = n;
+    if (!c.run(p, left, piece) || left != 0) return false;
+    out += piece;
+    return true;
+}
 
 size_t utf8SeqLen(unsigned char c) {
     if (c < 0x80) return 1;
@@ -81,10 +113,6 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
-bool isLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-
 std::string gbkToUtf8(std::string_view gbk) {
     std::string out;
     out.reserve(gbk.size() * 3 / 2);
@@ -92,6 +120,16 @@ std::string gbkToUtf8(std::string_view gbk) {
     size_t left = gbk.size();
     while (left > 0) {
         if (gbkToUtf8Conv().run(in, left, out)) break;
+        // What GBK cannot read may be a GB18030 character (four bytes, or
+        // one of its few two-byte codes outside GBK).
+        const std::string_view rest(in, left);
+        const size_t n = isFourByteAt(rest, 0) ? 4 : (left >= 2 ? 2 : 0);
+        if (n > 0 && isLeadByte(static_cast<unsigned char>(*in)) &&
+            convertWhole(gb18030ToUtf8Conv(), in, n, out)) {
+            in += n;
+            left -= n;
+            continue;
+        }
         // An invalid or truncated sequence: one replacement character, and
         // go on after the offending byte (or the pair, when it was a pair).
         out += "\xEF\xBF\xBD";
@@ -113,11 +151,13 @@ std::string utf8ToGbk(std::string_view utf8) {
     size_t left = utf8.size();
     while (left > 0) {
         if (utf8ToGbkConv().run(in, left, out)) break;
-        out += '?';
         size_t skip = std::min(left, utf8SeqLen(static_cast<unsigned char>(*in)));
         // Skip continuation bytes of a broken sequence as one character.
         size_t i = 1;
         while (i < skip && (static_cast<unsigned char>(in[i]) & 0xC0) == 0x80) ++i;
+        // A whole character GBK lacks (emoji, rare CJK) takes its GB18030
+        // form; only broken UTF-8 (or a surrogate written as UTF-8) is '?'.
+        if (i != skip || i == 1 || !convertWhole(utf8ToGb18030Conv(), in, i, out)) out += '?';
         in += i;
         left -= i;
     }
@@ -182,32 +222,71 @@ std::u16string gbkToUcs2(std::string_view gbk) {
 }
 
 std::string ucs2ToGbk(std::u16string_view ucs2) {
-    // Surrogate pairs (emoji and the like) have no GBK form: one '?' each.
-    std::u16string bmp;
-    bmp.reserve(ucs2.size());
+    // A surrogate pair is one character (four GB18030 bytes); a lone
+    // surrogate is no character at all and becomes '?'.
+    std::u16string units;
+    units.reserve(ucs2.size());
     for (size_t i = 0; i < ucs2.size(); ++i) {
         char16_t c = ucs2[i];
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 < ucs2.size() && ucs2[i + 1] >= 0xDC00 && ucs2[i + 1] <= 0xDFFF) ++i;
-            bmp += u'?';
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            bmp += u'?';
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < ucs2.size() && ucs2[i + 1] >= 0xDC00 &&
+            ucs2[i + 1] <= 0xDFFF) {
+            units += c;
+            units += ucs2[++i];
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            units += u'?';
         } else {
-            bmp += c;
+            units += c;
         }
     }
-    std::string s = utf8ToGbk(ucs2ToUtf8(bmp));
-    return s;
+    return utf8ToGbk(ucs2ToUtf8(units));
+}
+
+std::size_t charLength(std::string_view gbk, std::size_t i) {
+    if (i >= gbk.size()) return 0;
+    if (isFourByteAt(gbk, i)) return 4;
+    return (isLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size()) ? 2 : 1;
 }
 
 std::size_t fitLength(std::string_view gbk, std::size_t maxBytes) {
     size_t i = 0;
     while (i < gbk.size()) {
-        size_t n = (isLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size()) ? 2 : 1;
+        size_t n = charLength(gbk, i);
         if (i + n > maxBytes) break;
         i += n;
     }
     return std::min(i, maxBytes);
+}
+
+namespace {
+// A four-byte sequence from 0x90 on is a character beyond the BMP (a
+// surrogate pair in UCS-2); below, a BMP character GBK lacks (one unit).
+size_t costOf(std::string_view gbk, size_t i, size_t n) {
+    if (n != 4) return n;
+    return static_cast<unsigned char>(gbk[i]) >= 0x90 ? 4 : 2;
+}
+}  // namespace
+
+std::size_t messageCost(std::string_view gbk) {
+    size_t cost = 0;
+    for (size_t i = 0; i < gbk.size();) {
+        size_t n = charLength(gbk, i);
+        cost += costOf(gbk, i, n);
+        i += n;
+    }
+    return cost;
+}
+
+std::size_t fitCost(std::string_view gbk, std::size_t maxCost, std::size_t maxBytes) {
+    size_t i = 0;
+    size_t cost = 0;
+    while (i < gbk.size()) {
+        size_t n = charLength(gbk, i);
+        size_t c = costOf(gbk, i, n);
+        if (cost + c > maxCost || i + n > maxBytes) break;
+        cost += c;
+        i += n;
+    }
+    return i;
 }
 
 void putField(char* field, std::size_t width, std::string_view gbk) {

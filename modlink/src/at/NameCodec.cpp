@@ -135,7 +135,8 @@ std::string encodeText(std::string_view gbk, Charset cs) {
     for (std::size_t i = 0; i < gbk.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(gbk[i]);
         if (c >= 0x80) {
-            if (cp::isLeadByte(c) && i + 1 < gbk.size()) ++i;
+            // One '?' per character this character set cannot carry.
+            i += cp::charLength(gbk, i) - 1;
             out += '?';
         } else if (c == '"') {
             out += '\'';

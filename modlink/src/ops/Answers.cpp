@@ -27,16 +27,13 @@ std::string errorText(const at::AtReply& r) {
 std::string quotedField(std::string_view gbk, std::size_t maxBytes) {
     std::string cut(gbk.substr(0, platform::codepage::fitLength(gbk, maxBytes)));
     std::string out;
-    for (std::size_t i = 0; i < cut.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(cut[i]);
-        if (platform::codepage::isLeadByte(c) && i + 1 < cut.size()) {
-            out += cut[i];
-            out += cut[++i];
-        } else if (c == '"') {
+    for (std::size_t i = 0; i < cut.size();) {
+        const std::size_t n = platform::codepage::charLength(cut, i);
+        if (n == 1 && cut[i] == '"')
             out += "\xA3\xA2";
-        } else {
-            out += cut[i];
-        }
+        else
+            out.append(cut, i, n);
+        i += n;
     }
     return out;
 }

@@ -81,8 +81,9 @@ TEST_F(ModlinkFixture, ChineseMessageTravelsFromIndicationToRead) {
     ASSERT_EQ(t.substr(0, head.size()), head) << t;
     std::string stamp = t.substr(head.size(), 12);
     EXPECT_TRUE(allDigits(stamp)) << t;
-    // The quotes of the body became full-width; the emoji, outside GBK, '?'.
-    EXPECT_EQ(t.substr(head.size() + 12), "\",\"" + gbk("你好，＂世界＂ ") + "?\"") << t;
+    // The quotes of the body became full-width; the emoji, outside GBK,
+    // its four GB18030 bytes.
+    EXPECT_EQ(t.substr(head.size() + 12), "\",\"" + gbk("你好，＂世界＂ 😀") + "\"") << t;
     // Parts of a longer message are messages of their own; each says which
     // part of which message it is, under one reference.
     ASSERT_EQ(sim->control("smsparts 1 10086 3 part one, part two, part three"), "OK");

@@ -32,10 +32,10 @@ TEST(AnswerText, QuotesInEveryFieldBecomeFullWidth) {
     EXPECT_EQ(std::count(a.begin(), a.end(), '"'), 6);
 }
 
-TEST(AnswerText, GbkBodyWithQuestionMarksAndNoNul) {
+TEST(AnswerText, BodyKeepsEmojiAndHasNoNul) {
     SmsMessage m = deliver(std::u16string(u"\u4F60\U0001F600\u00E9\u0000x", 6));
     std::string a = answerText(m);
-    EXPECT_EQ(cp::gbkToUtf8(a), "\"+8613912345678\",\"261207090503\",\"你?éx\"");
+    EXPECT_EQ(cp::gbkToUtf8(a), "\"+8613912345678\",\"261207090503\",\"你😀éx\"");
     EXPECT_EQ(a.find('\0'), std::string::npos);
 }
 

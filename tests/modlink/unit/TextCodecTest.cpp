@@ -21,7 +21,14 @@ TEST(NameCodec, Ucs2RoundTripAndPlainFallbacks) {
     EXPECT_EQ(at::encodeText(cp::utf8ToGbk("A\"王"), at::Charset::Ira), "A'?");
     EXPECT_EQ(at::decodeText("Dad", at::Charset::Ucs2), "Dad");     // odd length: not hex
     EXPECT_EQ(at::decodeText("00410007", at::Charset::Ucs2), "A");  // control dropped
-    EXPECT_EQ(at::decodeText("D83DDE00", at::Charset::Ucs2), "?");  // emoji: no GBK form
+    // An emoji keeps its four GB18030 bytes and goes back as its surrogate pair.
+    EXPECT_EQ(at::decodeText("D83DDE00", at::Charset::Ucs2), "\x94\x39\xFC\x36");
+    EXPECT_EQ(at::encodeText("\x94\x39\xFC\x36", at::Charset::Ucs2), "D83DDE00");
+    // A character set that cannot carry it gets one '?' for it.
+    EXPECT_EQ(at::encodeText("a\x94\x39\xFC\x36"
+                             "b",
+                             at::Charset::Ira),
+              "a?b");
 }
 
 TEST(NameCodec, NumbersKeepOnlyDialCharacters) {
@@ -64,6 +71,14 @@ TEST(NameCodec, WriteArgumentsAreCutToTheSimFields) {
     // "a" + 10 characters = 21 bytes fit; the 11th would split.
     EXPECT_EQ(args, "3,\"123\",129,\"0061" + at::encodeText(name.substr(0, 20), at::Charset::Ucs2) +
                         "\"");
+    // Emoji (four bytes each, a surrogate pair on the SIM): "ab" and five fill
+    // the 22 bytes; one more letter in front and the fifth no longer fits.
+    const std::string smile = cp::utf8ToGbk("😀");
+    const std::string five = smile + smile + smile + smile + smile;
+    EXPECT_EQ(at::cpbwArguments(3, "123", "ab" + five, at::Charset::Ucs2),
+              "3,\"123\",129,\"00610062D83DDE00D83DDE00D83DDE00D83DDE00D83DDE00\"");
+    EXPECT_EQ(at::cpbwArguments(3, "123", "abc" + five, at::Charset::Ucs2),
+              "3,\"123\",129,\"006100620063D83DDE00D83DDE00D83DDE00D83DDE00\"");
 }
 
 TEST(Answers, QuotedFieldsAndDialStrings) {
@@ -72,6 +87,11 @@ TEST(Answers, QuotedFieldsAndDialStrings) {
               "b");
     std::string zh = cp::utf8ToGbk("王小明");
     EXPECT_EQ(quotedField(zh, 5), zh.substr(0, 4));
+    // An emoji is cut whole or kept whole; a quote after it still turns full-width.
+    const std::string smile = cp::utf8ToGbk("😀");
+    EXPECT_EQ(quotedField("a" + smile + "\"", 22), "a" + smile + "\xA3\xA2");
+    EXPECT_EQ(quotedField("a" + smile, 5), "a" + smile);
+    EXPECT_EQ(quotedField("a" + smile, 4), "a");
     EXPECT_TRUE(isDialString("+8613912345678"));
     EXPECT_TRUE(isDialString("*99#"));
     EXPECT_FALSE(isDialString("1+2"));

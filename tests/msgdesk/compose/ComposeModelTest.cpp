@@ -181,6 +181,19 @@ TEST(ComposeText, TypedCharactersAreRefusedWholeAtTheByteLimit) {
     EXPECT_EQ(AcceptedInsertLength(135, three, false, 140), 4u);
     EXPECT_EQ(AcceptedInsertLength(134, three, false, 140), 6u);
     EXPECT_EQ(AcceptedInsertLength(139, three, false, 140), 0u);
+    // An emoji costs four, as in UCS-2: the last that fits and the first
+    // that does not, typed and pasted (never split).
+    const std::string smile = utf8ToGbk("😀");
+    EXPECT_EQ(AcceptedInsertLength(136, smile, true, 140), 4u);
+    EXPECT_EQ(AcceptedInsertLength(137, smile, true, 140), 0u);
+    EXPECT_EQ(AcceptedInsertLength(133, smile + smile, false, 140), 4u);
+    EXPECT_EQ(AcceptedInsertLength(132, smile + smile, false, 140), 8u);
+    // 㐀 costs two but is stored in four bytes: the record's 160 bytes hold too.
+    const std::string rare = utf8ToGbk("㐀");
+    EXPECT_EQ(ComposeTextRoom(), 160u);
+    EXPECT_EQ(AcceptedInsertLength(100, rare, true, 140, 156), 4u);
+    EXPECT_EQ(AcceptedInsertLength(100, rare, true, 140, 157), 0u);
+    EXPECT_EQ(AcceptedInsertLength(100, rare + rare, false, 140, 153), 4u);
     EXPECT_EQ(ComposeCountText(0, 140), "0/140");
     EXPECT_EQ(ComposeCountText(140, 140), "140/140");
 }

@@ -154,6 +154,37 @@ TEST(ContactImport, DuplicatesSkippedAndTheBookKept) {
     EXPECT_EQ(notified, 1);
 }
 
+// Names with emoji and rare characters come in from UTF-8 cards whole, cut
+// to the 20-byte field only between characters, and go out again in UTF-8.
+TEST(ContactImport, EmojiNamesAreKeptAndCutBetweenCharacters) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"小明😀😀😀😀", "小明😀😀😀😀"},   // 20 bytes: the whole field
+        {"a小明😀😀😀😀", "a小明😀😀😀"},  // 21: the last emoji no longer fits
+        {"𠮷田", "𠮷田"},
+    };
+    ContactBook book;
+    for (const auto& [in, kept] : rows) {
+        const std::string card = std::string("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:") + in +
+                                 "\r\nTEL;TYPE=CELL:13800138000\r\nEND:VCARD\r\n";
+        ParsedContacts p = parseContactFile(card);
+        ASSERT_EQ(p.error, ContactFileError::None) << in;
+        ASSERT_EQ(p.contacts.size(), 1u) << in;
+        EXPECT_EQ(u8(p.contacts[0], ContactField::Name), kept);
+        auto r = NewContactRecord();
+        *r = p.contacts[0];
+        book.AddContact(std::move(r));
+    }
+    for (const std::string& file : {contactsToVcard(book), contactsToCsv(book)}) {
+        EXPECT_NE(file.find("a小明😀😀😀"), std::string::npos);
+        EXPECT_NE(file.find("𠮷田"), std::string::npos);
+        ParsedContacts back = parseContactFile(file);
+        ASSERT_EQ(back.contacts.size(), 3u);
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(back.contacts[i].field(ContactField::Name),
+                      book.records()[i]->field(ContactField::Name));
+    }
+}
+
 TEST(ContactImport, OurExportsReadBack) {
     ContactBook book;
     auto r = NewContactRecord();

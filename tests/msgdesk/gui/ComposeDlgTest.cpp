@@ -149,6 +149,12 @@ TEST_F(ComposeDlgGui, TypingUpdatesTheCountAndAChineseCharacterPastTheLimitIsRef
     EXPECT_EQ(dlg.countLabel()->text(), "6/140");
     QTest::keyClick(text, Qt::Key_Backspace);
     EXPECT_EQ(dlg.countLabel()->text(), "4/140");
+    // An emoji (one key event, two UTF-16 units) is taken and counts four,
+    // what it costs in the message.
+    QTest::sendKeyEvent(QTest::Click, text, Qt::Key_unknown, QString::fromUtf8("😀"),
+                        Qt::NoModifier);
+    EXPECT_EQ(dlg.countLabel()->text(), "8/140");
+    EXPECT_EQ(text->gbkText(), "ab" + utf8ToGbk("你😀"));
     // 139 bytes: one more ASCII character fits, a Chinese one would not.
     text->setPlainText(QString(139, QLatin1Char('x')));
     text->moveCursor(QTextCursor::End);

@@ -300,6 +300,53 @@ TEST_F(ReceiveSendEndToEnd, LongMessagesArriveWhole) {
     EXPECT_TRUE(simContents().empty());
 }
 
+// Emoji and rare characters arrive, are filed and go back out whole: the
+// reply is typed in the scripted compose dialog and leaves as UCS-2. A
+// single message of characters GBK lacks outgrows its Text field and keeps
+// its whole text beside the InBox.
+TEST_F(ReceiveSendEndToEnd, EmojiAndRareCharactersArriveAndAreSentBackWhole) {
+    using platform::codepage::gbkToUtf8;
+    using platform::codepage::utf8ToGbk;
+    const std::string emoji = "表情😀测试";
+    std::string rare;
+    for (int k = 0; k < 70; ++k) rare += "㐀";  // 70 units: one part, 280 stored bytes
+    startSim(1);
+    ASSERT_TRUE(startApp(0));
+    ASSERT_EQ(sim.ask("sms 1 13800138000 " + emoji, "", 10s), "OK");
+    ASSERT_EQ(sim.ask("sms 1 13800138001 生僻字𠮷", "", 10s), "OK");
+    ASSERT_EQ(sim.ask("sms 1 13800138002 " + rare, "", 10s), "OK");
+    ASSERT_TRUE(until("inbox", 3, 60s));
+    ASSERT_TRUE(until("pending", 0, 60s));
+    for (const std::string& step :
+         std::vector<std::string>{"number 13800138000", "text " + utf8ToGbk(emoji), "send"})
+        app.send("script " + step);
+    app.send("new");
+    EXPECT_EQ(app.waitFor("dialog ", 10s),
+              "dialog mode=1 closed=1009 refused=0 recipients=13800138000");
+    ASSERT_TRUE(until("sent", 1, 30s));
+    EXPECT_EQ(sim.ask("sent 1 1", "", 10s), "OK 13800138000 " + emoji);
+    quitApp();
+    std::map<std::string, std::string> texts;   // number, whole text (UTF-8)
+    std::map<std::string, std::string> stored;  // number, Text field
+    LongTexts side;
+    ASSERT_TRUE(side.load(LongTexts::pathFor(MailboxFilePath(dir.path, InBox))));
+    for (auto& r : box(InBox)) {
+        texts[r.number()] = gbkToUtf8(side.wholeText(r));
+        stored[r.number()] = r.text();
+    }
+    EXPECT_EQ(texts,
+              (std::map<std::string, std::string>{
+                  {"13800138000", emoji}, {"13800138001", "生僻字𠮷"}, {"13800138002", rare}}));
+    // Byte for byte: GBK where GBK holds the character, GB18030 elsewhere.
+    EXPECT_EQ(stored["13800138000"], "\xB1\xED\xC7\xE9\x94\x39\xFC\x36\xB2\xE2\xCA\xD4");
+    // Only the text too long for its field is kept beside: its Text the 40
+    // whole characters that fit.
+    ASSERT_EQ(side.entries().size(), 1u);
+    EXPECT_EQ(stored["13800138002"], utf8ToGbk(rare).substr(0, 160));
+    ASSERT_EQ(box(SentBox).size(), 1u);
+    EXPECT_EQ(gbkToUtf8(box(SentBox)[0].text()), emoji);
+}
+
 // Long messages of three parts arriving while the program is killed at
 // random moments: every part ends in a joined InBox row, in the assembly or
 // on a SIM, and no message is filed twice.

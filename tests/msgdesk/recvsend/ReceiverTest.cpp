@@ -3,7 +3,10 @@
 
 #include <filesystem>
 
+#include "compose/SimMessageRows.h"
 #include "msgdesk/recvsend/RecvSendFixture.h"
+#include "platform/Codepage.h"
+#include "store/LongTexts.h"
 #include "store/MailboxFiles.h"
 
 namespace msgdesk::test {
@@ -90,6 +93,50 @@ TEST_F(Receiving, SaveInCardKeepsASimResidentCopy) {
     EXPECT_EQ(c.text(), "balance");
     EXPECT_EQ(messageCount(2), 1);
     EXPECT_EQ(dialog.size(), 1u);
+}
+
+// 㐀 is a BMP character GBK lacks: four stored bytes, one UTF-16 unit. 40
+// fill the 160-byte Text exactly; the 41st goes beside the InBox, whole, and
+// the SIM manager's copy keeps it too.
+TEST_F(Receiving, AMessageOutgrowingItsTextIsKeptWholeBesideTheInBox) {
+    settings.SaveInCard = 1;
+    const std::string one = platform::codepage::utf8ToGbk("㐀");
+    ASSERT_EQ(one.size(), 4u);
+    std::string fits, over;
+    for (int k = 0; k < 40; ++k) fits += one;
+    over = fits + one;
+    receive(1, 4, smsText("10086", "030215093007", fits));
+    receive(1, 5, smsText("10087", "030215093007", over));
+    ASSERT_EQ(inbox().size(), 2);
+    EXPECT_EQ(inbox().row(0).rec.text(), fits);
+    EXPECT_EQ(inbox().row(1).rec.text(), fits);  // the longest prefix that fits
+    LongTexts side;
+    ASSERT_TRUE(side.load(LongTexts::pathFor(MailboxFilePath(dir.path, InBox))));
+    ASSERT_EQ(side.entries().size(), 1u);
+    EXPECT_EQ(side.wholeText(inbox().row(1).rec), over);
+    EXPECT_EQ(side.wholeText(inbox().row(0).rec), fits);
+    const auto sim = JoinSimMessages(store->simCache(), 1);
+    ASSERT_EQ(sim.size(), 2u);
+    EXPECT_EQ(sim[0].whole, fits);
+    EXPECT_EQ(sim[1].whole, over);
+    EXPECT_EQ(sim[1].rec.text(), fits);
+}
+
+// The "(n)" in front of a long row: 70 UTF-16 units (an emoji is two) or 160
+// ASCII characters still make one message, one more makes two.
+TEST(LongTextParts, OneMessageHoldsSeventyUnitsOrOneHundredSixtyAsciiCharacters) {
+    auto times = [](const char* utf8, int n) {
+        std::string s;
+        for (int k = 0; k < n; ++k) s += platform::codepage::utf8ToGbk(utf8);
+        return s;
+    };
+    const std::pair<std::string, int> rows[] = {
+        {times("㐀", 70), 1}, {times("㐀", 71), 2},  {times("😀", 35), 1},
+        {times("😀", 36), 2},  {times("中", 134), 2}, {times("中", 135), 3},
+        {times("a", 160), 1}, {times("a", 161), 2},  {times("a", 307), 3},
+    };
+    for (const auto& [text, parts] : rows)
+        EXPECT_EQ(LongTexts::partCount(text), parts) << text.size();
 }
 
 TEST_F(Receiving, EmptyAnswerFilesAndDeletesNothing) {

@@ -38,6 +38,14 @@ TEST(TextMatch, CharacterBoundariesAndCase) {
     EXPECT_FALSE(contains("", "a"));
     // A match at the very end, after many false starts of both cases.
     EXPECT_TRUE(contains("aAaAaAaAab", "AB"));
+    // Four-byte characters: 😀 94 39 FC 36 and 𠮷 95 34 B2 35. The halves of
+    // two of them side by side are no character, nor is a digit inside one.
+    const std::string smile = "\x94\x39\xFC\x36", rare = "\x95\x34\xB2\x35";
+    EXPECT_TRUE(contains("a" + smile + rare, rare));
+    EXPECT_TRUE(contains(smile + "9", "9"));
+    EXPECT_FALSE(contains(smile, "9"));
+    EXPECT_FALSE(contains("\x81\x30\x94\x39\xFC\x36\x81\x30", smile));
+    EXPECT_TRUE(contains("\x81\x30\x81\x30" + smile, smile));
 }
 
 struct FinderTest : storetest::MessageListFixture {
@@ -204,6 +212,17 @@ TEST_F(FinderTest, FindAndExportReachTheWholeTextOfALongMessage) {
     const std::string csv = messagesToCsv(*store, {{InBox, 4}, {InBox, 2}});
     EXPECT_NE(csv.find(" balance due"), std::string::npos);
     EXPECT_NE(csv.find("lunch?"), std::string::npos);
+}
+
+TEST_F(FinderTest, FindAndExportKeepEmojiAndRareCharacters) {
+    using platform::codepage::utf8ToGbk;
+    store->AppendMessage(storetest::rec("95588", utf8ToGbk("表情😀测试")), InBox);
+    finder->setText("😀");
+    EXPECT_EQ(shownRows(), (std::vector<int>{4}));
+    finder->setText("𠮷");
+    EXPECT_TRUE(shownRows().empty());
+    const std::string csv = messagesToCsv(*store, {{InBox, 4}});
+    EXPECT_NE(csv.find("表情😀测试"), std::string::npos) << csv;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MessageListFixture.h"
+#include "platform/Codepage.h"
+#include "store/ForwardText.h"
 #include "store/LongTexts.h"
 #include "store/MailboxTree.h"
 #include "store/RowCompare.h"
@@ -7,6 +9,31 @@
 using namespace msgdesk;
 using namespace storetest;
 using Strings = std::vector<std::string>;
+
+// A forwarded text kept beside its row gives compose what one message
+// holds: 140 of cost (an emoji four) within the record's 160 bytes.
+TEST(ForwardText, EmojiAndRareCharactersAreCutByCostAndStoredBytes) {
+    auto times = [](const char* utf8, int n) {
+        std::string s;
+        for (int k = 0; k < n; ++k) s += platform::codepage::utf8ToGbk(utf8);
+        return s;
+    };
+    const struct {
+        std::string whole, forwarded;
+        bool shortened;
+    } rows[] = {
+        {times("😀", 35), times("😀", 35), false},   // 140 bytes: the row holds it
+        {times("😀", 50), times("😀", 35), true},    // the 36th would cost 144
+        {times("㐀", 41), times("㐀", 40), true},  // cost 82, but 164 bytes
+    };
+    for (const auto& r : rows) {
+        MessageRecord rec;
+        rec.setText(r.whole);
+        const ForwardText f = ForwardTextOf(rec, r.whole);
+        EXPECT_EQ(f.text, r.forwarded) << r.whole.size();
+        EXPECT_EQ(f.shortened, r.shortened) << r.whole.size();
+    }
+}
 
 TEST_F(MessageListFixture, ShowMailboxSelectsTheLastRowAndPreviewsIt) {
     fill(SentBox, {"a", "b"});

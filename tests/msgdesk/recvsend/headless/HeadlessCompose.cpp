@@ -36,10 +36,10 @@ int runScript(msgdesk::ComposeSession& s) {
         } else if (verb == "text") {
             // Key by key, as the field takes typed characters.
             for (size_t i = 0; i < arg.size();) {
-                const size_t n =
-                    platform::codepage::isLeadByte(static_cast<unsigned char>(arg[i])) ? 2 : 1;
+                const size_t n = platform::codepage::charLength(arg, i);
                 const std::string ch = arg.substr(i, n);
-                if (msgdesk::AcceptedInsertLength(text.size(), ch, true, kTextLimit) == ch.size())
+                if (msgdesk::AcceptedInsertLength(platform::codepage::messageCost(text), ch, true,
+                                                  kTextLimit, text.size()) == ch.size())
                     text += ch;
                 else
                     ++refused;

@@ -7,15 +7,16 @@
 
 namespace modlink::pdu {
 
-// The answer text of a read message (event 261), in GBK:
+// The answer text of a read message (event 261), in GBK (GB18030 for what
+// GBK lacks):
 //   "number","yyMMddhhmmss","body"
 // and for a part of a concatenated message a fourth field "ref:part:total"
 // (the 8- or 16-bit reference in decimal, the part 1-based).
 // The number keeps '+' for international numbers (an alphanumeric sender
 // is its name), the time stamp is TP-SCTS in the sender's own local time
 // (twelve zeros for a stored SMS-SUBMIT, which has none), the body is the
-// text in GBK with '?' for characters GBK lacks (8-bit data gives an empty
-// body). No field holds a raw '"': each becomes the full-width quotation
+// whole text, emoji and rare characters in their four-byte GB18030 form
+// (8-bit data gives an empty body). No field holds a raw '"': each becomes the full-width quotation
 // mark (GBK A3 A2), so the receiver's cut at the next quote loses nothing;
 // NUL characters are dropped since the text travels NUL-terminated.
 std::string answerText(const SmsMessage& message);
@@ -24,7 +25,8 @@ std::string answerText(const SmsMessage& message);
 std::string compactTimestamp(const Timestamp& ts);
 
 // Replaces each raw double quote of a GBK field by the full-width one and
-// drops NUL bytes. A GBK trail byte is never 0x22, so this is byte-safe.
+// drops NUL bytes. No byte of a multibyte character is 0x22, so this is
+// byte-safe.
 std::string quoteSafeField(std::string_view gbk);
 
 }  // namespace modlink::pdu
