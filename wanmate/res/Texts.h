@@ -40,6 +40,8 @@ inline constexpr const char* kUnknownError = "未知错误发生!!!";
 inline constexpr const char* kReplugAfterError = "请拔下设备等候10秒后重新插入!";
 inline constexpr const char* kRedialQuestion = "您需要重新拨号吗?";
 inline constexpr const char* kConnectError = "连接错误";
+// The caption the system gives a box shown without one.
+inline constexpr const char* kErrorCaption = "错误";
 // Shown in the settings window where the desktop has no notification area.
 inline constexpr const char* kNoTray =
     "桌面没有通知区域（系统托盘），拨号器无法在托盘中运行，所以显示设置窗口。"

@@ -21,7 +21,8 @@ int runThenTerminate(const char* program, const std::string& home = "") {
         if (!home.empty()) {
             setenv("KELVO_REGISTRY_DIR", home.c_str(), 1);
             setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-            setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+            setenv("KELVO_RUNTIME_DIR", home.c_str(), 1);
+            setenv("WANMATE_RUN_DIR", (home + "/run").c_str(), 1);
         }
         execl(program, program, nullptr);
         _exit(127);
@@ -60,7 +61,8 @@ TEST(WanmateProgram, ASecondStartEndsAtOnceAndWritesNothing) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         setenv("KELVO_REGISTRY_DIR", home.c_str(), 1);
         setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+        setenv("KELVO_RUNTIME_DIR", home.c_str(), 1);
+        setenv("WANMATE_RUN_DIR", (home + "/run").c_str(), 1);
         execl(ZUNTO_BIN_DIR "/wanmate", ZUNTO_BIN_DIR "/wanmate", nullptr);
         _exit(127);
     }
@@ -71,7 +73,7 @@ TEST(WanmateProgram, ASecondStartEndsAtOnceAndWritesNothing) {
     if (pid == 0) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         setenv("KELVO_REGISTRY_DIR", second.c_str(), 1);  // its own registry...
-        setenv("XDG_RUNTIME_DIR", home.c_str(), 1);       // ...but the same lock
+        setenv("KELVO_RUNTIME_DIR", home.c_str(), 1);     // ...but the same lock
         execl(ZUNTO_BIN_DIR "/wanmate", ZUNTO_BIN_DIR "/wanmate", nullptr);
         _exit(127);
     }
