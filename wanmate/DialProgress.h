@@ -22,7 +22,7 @@ struct DialRequest {
     std::string dnsText;      // "%3d.%3d.%3d.%3d"
     std::string initCommand;  // GBK, at most 49 bytes
     std::string dialNumber;   // GBK, at most 19 bytes
-    std::function<void(DialEvent, const std::string&)> onEvent;
+    std::function<void(DialEvent, const std::string&)> onEvent = nullptr;
 };
 
 // The progress dialog's side, as the attempt drives it. Texts are UTF-8.
