@@ -48,7 +48,9 @@ public:
     }
     void SetNotifier(platform::ras::RasDialFunc notifier) { m_notifier = std::move(notifier); }
     // Told of a refusal before its box shows (the box waits for the user).
-    void SetRefusalHandler(std::function<void(const std::string&)> h) { m_onRefused = std::move(h); }
+    void SetRefusalHandler(std::function<void(const std::string&)> h) {
+        m_onRefused = std::move(h);
+    }
 
     bool deviceFound() const { return m_deviceFound; }
     const std::string& deviceName() const { return m_deviceName; }

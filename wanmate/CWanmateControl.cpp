@@ -15,7 +15,8 @@ bool CWanmateDlg::startControl(const std::filesystem::path& socket, LinkInfoSour
                                std::string* why) {
     m_linkInfo = std::move(linkInfo);
     auto server = std::make_unique<ControlServer>(
-        socket, [this](ControlRequest r, ControlReplyPtr reply) { onControl(r, std::move(reply)); });
+        socket,
+        [this](ControlRequest r, ControlReplyPtr reply) { onControl(r, std::move(reply)); });
     if (!server->listen(why)) return false;
     auto* n = new QSocketNotifier(server->fd(), QSocketNotifier::Read, this);
     connect(n, &QSocketNotifier::activated, this, [this] { m_control->onReadable(); });
@@ -84,8 +85,7 @@ void CWanmateDlg::onDialEvent(DialEvent e, const std::string& why) {
 std::string CWanmateDlg::statusReport() {
     DialProgress* p = m_current ? m_current->progress() : nullptr;
     // A dialog on a final text ("确定") is no longer dialling.
-    if (p && !p->ended() && !p->finished() && !p->quiet())
-        return "dialling: " + p->statusText();
+    if (p && !p->ended() && !p->finished() && !p->quiet()) return "dialling: " + p->statusText();
     if (m_core->connectionStatus() != ConnectionStatus::Connected) return "not connected";
     std::string s = "connected";
     auto info = m_linkInfo ? m_linkInfo() : std::nullopt;

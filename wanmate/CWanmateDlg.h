@@ -8,11 +8,10 @@
 #include <vector>
 
 #include "ControlChannel.h"
-#include "platform/ras/PppSession.h"
-
 #include "SettingsView.h"
 #include "WanmateCore.h"
 #include "platform/InstanceLock.h"
+#include "platform/ras/PppSession.h"
 
 class QAction;
 class QCheckBox;

@@ -119,8 +119,8 @@ int main(int argc, char** argv) {
 
     dlg.startTray(std::move(lock), splash);
     why.clear();
-    if (!dlg.startControl(wanmate::controlSocketIn(ras.config().runDir),
-                          [&ras] { return ras.linkInfo(); }, &why))
+    if (!dlg.startControl(
+            wanmate::controlSocketIn(ras.config().runDir), [&ras] { return ras.linkInfo(); }, &why))
         std::fprintf(stderr, "wanmate: the command line cannot reach this dialer: %s\n",
                      why.c_str());
     platform::installSignalHandlers([] { QApplication::exit(0); });

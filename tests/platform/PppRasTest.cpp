@@ -235,7 +235,8 @@ TEST_F(PppRasTest, DialRunsPppdWithTheChatScriptReportsEveryStateAndHangsUp) {
     for (int i = 0; i < 300 && fs::exists(script); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_FALSE(fs::exists(script));
-    EXPECT_FALSE(fs::exists(ras().config().runDir / ("session-" + std::to_string(getpid()) + "-1.log")));
+    EXPECT_FALSE(
+        fs::exists(ras().config().runDir / ("session-" + std::to_string(getpid()) + "-1.log")));
     EXPECT_EQ(n.list().size(), 6u);  // nothing after the hang-up
     EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
     EXPECT_EQ(needed, 0u);
@@ -402,6 +403,20 @@ TEST_F(PppRasTest, QuittingEndsADialUnderWayAndLeavesALinkUp) {
         EXPECT_TRUE(fs::is_empty(m_dir / "run"));
         unsetenv("FAKE_PPPD_IGNORE_TERM");
     }
+    // A program that leaves through exit() without unwinding (the
+    // toolkit, when the session's display goes away).
+    fs::remove(m_dir / "pid-of-pppd");
+    pid_t program = fork();
+    if (program == 0) {
+        Notices n;
+        HRASCONN h = 0;
+        ras().RasDialA("KelvoZunto", n.func(), &h);
+        n.waitFor(RASCS_ConnectDevice);
+        std::exit(0);
+    }
+    waitpid(program, nullptr, 0);
+    pid_t abandoned = std::stoi(slurp(m_dir / "pid-of-pppd"));
+    EXPECT_TRUE(gone(abandoned, 1000));
     useLog("connected.log");
     Notices n;
     HRASCONN h = 0;
@@ -520,9 +535,10 @@ TEST_F(PppRasTest, RunDirectoryAndLockRefuseWhatIsNotSafelyOurs) {
              fs::permissions(d, fs::perms::owner_all, fs::perm_options::replace);
          },
          true},
-        {"a link to a directory of ours", [&](const fs::path& d) { fs::create_directory_symlink(mine, d); },
-         false},
-        {"open to the group", [](const fs::path& d) {
+        {"a link to a directory of ours",
+         [&](const fs::path& d) { fs::create_directory_symlink(mine, d); }, false},
+        {"open to the group",
+         [](const fs::path& d) {
              fs::create_directory(d);
              fs::permissions(d, fs::perms::owner_all | fs::perms::group_all,
                              fs::perm_options::replace);
@@ -579,8 +595,8 @@ TEST_F(PppRasTest, RunDirectoryAndLockRefuseWhatIsNotSafelyOurs) {
             HRASCONN h = 0;
             ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
             auto got = n.waitFor(RASCS_Connected);
-            const Notice expected = r.used ? Notice{RASCS_Connected, 0}
-                                           : Notice{RASCS_OpenPort, ERROR_PORT_OR_DEVICE};
+            const Notice expected =
+                r.used ? Notice{RASCS_Connected, 0} : Notice{RASCS_OpenPort, ERROR_PORT_OR_DEVICE};
             EXPECT_EQ(got.back(), expected);
             ras().RasHangUpA(h);
         }

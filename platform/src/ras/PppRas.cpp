@@ -151,8 +151,7 @@ void PppRas::restoreNameServers() {
     }
     if (!S_ISREG(st.st_mode) || st.st_uid != 0) return;  // not the hook's
     if (::lstat(conf.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        std::fprintf(stderr, "ras: %s is a link now; %s left alone\n", conf.c_str(),
-                     aside.c_str());
+        std::fprintf(stderr, "ras: %s is a link now; %s left alone\n", conf.c_str(), aside.c_str());
         return;
     }
     std::ifstream in(aside);

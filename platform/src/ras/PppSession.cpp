@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <set>
 
 #include "platform/RunDir.h"
 #include "platform/ras/PortLock.h"
@@ -36,6 +38,39 @@ std::string shellQuoted(const std::string& s) {
     std::string q = "'";
     for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
+}
+
+// pppd runs of dials still under way, for a program that ends through
+// exit() without unwinding (the toolkit does so when the desktop session's
+// display goes away): they are ended then as a hang-up would.
+std::mutex g_diallingMutex;
+std::set<pid_t> g_dialling;
+
+void endDiallingAtExit() {
+    std::set<pid_t> left;
+    {
+        std::lock_guard lk(g_diallingMutex);
+        left.swap(g_dialling);
+    }
+    if (left.empty()) return;
+    for (pid_t p : left) ::kill(-p, SIGTERM);
+    auto deadline = steady_clock::now() + milliseconds(3000);
+    while (steady_clock::now() < deadline) {
+        std::erase_if(left, [](pid_t p) { return ::waitpid(p, nullptr, WNOHANG) != 0; });
+        if (left.empty()) return;
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+    for (pid_t p : left) ::kill(-p, SIGKILL);
+}
+
+void trackDialling(pid_t pid, bool dialling) {
+    static std::once_flag once;
+    std::call_once(once, [] { std::atexit(endDiallingAtExit); });
+    std::lock_guard lk(g_diallingMutex);
+    if (dialling)
+        g_dialling.insert(pid);
+    else
+        g_dialling.erase(pid);
 }
 
 }  // namespace
@@ -90,9 +125,9 @@ std::vector<std::string> PppSession::commandLine() const {
     } else {
         std::string connect = "exec " + shellQuoted(m_config.chat) + " -v -s -S -f " +
                               shellQuoted(scriptFile().string());
-        argv = {m_config.pppd, m_setup.port, "115200",   "nodetach", "logfd",  "2",
-                "debug",       "noipv6",     "noauth",   "defaultroute", "lock", "linkname",
-                "wanmate",     "connect",    connect};
+        argv = {m_config.pppd, m_setup.port, "115200",  "nodetach", "logfd",
+                "2",           "debug",      "noipv6",  "noauth",   "defaultroute",
+                "lock",        "linkname",   "wanmate", "connect",  connect};
     }
     argv.insert(argv.end(), dns.begin(), dns.end());
     return argv;
@@ -146,6 +181,7 @@ bool PppSession::spawn() {
     ::close(log);
     if (pid < 0) return false;
     m_pid = pid;
+    trackDialling(pid, true);
     return true;
 }
 
@@ -163,6 +199,7 @@ void PppSession::handle(const std::vector<PppProgress::Notice>& notices) {
                 m_since = std::chrono::system_clock::now();
             }
             m_connected = true;
+            trackDialling(m_pid, false);
         }
         if (!m_hungUp && m_notifier) m_notifier(0, n.state, n.error);
     }
@@ -249,6 +286,7 @@ void PppSession::run() {
         std::this_thread::sleep_for(milliseconds(m_config.pollMs));
     }
     if (fd >= 0) ::close(fd);
+    if (m_pid > 0) trackDialling(m_pid, false);
     removeFiles();
     m_ended = true;
 }

@@ -57,8 +57,10 @@ bool within(int ms, F ok) {
     return ok();
 }
 
-// pppd processes of the dialer's link (its command line names it).
+// pppd processes of the dialer's link (its command line names it), and
+// the chat runs of its connect step.
 int dialerPppds() {
+    const std::string script = (PppConfig::fromEnvironment().runDir / "chat-").string();
     int n = 0;
     DIR* d = opendir("/proc");
     while (dirent* e = d ? readdir(d) : nullptr) {
@@ -67,6 +69,7 @@ int dialerPppds() {
         if (cmd.find("pppd") != std::string::npos &&
             cmd.find(std::string("linkname\0wanmate", 16)) != std::string::npos)
             ++n;
+        if (cmd.rfind("/usr/sbin/chat", 0) == 0 && cmd.find(script) != std::string::npos) ++n;
     }
     if (d) closedir(d);
     return n;
@@ -149,17 +152,18 @@ int quitMidDial() {
     kill(child, SIGTERM);
     int status = 0;
     waitpid(child, &status, 0);
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                  std::chrono::steady_clock::now() - t0)
-                  .count();
+    auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+            .count();
     std::printf("dialer ended %lld ms after SIGTERM\n", static_cast<long long>(ms));
-    if (before != 1)
-        return result("FAIL", std::to_string(before) + " pppd while dialling, not 1", "QUIT");
+    if (before != 2)
+        return result("FAIL", std::to_string(before) + " pppd and chat while dialling, not 2",
+                      "QUIT");
     if (int after = dialerPppds())
-        return result("FAIL", std::to_string(after) + " pppd left behind", "QUIT");
+        return result("FAIL", std::to_string(after) + " pppd or chat left behind", "QUIT");
     std::string left = leftovers(PppConfig::fromEnvironment().runDir);
     if (!left.empty()) return result("FAIL", "left in the run directory: " + left, "QUIT");
-    return result("PASS", "pppd ended with the dialer, its chat script removed", "QUIT");
+    return result("PASS", "pppd and chat ended with the dialer, its chat script removed", "QUIT");
 }
 
 int main(int argc, char** argv) {

@@ -46,5 +46,7 @@ if [ "$(cat /guest-modem)" = shell ]; then
   i=0
   while [ ! -e /tmp/modem2 ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
   timeout 30 wanmate_guest_dial --quit /tmp/modem2
+  echo "guest: the abandoned dial's pppd said:"
+  cat /run/wanmate/session-*.log 2>/dev/null | tail -15
 fi
 poweroff -f

@@ -33,8 +33,8 @@ struct PppConfig {
     bool keepLogs = false;
     // Holds other modem managers off the port while a dial of it is under
     // way or up (hold true), and lets them back after (false).
-    std::function<void(const std::string& port, bool hold)> holdModem =
-        [](const std::string&, bool) {};
+    std::function<void(const std::string& port, bool hold)> holdModem = [](const std::string&,
+                                                                           bool) {};
     int pollMs = 50;
 
     static PppConfig fromEnvironment();
