@@ -166,6 +166,12 @@ bool PppSession::spawn() {
     pid_t pid = ::fork();
     if (pid == 0) {
         ::setsid();  // its own group: a hang-up reaches chat too
+        // A signal mask or ignored signal of the program's would go to pppd
+        // and chat through exec and keep SIGTERM from ending them.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) ::signal(sig, SIG_DFL);
         ::putenv(runDirEnv.data());
         int null = ::open("/dev/null", O_RDWR);
         ::dup2(null, 0);
