@@ -161,6 +161,9 @@ int quitMidDial() {
                       "QUIT");
     if (int after = dialerPppds())
         return result("FAIL", std::to_string(after) + " pppd or chat left behind", "QUIT");
+    // pppd ends on SIGTERM (about 1 s here); SIGKILL comes only after 3 s,
+    // for a pppd that could not hear it (a signal mask passed on to it).
+    if (ms >= 2500) return result("FAIL", "pppd needed SIGKILL", "QUIT");
     std::string left = leftovers(PppConfig::fromEnvironment().runDir);
     if (!left.empty()) return result("FAIL", "left in the run directory: " + left, "QUIT");
     return result("PASS", "pppd and chat ended with the dialer, its chat script removed", "QUIT");
