@@ -159,8 +159,9 @@ void PppRas::restoreNameServers() {
     std::getline(in, first);
     // The hook's mark for "there was none".
     bool none = first == kNoResolvConfMark;
-    int rc = none ? ::unlink(conf.c_str()) | ::unlink(aside.c_str())
-                  : ::rename(aside.c_str(), conf.c_str());
+    int rc = none
+                 ? ((::unlink(conf.c_str()) == 0 || errno == ENOENT) ? ::unlink(aside.c_str()) : -1)
+                 : ::rename(aside.c_str(), conf.c_str());
     if (rc != 0)
         std::fprintf(stderr, "ras: %s left by a link that ended without ip-down: %s\n",
                      aside.c_str(), std::strerror(errno));
