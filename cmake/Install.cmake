@@ -54,10 +54,12 @@ install(FILES ${_doc}/copyright ${_doc}/changelog.gz DESTINATION ${CMAKE_INSTALL
 # scripts/install-wanmate-ppp.sh installs by hand): "peers-NAME" and files in
 # peers/ are pppd peers files (/etc/ppp/peers/NAME); chat scripts (ending in
 # .chat, or in chatscripts/) go to /etc/chatscripts; any other file, e.g. a
-# connect step, to /etc/ppp, executable when it is in the tree. Files in /etc
-# are conffiles.
+# connect step, to /etc/ppp, executable when it is in the tree; files in
+# ip-up.d/ and ip-down.d/ are pppd's hooks (/etc/ppp/ip-up.d/NAME, run as
+# root when a link comes up or goes down). Files in /etc are conffiles.
 file(GLOB _ppp CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/wanmate/ppp/*
-     ${CMAKE_SOURCE_DIR}/wanmate/ppp/peers/* ${CMAKE_SOURCE_DIR}/wanmate/ppp/chatscripts/*)
+     ${CMAKE_SOURCE_DIR}/wanmate/ppp/peers/* ${CMAKE_SOURCE_DIR}/wanmate/ppp/chatscripts/*
+     ${CMAKE_SOURCE_DIR}/wanmate/ppp/ip-up.d/* ${CMAKE_SOURCE_DIR}/wanmate/ppp/ip-down.d/*)
 set(_etc ${CMAKE_INSTALL_FULL_SYSCONFDIR})
 set(_conffiles "")
 foreach(f ${_ppp})
@@ -72,6 +74,10 @@ foreach(f ${_ppp})
     string(REGEX REPLACE "\\.chat$" "" n ${n})
   elseif(f MATCHES "/peers/[^/]+$")
     set(_dir ${_etc}/ppp/peers)
+  elseif(f MATCHES "/(ip-up|ip-down)\\.d/[^/]+$")
+    string(REGEX MATCH "ip-(up|down)\\.d" _hook ${f})
+    set(_dir ${_etc}/ppp/${_hook})
+    set(_kind PROGRAMS)
   elseif(n MATCHES "^peers-.")
     set(_dir ${_etc}/ppp/peers)
     string(REGEX REPLACE "^peers-" "" n ${n})

@@ -43,6 +43,13 @@ CDialProgressDlg::CDialProgressDlg(WanmateCore& core, DialRequest request, QWidg
     root->addWidget(m_button, 0, Qt::AlignHCenter);
 
     m_dialer = core.makeDialer();
+    if (!m_dialer) {
+        // No dial-up service: no entry can be written, nothing dialled.
+        setStatusText(text::kEntryFailed);
+        setButtonText(text::kOk);
+        if (request.onEvent) request.onEvent(DialEvent::Refused, text::kEntryFailed);
+        return;
+    }
     m_progress = std::make_unique<DialProgress>(core.loop(), *m_dialer, core.box(), *this, &core,
                                                 std::move(request));
     setStatusText(text::kInitialising);
@@ -68,7 +75,7 @@ void CDialProgressDlg::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (m_started) return;
     m_started = true;
-    m_progress->start();
+    if (m_progress) m_progress->start();
 }
 
 void CDialProgressDlg::paintEvent(QPaintEvent*) {
@@ -79,7 +86,10 @@ void CDialProgressDlg::paintEvent(QPaintEvent*) {
 // The button and Esc; a disabled button also keeps Esc from cancelling.
 void CDialProgressDlg::reject() {
     if (!m_button->isEnabled()) return;
-    m_progress->cancel();
+    if (m_progress)
+        m_progress->cancel();
+    else
+        QDialog::reject();
 }
 
 }  // namespace wanmate

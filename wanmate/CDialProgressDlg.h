@@ -27,7 +27,8 @@ public:
     void hideWindow() override { hide(); }
     void endDialog(int result) override { done(result); }
 
-    DialProgress& progress() { return *m_progress; }
+    // Null when there was no dial-up service to dial with.
+    DialProgress* progress() { return m_progress.get(); }
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "ModemPreparation.h"
+#include "res/Texts.h"
 
 namespace wanmate {
 
@@ -81,8 +82,11 @@ bool CRasDialer::CreateEntry(const std::string& name) {
 }
 
 bool CRasDialer::Dial() {
+    m_refusal = "no modem device";
     if (!m_deviceFound) return false;
+    m_refusal = "already connected";
     if (GetConnectionStatus() == ConnectionStatus::Connected) return false;
+    m_refusal.clear();
     if (m_handle) {
         m_ras.RasHangUpA(m_handle);
         m_handle = 0;
@@ -94,8 +98,14 @@ bool CRasDialer::Dial() {
         return true;
     }
     std::string text;
-    m_ras.RasGetErrorStringA(rc, text);
-    m_box.show({0, text, "", platform::MbIcon::Stop, platform::MbButtons::Ok});
+    if (!m_ras.RasGetErrorStringA(rc, text)) text = "error " + std::to_string(rc);
+    m_refusal = text;
+    if (m_onRefused) m_onRefused(text);
+    // No owner, and the caption a box without one gets.
+    platform::MessageBoxRequest box{0, text, text::kErrorCaption, platform::MbIcon::Stop,
+                                    platform::MbButtons::Ok};
+    box.ownerless = true;
+    m_box.show(box);
     if (h) m_ras.RasHangUpA(h);
     m_handle = 0;
     return false;

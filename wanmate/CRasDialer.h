@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <functional>
 #include <string>
 
 #include "RegistryPort.h"
@@ -46,12 +47,19 @@ public:
         return m_ras.RasGetErrorStringA(error, text);
     }
     void SetNotifier(platform::ras::RasDialFunc notifier) { m_notifier = std::move(notifier); }
+    // Told of a refusal before its box shows (the box waits for the user).
+    void SetRefusalHandler(std::function<void(const std::string&)> h) {
+        m_onRefused = std::move(h);
+    }
 
     bool deviceFound() const { return m_deviceFound; }
     const std::string& deviceName() const { return m_deviceName; }
     const std::string& phoneNumber() const { return m_phoneNumber; }
     const std::string& dnsText() const { return m_dnsText; }
     platform::ras::HRASCONN handle() const { return m_handle; }
+    // Why the last Dial() returned false (the service's text when it
+    // refused).
+    const std::string& refusal() const { return m_refusal; }
 
     // The entry for a dial number, DNS text ("%3d.%3d.%3d.%3d") and device.
     static platform::ras::RASENTRYA makeEntry(const std::string& number, const std::string& dnsText,
@@ -67,6 +75,8 @@ private:
     std::string m_dnsText;
     std::string m_phoneNumber;
     std::string m_entryName;
+    std::string m_refusal;
+    std::function<void(const std::string&)> m_onRefused;
     platform::ras::RasDialFunc m_notifier;
     platform::ras::HRASCONN m_handle = 0;
 };

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 #include <QDialog>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "ControlChannel.h"
 #include "SettingsView.h"
 #include "WanmateCore.h"
 #include "platform/InstanceLock.h"
+#include "platform/ras/PppSession.h"
 
 class QAction;
 class QCheckBox;
@@ -20,6 +25,7 @@ class QPushButton;
 namespace wanmate {
 
 class CIpAddressCtrl;
+class CDialProgressDlg;
 
 // Command ids of menu 130.
 enum TrayCommand {
@@ -76,11 +82,21 @@ public:
     void updateTrayMenu();
     bool dialing() const { return m_dialing; }
 
+    // The command line's requests (`wanmate --connect` ...) on `socket`;
+    // linkInfo describes the link that is up. False with the reason when
+    // the socket cannot be had.
+    using LinkInfoSource = std::function<std::optional<platform::ras::PppSession::Info>()>;
+    bool startControl(const std::filesystem::path& socket, LinkInfoSource linkInfo,
+                      std::string* why);
+
 protected:
     void reject() override { HideToTray(); }
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    void onControl(ControlRequest request, ControlReplyPtr reply);
+    void onDialEvent(DialEvent e, const std::string& why);
+    std::string statusReport();
     void build();
     void buildTray();
     void addTrayIcon();
@@ -105,6 +121,11 @@ private:
     bool m_dialing = false;
     bool m_dialPending = false;
     std::function<void()> m_onExit;
+    std::unique_ptr<ControlServer> m_control;
+    LinkInfoSource m_linkInfo;
+    // Commands waiting for a dial: whether each waits for the outcome.
+    std::vector<std::pair<ControlReplyPtr, bool>> m_dialWaiters;
+    CDialProgressDlg* m_current = nullptr;
     std::unique_ptr<WanmateCore> m_core;
 };
 

@@ -143,16 +143,26 @@ void CWanmateDlg::runDialRequest() {
     m_dialing = true;
     do {
         m_dialPending = false;
-        CDialProgressDlg dlg(*m_core, m_core->dialRequest(), this);
+        DialRequest request = m_core->dialRequest();
+        request.onEvent = [this](DialEvent e, const std::string& why) { onDialEvent(e, why); };
+        CDialProgressDlg dlg(*m_core, std::move(request), this);
+        m_current = &dlg;
         if (QScreen* s = QGuiApplication::primaryScreen()) {
             dlg.adjustSize();
             dlg.move(s->geometry().center() - dlg.rect().center());
         }
         removeTrayIcon();
         dlg.exec();
+        m_current = nullptr;
         if (m_trayMode && !m_shown) addTrayIcon();
     } while (m_dialPending);
     m_dialing = false;
+    // A command still waiting hears that the attempt is over.
+    for (auto& [reply, wait] : m_dialWaiters) {
+        reply->line("the dial ended without a result");
+        reply->done(1);
+    }
+    m_dialWaiters.clear();
 }
 
 }  // namespace wanmate

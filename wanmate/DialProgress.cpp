@@ -66,11 +66,16 @@ void DialProgress::onTimer(unsigned id) {
             m_statusText = text::kReplugDevice;
             m_view.setButtonText(text::kOk);
             m_view.setStatusText(m_statusText);
+            report(DialEvent::Refused, m_statusText);
         } else {
             search();
         }
     } else if (id == kEntryTimer) {
-        m_dialer.Dial();  // a refusal is shown by the dialer; the dialog stays
+        // A refusal is shown by the dialer; the dialog stays.
+        if (m_dialer.Dial())
+            report(DialEvent::Started);
+        else
+            report(DialEvent::Refused, m_dialer.refusal());
     }
 }
 
@@ -91,6 +96,7 @@ void DialProgress::search() {
 
 void DialProgress::prepareAndDial() {
     m_dialer.SetNotifier(&DialProgress::rasNotifier);
+    m_dialer.SetRefusalHandler([this](const std::string& why) { report(DialEvent::Refused, why); });
     m_dialer.SetPhoneNumber(m_request.dialNumber.empty() ? std::string("*99#")
                                                          : m_request.dialNumber);
     m_dialer.PrepareModem(m_request.initCommand);
@@ -105,6 +111,18 @@ void DialProgress::stopWith(const char* t) {
     m_view.setButtonText(text::kOk);
     m_view.setStatusText(m_statusText);
     m_finished = true;
+    report(DialEvent::Refused, m_statusText);
+}
+
+void DialProgress::report(DialEvent e, const std::string& why) {
+    if (e == DialEvent::Started) m_started = true;
+    // Cancelling or failing before the dial started is a refusal.
+    if (e == DialEvent::Failed && !m_started) e = DialEvent::Refused;
+    if (e == DialEvent::Refused) {
+        if (m_refused) return;  // told before its box showed
+        m_refused = true;
+    }
+    if (m_request.onEvent) m_request.onEvent(e, why);
 }
 
 std::string DialProgress::statusTextOf(unsigned state) {
@@ -140,6 +158,10 @@ void DialProgress::onProgress(unsigned state, DWORD error) {
         // A link that went down before it came up, with a reason, is a
         // failure like any other: the user hears why and may dial again.
         if (state == RASCS_Disconnected && error != 0) return fail(error);
+        if (state == RASCS_Connected)
+            report(DialEvent::Connected);
+        else
+            report(DialEvent::Failed, "the link went down");
         return end(platform::IDOK);
     }
     std::string t = statusTextOf(state);
@@ -159,6 +181,7 @@ void DialProgress::fail(DWORD error) {
     m_ended = true;
     std::string msg;
     if (!m_dialer.errorText(error, msg)) msg = text::kUnknownError;
+    report(DialEvent::Failed, msg);
     if (error == ERROR_MODEM_MANAGER_REFUSED) {
         // Dialling again would meet the same refusal: no redial question.
         m_box.show({0, text::kManagerRefused, text::kConnectError, platform::MbIcon::None,
@@ -184,6 +207,7 @@ void DialProgress::cancel() {
     if (m_ended) return;
     m_view.hideWindow();
     if (!m_finished) m_dialer.HangUp();
+    report(DialEvent::Failed, "cancelled");
     end(platform::IDCANCEL);
 }
 

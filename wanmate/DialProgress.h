@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <functional>
 #include <string>
 
 #include "CRasDialer.h"
@@ -10,12 +11,18 @@ namespace wanmate {
 
 constexpr unsigned WM_RAS_PROGRESS = platform::WM_USER + 101;  // 1125: wParam state, lParam error
 
+// How an attempt went, for whoever asked for it besides the dialog (the
+// command line): the dial started; it was refused before it started; the
+// link came up; it failed after it started. The text says why (UTF-8).
+enum class DialEvent { Started, Refused, Connected, Failed };
+
 // What a dial attempt starts from, read from the main window.
 struct DialRequest {
     int deviceCount = 0;
     std::string dnsText;      // "%3d.%3d.%3d.%3d"
     std::string initCommand;  // GBK, at most 49 bytes
     std::string dialNumber;   // GBK, at most 19 bytes
+    std::function<void(DialEvent, const std::string&)> onEvent = nullptr;
 };
 
 // The progress dialog's side, as the attempt drives it. Texts are UTF-8.
@@ -75,6 +82,7 @@ private:
     void onProgress(unsigned state, platform::ras::DWORD error);
     void fail(platform::ras::DWORD error);
     void end(int result);
+    void report(DialEvent e, const std::string& why = {});
 
     platform::MessageLoop& m_loop;
     CRasDialer& m_dialer;
@@ -87,6 +95,8 @@ private:
     bool m_finished = false;
     bool m_ended = false;
     int m_searches = 0;
+    bool m_started = false;
+    bool m_refused = false;
 };
 
 }  // namespace wanmate

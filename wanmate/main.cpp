@@ -2,8 +2,11 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "CWanmateDlg.h"
+#include "ControlChannel.h"
 #include "ModemPreparation.h"
 #include "QtAppSupport.h"
 #include "QtMessageBox.h"
@@ -22,18 +25,59 @@
 namespace {
 const char kUsage[] =
     "Usage: wanmate [--version] [--help]\n"
+    "       wanmate --connect [--wait] | --disconnect | --status\n"
     "The tray dialer of Zunto USB GSM modems: counts the modems plugged in,\n"
     "prepares them and dials the data connection when one is inserted.\n\n"
+    "To the running dialer: --connect dials as its menu does (exit 0 when the\n"
+    "dial starts, 1 when refused; with --wait 0 once connected, 1 when it\n"
+    "failed); --disconnect hangs up; --status prints the state. Without a\n"
+    "running dialer each says so and exits 1.\n\n"
     "Settings: $XDG_CONFIG_HOME/kelvo/user.reg; starting with the session:\n"
     "$XDG_CONFIG_HOME/autostart/wanmate.desktop (the settings' check box).\n";
+// --connect [--wait], --disconnect, --status: asks the running dialer and
+// returns the exit status; -1 when the command line asks none of them.
+int commandLineRequest(int argc, char** argv) {
+    std::optional<wanmate::ControlRequest> request;
+    bool wait = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--wait") wait = true;
+        auto set = [&](wanmate::ControlRequest r) {
+            if (request && *request != r) return false;
+            request = r;
+            return true;
+        };
+        bool ok = true;
+        if (a == "--connect") ok = set(wanmate::ControlRequest::Connect);
+        if (a == "--disconnect") ok = set(wanmate::ControlRequest::Disconnect);
+        if (a == "--status") ok = set(wanmate::ControlRequest::Status);
+        if (!ok) {
+            std::fprintf(stderr, "wanmate: one of --connect, --disconnect, --status at a time\n");
+            return 2;
+        }
+    }
+    if (wait && request != wanmate::ControlRequest::Connect) {
+        std::fprintf(stderr, "wanmate: --wait goes with --connect\n");
+        return 2;
+    }
+    if (!request) return -1;
+    if (wait) request = wanmate::ControlRequest::ConnectWait;
+    auto runDir = platform::ras::PppConfig::fromEnvironment().runDir;
+    return wanmate::runControlClient(wanmate::controlSocketIn(runDir), *request, stdout, stderr);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     if (int rc = platform::answerInfoOptions(argc, argv, "wanmate", kUsage); rc >= 0) return rc;
+    if (int rc = commandLineRequest(argc, argv); rc >= 0) return rc;
     platform::exitOnOutOfMemory();
     // One dialer per user: a second start ends at once and shows nothing.
     auto lock = std::make_unique<platform::InstanceLock>(wanmate::text::kMutexName);
-    if (!lock->acquired()) return 0;
+    if (!lock->acquired()) {
+        if (lock->problem().empty()) return 0;
+        std::fprintf(stderr, "wanmate: %s\n", lock->problem().c_str());
+        return 1;
+    }
 
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
@@ -51,7 +95,9 @@ int main(int argc, char** argv) {
     platform::usb::SysfsUsbHost usb;
     platform::HostVersion version;
     platform::XdgAutostart autostart("wanmate", wanmate::text::kAppTitle, "zunto-wanmate");
-    int osFamily = platform::osFamilyOf(*version.read());
+    // An unreadable version is told to the user by the window's start-up.
+    auto read = version.read();
+    int osFamily = read ? platform::osFamilyOf(*read) : 2;
     platform::ras::PppRas ras(
         platform::ras::PppConfig::fromEnvironment(), usb,
         platform::ras::RasPhonebook(platform::ras::RasPhonebook::defaultPath()),
@@ -72,6 +118,11 @@ int main(int argc, char** argv) {
     monitor.start();
 
     dlg.startTray(std::move(lock), splash);
+    why.clear();
+    if (!dlg.startControl(
+            wanmate::controlSocketIn(ras.config().runDir), [&ras] { return ras.linkInfo(); }, &why))
+        std::fprintf(stderr, "wanmate: the command line cannot reach this dialer: %s\n",
+                     why.c_str());
     platform::installSignalHandlers([] { QApplication::exit(0); });
     platform::armScreenshotFromEnvironment();
     int rc = app.exec();

@@ -6,7 +6,7 @@
 namespace platform {
 
 int QtMessageBox::show(const MessageBoxRequest& r) {
-    QMessageBox box(m_parent);
+    QMessageBox box(r.ownerless ? nullptr : m_parent);
     box.setWindowTitle(QString::fromUtf8(r.caption.c_str()));
     box.setText(QString::fromUtf8(r.text.c_str()));
     switch (r.icon) {

@@ -11,7 +11,7 @@
 TEST(InstanceLock, OneHolderPerNameUntilReleasedOrEnded) {
     char tmpl[] = "/tmp/instance-lock-XXXXXX";
     std::string dir = mkdtemp(tmpl);
-    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    setenv("KELVO_RUNTIME_DIR", dir.c_str(), 1);
     auto first = std::make_unique<platform::InstanceLock>("KelvoZunto拨号器");
     ASSERT_TRUE(first->acquired());
     EXPECT_FALSE(platform::InstanceLock("KelvoZunto拨号器").acquired());
@@ -28,6 +28,6 @@ TEST(InstanceLock, OneHolderPerNameUntilReleasedOrEnded) {
     waitpid(child, &status, 0);
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_TRUE(platform::InstanceLock("KelvoZunto拨号器").acquired());
-    unsetenv("XDG_RUNTIME_DIR");
+    unsetenv("KELVO_RUNTIME_DIR");
     std::filesystem::remove_all(dir);
 }

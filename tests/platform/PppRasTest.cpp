@@ -14,9 +14,12 @@
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <thread>
 
+#include "platform/InstanceLock.h"
+#include "platform/RunDir.h"
 #include "platform/SysfsUsbHost.h"
 #include "platform/ras/PortLock.h"
 #include "platform/ras/PppRas.h"
@@ -201,17 +204,24 @@ TEST_F(PppRasTest, DialRunsPppdWithTheChatScriptReportsEveryStateAndHangsUp) {
                                         {RASCS_Authenticate, 0},
                                         {RASCS_Projected, 0},
                                         {RASCS_Connected, 0}}));
-    std::string args = slurp(m_dir / "args");
-    EXPECT_EQ(args.find(m_pty.path() +
-                        "\n115200\nnodetach\nlogfd\n2\ndebug\nnoipv6\nnoauth\n"
-                        "defaultroute\nusepeerdns\nlinkname\nwanmate\nconnect\nexec /usr/sbin/chat "
-                        "-v -s -S -f "),
-              0u)
-        << args;
-    std::string script = slurp(m_dir / "run" / ("chat-" + std::to_string(getpid()) + "-1"));
-    EXPECT_NE(script.find("'' AT\nOK 'AT+CGDCONT=1,\"IP\",\"CMNET\"'\nOK 'ATD*99#'\n"),
+    // Always pppd's own port lock and the link's name (the hooks and the
+    // pid file go by it); the connect step's paths quoted for the shell;
+    // the given name server for the ip-up hook, and not the peer's.
+    const fs::path script = m_dir / "run" / ("chat-" + std::to_string(getpid()) + "-1");
+    EXPECT_EQ(slurp(m_dir / "args"),
+              m_pty.path() +
+                  "\n115200\nnodetach\nlogfd\n2\ndebug\nnoipv6\nnoauth\ndefaultroute\nlock\n"
+                  "linkname\nwanmate\nconnect\nexec '/usr/sbin/chat' -v -s -S -f '" +
+                  script.string() + "'\nipparam\n10.0.0.1\n");
+    EXPECT_NE(slurp(script).find("'' AT\nOK 'AT+CGDCONT=1,\"IP\",\"CMNET\"'\nOK 'ATD*99#'\n"),
               std::string::npos)
-        << script;
+        << slurp(script);
+    auto info = ras().linkInfo();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->port, m_pty.path());
+    EXPECT_EQ(info->ifname, "ppp0");
+    EXPECT_EQ(info->localIp, "10.64.64.2");
+    EXPECT_EQ(info->dns, "10.0.0.1");
     RASCONNSTATUSA st;
     ASSERT_EQ(ras().RasGetConnectStatusA(h, st), 0u);
     EXPECT_EQ(st.rasconnstate, RASCS_Connected);
@@ -220,12 +230,13 @@ TEST_F(PppRasTest, DialRunsPppdWithTheChatScriptReportsEveryStateAndHangsUp) {
     EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
     ASSERT_EQ(conns.size(), 1u);
     EXPECT_EQ(conns[0].hrasconn, h);
-    // The given name server lives as long as the link.
-    EXPECT_EQ(slurp(m_dir / "run" / "resolv.conf"), "nameserver 10.0.0.1\n");
     ASSERT_EQ(ras().RasHangUpA(h), 0u);
-    for (int i = 0; i < 300 && fs::exists(m_dir / "run" / "resolv.conf"); ++i)
+    // The dial's files go with it.
+    for (int i = 0; i < 300 && fs::exists(script); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(fs::exists(m_dir / "run" / "resolv.conf"));
+    EXPECT_FALSE(fs::exists(script));
+    EXPECT_FALSE(
+        fs::exists(ras().config().runDir / ("session-" + std::to_string(getpid()) + "-1.log")));
     EXPECT_EQ(n.list().size(), 6u);  // nothing after the hang-up
     EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
     EXPECT_EQ(needed, 0u);
@@ -398,10 +409,113 @@ TEST_F(PppRasTest, WithoutRootTheInstalledPeersFileIsCalled) {
     HRASCONN h = 0;
     ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
     EXPECT_EQ(n.waitFor(RASCS_Connected).back(), (Notice{RASCS_Connected, 0}));
-    EXPECT_EQ(slurp(m_dir / "args"), "call\nwanmate\n" + m_pty.path() + "\n");
+    // No name server given: the peer's is asked for.
+    EXPECT_EQ(slurp(m_dir / "args"), "call\nwanmate\n" + m_pty.path() + "\nusepeerdns\n");
     // The peers file's connect step runs the script of the current dial.
     EXPECT_NE(slurp(m_dir / "run" / "chat-current").find("OK 'ATD*99#'"), std::string::npos);
     ras().RasHangUpA(h);
+    m_ras.reset();
+    EXPECT_FALSE(fs::exists(m_dir / "run" / "chat-current"));
+}
+
+// The program ending (a signal, the session's end, 退出) ends a dial still
+// under way, SIGKILL for a pppd deaf to SIGTERM, but a link that is up goes
+// on and is found again by the next start.
+TEST_F(PppRasTest, QuittingEndsADialUnderWayAndLeavesALinkUp) {
+    m_config.killAfterMs = 300;
+    setenv("FAKE_PPPD_PID", (m_dir / "pid-of-pppd").c_str(), 1);
+    writeEntry("KelvoZunto", m_pty.path());
+    for (bool deaf : {false, true}) {
+        SCOPED_TRACE(deaf ? "deaf to SIGTERM" : "ends on SIGTERM");
+        if (deaf) setenv("FAKE_PPPD_IGNORE_TERM", "1", 1);
+        useLog("dialling.log");
+        m_ras.reset();
+        m_config.keepLogs = !deaf;
+        Notices n;
+        HRASCONN h = 0;
+        ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+        EXPECT_EQ(n.waitFor(RASCS_ConnectDevice).back(), (Notice{RASCS_ConnectDevice, 0}));
+        pid_t pid = std::stoi(slurp(m_dir / "pid-of-pppd"));
+        m_ras.reset();  // returns once pppd is gone
+        EXPECT_NE(kill(pid, 0), 0);
+        const fs::path log = m_dir / "run" / ("session-" + std::to_string(getpid()) + "-1.log");
+        if (!deaf) {  // SIGTERM first
+            EXPECT_NE(slurp(log).find("Terminating on signal 15"), std::string::npos);
+            fs::remove(log);
+        }
+        EXPECT_TRUE(fs::is_empty(m_dir / "run"));
+        unsetenv("FAKE_PPPD_IGNORE_TERM");
+    }
+    m_config.keepLogs = false;
+    // A program that leaves through exit() without unwinding (the
+    // toolkit, when the session's display goes away).
+    fs::remove(m_dir / "pid-of-pppd");
+    pid_t program = fork();
+    if (program == 0) {
+        Notices n;
+        HRASCONN h = 0;
+        ras().RasDialA("KelvoZunto", n.func(), &h);
+        n.waitFor(RASCS_ConnectDevice);
+        std::exit(0);
+    }
+    waitpid(program, nullptr, 0);
+    pid_t abandoned = std::stoi(slurp(m_dir / "pid-of-pppd"));
+    EXPECT_TRUE(gone(abandoned, 1000));
+    useLog("connected.log");
+    Notices n;
+    HRASCONN h = 0;
+    ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+    ASSERT_EQ(n.waitFor(RASCS_Connected).back(), (Notice{RASCS_Connected, 0}));
+    pid_t pid = std::stoi(slurp(m_dir / "pid-of-pppd"));
+    m_ras.reset();
+    EXPECT_EQ(kill(pid, 0), 0);  // the next start finds it by its pid file
+    kill(pid, SIGKILL);
+    unsetenv("FAKE_PPPD_PID");
+}
+
+// resolv.conf set aside by the ip-up hook of a link that ended without
+// ip-down is put back at the next start, unless that link is still up.
+TEST_F(PppRasTest, AResolvConfLeftAsideIsPutBackAtStart) {
+    if (geteuid() != 0) GTEST_SKIP() << "the hook's copy belongs to root";
+    m_config.etcDir = m_dir / "etc";
+    fs::create_directories(m_config.etcDir);
+    const fs::path conf = m_config.etcDir / "resolv.conf";
+    const fs::path aside = m_config.etcDir / "resolv.conf.wanmate-saved";
+    struct Row {
+        const char* name;
+        const char* asideText;
+        bool linkUp;
+        const char* confAfter;  // nullptr: no file
+    } rows[] = {
+        {"copy of the old file", "nameserver 192.0.2.1\n", false, "nameserver 192.0.2.1\n"},
+        {"there was none", "# wanmate-dns: there was no resolv.conf\n", false, nullptr},
+        {"its link still up", "nameserver 192.0.2.1\n", true, "nameserver 10.0.0.1\n"},
+    };
+    pid_t link = fork();
+    if (link == 0) {
+        execl("/bin/sleep", "sleep", "30", nullptr);
+        _exit(127);
+    }
+    fs::create_directories(m_dir / "sys" / "class" / "net" / "ppp0");
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        fs::remove_all(m_dir / "pid");
+        if (r.linkUp) {
+            fs::create_directories(m_dir / "pid");
+            std::ofstream(m_dir / "pid" / "ppp-wanmate.pid") << link << "\nppp0\n";
+        }
+        std::ofstream(conf) << "nameserver 10.0.0.1\n";
+        std::ofstream(aside) << r.asideText;
+        m_ras.reset();
+        ras();
+        EXPECT_EQ(fs::exists(conf), r.confAfter != nullptr);
+        if (r.confAfter) {
+            EXPECT_EQ(slurp(conf), r.confAfter);
+        }
+        EXPECT_EQ(fs::exists(aside), r.linkUp);
+    }
+    kill(link, SIGKILL);
+    waitpid(link, nullptr, 0);
 }
 
 TEST_F(PppRasTest, ALinkOfAnEarlierRunIsFoundByItsPidFileAndHungUp) {
@@ -431,4 +545,99 @@ TEST_F(PppRasTest, ALinkOfAnEarlierRunIsFoundByItsPidFileAndHungUp) {
     // A dead pid is no link.
     EXPECT_EQ(ras().RasEnumConnectionsA(1, conns, &needed), 0u);
     EXPECT_EQ(needed, 0u);
+}
+
+// A run directory (the dialer's, the instance lock's) someone else could
+// have prepared is never used, and nothing is written through a link
+// planted in it: root's dial would otherwise overwrite a file of their
+// choice.
+TEST_F(PppRasTest, RunDirectoryAndLockRefuseWhatIsNotSafelyOurs) {
+    const fs::path victim = m_dir / "victim";
+    const fs::path mine = m_dir / "mine";
+    fs::create_directory(mine, m_dir);
+    fs::permissions(mine, fs::perms::owner_all, fs::perm_options::replace);
+    struct Row {
+        const char* name;
+        std::function<void(const fs::path&)> prepare;  // makes the directory
+        bool used;
+    } rows[] = {
+        {"missing: made 0700", [](const fs::path&) {}, true},
+        {"ours, 0700",
+         [](const fs::path& d) {
+             fs::create_directory(d);
+             fs::permissions(d, fs::perms::owner_all, fs::perm_options::replace);
+         },
+         true},
+        {"a link to a directory of ours",
+         [&](const fs::path& d) { fs::create_directory_symlink(mine, d); }, false},
+        {"open to the group",
+         [](const fs::path& d) {
+             fs::create_directory(d);
+             fs::permissions(d, fs::perms::owner_all | fs::perms::group_all,
+                             fs::perm_options::replace);
+         },
+         false},
+        {"another user's",
+         [](const fs::path& d) {
+             fs::create_directory(d);
+             fs::permissions(d, fs::perms::owner_all, fs::perm_options::replace);
+             if (geteuid() == 0) {
+                 EXPECT_EQ(chown(d.c_str(), 65534, 65534), 0);
+             }
+         },
+         geteuid() != 0},  // a test without root cannot give a directory away
+        {"a file", [](const fs::path& d) { std::ofstream(d) << "x"; }, false},
+    };
+    writeEntry("KelvoZunto", m_pty.path());
+    const std::string chatName = "chat-" + std::to_string(getpid()) + "-";
+    int row = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        std::ofstream(victim) << "precious\n";
+        fs::path dir = m_dir / ("run" + std::to_string(++row));
+        r.prepare(dir);
+        std::string why;
+        EXPECT_EQ(platform::ensurePrivateDir(dir, &why), r.used) << why;
+        EXPECT_EQ(why.empty(), r.used);
+        setenv("KELVO_RUNTIME_DIR", dir.c_str(), 1);
+        if (r.used) {
+            // Links planted where the lock's and the dial's files will be
+            // are not followed.
+            fs::create_symlink(victim, dir / "Wanmate.lock");
+            fs::create_symlink(victim, dir / "chat-current");
+            fs::create_symlink(victim, dir / (chatName + "1"));
+        }
+        {
+            platform::InstanceLock lock("Wanmate");
+            EXPECT_FALSE(lock.acquired());
+            EXPECT_FALSE(lock.problem().empty());
+        }
+        if (r.used) {
+            fs::remove(dir / "Wanmate.lock");
+            platform::InstanceLock lock("Wanmate");
+            EXPECT_TRUE(lock.acquired()) << lock.problem();
+        }
+        unsetenv("KELVO_RUNTIME_DIR");
+        // A dial as root (the full command line, chat script by name) and
+        // as a user (chat-current, through the peers file).
+        for (bool privileged : {true, false}) {
+            m_ras.reset();
+            m_config.runDir = dir;
+            m_config.privileged = privileged;
+            Notices n;
+            HRASCONN h = 0;
+            ASSERT_EQ(ras().RasDialA("KelvoZunto", n.func(), &h), 0u);
+            auto got = n.waitFor(RASCS_Connected);
+            const Notice expected =
+                r.used ? Notice{RASCS_Connected, 0} : Notice{RASCS_OpenPort, ERROR_PORT_OR_DEVICE};
+            EXPECT_EQ(got.back(), expected);
+            ras().RasHangUpA(h);
+        }
+        m_ras.reset();
+        EXPECT_EQ(slurp(victim), "precious\n");
+        if (r.used) {
+            EXPECT_EQ(fs::status(dir).permissions() & fs::perms::all, fs::perms::owner_all);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "chat-current")));
+        }
+    }
 }

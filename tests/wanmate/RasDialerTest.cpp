@@ -101,7 +101,10 @@ TEST(RasDialer, ARefusedDialShowsTheErrorAndReleasesTheHandle) {
     EXPECT_FALSE(r.dialer.Dial());
     ASSERT_EQ(r.box.shown.size(), 1u);
     EXPECT_EQ(r.box.shown[0].text, *rasErrorText(ERROR_PORT_OR_DEVICE));
-    EXPECT_EQ(r.box.shown[0].caption, "");
+    // The caption a box without one gets, and not over the settings window.
+    EXPECT_EQ(r.box.shown[0].caption, "错误");
+    EXPECT_TRUE(r.box.shown[0].ownerless);
+    EXPECT_EQ(r.dialer.refusal(), *rasErrorText(ERROR_PORT_OR_DEVICE));
     EXPECT_EQ(r.box.shown[0].icon, platform::MbIcon::Stop);
     EXPECT_EQ(r.ras.hungUp, std::vector<HRASCONN>{9});
     EXPECT_EQ(r.dialer.handle(), 0u);

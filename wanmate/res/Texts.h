@@ -44,6 +44,8 @@ inline constexpr const char* kConnectError = "连接错误";
 inline constexpr const char* kManagerRefused =
     "系统的调制解调器管理服务（ModemManager）不肯让出调制解调器（没有权限，或另有程序占用），所以无"
     "法拨号。";
+// The caption the system gives a box shown without one.
+inline constexpr const char* kErrorCaption = "错误";
 // Shown in the settings window where the desktop has no notification area.
 inline constexpr const char* kNoTray =
     "桌面没有通知区域（系统托盘），拨号器无法在托盘中运行，所以显示设置窗口。"

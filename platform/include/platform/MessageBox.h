@@ -19,6 +19,8 @@ struct MessageBoxRequest {
     std::string caption;
     MbIcon icon = MbIcon::None;
     MbButtons buttons = MbButtons::Ok;
+    // Shown on its own, not over the program's window.
+    bool ownerless = false;
 };
 
 // Every message box of both programs goes through this port; the windows

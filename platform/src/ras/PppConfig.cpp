@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "platform/RunDir.h"
+
 namespace platform::ras {
 
 namespace {
@@ -20,10 +22,8 @@ PppConfig PppConfig::fromEnvironment() {
     if (auto v = env("WANMATE_CHAT")) c.chat = v;
     if (auto v = env("WANMATE_RUN_DIR"))
         c.runDir = v;
-    else if (auto x = env("XDG_RUNTIME_DIR"))
-        c.runDir = std::filesystem::path(x) / "wanmate";
     else
-        c.runDir = "/tmp/wanmate-" + std::to_string(::getuid());
+        c.runDir = platform::userRunDir("wanmate");
     if (auto v = env("WANMATE_PPP_PIDDIR")) c.pidDir = v;
     if (auto v = env("WANMATE_SYSFS_ROOT")) c.sysRoot = v;
     if (auto v = env("WANMATE_RAS_PORTS")) {
@@ -36,12 +36,8 @@ PppConfig PppConfig::fromEnvironment() {
             start = comma + 1;
         }
     }
-    if (auto v = env("WANMATE_RESOLVCONF")) {
-        c.resolvconf = std::string(v) == "none" ? "" : v;
-    } else {
-        for (const char* p : {"/sbin/resolvconf", "/usr/sbin/resolvconf"})
-            if (::access(p, X_OK) == 0) c.resolvconf = p;
-    }
+    if (auto v = env("WANMATE_ETC_DIR")) c.etcDir = v;
+    if (auto v = env("WANMATE_KEEP_LOGS")) c.keepLogs = std::string(v) == "1";
     c.privileged = ::geteuid() == 0;
     return c;
 }

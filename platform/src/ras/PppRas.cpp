@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ras/PppRas.h"
 
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -15,6 +21,9 @@ namespace platform::ras {
 namespace fs = std::filesystem;
 
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
+// First line of the copy the ip-up hook sets aside when there was no
+// resolv.conf at all (wanmate/ppp/wanmate-dns writes it).
+constexpr const char* kNoResolvConfMark = "# wanmate-dns: there was no resolv.conf";
 
 namespace {
 // A process's start time (field 22 of /proc/<pid>/stat): tells a pid that
@@ -36,7 +45,9 @@ PppRas::PppRas(PppConfig config, usb::UsbHost& usb, RasPhonebook phonebook, User
     : m_config(std::move(config)),
       m_usb(usb),
       m_phonebook(std::move(phonebook)),
-      m_userInit(std::move(userInit)) {}
+      m_userInit(std::move(userInit)) {
+    restoreNameServers();
+}
 
 PppRas::~PppRas() = default;
 
@@ -127,6 +138,75 @@ DWORD PppRas::RasHangUpA(HRASCONN handle) {
     // Drop those that have ended (their threads are done).
     std::erase_if(m_ending, [](const auto& s) { return s->ended(); });
     return 0;
+}
+
+void PppRas::restoreNameServers() {
+    const fs::path conf = m_config.etcDir / "resolv.conf";
+    const fs::path aside = m_config.etcDir / "resolv.conf.wanmate-saved";
+    struct stat st {};
+    if (::lstat(aside.c_str(), &st) != 0) return;
+    {
+        std::lock_guard lk(m_mutex);
+        if (foreignLink()) return;  // its ip-down will put it back
+    }
+    if (!S_ISREG(st.st_mode) || st.st_uid != 0) return;  // not the hook's
+    if (::lstat(conf.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        std::fprintf(stderr, "ras: %s is a link now; %s left alone\n", conf.c_str(), aside.c_str());
+        return;
+    }
+    std::ifstream in(aside);
+    std::string first;
+    std::getline(in, first);
+    // The hook's mark for "there was none".
+    bool none = first == kNoResolvConfMark;
+    int rc = none
+                 ? ((::unlink(conf.c_str()) == 0 || errno == ENOENT) ? ::unlink(aside.c_str()) : -1)
+                 : ::rename(aside.c_str(), conf.c_str());
+    if (rc != 0)
+        std::fprintf(stderr, "ras: %s left by a link that ended without ip-down: %s\n",
+                     aside.c_str(), std::strerror(errno));
+    else
+        std::fprintf(stderr, "ras: %s put back after a link that ended without ip-down\n",
+                     conf.c_str());
+}
+
+std::optional<PppSession::Info> PppRas::linkInfo() {
+    std::lock_guard lk(m_mutex);
+    for (const auto& [h, s] : m_sessions)
+        if (s->connected()) return s->info();
+    auto f = foreignLink();
+    if (!f) return std::nullopt;
+    pid_t pid = static_cast<pid_t>(f->hrasconn & ~kForeignLinkBit);
+    PppSession::Info i;
+    fs::path pidFile = m_config.pidDir / "ppp-wanmate.pid";
+    std::ifstream in(pidFile);
+    long p = 0;
+    in >> p >> i.ifname;
+    struct stat st {};
+    if (::stat(pidFile.c_str(), &st) == 0)
+        i.since = std::chrono::system_clock::from_time_t(st.st_mtime);
+    // The port and the given name server, from the command line it was
+    // started with.
+    std::ifstream cmd("/proc/" + std::to_string(pid) + "/cmdline");
+    std::vector<std::string> args;
+    for (std::string a; std::getline(cmd, a, '\0');) args.push_back(a);
+    for (size_t k = 1; k < args.size(); ++k) {
+        if (args[k].rfind("/dev/", 0) == 0 && i.port.empty()) i.port = args[k];
+        if (args[k] == "ipparam" && k + 1 < args.size()) i.dns = args[k + 1];
+    }
+    if (i.port.empty() && args.size() > 3 && args[1] == "call") i.port = args[3];
+    struct ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) == 0) {
+        for (auto* a = list; a; a = a->ifa_next)
+            if (a->ifa_addr && a->ifa_addr->sa_family == AF_INET && i.ifname == a->ifa_name) {
+                char text[INET_ADDRSTRLEN] = "";
+                ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(a->ifa_addr)->sin_addr, text,
+                            sizeof text);
+                i.localIp = text;
+            }
+        ::freeifaddrs(list);
+    }
+    return i;
 }
 
 std::optional<RASCONNA> PppRas::foreignLink() {

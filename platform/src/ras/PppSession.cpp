@@ -8,9 +8,11 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
+#include <set>
 
 #include "platform/ModemHold.h"
+#include "platform/RunDir.h"
 #include "platform/ras/PortLock.h"
 
 namespace platform::ras {
@@ -32,24 +34,44 @@ std::string ipText(const RASIPADDR& a) {
     return b;
 }
 
-int runWithInput(const std::vector<std::string>& argv, const std::string& input) {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return -1;
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(fds[0], 0);
-        std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        ::_exit(127);
+// One word for the shell pppd runs the connect step with.
+std::string shellQuoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// pppd runs of dials still under way, for a program that ends through
+// exit() without unwinding (the toolkit does so when the desktop session's
+// display goes away): they are ended then as a hang-up would.
+std::mutex g_diallingMutex;
+std::set<pid_t> g_dialling;
+
+void endDiallingAtExit() {
+    std::set<pid_t> left;
+    {
+        std::lock_guard lk(g_diallingMutex);
+        left.swap(g_dialling);
     }
-    ::close(fds[0]);
-    [[maybe_unused]] ssize_t n = ::write(fds[1], input.data(), input.size());
-    ::close(fds[1]);
-    int status = 0;
-    if (pid > 0) ::waitpid(pid, &status, 0);
-    return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (left.empty()) return;
+    for (pid_t p : left) ::kill(-p, SIGTERM);
+    auto deadline = steady_clock::now() + milliseconds(3000);
+    while (steady_clock::now() < deadline) {
+        std::erase_if(left, [](pid_t p) { return ::waitpid(p, nullptr, WNOHANG) != 0; });
+        if (left.empty()) return;
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+    for (pid_t p : left) ::kill(-p, SIGKILL);
+}
+
+void trackDialling(pid_t pid, bool dialling) {
+    static std::once_flag once;
+    std::call_once(once, [] { std::atexit(endDiallingAtExit); });
+    std::lock_guard lk(g_diallingMutex);
+    if (dialling)
+        g_dialling.insert(pid);
+    else
+        g_dialling.erase(pid);
 }
 
 // Before pppd touches the port ModemManager lets go of the modem; the
@@ -85,6 +107,10 @@ fs::path PppSession::logFile() const {
     return m_config.runDir / ("session-" + tag() + ".log");
 }
 
+fs::path PppSession::scriptFile() const {
+    return m_config.runDir / ("chat-" + tag());
+}
+
 std::string PppSession::chatScript(const std::string& userInit, const std::string& number) {
     if (!chatSafe(userInit) || !chatSafe(number) || number.empty()) return {};
     std::string s =
@@ -96,37 +122,67 @@ std::string PppSession::chatScript(const std::string& userInit, const std::strin
 }
 
 std::vector<std::string> PppSession::commandLine() const {
-    fs::path script = m_config.runDir / ("chat-" + tag());
-    std::string connect = "exec " + m_config.chat + " -v -s -S -f " + script.string();
+    // The name server: the given one goes to the ip-up hook (as ipparam,
+    // the only text pppd hands it), or else the peer's is asked for; never
+    // both, so Debian's own usepeerdns hook stays out of the way.
+    std::vector<std::string> dns = {"usepeerdns"};
+    if (m_setup.dns) dns = {"ipparam", ipText(*m_setup.dns)};
+    std::vector<std::string> argv;
     if (!m_config.privileged) {
         // The peers file holds the privileged options and a connect step
         // that runs <runDir>/chat-current.
-        return {m_config.pppd, "call", "wanmate", m_setup.port};
+        argv = {m_config.pppd, "call", "wanmate", m_setup.port};
+    } else {
+        std::string connect = "exec " + shellQuoted(m_config.chat) + " -v -s -S -f " +
+                              shellQuoted(scriptFile().string());
+        argv = {m_config.pppd, m_setup.port, "115200",  "nodetach", "logfd",
+                "2",           "debug",      "noipv6",  "noauth",   "defaultroute",
+                "lock",        "linkname",   "wanmate", "connect",  connect};
     }
-    return {m_config.pppd, m_setup.port, "115200",  "nodetach", "logfd",
-            "2",           "debug",      "noipv6",  "noauth",   "defaultroute",
-            "usepeerdns",  "linkname",   "wanmate", "connect",  connect};
+    argv.insert(argv.end(), dns.begin(), dns.end());
+    return argv;
 }
 
 bool PppSession::spawn() {
-    std::error_code ec;
-    // Only this user may write the scripts pppd runs.
-    if (fs::create_directories(m_config.runDir, ec))
-        fs::permissions(m_config.runDir, fs::perms::owner_all, ec);
+    std::string why;
+    if (!ensurePrivateDir(m_config.runDir, &why)) {
+        std::fprintf(stderr, "ras: %s\n", why.c_str());
+        return false;
+    }
     std::string script = chatScript(m_setup.userInit, m_setup.number);
     if (script.empty()) return false;
-    for (const char* name : {"chat-", "chat-current"}) {
-        std::string file = name == std::string("chat-") ? name + tag() : name;
-        std::ofstream out(m_config.runDir / file, std::ios::trunc);
-        out << script;
-        if (!out) return false;
+    auto writeNew = [](const fs::path& path, const std::string& text) {
+        ::unlink(path.c_str());  // ours, from a run whose pid came round again
+        int fd = createNewFile(path);
+        if (fd < 0) return -1;
+        if (::write(fd, text.data(), text.size()) != ssize_t(text.size())) {
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    };
+    int fd = writeNew(scriptFile(), script);
+    if (fd < 0) return false;
+    ::close(fd);
+    if (!m_config.privileged) {
+        if (!replaceFile(m_config.runDir / "chat-current", script)) return false;
+        m_wroteCurrent = true;
     }
-    int log = ::open(logFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int log = writeNew(logFile(), "");
     if (log < 0) return false;
     auto argv = commandLine();
+    // The connect step of the peers file looks here first.
+    std::string runDirEnv = "WANMATE_RUN_DIR=" + m_config.runDir.string();
     pid_t pid = ::fork();
     if (pid == 0) {
         ::setsid();  // its own group: a hang-up reaches chat too
+        // A signal mask or ignored signal of the program's would go to pppd
+        // and chat through exec and keep SIGTERM from ending them.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) ::signal(sig, SIG_DFL);
+        ::putenv(runDirEnv.data());
         int null = ::open("/dev/null", O_RDWR);
         ::dup2(null, 0);
         ::dup2(log, 1);
@@ -141,12 +197,26 @@ bool PppSession::spawn() {
     ::close(log);
     if (pid < 0) return false;
     m_pid = pid;
+    trackDialling(pid, true);
     return true;
+}
+
+void PppSession::removeFiles() {
+    ::unlink(scriptFile().c_str());
+    if (!m_config.keepLogs) ::unlink(logFile().c_str());
+    if (m_wroteCurrent) ::unlink((m_config.runDir / "chat-current").c_str());
 }
 
 void PppSession::handle(const std::vector<PppProgress::Notice>& notices) {
     for (const auto& n : notices) {
-        if (n.state == RASCS_Connected && n.error == 0) linkUp();
+        if (n.state == RASCS_Connected && n.error == 0) {
+            {
+                std::lock_guard lk(m_mutex);
+                m_since = std::chrono::system_clock::now();
+            }
+            m_connected = true;
+            trackDialling(m_pid, false);
+        }
         if (!m_hungUp && m_notifier) m_notifier(0, n.state, n.error);
     }
 }
@@ -156,6 +226,8 @@ void PppSession::feed(const std::string& line) {
     {
         std::lock_guard lk(m_mutex);
         if (line.rfind("Using interface ", 0) == 0) m_ifname = line.substr(16);
+        if (line.rfind("local  IP address ", 0) == 0) m_localIp = line.substr(18);
+        if (line.rfind("primary   DNS address ", 0) == 0) m_peerDns = line.substr(22);
         notices = m_progress.onLine(line);
     }
     handle(notices);
@@ -169,6 +241,7 @@ void PppSession::run() {
     const bool refused = !takeFromModemManager(m_setup.port, m_config.sysRoot);
     std::string problem = refused ? std::string() : PortLock::inUse(m_setup.port);
     if (refused || !problem.empty() || m_hungUp || !spawn()) {
+        removeFiles();
         if (!problem.empty()) std::fprintf(stderr, "ras: %s\n", problem.c_str());
         std::vector<PppProgress::Notice> n;
         {
@@ -204,7 +277,7 @@ void PppSession::run() {
                 std::lock_guard lk(m_mutex);
                 notices = m_progress.onExit(code);
             }
-            linkDown();
+            m_connected = false;
             handle(notices);
             break;
         }
@@ -216,11 +289,18 @@ void PppSession::run() {
             ::kill(-m_pid, SIGKILL);
             killed = true;
         }
-        // Leaving while the link is up: pppd goes on without us.
-        if (m_stop && !m_hungUp) break;
+        // Leaving while the link is up: pppd goes on without us. A dial
+        // still under way is ended: nobody would follow it any more.
+        if (m_stop && !m_hungUp) {
+            if (m_connected) break;
+            m_hungUp = true;
+            continue;
+        }
         std::this_thread::sleep_for(milliseconds(m_config.pollMs));
     }
     if (fd >= 0) ::close(fd);
+    if (m_pid > 0) trackDialling(m_pid, false);
+    removeFiles();
     m_ended = true;
 }
 
@@ -238,34 +318,15 @@ RASCONNSTATUSA PppSession::status() const {
     return s;
 }
 
-void PppSession::linkUp() {
-    m_connected = true;
-    if (!m_setup.dns) return;
-    std::string line = "nameserver " + ipText(*m_setup.dns) + "\n";
-    if (!m_config.resolvconf.empty()) {
-        std::string iface;
-        {
-            std::lock_guard lk(m_mutex);
-            iface = m_ifname.empty() ? "ppp" : m_ifname;
-        }
-        m_dnsWritten = runWithInput({m_config.resolvconf, "-a", iface + ".wanmate"}, line) == 0;
-    } else {
-        std::ofstream(m_config.runDir / "resolv.conf", std::ios::trunc) << line;
-        m_dnsWritten = true;
-    }
-}
-
-void PppSession::linkDown() {
-    m_connected = false;
-    if (!m_dnsWritten) return;
-    m_dnsWritten = false;
-    if (!m_config.resolvconf.empty()) {
-        runWithInput(
-            {m_config.resolvconf, "-d", (m_ifname.empty() ? "ppp" : m_ifname) + ".wanmate"}, "");
-    } else {
-        std::error_code ec;
-        fs::remove(m_config.runDir / "resolv.conf", ec);
-    }
+PppSession::Info PppSession::info() const {
+    std::lock_guard lk(m_mutex);
+    Info i;
+    i.port = m_setup.port;
+    i.ifname = m_ifname;
+    i.localIp = m_localIp;
+    i.dns = m_setup.dns ? ipText(*m_setup.dns) : m_peerDns;
+    i.since = m_since;
+    return i;
 }
 
 }  // namespace platform::ras

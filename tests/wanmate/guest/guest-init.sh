@@ -13,7 +13,17 @@ mount -t tmpfs run /run
 for m in slhc ppp_generic ppp_async; do insmod /modules/$m.ko; done
 [ -e /dev/ppp ] || mknod /dev/ppp c 108 0
 ip link set lo up
-export HOME=/tmp XDG_RUNTIME_DIR=/tmp KELVO_REGISTRY_DIR=/tmp WANMATE_RUN_DIR=/tmp/wanmate
+# The dialer runs as root: its files go to /run/wanmate. Logs are kept to
+# show what chat and pppd said.
+export HOME=/tmp KELVO_REGISTRY_DIR=/tmp WANMATE_KEEP_LOGS=1
+# pppd's hooks as Debian's ip-up/ip-down call them, and a resolv.conf that
+# the dialer's name server replaces while its link is up.
+for dir in up down; do
+  printf '#!/bin/sh\nexport PPP_IFACE="$1" PPP_IPPARAM="$6"\nexec /etc/ppp/ip-%s.d/wanmate "$@"\n' \
+    "$dir" >/etc/ppp/ip-$dir
+  chmod +x /etc/ppp/ip-$dir
+done
+printf 'search guest.example\nnameserver 192.0.2.53\n' >/etc/resolv.conf
 if [ "$(cat /guest-modem)" = shell ]; then
   port=/tmp/modem
   unshare -n sh -c 'ip link set lo up; exec socat PTY,link=/tmp/modem,raw,echo=0 \
@@ -28,5 +38,15 @@ while [ ! -e "$port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
 echo "guest: modem on $port"
 timeout 60 wanmate_guest_dial "$port"
 echo "guest: chat and pppd said:"
-cat /tmp/wanmate/session-*.log 2>/dev/null
+cat /run/wanmate/session-*.log 2>/dev/null
+if [ "$(cat /guest-modem)" = shell ]; then
+  # A second modem for a dial the dialer abandons.
+  unshare -n sh -c 'ip link set lo up; exec socat PTY,link=/tmp/modem2,raw,echo=0 \
+    EXEC:/bin/shell-modem.sh,pty,echo=0,icanon=1,icrnl=1' 2>/tmp/modem2.err &
+  i=0
+  while [ ! -e /tmp/modem2 ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+  timeout 30 wanmate_guest_dial --quit /tmp/modem2
+  echo "guest: the abandoned dial's pppd said:"
+  cat /run/wanmate/session-*.log 2>/dev/null | tail -15
+fi
 poweroff -f

@@ -5,7 +5,9 @@
 # pppd, chat, socat, the PPP modules, zuntosim and wanmate_guest_dial, and
 # runs one dial. Exits 77 (skipped) when something it needs is missing or
 # the modem has no data mode. GUEST_MODEM=shell uses a small shell modem
-# with a data mode instead of zuntosim.
+# with a data mode instead of zuntosim, and also runs the name-server and
+# quit-mid-dial checks; GUEST_CONSOLE=FILE keeps the guest's output there
+# for the tests that read their verdicts from it (check-guest-verdict.sh).
 set -u
 bindir=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -41,13 +43,14 @@ if [ "${GUEST_MODEM:-zuntosim}" = zuntosim ]; then
   stop_sim
 fi
 root=$tmp/root
-mkdir -p "$root"/{bin,usr/bin,usr/sbin,etc/ppp,proc,sys,dev,tmp,run,modules,var/lock}
+[ -n "${GUEST_CONSOLE:-}" ] && rm -f "$GUEST_CONSOLE"
+mkdir -p "$root"/{bin,usr/bin,usr/sbin,etc/ppp/ip-up.d,etc/ppp/ip-down.d,proc,sys,dev,tmp,run,modules,var/lock}
 ln -s /run "$root/var/run"
 echo "root:x:0:0:root:/tmp:/bin/sh" >"$root/etc/passwd"
 echo "root:x:0:" >"$root/etc/group"
 cp "$bb" "$root/bin/busybox"
 for a in sh mount insmod mknod ip ping unshare sleep cat tr printf stty timeout poweroff tail \
-  mkdir ls kill ln test id; do
+  mkdir ls kill ln test id cp mv rm grep head chmod; do
   ln -s busybox "$root/bin/$a"
 done
 copy() {  # a program and the libraries it loads
@@ -63,6 +66,11 @@ copy "$(command -v socat)" /usr/bin/socat
 copy "$bindir/zuntosim" /usr/bin/zuntosim
 copy "$bindir/wanmate_guest_dial" /usr/bin/wanmate_guest_dial
 cp "$here/shell-modem.sh" "$root/bin/shell-modem.sh"
+# The name-server hooks as the package installs them.
+ppp=$here/../../../wanmate/ppp
+cp "$ppp/wanmate-dns" "$root/etc/ppp/wanmate-dns"
+cp "$ppp/ip-up.d/wanmate" "$root/etc/ppp/ip-up.d/wanmate"
+cp "$ppp/ip-down.d/wanmate" "$root/etc/ppp/ip-down.d/wanmate"
 cp "$here/guest-init.sh" "$root/init"
 chmod +x "$root/init" "$root/bin/shell-modem.sh"
 echo "${GUEST_MODEM:-zuntosim}" >"$root/guest-modem"
@@ -76,6 +84,7 @@ timeout 90 qemu-system-x86_64 -machine accel=$accel -m 384 -smp 1 -nographic -no
   -nic none -kernel "$kernel" -initrd "$tmp/initrd.gz" \
   -append "console=ttyS0 panic=-1 quiet edd=off rdinit=/init" >"$tmp/console.log" 2>&1
 echo "guest ran $(( $(date +%s) - start )) s"
+[ -n "${GUEST_CONSOLE:-}" ] && tr -d '\r' <"$tmp/console.log" >"$GUEST_CONSOLE"
 tr -d '\r' <"$tmp/console.log" | grep -v '^\[' | tail -100
 verdict=$(tr -d '\r' <"$tmp/console.log" | grep -o 'GUEST-RESULT: [A-Z]*' | tail -1)
 case "$verdict" in

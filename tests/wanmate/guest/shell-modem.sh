@@ -11,6 +11,7 @@ while read -r line; do
       stty raw -echo
       exec pppd nodetach noauth local 10.64.64.1:10.64.64.2 ms-dns 10.64.64.1 \
         nodefaultroute noipv6 logfile /tmp/network-pppd.log ;;
+    ATD\*98*) ;; # never answers: a dial that hangs
     AT*) printf '\r\nOK\r\n' ;;
     *) ;;
   esac

@@ -43,6 +43,13 @@ public:
     static std::string deviceOfPort(const std::string& port);
 
     const PppConfig& config() const { return m_config; }
+    // The link that is up (this run's or an earlier run's), for a status
+    // report; none while only dialling.
+    std::optional<PppSession::Info> linkInfo();
+    // Puts back the resolv.conf the ip-up hook set aside, when no link of
+    // ours is up any more (the hook's ip-down never ran: a crash, a power
+    // cut). Done at start; only root may.
+    void restoreNameServers();
 
 private:
     // A link of an earlier run of ours, found by pppd's pid file.

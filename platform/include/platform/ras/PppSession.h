@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -20,7 +21,8 @@ namespace platform::ras {
 // session of its own (its log going to a file, so the link outlives the
 // program), follows the log and reports progress through the notifier.
 // After hangUp() nothing is reported any more; pppd gets SIGTERM, and
-// SIGKILL when it is still there after killAfterMs.
+// SIGKILL when it is still there after killAfterMs. The chat script and
+// the log are removed when the session ends.
 class PppSession final {
 public:
     struct Setup {
@@ -31,8 +33,17 @@ public:
         std::string entryName, deviceName;
     };
 
+    // What a status query shows of the link.
+    struct Info {
+        std::string port, ifname, localIp, dns;
+        std::chrono::system_clock::time_point since;  // when it came up
+    };
+
     PppSession(const PppConfig& config, Setup setup, RasDialFunc notifier, unsigned id);
-    ~PppSession();  // stops following; leaves pppd running
+    // Stops following. A link that is up goes on without us; a dial still
+    // under way is ended as hangUp() does (and waited for), so no pppd is
+    // left behind that nobody follows.
+    ~PppSession();
 
     void start();
     void hangUp();
@@ -43,7 +54,9 @@ public:
     RASCONNSTATUSA status() const;
     pid_t pid() const { return m_pid; }
     const Setup& setup() const { return m_setup; }
+    Info info() const;
     std::filesystem::path logFile() const;
+    std::filesystem::path scriptFile() const;
 
     // The pppd command line for this session (tests read it).
     std::vector<std::string> commandLine() const;
@@ -56,20 +69,20 @@ private:
     bool spawn();
     void handle(const std::vector<PppProgress::Notice>& notices);
     void feed(const std::string& line);
-    void linkUp();
-    void linkDown();
+    void removeFiles();
 
     const PppConfig& m_config;
     Setup m_setup;
     RasDialFunc m_notifier;
     unsigned m_id;
     std::thread m_thread;
-    mutable std::mutex m_mutex;  // m_progress, m_ifname
+    mutable std::mutex m_mutex;  // m_progress, m_ifname, m_localIp, m_peerDns, m_since
     PppProgress m_progress;
-    std::string m_ifname;
+    std::string m_ifname, m_localIp, m_peerDns;
+    std::chrono::system_clock::time_point m_since;
     std::atomic<pid_t> m_pid{0};
     std::atomic<bool> m_hungUp{false}, m_stop{false}, m_ended{false}, m_connected{false};
-    bool m_dnsWritten = false;
+    bool m_wroteCurrent = false;
 };
 
 }  // namespace platform::ras
