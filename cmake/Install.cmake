@@ -8,6 +8,8 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(_share ${CMAKE_INSTALL_DATADIR}/zunto)
 install(TARGETS modlink-tool zuntosim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS modlink LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/zunto)
+# The known USB modems, read from beside the library.
+install(FILES modlink/data/modems.table DESTINATION ${CMAKE_INSTALL_LIBDIR}/zunto)
 if(ZUNTO_GUI)
   install(TARGETS msgdesk wanmate RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
@@ -97,8 +99,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# pppd dials for Wanmate; xdg-open shows the help.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils")
+# pppd dials for Wanmate; xdg-open shows the help; usb-modeswitch turns a
+# stick that first shows up as a CD-ROM into a modem.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils, usb-modeswitch")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})

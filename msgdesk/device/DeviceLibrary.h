@@ -34,6 +34,8 @@ struct DeviceLibrary {
     decltype(&::QureyPhoneStatus) QureyPhoneStatus = nullptr;
     decltype(&::GetCommandCount) GetCommandCount = nullptr;
     decltype(&::GetTelphone) GetTelphone = nullptr;
+    // Additions a library may lack (the feature is then unavailable).
+    decltype(&::EnterSimPin) EnterSimPin = nullptr;
 };
 
 }  // namespace msgdesk

@@ -50,6 +50,13 @@ constexpr unsigned UM_MESSAGESLISTED = WM_USER + 303;  // 1327
 // RetryRequest*, owned by the payload. Made again on timer 109 after a
 // growing pause, a bounded number of times.
 constexpr unsigned UM_RETRYREQUEST = WM_USER + 304;  // 1328
+// UM_SIMLOCKED: a device's SIM waits for its PIN or PUK, or is missing
+// (event 4097). wParam the device, lParam the state text ("SIM PIN,3"),
+// owned by the payload. The SIM unlock asks the user for the code.
+constexpr unsigned UM_SIMLOCKED = WM_USER + 305;  // 1329
+// UM_SIMPINDONE: the answer to EnterSimPin (event 4098). wParam the command
+// id, lParam the answer text, owned by the payload.
+constexpr unsigned UM_SIMPINDONE = WM_USER + 306;  // 1330
 
 // Result codes carried in wParam.
 constexpr int RESULT_OK = 224;

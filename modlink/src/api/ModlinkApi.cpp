@@ -23,11 +23,18 @@ extern "C" {
 MODLINK_API int MODLINK_CALL InitModules(void) {
     static std::once_flag indications;
     std::call_once(indications, rq::installCallAndMessageIndications);
-    return Link::instance().open();
+    int rc = Link::instance().open();
+    if (rc == 0)
+        for (int d = 1; d <= Link::instance().deviceCount(); ++d) rq::announceSimState(d);
+    return rc;
 }
 
 MODLINK_API int MODLINK_CALL RegistCallbackFunction(ModlinkCallback callback, void* context) {
     modlink::EventSink::instance().set(callback, context);
+    // A SIM that waits for its PIN is told to every new callback: Msgdesk
+    // registers only after InitModules has set the devices up.
+    if (callback)
+        for (int d = 1; d <= Link::instance().deviceCount(); ++d) rq::announceSimState(d);
     return 0;
 }
 
@@ -125,6 +132,11 @@ MODLINK_API int MODLINK_CALL EndPhone(int device) {
 }
 MODLINK_API int MODLINK_CALL QureyPhoneStatus(int device) {
     return rq::callStatus(device);
+}
+MODLINK_API int MODLINK_CALL EnterSimPin(int device, const char* pin, const char* newPin) {
+    if (!pin) return -1;
+    return rq::enterSimPin(device, pin,
+                           newPin ? std::optional<std::string>(newPin) : std::nullopt);
 }
 
 }  // extern "C"

@@ -85,8 +85,10 @@ std::optional<std::string> AtChannel::nextLine(bool promptExpected) {
     return line;
 }
 
-bool AtChannel::send(const std::string& bytes, bool traceIt) {
-    if (traceIt) Trace::instance().line(device(), "tx", bytes);
+bool AtChannel::send(const std::string& bytes, bool traceIt, bool secret) {
+    if (traceIt)
+        Trace::instance().line(device(), "tx",
+                               secret ? bytes.substr(0, bytes.find('=') + 1) + "(hidden)" : bytes);
     if (!m_transport->write(bytes + (traceIt ? "\r" : ""), 2000)) {
         m_dead = true;
         Trace::instance().note(device(), "write failed");
@@ -209,7 +211,7 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
     bool promptDone = !cmd.payload.has_value();
     auto deadline = steady_clock::now() + cmd.timeout;
     bool done = false;
-    if (!send(cmd.text, true)) {
+    if (!send(cmd.text, true, cmd.secret)) {
         reply.status = AtStatus::Unplugged;
     } else {
         while (!done) {
@@ -254,7 +256,7 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         }
     }
     if (reply.status == AtStatus::Timeout) {
-        Trace::instance().note(device(), "timeout: " + cmd.text);
+        Trace::instance().note(device(), "timeout: " + (cmd.secret ? cmd.text.substr(0, cmd.text.find('=')) : cmd.text));
         m_needResync = true;
         m_lateWindow = std::min<milliseconds>(cmd.timeout, milliseconds(5000));
         // A modem left waiting for a message body at the "> " prompt takes

@@ -45,7 +45,7 @@ private:
     enum class Wait { Input, Woken, Timeout, Dead };
     Wait waitFor(std::chrono::steady_clock::time_point deadline);
     bool readInput();
-    bool send(const std::string& bytes, bool traceIt);
+    bool send(const std::string& bytes, bool traceIt, bool secret = false);
     // The splitter's next line, traced, with discarded overlong lines noted.
     std::optional<std::string> nextLine(bool promptExpected = false);
     void resync();

@@ -86,6 +86,7 @@ int DeviceWorker::commandCount() const {
 
 void DeviceWorker::main(Setup setup, std::promise<bool>* started) {
     bool ok = setup(*m_channel, m_state) && m_channel->alive();
+    m_simLocked = !m_state.simLock.empty();
     m_alive = ok;
     started->set_value(ok);
     if (ok) serve();
@@ -115,8 +116,14 @@ void DeviceWorker::serve() {
                 m_running = true;
             }
         }
-        if (next) {
+        if (next && !next->whileLocked && !m_state.simLock.empty()) {
+            // Answered at once: the modem would refuse it, or time out.
+            if (next->abort) next->abort("ERROR: " + m_state.simLock);
+            std::lock_guard lock(m_mutex);
+            m_running = false;
+        } else if (next) {
             next->run(*m_channel, m_state);
+            m_simLocked = !m_state.simLock.empty();
             std::lock_guard lock(m_mutex);
             m_running = false;
         } else {
