@@ -16,6 +16,15 @@ namespace {
 std::string text(const char* s) {
     return s ? std::string(s) : std::string();
 }
+
+// Event 4097 for every device whose SIM is locked, to the callback now
+// registered (none: nothing).
+void announceLockedSims() {
+    for (int d = 1; d <= Link::instance().deviceCount(); ++d)
+        if (auto w = Link::instance().device(d))
+            if (auto s = w->simStateText(); !s.empty())
+                modlink::EventSink::instance().emit(MODLINK_EV_SIM_STATE, s, d);
+}
 }  // namespace
 
 extern "C" {
@@ -24,8 +33,7 @@ MODLINK_API int MODLINK_CALL InitModules(void) {
     static std::once_flag indications;
     std::call_once(indications, rq::installCallAndMessageIndications);
     int rc = Link::instance().open();
-    if (rc == 0)
-        for (int d = 1; d <= Link::instance().deviceCount(); ++d) rq::announceSimState(d);
+    if (rc == 0) announceLockedSims();
     return rc;
 }
 
@@ -33,8 +41,7 @@ MODLINK_API int MODLINK_CALL RegistCallbackFunction(ModlinkCallback callback, vo
     modlink::EventSink::instance().set(callback, context);
     // A SIM that waits for its PIN is told to every new callback: Msgdesk
     // registers only after InitModules has set the devices up.
-    if (callback)
-        for (int d = 1; d <= Link::instance().deviceCount(); ++d) rq::announceSimState(d);
+    if (callback) announceLockedSims();
     return 0;
 }
 

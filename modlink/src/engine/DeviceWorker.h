@@ -56,6 +56,8 @@ public:
     bool alive() const { return m_alive.load(); }
     // The SIM waits for its PIN (or is missing); sends go elsewhere.
     bool simLocked() const { return m_simLocked.load(); }
+    // Event 4097's text for the SIM's state; empty when it is open.
+    std::string simStateText() const;
     // Waits until the stopped worker has answered its queue, closed the
     // port and ended.
     bool waitFinished(int timeoutMs);
@@ -67,6 +69,8 @@ private:
     void wake();
     void unplugged();
     void answerQueued(const std::string& why);
+    // Worker thread: publishes the SIM's state for other threads.
+    void noteSimState();
 
     std::atomic<int> m_device;
     std::string m_portName;
@@ -76,6 +80,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_alive{false};
     std::atomic<bool> m_simLocked{false};
+    std::string m_simStateText;  // under m_mutex
     std::unique_ptr<AtChannel> m_channel;
     DeviceState m_state;
     mutable std::mutex m_mutex;

@@ -19,15 +19,6 @@ bool digits(const std::string& s, std::size_t min, std::size_t max) {
 
 }  // namespace
 
-int announceSimState(int device) {
-    return Link::instance().submit(
-        device,
-        [device](AtChannel&, DeviceState& st, int) {
-            if (!st.simLock.empty()) emit(MODLINK_EV_SIM_STATE, simStateText(st), device);
-        },
-        nullptr, false, true);
-}
-
 int enterSimPin(int device, const std::string& pin, const std::optional<std::string>& newPin) {
     // 27.007 8.3: a PIN has 4 to 8 digits, a PUK 8.
     if (!digits(pin, 4, 8) || (newPin && !digits(*newPin, 4, 8))) return -1;
