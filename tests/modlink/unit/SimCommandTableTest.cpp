@@ -216,7 +216,9 @@ TEST(SimCommandTable, PinPukAndTheCommandsALockedSimRefuses) {
         {"AT+CSQ", "+CSQ: 20,99", "OK"},  // the radio needs no SIM
         {"AT+CPINR", "+CPINR: SIM PIN,3,3", "OK"},
         {"AT+CPIN=\"0000\"", "", "+CME ERROR: 16"},
-        {"AT+CPIN=\"123\"", "", "+CME ERROR: 16"},
+        {"AT+CPIN=\"123\"", "", "+CME ERROR: 16"},  // no PIN's form: not counted
+        {"AT+CPINR", "+CPINR: SIM PIN,2,3", "OK"},
+        {"AT+CPIN=\"1111\"", "", "+CME ERROR: 16"},
         {"AT+CPINR", "+CPINR: SIM PIN,1,3", "OK"},
         {"AT+CPIN=\"9999\"", "", "+CME ERROR: 16"},  // the third: blocked
         {"AT+CPIN?", "+CPIN: SIM PUK", "OK"},
