@@ -37,8 +37,8 @@ bool isOk(const char* text) {
 bool isSimLockError(const char* text) {
     if (!text) return false;
     std::string_view t(text);
-    for (std::string_view lock : {"ERROR: SIM PIN", "ERROR: SIM PUK", "ERROR: PH-SIM PIN",
-                                  "ERROR: SIM not inserted"})
+    for (std::string_view lock :
+         {"ERROR: SIM PIN", "ERROR: SIM PUK", "ERROR: PH-SIM PIN", "ERROR: SIM not inserted"})
         if (t.substr(0, lock.size()) == lock) return true;
     return false;
 }

@@ -35,8 +35,8 @@ SimCodePrompt promptFor(int device, const SimStateText& st, bool wrong) {
     else if (st.code == "PH-SIM PIN")
         p.message = (wrong ? "密码错误。" : std::string()) + zunto + "需要PH-SIM PIN码，请输入：";
     else
-        p.message =
-            (wrong ? "PIN码错误，请重新输入。" : std::string()) + zunto + "的SIM卡需要PIN码，请输入：";
+        p.message = (wrong ? "PIN码错误，请重新输入。" : std::string()) + zunto +
+                    "的SIM卡需要PIN码，请输入：";
     if (st.triesLeft >= 0) p.triesText = "剩余尝试次数：" + std::to_string(st.triesLeft);
     return p;
 }

@@ -124,7 +124,7 @@ TEST_F(UsbDeviceCounterTest, TableModemsCountAndDialOnTheirDataInterface) {
         "12d1:1001 at=2,1 data=0 Huawei E1550\n"
         "2c7c:0125 at=2,3 data=3 Quectel EC25\n"
         "1199:9071 at=3 Sierra Wireless EM7455\n"  // no data=: its first AT interface
-        "1546:1141 at=any u-blox SARA-U2\n");    // any: its first serial port
+        "1546:1141 at=any u-blox SARA-U2\n");      // any: its first serial port
     struct Row {
         const char* dev;
         unsigned vid, pid;
@@ -137,7 +137,7 @@ TEST_F(UsbDeviceCounterTest, TableModemsCountAndDialOnTheirDataInterface) {
         {"1-3", 0x1199, 0x9071, {{0, "ttyUSB20"}, {3, "ttyUSB21"}}, "ttyUSB21"},
         {"1-4", 0x1546, 0x1141, {{2, "ttyACM4"}, {0, "ttyACM3"}}, "ttyACM3"},
         {"1-5", 0x1A7C, 0x3D41, {{2, "ttyUSB9"}, {0, "ttyUSB10"}}, "ttyUSB9"},  // as ever
-        {"1-6", 0x0403, 0x6001, {{0, "ttyUSB30"}}, ""},                        // an adapter
+        {"1-6", 0x0403, 0x6001, {{0, "ttyUSB30"}}, ""},                         // an adapter
         {"1-7", 0x2c7c, 0x0125, {{2, "ttyUSB40"}}, ""},  // its data interface not bound yet
     };
     tree.hub("usb1", static_cast<int>(rows.size()));

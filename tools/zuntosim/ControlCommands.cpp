@@ -81,10 +81,9 @@ std::string SimServer::control(const std::string& line) {
     }
     if (cmd == "sendfail") return sendFailControl(w);
     static const char* known[] = {
-        "signal",  "fail",   "delay",  "garbage", "unsolicited", "unplug", "pbfill",
-        "pbclear", "pbget",  "status", "sms",     "smsparts",    "fill",   "sent",
-        "call",    "answer", "hangup", "ussd",    "nocarrier",   "busy",   "silent",
-        "pin"};
+        "signal", "fail",   "delay",     "garbage",  "unsolicited", "unplug", "pbfill", "pbclear",
+        "pbget",  "status", "sms",       "smsparts", "fill",        "sent",   "call",   "answer",
+        "hangup", "ussd",   "nocarrier", "busy",     "silent",      "pin"};
     if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
         return "ERROR unknown command " + cmd;
     int d = 0;

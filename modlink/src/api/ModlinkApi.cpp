@@ -142,8 +142,7 @@ MODLINK_API int MODLINK_CALL QureyPhoneStatus(int device) {
 }
 MODLINK_API int MODLINK_CALL EnterSimPin(int device, const char* pin, const char* newPin) {
     if (!pin) return -1;
-    return rq::enterSimPin(device, pin,
-                           newPin ? std::optional<std::string>(newPin) : std::nullopt);
+    return rq::enterSimPin(device, pin, newPin ? std::optional<std::string>(newPin) : std::nullopt);
 }
 
 }  // extern "C"

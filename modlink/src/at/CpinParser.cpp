@@ -41,7 +41,8 @@ std::optional<int> parsePinTries(const std::vector<std::string>& lines, const st
         } else if (l.rfind("^CPIN:", 0) == 0) {
             if (fields.size() >= 4) return tries(fields[puk ? 2 : 3]);
         } else if (l.rfind("+QPINC:", 0) == 0) {
-            if (fields.size() >= 3 && upper(fields[0].text) == "SC") return tries(fields[puk ? 2 : 1]);
+            if (fields.size() >= 3 && upper(fields[0].text) == "SC")
+                return tries(fields[puk ? 2 : 1]);
         }
     }
     return std::nullopt;

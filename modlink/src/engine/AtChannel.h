@@ -69,6 +69,8 @@ private:
     // Idle lines: unsolicited codes may span several lines (+CMT).
     std::vector<std::string> m_idleUnsolicited;
     int m_idleContinuation = 0;
+    // The secret command running, whose echo the trace must not show.
+    std::string m_secret;
 };
 
 }  // namespace modlink

@@ -167,8 +167,8 @@ int Link::openPorts(std::vector<Candidate>& ports, std::vector<UnusedPort>& unus
             if (!chosen) {
                 // Held by a dial-up or another program: as for the Zunto modem.
                 if (!busy.empty()) return fail(modem.usbPath, busy);
-                Trace::instance().note(0, modem.name + " at " + modem.usbPath +
-                                              ": no port answers AT");
+                Trace::instance().note(
+                    0, modem.name + " at " + modem.usbPath + ": no port answers AT");
                 continue;
             }
             attachedReal.push_back(realPortPath(chosen->name()));
@@ -195,9 +195,10 @@ int Link::openPorts(std::vector<Candidate>& ports, std::vector<UnusedPort>& unus
             origin.product = u.product;
             origin.usbPath = u.usbPath;
         }
-        unused.erase(std::remove_if(unused.begin(), unused.end(),
-                                    [&](const UnusedPort& u) { return realPortPath(u.path) == real; }),
-                     unused.end());
+        unused.erase(
+            std::remove_if(unused.begin(), unused.end(),
+                           [&](const UnusedPort& u) { return realPortPath(u.path) == real; }),
+            unused.end());
         ports.push_back({std::move(t), std::move(origin)});
     }
     return 0;

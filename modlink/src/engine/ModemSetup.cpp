@@ -77,7 +77,8 @@ void readSimState(AtChannel& ch, DeviceState& state) {
             code == "SIM not inserted") {
             state.simLock = code;
         } else {
-            if (code != "READY") Trace::instance().note(ch.device(), "SIM state " + code + " ignored");
+            if (code != "READY")
+                Trace::instance().note(ch.device(), "SIM state " + code + " ignored");
             state.simLock.clear();
         }
         break;

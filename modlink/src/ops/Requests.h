@@ -54,7 +54,8 @@ void installCallAndMessageIndications();
 // device's SIM is not locked or a code is not 4 to 8 digits.
 int enterSimPin(int device, const std::string& pin, const std::optional<std::string>& newPin);
 
-// A raw command for diagnosis (it runs also while the SIM is locked): done gets the reply on the worker thread.
+// A raw command for diagnosis (it runs also while the SIM is locked): done gets the reply on the
+// worker thread.
 int raw(int device, const std::string& text, std::function<void(const at::AtReply&)> done);
 
 }  // namespace modlink::requests

@@ -38,8 +38,7 @@ std::string ask(int device, const std::string& text, int waitSeconds) {
         std::lock_guard lock(m);
         if (r.ok() && !r.lines.empty()) {
             answer = r.lines.front();
-            if (answer.rfind(text.substr(2) + ":", 0) == 0)
-                answer = answer.substr(text.size() - 1);
+            if (answer.rfind(text.substr(2) + ":", 0) == 0) answer = answer.substr(text.size() - 1);
             auto b = answer.find_first_not_of(" \"");
             auto e = answer.find_last_not_of(" \"");
             answer = b == std::string::npos ? "" : answer.substr(b, e - b + 1);
@@ -125,9 +124,8 @@ int pinCommand(ToolEvents& events, const std::vector<std::string>& args, int dev
     settle(d, waitSeconds);
     std::string state = events.simState(d);
     if (state.empty() || state == "SIM not inserted") {
-        events.print("{\"device\":" + std::to_string(d) +
-                     ",\"error\":" + jsonString(state.empty() ? "the SIM wants no PIN" : state) +
-                     "}");
+        events.print("{\"device\":" + std::to_string(d) + ",\"error\":" +
+                     jsonString(state.empty() ? "the SIM wants no PIN" : state) + "}");
         return 1;
     }
     bool puk = state.rfind("SIM PUK", 0) == 0;

@@ -176,7 +176,8 @@ std::vector<std::string> configuredPorts() {
     if (const char* env = std::getenv("MODLINK_PORTS")) return splitPortList(env);
     // A store of its own: the library may be loaded into a program that
     // has the user's hive open too.
-    platform::RegistryStore store(platform::RegistryStore::defaultPath(platform::Hive::CurrentUser));
+    platform::RegistryStore store(
+        platform::RegistryStore::defaultPath(platform::Hive::CurrentUser));
     auto stored = store.getString(kPortsKey, kPortsValue);
     return stored ? splitPortList(*stored) : std::vector<std::string>{};
 }

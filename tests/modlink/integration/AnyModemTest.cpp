@@ -121,11 +121,13 @@ TEST(AnyModem, TableModemAttachesOnceAndStrangersReceiveNothing) {
                        "\",\"usb\":\"2341:0043\",\"why\":\"CDC-ACM device"),
               std::string::npos)
         << out;
-    EXPECT_NE(out.find("{\"unused\":\"" + (root / "dev/ttyUSB9").string() + "\",\"usb\":\"0403:6001\""),
-              std::string::npos)
+    EXPECT_NE(
+        out.find("{\"unused\":\"" + (root / "dev/ttyUSB9").string() + "\",\"usb\":\"0403:6001\""),
+        std::string::npos)
         << out;
-    EXPECT_NE(out.find("{\"unused\":\"" + (root / "dev/ttyUSB0").string() + "\",\"usb\":\"12d1:1001\""),
-              std::string::npos)
+    EXPECT_NE(
+        out.find("{\"unused\":\"" + (root / "dev/ttyUSB0").string() + "\",\"usb\":\"12d1:1001\""),
+        std::string::npos)
         << out;
     EXPECT_NE(out.find("exit 0"), std::string::npos) << out;
 
@@ -136,7 +138,8 @@ TEST(AnyModem, TableModemAttachesOnceAndStrangersReceiveNothing) {
 
     EXPECT_EQ(adapter.received(), "");
     EXPECT_EQ(modemPort.received(), "");
-    for (const char* v : {"MODLINK_SYSFS_ROOT", "MODLINK_DEV_DIR", "MODLINK_LOCK_DIR", "MODLINK_PORTS"})
+    for (const char* v :
+         {"MODLINK_SYSFS_ROOT", "MODLINK_DEV_DIR", "MODLINK_LOCK_DIR", "MODLINK_PORTS"})
         ::unsetenv(v);
     fs::remove_all(root);
 }
@@ -184,7 +187,8 @@ TEST_F(SimPinFixture, LockedWrongPinsThenPukAndANewPin) {
     // Locked: answered at once, not after a time-out; the settings that
     // need the SIM wait.
     GetSignal(1);
-    EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SIGNAL, 1, kTimeoutMs / 2)), "ERROR: SIM PIN");
+    EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SIGNAL, 1, kTimeoutMs / 2)),
+              "ERROR: SIM PIN");
     EXPECT_NE(sim->control("status 1").find("charset=IRA"), std::string::npos);
     // A send goes to the open device.
     int send = SendSMSMessage("10086", "hi");

@@ -33,7 +33,8 @@ void addPort(const fs::path& root, const std::string& dev, unsigned vid, unsigne
 
 class FakeSysfs {
 public:
-    FakeSysfs() : m_root(fs::temp_directory_path() / ("modlink-sysfs-" + std::to_string(::getpid()))) {
+    FakeSysfs()
+        : m_root(fs::temp_directory_path() / ("modlink-sysfs-" + std::to_string(::getpid()))) {
         fs::remove_all(m_root);
         fs::create_directories(m_root / "class/tty/ttyS0");  // no device link
         ::setenv("MODLINK_SYSFS_ROOT", m_root.c_str(), 1);
@@ -206,18 +207,18 @@ TEST(Discovery, TableLinesParseOrAreNamedAsErrors) {
 TEST(Discovery, ShippedTableParsesAndNamesEveryMaker) {
     auto t = ModemTable::load(std::string(MODLINK_SOURCE_DIR) + "/data/modems.table");
     EXPECT_TRUE(t.errors().empty()) << t.errors().front();
-    for (auto [vid, maker] : std::initializer_list<std::pair<uint16_t, const char*>>{
-             {0x1a7c, "Zunto"},
-             {0x12d1, "Huawei"},
-             {0x19d2, "ZTE"},
-             {0x2c7c, "Quectel"},
-             {0x1e0e, "SIMCom"},
-             {0x1199, "Sierra Wireless"},
-             {0x1bc7, "Telit"},
-             {0x1546, "u-blox"},
-             {0x2cb7, "Fibocom"},
-             {0x1c9e, "Longcheer"},
-             {0x1bbb, "Alcatel"}}) {
+    for (auto [vid, maker] :
+         std::initializer_list<std::pair<uint16_t, const char*>>{{0x1a7c, "Zunto"},
+                                                                 {0x12d1, "Huawei"},
+                                                                 {0x19d2, "ZTE"},
+                                                                 {0x2c7c, "Quectel"},
+                                                                 {0x1e0e, "SIMCom"},
+                                                                 {0x1199, "Sierra Wireless"},
+                                                                 {0x1bc7, "Telit"},
+                                                                 {0x1546, "u-blox"},
+                                                                 {0x2cb7, "Fibocom"},
+                                                                 {0x1c9e, "Longcheer"},
+                                                                 {0x1bbb, "Alcatel"}}) {
         bool seen = false;
         for (const auto& m : t.modems())
             seen = seen || (m.vendor == vid && m.name.rfind(maker, 0) == 0);
@@ -245,7 +246,8 @@ TEST(Discovery, PortListFromTheSettingsStoreWhenTheEnvironmentNamesNone) {
     {
         platform::RegistryStore store(
             platform::RegistryStore::defaultPath(platform::Hive::CurrentUser));
-        ASSERT_TRUE(store.setString("SOFTWARE\\kelvo\\MODLINK", "ports", "/dev/ttyUSB3, /dev/ttyACM0"));
+        ASSERT_TRUE(
+            store.setString("SOFTWARE\\kelvo\\MODLINK", "ports", "/dev/ttyUSB3, /dev/ttyACM0"));
     }
     EXPECT_EQ(modlink::configuredPorts(),
               (std::vector<std::string>{"/dev/ttyUSB3", "/dev/ttyACM0"}));

@@ -147,9 +147,9 @@ TEST(SimCodes, FormsAndStateTexts) {
         const char* code;
         bool puk, ok;
     } rows[] = {
-        {"1234", false, true},      {"123", false, false},      {"12345678", false, true},
-        {"123456789", false, false}, {"12a4", false, false},    {"", false, false},
-        {"12345678", true, true},    {"1234567", true, false},  {"123456789", true, false},
+        {"1234", false, true},       {"123", false, false},    {"12345678", false, true},
+        {"123456789", false, false}, {"12a4", false, false},   {"", false, false},
+        {"12345678", true, true},    {"1234567", true, false}, {"123456789", true, false},
     };
     for (auto& r : rows) EXPECT_EQ(validSimCode(r.code, r.puk), r.ok) << r.code << " " << r.puk;
     EXPECT_EQ(parseSimState("SIM PIN,3").code, "SIM PIN");

@@ -92,8 +92,7 @@ TEST_F(SimPinEndToEnd, WrongPinIsSaidThenTheRightOneUnlocksAndTheCardIsRead) {
                    !core->link().devices().simLocked(2) &&
                    core->link().devices().phonebookListed(1) &&
                    core->link().devices().phonebookListed(2) &&
-                   core->link().devices().messagesListed(2) &&
-                   core->link().devices().centreRead(2);
+                   core->link().devices().messagesListed(2) && core->link().devices().centreRead(2);
         },
         30000));
     ASSERT_EQ(seen.size(), 2u);
