@@ -29,14 +29,17 @@ SimCodePrompt promptFor(int device, const SimStateText& st, bool wrong) {
     p.triesLeft = st.triesLeft;
     p.wrong = wrong;
     std::string zunto = "Zunto(" + std::to_string(device) + ")";
+    // What went wrong first, on a line of its own.
+    const std::string again = wrong ? (p.puk ? "PUK码错误，请重新输入。\n"
+                                       : st.code == "PH-SIM PIN" ? "密码错误，请重新输入。\n"
+                                                                 : "PIN码错误，请重新输入。\n")
+                                    : "";
     if (p.puk)
-        p.message = (wrong ? "PUK码错误。" : std::string()) + zunto +
-                    "的SIM卡已被锁定，请输入PUK码和新的PIN码：";
+        p.message = again + zunto + "的SIM卡已被锁定，请输入PUK码和新的PIN码：";
     else if (st.code == "PH-SIM PIN")
-        p.message = (wrong ? "密码错误。" : std::string()) + zunto + "需要PH-SIM PIN码，请输入：";
+        p.message = again + zunto + "需要PH-SIM PIN码，请输入：";
     else
-        p.message = (wrong ? "PIN码错误，请重新输入。" : std::string()) + zunto +
-                    "的SIM卡需要PIN码，请输入：";
+        p.message = again + zunto + "的SIM卡需要PIN码，请输入：";
     if (st.triesLeft >= 0) p.triesText = "剩余尝试次数：" + std::to_string(st.triesLeft);
     return p;
 }

@@ -8,8 +8,8 @@
 
 #include "device/DeviceLibrary.h"
 #include "device/DeviceLinkPorts.h"
-#include "device/SimCodePrompt.h"
 #include "device/DeviceTable.h"
+#include "device/SimCodePrompt.h"
 #include "device/WindowMessages.h"
 
 namespace msgdesk {

@@ -33,6 +33,7 @@ QLineEdit* codeField(const char* name, QWidget* parent) {
 CSimPinDlg::CSimPinDlg(const SimCodePrompt& prompt, QWidget* parent)
     : QDialog(parent), m_puk(prompt.puk) {
     setWindowTitle(QString::fromUtf8("输入PIN码"));
+    setMinimumWidth(320);
     auto* layout = new QVBoxLayout(this);
     m_message = new QLabel(u8(prompt.message), this);
     m_message->setWordWrap(true);
