@@ -92,6 +92,11 @@ void SimUnlock::onSimState(int device, const std::string& text) {
     // Told again at each new callback and after a wrong code; a missing SIM
     // has nothing to ask for.
     if (st.code != "SIM PIN" && st.code != "SIM PUK" && st.code != "PH-SIM PIN") return;
+    // A library without EnterSimPin cannot unlock it: no dialog for nothing.
+    if (!m_lib.EnterSimPin) {
+        m_phase[device] = Phase::Cancelled;
+        return;
+    }
     if (m_phase[device] == Phase::Cancelled || m_phase[device] == Phase::Queued) return;
     if (m_phase[device] == Phase::Sent) {
         // The state after a wrong code: its answer may still be on its way.
@@ -146,7 +151,7 @@ void SimUnlock::askNext() {
 // False when the code was refused at once and must be asked again.
 bool SimUnlock::ask(int device) {
     auto code = m_asker.askSimCode(promptFor(device, m_state[device], m_wrong[device]));
-    if (!code || !m_lib.EnterSimPin) {
+    if (!code) {
         m_phase[device] = Phase::Cancelled;
         return true;
     }

@@ -142,6 +142,15 @@ TEST_F(SimUnlockTest, PukAsksForANewPinAndAMissingSimForNothing) {
     EXPECT_EQ(asked(Op::GetGSMCenter), std::vector<int>{1});
 }
 
+TEST_F(SimUnlockTest, AnOlderLibraryWithoutEnterSimPinAsksNothing) {
+    make(lib.table());  // no EnterSimPin
+    connectLocked(2, 1, "SIM PIN,3");
+    EXPECT_TRUE(ports.prompts.empty());
+    EXPECT_TRUE(link->simUnlock().cancelled(1));
+    poll();
+    EXPECT_EQ(asked(Op::GetGSMCenter), std::vector<int>{2});
+}
+
 TEST(SimCodes, FormsAndStateTexts) {
     struct Row {
         const char* code;
