@@ -11,6 +11,8 @@ install(TARGETS modlink LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/zunto)
 # The helper that holds a modem away from ModemManager, found beside the
 # library (platform/ModemHold.h).
 install(TARGETS zunto-modem-hold RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/zunto)
+# The known USB modems, read from beside the library.
+install(FILES modlink/data/modems.table DESTINATION ${CMAKE_INSTALL_LIBDIR}/zunto)
 if(ZUNTO_GUI)
   install(TARGETS msgdesk wanmate RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
@@ -106,10 +108,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# pppd dials for Wanmate; xdg-open shows the help; the colour emoji font and
-# a font with the rare CJK extensions (𠮷, 㐀) draw what messages and names
-# may hold beside the common characters.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils, fonts-noto-color-emoji, fonts-hanazono")
+# pppd dials for Wanmate; xdg-open shows the help; usb-modeswitch turns a
+# stick that first shows up as a CD-ROM into a modem; the colour emoji font
+# and a font with the rare CJK extensions (𠮷, 㐀) draw what messages and
+# names may hold beside the common characters.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ppp, xdg-utils, usb-modeswitch, fonts-noto-color-emoji, fonts-hanazono")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})

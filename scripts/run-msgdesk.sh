@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up, builds, starts two simulated modems and Msgdesk on
 # them. Mailboxes and contacts live in run/ (data/ and backup/ there).
+# ZUNTOSIM_PIN="D CODE": modem D's SIM asks for the PIN CODE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -15,8 +16,9 @@ trap cleanup EXIT
 if [ -x "$root/build/bin/zuntosim" ]; then
   rm -f zunto1 zunto2
   # The simulator reads control commands on standard input and ends at its
-  # end, so it gets an input that stays open.
-  tail -f /dev/null | "$root/build/bin/zuntosim" --devices 2 --link "$PWD/zunto" --control 47110 \
+  # end, so it gets an input that stays open. ZUNTOSIM_PIN="2 4321" has
+  # modem 2's SIM ask for the PIN 4321 (Msgdesk then asks for it).
+  { if [ -n "${ZUNTOSIM_PIN:-}" ]; then echo "pin $ZUNTOSIM_PIN"; fi; exec tail -f /dev/null; } | "$root/build/bin/zuntosim" --devices 2 --link "$PWD/zunto" --control 47110 \
     --phonebook "$root/tests/data/msgdesk/sim-phonebook.txt" >zuntosim.out 2>zuntosim.err &
   sim_pid=$!
   for _ in $(seq 50); do [ -e zunto2 ] && break; sleep 0.1; done

@@ -21,7 +21,10 @@ void CUsbDeviceCounter::exploreHub(const std::string& name) {
     for (int p = 1; p <= ports; ++p) {
         if (auto child = hub->attachedHubName(p)) exploreHub(*child);
         auto ids = hub->connectionInfo(p);
-        if (ids && ids->vendor == kVendorId && ids->product == kProductId) ++m_count;
+        if (!ids) continue;
+        if ((ids->vendor == kVendorId && ids->product == kProductId) ||
+            m_table.find(ids->vendor, ids->product))
+            ++m_count;
     }
 }
 

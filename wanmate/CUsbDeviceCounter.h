@@ -2,6 +2,7 @@
 #pragma once
 #include <string>
 
+#include "platform/ModemTable.h"
 #include "platform/UsbHost.h"
 
 namespace wanmate {
@@ -16,15 +17,19 @@ public:
     // A root hub name this long or longer ends the scan.
     static constexpr size_t kMaxHubName = 500;
 
-    explicit CUsbDeviceCounter(platform::usb::UsbHost& host) : m_host(host) {}
+    // The Zunto modem is counted as always; so are the modems of the table.
+    explicit CUsbDeviceCounter(platform::usb::UsbHost& host, platform::usb::ModemTable table = {})
+        : m_host(host), m_table(std::move(table)) {}
 
     void ScanDevices();
     int GetDeviceCount() const { return m_count; }
+    const platform::usb::ModemTable& table() const { return m_table; }
 
 private:
     void exploreHub(const std::string& name);
 
     platform::usb::UsbHost& m_host;
+    platform::usb::ModemTable m_table;
     int m_count = 0;
 };
 

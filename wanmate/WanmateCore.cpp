@@ -16,7 +16,7 @@ using platform::DBT_DEVICEREMOVECOMPLETE;
 WanmateCore::WanmateCore(WanmateServices services, SettingsView& view)
     : m_services(std::move(services)),
       m_settings(m_services.registry, m_services.autostart, view, m_services.programPath),
-      m_counter(m_services.usb) {}
+      m_counter(m_services.usb, platform::usb::ModemTable::loadDefault()) {}
 
 WanmateCore::~WanmateCore() {
     m_services.loop.forget(this);
@@ -33,9 +33,8 @@ bool WanmateCore::initialise() {
         return false;
     }
     m_osFamily = platform::osFamilyOf(*version);
-    registerModemPorts(
-        m_services.registry, m_osFamily,
-        m_services.usb.serialPorts({CUsbDeviceCounter::kVendorId, CUsbDeviceCounter::kProductId}));
+    registerModemPorts(m_services.registry, m_osFamily,
+                       m_services.usb.dataPorts(m_counter.table()));
     return true;
 }
 
@@ -43,9 +42,8 @@ void WanmateCore::rescan() {
     m_counter.ScanDevices();
     m_deviceCount = m_counter.GetDeviceCount();
     // A modem plugged in after start needs its driver key before it is dialled.
-    registerModemPorts(
-        m_services.registry, m_osFamily,
-        m_services.usb.serialPorts({CUsbDeviceCounter::kVendorId, CUsbDeviceCounter::kProductId}));
+    registerModemPorts(m_services.registry, m_osFamily,
+                       m_services.usb.dataPorts(m_counter.table()));
 }
 
 // The wait before a dial on insert lets the system set the modem up. It is

@@ -50,7 +50,12 @@ enum {
     MODLINK_EV_DIAL_EXT = 775,
     MODLINK_EV_CALL_STATUS = 776,     /* text "\"s\"" with s the +CLCC state, or OK: no call */
     MODLINK_EV_PHONEBOOK_INFO = 3841, /* param id, text "\"1-capacity\"" */
-    MODLINK_EV_MESSAGE_INFO = 3842    /* param id, text "\"used/capacity\"" */
+    MODLINK_EV_MESSAGE_INFO = 3842,   /* param id, text "\"used/capacity\"" */
+    /* Additions: a receiver that does not know them ignores them. */
+    MODLINK_EV_SIM_STATE = 4097, /* param device, text "SIM PIN", "SIM PUK" or "PH-SIM PIN"
+                                    with ",n" tries left when the modem tells them, or
+                                    "SIM not inserted" */
+    MODLINK_EV_ENTER_PIN = 4098  /* param id, text OK or "ERROR: +CME ERROR: 16" (wrong) */
 };
 
 typedef int(MODLINK_CALL* ModlinkCallback)(unsigned int event, const char* text, void* context,
@@ -90,6 +95,21 @@ MODLINK_API int MODLINK_CALL GetTelphone(int device, int index);
  * ModemManager would not let go of them (polkit refused, or another program
  * holds them), so a program can tell the user why. */
 MODLINK_API int MODLINK_CALL GetManagerRefusals(void);
+
+/* Additions, looked up at run time by their users (an older library lacks
+ * them).
+ *
+ * A device whose SIM waits for its PIN (or has none) is attached all the
+ * same; event 4097 tells its state at InitModules and whenever a callback
+ * is registered, and its other requests are answered at once with
+ * "ERROR: SIM PIN" (the state) until it is unlocked. EnterSimPin gives the
+ * PIN (4 to 8 digits), or, when the SIM wants its PUK, the PUK as pin and
+ * the new PIN as newPin (null otherwise): event 4098 answers OK (the device
+ * is then set up and works as any other) or an error, after which 4097
+ * tells the state and tries left again. -1 when the device's SIM is not
+ * locked or a code is malformed. The codes are never written to the
+ * trace. */
+MODLINK_API int MODLINK_CALL EnterSimPin(int device, const char* pin, const char* newPin);
 
 #ifdef __cplusplus
 }

@@ -34,6 +34,15 @@ bool isOk(const char* text) {
     return startsWith(text, "OK");
 }
 
+bool isSimLockError(const char* text) {
+    if (!text) return false;
+    std::string_view t(text);
+    for (std::string_view lock :
+         {"ERROR: SIM PIN", "ERROR: SIM PUK", "ERROR: PH-SIM PIN", "ERROR: SIM not inserted"})
+        if (t.substr(0, lock.size()) == lock) return true;
+    return false;
+}
+
 int leadingDecimal(std::string_view t) {
     size_t i = 0;
     while (i < t.size() && (t[i] == ' ' || (t[i] >= '\t' && t[i] <= '\r'))) ++i;

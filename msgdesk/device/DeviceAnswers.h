@@ -13,6 +13,10 @@ namespace msgdesk::answers {
 bool isError(const char* text);
 // Begins with "OK".
 bool isOk(const char* text);
+// An error answer because the device's SIM is locked or missing ("ERROR:
+// SIM PIN", "ERROR: SIM PUK", "ERROR: PH-SIM PIN", "ERROR: SIM not
+// inserted"): it is read again when the SIM is unlocked, never retried.
+bool isSimLockError(const char* text);
 
 // The decimal at the start of the text as C's atoi reads it (leading blanks
 // and a sign allowed); 0 when there is none. Saturates instead of

@@ -49,6 +49,7 @@ bool DeviceBinding::load(const char* name) {
     if (!m_module) return false;
     eachSlot(m_library, [&](auto& slot, const char* n) { resolve(m_module, slot, n); });
     resolve(m_module, m_library.GetManagerRefusals, "GetManagerRefusals");
+    resolve(m_module, m_library.EnterSimPin, "EnterSimPin");
     return true;
 }
 

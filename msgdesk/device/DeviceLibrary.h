@@ -38,6 +38,7 @@ struct DeviceLibrary {
     // Additions beyond the 26, looked up the same way; an older library
     // lacks them.
     decltype(&::GetManagerRefusals) GetManagerRefusals = nullptr;
+    decltype(&::EnterSimPin) EnterSimPin = nullptr;
 };
 
 }  // namespace msgdesk

@@ -30,7 +30,8 @@ DeviceLink::DeviceLink(platform::MessageLoop& loop, platform::MessageTarget* fra
       m_signal(loop, this, m_lib, m_devices),
       m_simFull(loop, this, m_devices, ports),
       m_edits(loop, m_frame, m_lib, m_devices, m_pending, phonebook, ports, boxes),
-      m_calls(m_lib, ports) {}
+      m_calls(m_lib, ports),
+      m_unlock(m_lib, m_devices, ports, [this](int d) { m_startup.deviceUnlocked(d); }) {}
 
 DeviceLink::~DeviceLink() {
     *m_alive = false;
@@ -89,6 +90,16 @@ bool DeviceLink::handleMessage(const Message& m, std::intptr_t* result) {
         case UM_PHONEBOOKLISTED:
         case UM_MESSAGESLISTED:
             onListingEnded(m.msg, static_cast<int>(m.lParam));
+            return true;
+        case UM_SIMLOCKED:
+            if (m_linkActive && m.payload)
+                m_unlock.onSimState(static_cast<int>(m.wParam),
+                                    *static_cast<const std::string*>(m.payload.get()));
+            return true;
+        case UM_SIMPINDONE:
+            if (m_linkActive && m.payload)
+                m_unlock.onPinAnswer(static_cast<int>(m.wParam),
+                                     *static_cast<const std::string*>(m.payload.get()));
             return true;
         case UM_RETRYREQUEST:
             if (m.payload) onRetryRequest(*static_cast<const RetryRequest*>(m.payload.get()));
@@ -163,6 +174,7 @@ void DeviceLink::connect() {
         m_lib.RegistCallbackFunction(&DeviceLink::OnDeviceEvent, this);
     for (int d = 1; d <= kMaxDevices; ++d) m_devices.setRemoved(d, false);
     m_startup.reset();
+    m_unlock.reset();
     if (m_lib.GetActiveDeviceCount) {
         int n = m_frameDeviceCount;
         if (m_lib.GetActiveDeviceCount(&n) == -1) n = 0;

@@ -16,6 +16,7 @@
 #include "device/RetryRequest.h"
 #include "device/SignalPoll.h"
 #include "device/SimFullCheck.h"
+#include "device/SimUnlock.h"
 #include "device/StartupPoll.h"
 #include "device/WindowMessages.h"
 #include "platform/MessageBox.h"
@@ -104,6 +105,8 @@ public:
     BatchCounter deleteBatch() const { return m_edits.deletes(); }
     // Failed requests waiting for timer 109 to be made again.
     size_t pendingRetries() const { return m_retries.size(); }
+    // The devices whose SIM waits for its PIN.
+    const SimUnlock& simUnlock() const { return m_unlock; }
     // The retries of failed requests; receiving retries its deletions here.
     RetryQueue& retries() { return m_retries; }
 
@@ -157,6 +160,7 @@ private:
     PhonebookEdits m_edits;
     CallRouting m_calls;
     RetryQueue m_retries{m_loop, this, TIMER_RETRY};
+    SimUnlock m_unlock;
     // False once the link is destroyed: a done callback of disconnect() may
     // destroy it (the frame's closing work does) before the others ran.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

@@ -101,6 +101,17 @@ void DeviceLink::onEvent(unsigned event, const char* text, int param) {
         case MODLINK_EV_MESSAGE_INFO:
             onSimInfo(event, text, param);
             break;
+        case MODLINK_EV_SIM_STATE:
+            if (!validDevice(param) || !text) break;
+            // At once, so no poll asks the device meanwhile.
+            m_devices.setSimLocked(param, true);
+            post(UM_SIMLOCKED, static_cast<platform::WPARAM>(param), 0,
+                 std::make_shared<std::string>(text));
+            break;
+        case MODLINK_EV_ENTER_PIN:
+            post(UM_SIMPINDONE, static_cast<platform::WPARAM>(param), 0,
+                 std::make_shared<std::string>(text ? text : ""));
+            break;
         default:
             break;
     }
@@ -167,6 +178,7 @@ void DeviceLink::onMessageRead(const char* text, int id) {
     // PDU it cannot decode) would be read thousands of times a second: the
     // window thread asks again after a growing pause, a bounded number of times.
     m_pending.remove(id);
+    if (answers::isSimLockError(text)) return;  // listed again once unlocked
     postRetry(RetryRequest::Read, row->device, row->text, row->failures + 1);
 }
 
@@ -223,7 +235,9 @@ void DeviceLink::onSimInfo(unsigned event, const char* text, int id) {
     const bool book = event == MODLINK_EV_PHONEBOOK_INFO;
     auto row = m_pending.find(id);
     if (!row) return;
-    if (answers::isError(text)) {
+    if (answers::isSimLockError(text)) {
+        // Asked again when the SIM is unlocked.
+    } else if (answers::isError(text)) {
         // An absent or locked SIM answers every time: asked again later.
         if (m_lib.GetSimInfo)
             postRetry(book ? RetryRequest::PhonebookInfo : RetryRequest::MessageInfo, row->device,

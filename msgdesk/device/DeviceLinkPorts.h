@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <optional>
+
 #include "device/DeviceSlot.h"
+#include "device/SimCodePrompt.h"
 #include "platform/MessageLoop.h"
 
 namespace msgdesk {
@@ -56,6 +59,12 @@ public:
     virtual void clearSendBatch() {}
     // The Volume setting, which follows every volume command.
     virtual void setVolumeSetting(int level) { (void)level; }
+    // Asks for a locked SIM's PIN (or PUK and new PIN) in a modal dialog;
+    // nullopt when the user cancels.
+    virtual std::optional<SimCode> askSimCode(const SimCodePrompt& prompt) {
+        (void)prompt;
+        return std::nullopt;
+    }
 };
 
 }  // namespace msgdesk

@@ -123,14 +123,24 @@ void DeviceTable::clearFlags(int device) {
     Guard g(m_lock);
     if (!valid(device)) return;
     m_messagesListed[device] = m_phonebookListed[device] = m_centreRead[device] = false;
-    m_centreUnknown[device] = false;
+    m_centreUnknown[device] = m_simLocked[device] = false;
+}
+
+bool DeviceTable::simLocked(int device) const {
+    Guard g(m_lock);
+    return valid(device) && m_simLocked[device];
+}
+
+void DeviceTable::setSimLocked(int device, bool v) {
+    Guard g(m_lock);
+    if (valid(device)) m_simLocked[device] = v;
 }
 
 void DeviceTable::clearAllFlags() {
     Guard g(m_lock);
     for (int d = 0; d <= kMaxDevices; ++d) {
         m_messagesListed[d] = m_phonebookListed[d] = m_centreRead[d] = false;
-        m_centreUnknown[d] = false;
+        m_centreUnknown[d] = m_simLocked[d] = false;
     }
 }
 

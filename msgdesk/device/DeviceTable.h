@@ -48,6 +48,10 @@ public:
     // Whether the device is one of the attached ones (1..device count and
     // not removed).
     bool attached(int device) const;
+    // The device's SIM waits for its PIN (or is missing): the start-up poll
+    // and the send pump leave it out until it is unlocked.
+    bool simLocked(int device) const;
+    void setSimLocked(int device, bool v);
     void clearFlags(int device);
     void clearAllFlags();
 
@@ -72,6 +76,7 @@ private:
     bool m_centreRead[kMaxDevices + 1] = {};
     bool m_centreUnknown[kMaxDevices + 1] = {};
     bool m_removed[kMaxDevices + 1] = {};
+    bool m_simLocked[kMaxDevices + 1] = {};
     std::string m_centre[kMaxDevices + 1];
 };
 

@@ -35,7 +35,9 @@ bool StartupPoll::askCentres(int n) {
     // may answer before the request call returns here.
     std::lock_guard g(m_devices.lock());
     for (int d = 1; d <= n; ++d) {
-        if (m_devices.removed(d) || m_devices.centreRead(d)) continue;
+        // A locked SIM is read once it is unlocked; until then nothing is
+        // asked of it (nor given up on it).
+        if (m_devices.removed(d) || m_devices.simLocked(d) || m_devices.centreRead(d)) continue;
         // One modem that never tells its centre must not hold back the SIM
         // listings of every modem (nor the send pump).
         if (m_centreAsks[d] >= kCentrePolls) {
@@ -73,7 +75,7 @@ void StartupPoll::tick() {
         return true;
     };
     for (int d = 1; d <= n; ++d) {
-        if (m_devices.removed(d)) continue;
+        if (m_devices.removed(d) || m_devices.simLocked(d)) continue;
         if (!(m_done[d] & kInfo1)) {
             int id = m_lib.GetSimInfo(d, 1);
             if (request(d, kInfo1, id)) m_pending.add(id, d, "NULL");
@@ -100,6 +102,13 @@ void StartupPoll::messagesListed(bool linkActive, int device) {
     // A listing that a removal ended still ends: it was counted, and the
     // other devices' SIM commands wait for the count to reach 0.
     if (linkActive && device >= 1 && device <= kMaxDevices && m_simInitCount > 0) --m_simInitCount;
+}
+
+void StartupPoll::deviceUnlocked(int device) {
+    if (device < 1 || device > kMaxDevices) return;
+    m_done[device] = 0;
+    m_centreAsks[device] = 0;
+    start();
 }
 
 void StartupPoll::giveUpCentre(int d) {

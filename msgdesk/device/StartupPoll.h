@@ -28,6 +28,9 @@ public:
     void tick();
     // UM_MESSAGESLISTED of device: one counted listing ended.
     void messagesListed(bool linkActive, int device);
+    // A device whose SIM was locked is unlocked: it is read as at connect
+    // (centre, sizes, phonebook, messages), and the poll runs again for it.
+    void deviceUnlocked(int device);
     // The link closed: no count until the next poll reaches its second phase.
     void stop() { m_simInitCount = -1; }
 

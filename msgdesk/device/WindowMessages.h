@@ -56,6 +56,13 @@ constexpr unsigned UM_RETRYREQUEST = WM_USER + 304;  // 1328
 // it arrives.
 constexpr unsigned UM_DEVICEGONE = WM_USER + 305;  // 1329
 constexpr platform::WPARAM DEVICE_GONE_ALL = 0;
+// UM_SIMLOCKED: a device's SIM waits for its PIN or PUK, or is missing
+// (event 4097). wParam the device, lParam the state text ("SIM PIN,3"),
+// owned by the payload. The SIM unlock asks the user for the code.
+constexpr unsigned UM_SIMLOCKED = WM_USER + 306;  // 1330
+// UM_SIMPINDONE: the answer to EnterSimPin (event 4098). wParam the command
+// id, lParam the answer text, owned by the payload.
+constexpr unsigned UM_SIMPINDONE = WM_USER + 307;  // 1331
 
 // Result codes carried in wParam.
 constexpr int RESULT_OK = 224;

@@ -23,6 +23,7 @@
 #include "shell/CAboutDlg.h"
 #include "shell/CMsgPreview.h"
 #include "shell/CMsgdeskView.h"
+#include "shell/CSimPinDlg.h"
 #include "shell/CStatusBar.h"
 #include "shell/FileDialogPort.h"
 #include "shell/MainFrameCore.h"
@@ -87,6 +88,13 @@ public:
     int askKeepOnComputer() override {
         CKeepOnComputerDlg dlg(owner());
         return dlg.exec();
+    }
+    std::optional<SimCode> askSimCode(const SimCodePrompt& prompt) override {
+        CSimPinDlg dlg(prompt, owner());
+        if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+        SimCode code = dlg.code();
+        dlg.wipe();
+        return code;
     }
     int runComposeDialog(ComposeSession& session) override {
         CComposeDlg dlg(session, owner());

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+#include <optional>
 #include <string>
 
 #include "device/DeviceSlot.h"
+#include "device/SimCodePrompt.h"
 #include "platform/MessageLoop.h"
 #include "store/MessageRecord.h"
 
@@ -69,6 +71,11 @@ public:
     virtual void runSimInfoDialog(SimInfoModel& model) { (void)model; }
     // The keep-on-computer prompt: 1 yes, 1044 no, 2 cancel.
     virtual int askKeepOnComputer() { return 2; }
+    // The PIN dialog "输入PIN码" for a locked SIM; nullopt: cancelled.
+    virtual std::optional<SimCode> askSimCode(const SimCodePrompt& prompt) {
+        (void)prompt;
+        return std::nullopt;
+    }
 };
 
 }  // namespace msgdesk

@@ -172,6 +172,9 @@ private:
     bool sendBatchRunning() override { return sendBatchRunningHook(); }
     void clearSendBatch() override { clearSendBatchHook(); }
     void setVolumeSetting(int level) override { m_settings.Volume = level; }
+    std::optional<SimCode> askSimCode(const SimCodePrompt& prompt) override {
+        return m_window ? m_window->askSimCode(prompt) : std::nullopt;
+    }
 
     Services m_s;
     FrameWindow* m_window = nullptr;

@@ -46,7 +46,7 @@ void SendPump::pump() {
     // hand messages to a device that cannot send them yet.
     const int count = m_devices.deviceCount();
     for (int d = 1; d <= count; ++d)
-        if (!m_devices.removed(d) && !m_devices.centreRead(d)) return;
+        if (!m_devices.removed(d) && !m_devices.simLocked(d) && !m_devices.centreRead(d)) return;
 
     m_ok = m_failed = m_timedOut = 0;
     m_resendWanted = false;

@@ -123,6 +123,73 @@ std::unique_ptr<Hub> SysfsUsbHost::openHub(const std::string& name) {
     return std::make_unique<SysfsHub>(m_devices, name);
 }
 
+namespace {
+
+// The serial ports of a USB device by interface number ("<dev>:<c>.<n>",
+// or its bInterfaceNumber), in interface order; usb-serial ports lie in the
+// interface folder, CDC-ACM ones in its tty/ folder.
+std::vector<std::pair<int, std::string>> interfacePorts(const fs::path& dev,
+                                                        const std::string& name) {
+    std::vector<std::pair<int, std::string>> out;
+    std::string prefix = name + ":";
+    for (const auto& intf : listDir(dev)) {
+        if (intf.rfind(prefix, 0) != 0) continue;
+        int number = -1;
+        if (auto n = readNumber(dev / intf / "bInterfaceNumber", 16)) {
+            number = static_cast<int>(*n);
+        } else if (auto dot = intf.rfind('.'); dot != std::string::npos) {
+            char* end = nullptr;
+            unsigned long v = std::strtoul(intf.c_str() + dot + 1, &end, 10);
+            if (*end == '\0' && dot + 1 < intf.size() && v < 256) number = static_cast<int>(v);
+        }
+        std::vector<std::string> ttys;
+        for (const auto& n : listDir(dev / intf))
+            if (n.rfind("tty", 0) == 0 && n != "tty") ttys.push_back(n);
+        for (const auto& n : listDir(dev / intf / "tty")) ttys.push_back(n);
+        for (auto& t : ttys) out.emplace_back(number, std::move(t));
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : naturalLess(a.second, b.second);
+    });
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::string> SysfsUsbHost::dataPorts(const ModemTable& table) {
+    std::vector<std::string> out;
+    for (const auto& name : listDir(m_devices)) {
+        fs::path dev = m_devices / name;
+        auto v = readNumber(dev / "idVendor", 16);
+        auto p = readNumber(dev / "idProduct", 16);
+        if (!v || !p || *v > 0xFFFF || *p > 0xFFFF) continue;
+        if (*v == 0x1A7C && *p == 0x3D41) {
+            // As it always was: the modem's first serial port by name.
+            std::vector<std::string> ttys;
+            for (auto& port : interfacePorts(dev, name)) ttys.push_back(std::move(port.second));
+            std::sort(ttys.begin(), ttys.end(), naturalLess);
+            if (!ttys.empty()) out.push_back(ttys.front());
+            continue;
+        }
+        const auto* known = table.find(static_cast<uint16_t>(*v), static_cast<uint16_t>(*p));
+        if (!known) continue;
+        auto ports = interfacePorts(dev, name);
+        if (ports.empty()) continue;
+        std::optional<int> want = known->dataInterface;
+        if (!want && !known->atInterfaces.empty()) want = known->atInterfaces.front();
+        if (!want) {
+            out.push_back(ports.front().second);
+            continue;
+        }
+        for (const auto& [number, tty] : ports) {
+            if (number != *want) continue;
+            out.push_back(tty);
+            break;
+        }
+    }
+    return out;
+}
+
 std::vector<std::string> SysfsUsbHost::serialPorts(DeviceIds ids) {
     std::vector<std::string> out;
     for (const auto& name : listDir(m_devices)) {

@@ -117,6 +117,53 @@ TEST_F(UsbDeviceCounterTest, SerialPortsNameTheFirstTtyOfEachModem) {
     EXPECT_EQ(host.serialPorts({0x1A7C, 0x3D41}), (std::vector<std::string>{"ttyUSB9", "ttyACM0"}));
 }
 
+// The table's modems are counted as the Zunto modem is, and each is dialled
+// on the interface the table names for data: one USB tree, a row per device.
+TEST_F(UsbDeviceCounterTest, TableModemsCountAndDialOnTheirDataInterface) {
+    auto table = platform::usb::ModemTable::parse(
+        "12d1:1001 at=2,1 data=0 Huawei E1550\n"
+        "2c7c:0125 at=2,3 data=3 Quectel EC25\n"
+        "1199:9071 at=3 Sierra Wireless EM7455\n"  // no data=: its first AT interface
+        "1546:1141 at=any u-blox SARA-U2\n");      // any: its first serial port
+    struct Row {
+        const char* dev;
+        unsigned vid, pid;
+        std::vector<std::pair<int, const char*>> ports;  // interface, tty
+        const char* dataPort;                            // "" when none
+    };
+    const std::vector<Row> rows = {
+        {"1-1", 0x12d1, 0x1001, {{0, "ttyUSB0"}, {1, "ttyUSB1"}, {2, "ttyUSB2"}}, "ttyUSB0"},
+        {"1-2", 0x2c7c, 0x0125, {{1, "ttyUSB11"}, {2, "ttyUSB12"}, {3, "ttyUSB13"}}, "ttyUSB13"},
+        {"1-3", 0x1199, 0x9071, {{0, "ttyUSB20"}, {3, "ttyUSB21"}}, "ttyUSB21"},
+        {"1-4", 0x1546, 0x1141, {{2, "ttyACM4"}, {0, "ttyACM3"}}, "ttyACM3"},
+        {"1-5", 0x1A7C, 0x3D41, {{2, "ttyUSB9"}, {0, "ttyUSB10"}}, "ttyUSB9"},  // as ever
+        {"1-6", 0x0403, 0x6001, {{0, "ttyUSB30"}}, ""},                         // an adapter
+        {"1-7", 0x2c7c, 0x0125, {{2, "ttyUSB40"}}, ""},  // its data interface not bound yet
+    };
+    tree.hub("usb1", static_cast<int>(rows.size()));
+    std::vector<std::string> want;
+    for (const auto& r : rows) {
+        tree.device(r.dev, r.vid, r.pid);
+        for (auto [intf, tty] : r.ports) {
+            std::string name = std::string(r.dev) + ":1." + std::to_string(intf);
+            bool acm = std::string(tty).rfind("ttyACM", 0) == 0;
+            std::filesystem::create_directories(tree.devices() / r.dev / name /
+                                                (acm ? std::string("tty/") + tty : tty));
+        }
+        if (*r.dataPort) want.push_back(r.dataPort);
+    }
+    SysfsUsbHost host(tree.root());
+    CUsbDeviceCounter counter(host, table);
+    counter.ScanDevices();
+    EXPECT_EQ(counter.GetDeviceCount(), 6);
+    EXPECT_EQ(host.dataPorts(counter.table()), want);
+    // Without the table, the Zunto modem alone, as before.
+    CUsbDeviceCounter plain(host);
+    plain.ScanDevices();
+    EXPECT_EQ(plain.GetDeviceCount(), 1);
+    EXPECT_EQ(host.dataPorts({}), std::vector<std::string>{"ttyUSB9"});
+}
+
 TEST(UsbDeviceCounterHost, ThisMachinesOwnTreeHoldsNoModem) {
     SysfsUsbHost host("/sys");
     CUsbDeviceCounter counter(host);

@@ -11,6 +11,7 @@ AtCommandTable::AtCommandTable() {
     registerSmsCommands(*this);
     registerCallCommands(*this);
     registerSupplementaryCommands(*this);
+    registerSimLockCommands(*this);
     add("AT", [](ModemState&, const SimCommand&, SimReply&) {});
 }
 
@@ -20,6 +21,7 @@ void AtCommandTable::run(ModemState& state, const SimCommand& cmd, SimReply& rep
         reply.final = "ERROR";
         return;
     }
+    if (refusedBySimLock(state, cmd, reply)) return;
     it->second(state, cmd, reply);
 }
 
@@ -32,6 +34,12 @@ const char* cmeText(int code) {
             return "operation not supported";
         case 10:
             return "SIM not inserted";
+        case 11:
+            return "SIM PIN required";
+        case 12:
+            return "SIM PUK required";
+        case 16:
+            return "incorrect password";
         case 20:
             return "memory full";
         case 21:

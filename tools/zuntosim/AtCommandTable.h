@@ -49,5 +49,8 @@ void registerPhonebookCommands(AtCommandTable& table);
 void registerSmsCommands(AtCommandTable& table);
 void registerCallCommands(AtCommandTable& table);
 void registerSupplementaryCommands(AtCommandTable& table);
+void registerSimLockCommands(AtCommandTable& table);
+// True when the SIM's lock refuses cmd (a SIM command before the PIN).
+bool refusedBySimLock(const ModemState& state, const SimCommand& cmd, SimReply& reply);
 
 }  // namespace zuntosim

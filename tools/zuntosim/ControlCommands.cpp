@@ -81,9 +81,9 @@ std::string SimServer::control(const std::string& line) {
     }
     if (cmd == "sendfail") return sendFailControl(w);
     static const char* known[] = {
-        "signal",  "fail",   "delay",  "garbage", "unsolicited", "unplug", "pbfill",
-        "pbclear", "pbget",  "status", "sms",     "smsparts",    "fill",   "sent",
-        "call",    "answer", "hangup", "ussd",    "nocarrier",   "busy",   "silent"};
+        "signal", "fail",   "delay",     "garbage",  "unsolicited", "unplug", "pbfill", "pbclear",
+        "pbget",  "status", "sms",       "smsparts", "fill",        "sent",   "call",   "answer",
+        "hangup", "ussd",   "nocarrier", "busy",     "silent",      "pin"};
     if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
         return "ERROR unknown command " + cmd;
     int d = 0;
@@ -155,6 +155,22 @@ std::string SimServer::control(const std::string& line) {
         }
     } else if (cmd == "ussd") {
         return ussdControl(s, w, line);
+    } else if (cmd == "pin") {
+        // The SIM asks for CODE from now on (as after a power cycle), or
+        // for nothing.
+        if (w.size() != 3) return "ERROR usage: pin D CODE|off";
+        if (w[2] == "off") {
+            s.pin.clear();
+            s.simLock = ModemState::SimLock::Ready;
+        } else if (w[2].size() >= 4 && w[2].size() <= 8 &&
+                   w[2].find_first_not_of("0123456789") == std::string::npos) {
+            s.pin = w[2];
+            s.simLock = ModemState::SimLock::Pin;
+        } else {
+            return "ERROR a PIN is 4 to 8 digits";
+        }
+        s.pinTries = ModemState::kPinTries;
+        s.pukTries = ModemState::kPukTries;
     } else if (cmd == "pbclear") {
         s.phonebook.clear();
     } else if (cmd == "pbget") {
@@ -175,7 +191,12 @@ std::string SimServer::control(const std::string& line) {
                " tones=" + (s.tones.empty() ? "-" : s.tones) + " data=" +
                (m.dataPid > 0 ? "connected"
                 : m.dialling  ? "dialling"
-                              : "idle");
+                              : "idle") +
+               " sim=" +
+               (s.simLock == ModemState::SimLock::Pin   ? "PIN"
+                : s.simLock == ModemState::SimLock::Puk ? "PUK"
+                                                        : "READY") +
+               " pin=" + (s.pin.empty() ? "off" : s.pin);
     } else {
         return "ERROR unknown command " + cmd;
     }

@@ -77,9 +77,6 @@ void registerGeneralCommands(AtCommandTable& t) {
                 cmeError(s, r, 4);
         }
     });
-    t.add("+CPIN", [](ModemState&, const SimCommand& c, SimReply& r) {
-        if (c.kind == K::Read) r.lines = {"+CPIN: READY"};
-    });
     t.add("+CFUN", [](ModemState&, const SimCommand& c, SimReply& r) {
         if (c.kind == K::Read) r.lines = {"+CFUN: 1"};
         if (c.kind == K::Test) r.lines = {"+CFUN: (0,1),(0)"};

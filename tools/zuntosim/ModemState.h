@@ -110,6 +110,18 @@ struct ModemState {
     int volume = 3;     // +CLVL, 0..5
     std::string tones;  // +VTS digits sent during calls
 
+    // The SIM's lock (27.007 8.3): with a PIN set it asks for it at power-up
+    // and after "pin D CODE"; three wrong PINs block it until the PUK and a
+    // new PIN are given.
+    enum class SimLock { Ready, Pin, Puk };
+    static constexpr int kPinTries = 3;
+    static constexpr int kPukTries = 10;
+    static constexpr const char* kPuk = "12345678";
+    SimLock simLock = SimLock::Ready;
+    std::string pin;  // empty: the SIM asks for none
+    int pinTries = kPinTries;
+    int pukTries = kPukTries;
+
     // Injected by the control channel.
     std::vector<Fault> faults;
     std::map<std::string, int> delays;  // command -> ms, for the next one

@@ -17,6 +17,15 @@ namespace {
 std::string text(const char* s) {
     return s ? std::string(s) : std::string();
 }
+
+// Event 4097 for every device whose SIM is locked, to the callback now
+// registered (none: nothing).
+void announceLockedSims() {
+    for (int d = 1; d <= Link::instance().deviceCount(); ++d)
+        if (auto w = Link::instance().device(d))
+            if (auto s = w->simStateText(); !s.empty())
+                modlink::EventSink::instance().emit(MODLINK_EV_SIM_STATE, s, d);
+}
 }  // namespace
 
 extern "C" {
@@ -24,11 +33,16 @@ extern "C" {
 MODLINK_API int MODLINK_CALL InitModules(void) {
     static std::once_flag indications;
     std::call_once(indications, rq::installCallAndMessageIndications);
-    return Link::instance().open();
+    int rc = Link::instance().open();
+    if (rc == 0) announceLockedSims();
+    return rc;
 }
 
 MODLINK_API int MODLINK_CALL RegistCallbackFunction(ModlinkCallback callback, void* context) {
     modlink::EventSink::instance().set(callback, context);
+    // A SIM that waits for its PIN is told to every new callback: Msgdesk
+    // registers only after InitModules has set the devices up.
+    if (callback) announceLockedSims();
     return 0;
 }
 
@@ -130,6 +144,10 @@ MODLINK_API int MODLINK_CALL EndPhone(int device) {
 }
 MODLINK_API int MODLINK_CALL QureyPhoneStatus(int device) {
     return rq::callStatus(device);
+}
+MODLINK_API int MODLINK_CALL EnterSimPin(int device, const char* pin, const char* newPin) {
+    if (!pin) return -1;
+    return rq::enterSimPin(device, pin, newPin ? std::optional<std::string>(newPin) : std::nullopt);
 }
 
 }  // extern "C"

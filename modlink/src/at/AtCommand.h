@@ -32,6 +32,8 @@ struct AtCommand {
     std::optional<std::string> payload;
     // ATD and ATA end with call results (NO CARRIER, BUSY, ...) as well.
     bool callResults = false;
+    // The command carries a secret (a PIN): the trace shows its name only.
+    bool secret = false;
     // Called on the worker thread with the reply, before execute() returns.
     std::function<void(const AtReply&)> handler;
 };

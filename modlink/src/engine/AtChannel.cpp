@@ -80,13 +80,18 @@ std::optional<std::string> AtChannel::nextLine(bool promptExpected) {
         Trace::instance().note(device(),
                                "overlong line discarded (" + std::to_string(bytes) + " bytes)");
     if (line)
-        Trace::instance().line(
-            device(), "rx", promptExpected && *line == at::AtLineSplitter::kPrompt ? "> " : *line);
+        Trace::instance().line(device(), "rx",
+                               promptExpected && *line == at::AtLineSplitter::kPrompt ? "> "
+                               : !m_secret.empty() && *line == m_secret
+                                   ? m_secret.substr(0, m_secret.find('=') + 1) + "(hidden)"
+                                   : *line);
     return line;
 }
 
-bool AtChannel::send(const std::string& bytes, bool traceIt) {
-    if (traceIt) Trace::instance().line(device(), "tx", bytes);
+bool AtChannel::send(const std::string& bytes, bool traceIt, bool secret) {
+    if (traceIt)
+        Trace::instance().line(device(), "tx",
+                               secret ? bytes.substr(0, bytes.find('=') + 1) + "(hidden)" : bytes);
     if (!m_transport->write(bytes + (traceIt ? "\r" : ""), 2000)) {
         m_dead = true;
         Trace::instance().note(device(), "write failed");
@@ -207,9 +212,11 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
     // still be understood; a V0 command's own result is numeric already.
     m_assembler.begin(cmd, m_numeric.value_or(true) || at::numericResultsAfter(cmd.text) == true);
     bool promptDone = !cmd.payload.has_value();
+    // A modem that still echoes sends a secret back: not into the trace.
+    m_secret = cmd.secret ? cmd.text : std::string();
     auto deadline = steady_clock::now() + cmd.timeout;
     bool done = false;
-    if (!send(cmd.text, true)) {
+    if (!send(cmd.text, true, cmd.secret)) {
         reply.status = AtStatus::Unplugged;
     } else {
         while (!done) {
@@ -254,7 +261,9 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         }
     }
     if (reply.status == AtStatus::Timeout) {
-        Trace::instance().note(device(), "timeout: " + cmd.text);
+        Trace::instance().note(
+            device(),
+            "timeout: " + (cmd.secret ? cmd.text.substr(0, cmd.text.find('=')) : cmd.text));
         m_needResync = true;
         m_lateWindow = std::min<milliseconds>(cmd.timeout, milliseconds(5000));
         // A modem left waiting for a message body at the "> " prompt takes
@@ -275,6 +284,7 @@ at::AtReply AtChannel::execute(const at::AtCommand& cmd) {
         reply.status = AtStatus::Overflow;
         reply.lines.clear();
     }
+    m_secret.clear();
     if (cmd.handler) cmd.handler(reply);
     return reply;
 }

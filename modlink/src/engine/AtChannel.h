@@ -45,7 +45,7 @@ private:
     enum class Wait { Input, Woken, Timeout, Dead };
     Wait waitFor(std::chrono::steady_clock::time_point deadline);
     bool readInput();
-    bool send(const std::string& bytes, bool traceIt);
+    bool send(const std::string& bytes, bool traceIt, bool secret = false);
     // The splitter's next line, traced, with discarded overlong lines noted.
     std::optional<std::string> nextLine(bool promptExpected = false);
     void resync();
@@ -69,6 +69,8 @@ private:
     // Idle lines: unsolicited codes may span several lines (+CMT).
     std::vector<std::string> m_idleUnsolicited;
     int m_idleContinuation = 0;
+    // The secret command running, whose echo the trace must not show.
+    std::string m_secret;
 };
 
 }  // namespace modlink

@@ -31,6 +31,12 @@ struct DeviceState {
     std::optional<at::PhonebookGeometry> phonebook;
     CallState call;
     std::optional<std::pair<int, int>> volumeRange;  // of AT+CLVL=?
+    // What the SIM waits for before it can be used: "SIM PIN", "SIM PUK",
+    // "PH-SIM PIN", or "SIM not inserted"; empty when it is ready. While
+    // set, the device's requests fail at once and the settings that need
+    // the SIM are not made yet.
+    std::string simLock;
+    std::optional<int> pinTries;  // when the modem tells them
 };
 
 }  // namespace modlink

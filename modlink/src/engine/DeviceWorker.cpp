@@ -7,6 +7,7 @@
 #include <future>
 
 #include "EventSink.h"
+#include "ModemSetup.h"
 #include "Trace.h"
 
 namespace modlink {
@@ -41,6 +42,17 @@ bool DeviceWorker::start(Setup setup) {
     bool ok = result.get();
     if (!ok && m_thread.joinable()) m_thread.join();
     return ok;
+}
+
+void DeviceWorker::noteSimState() {
+    std::lock_guard lock(m_mutex);
+    m_simStateText = modlink::simStateText(m_state);
+    m_simLocked = !m_state.simLock.empty();
+}
+
+std::string DeviceWorker::simStateText() const {
+    std::lock_guard lock(m_mutex);
+    return m_simStateText;
 }
 
 void DeviceWorker::stop() {
@@ -86,6 +98,7 @@ int DeviceWorker::commandCount() const {
 
 void DeviceWorker::main(Setup setup, std::promise<bool>* started) {
     bool ok = setup(*m_channel, m_state) && m_channel->alive();
+    noteSimState();
     m_alive = ok;
     started->set_value(ok);
     if (ok) serve();
@@ -115,8 +128,14 @@ void DeviceWorker::serve() {
                 m_running = true;
             }
         }
-        if (next) {
+        if (next && !next->whileLocked && !m_state.simLock.empty()) {
+            // Answered at once: the modem would refuse it, or time out.
+            if (next->abort) next->abort("ERROR: " + m_state.simLock);
+            std::lock_guard lock(m_mutex);
+            m_running = false;
+        } else if (next) {
             next->run(*m_channel, m_state);
+            noteSimState();
             std::lock_guard lock(m_mutex);
             m_running = false;
         } else {

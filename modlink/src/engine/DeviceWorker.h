@@ -13,6 +13,7 @@
 #include "DeviceState.h"
 #include "Request.h"
 #include "at/UnsolicitedRouter.h"
+#include "transport/Discovery.h"
 
 namespace modlink {
 
@@ -40,6 +41,9 @@ public:
     void setDevice(int device) { m_device = device; }
     int device() const { return m_device.load(); }
     const std::string& portName() const { return m_portName; }
+    // How the port was found; set before start().
+    void setOrigin(PortOrigin origin) { m_origin = std::move(origin); }
+    const PortOrigin& origin() const { return m_origin; }
     // Handlers run on the worker thread; register before start().
     at::UnsolicitedRouter& router() { return m_router; }
     // For unsolicited handlers, which run on the worker thread only.
@@ -50,6 +54,10 @@ public:
     bool cancel(int id);
     int commandCount() const;
     bool alive() const { return m_alive.load(); }
+    // The SIM waits for its PIN (or is missing); sends go elsewhere.
+    bool simLocked() const { return m_simLocked.load(); }
+    // Event 4097's text for the SIM's state; empty when it is open.
+    std::string simStateText() const;
     // Waits until the stopped worker has answered its queue, closed the
     // port and ended.
     bool waitFinished(int timeoutMs);
@@ -61,13 +69,18 @@ private:
     void wake();
     void unplugged();
     void answerQueued(const std::string& why);
+    // Worker thread: publishes the SIM's state for other threads.
+    void noteSimState();
 
     std::atomic<int> m_device;
     std::string m_portName;
+    PortOrigin m_origin;
     at::UnsolicitedRouter m_router;
     int m_wakeFd = -1;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_alive{false};
+    std::atomic<bool> m_simLocked{false};
+    std::string m_simStateText;  // under m_mutex
     std::unique_ptr<AtChannel> m_channel;
     DeviceState m_state;
     mutable std::mutex m_mutex;

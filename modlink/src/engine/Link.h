@@ -30,12 +30,16 @@ public:
     bool isOpen() const;
     int deviceCount() const;
     std::shared_ptr<DeviceWorker> device(int index) const;
+    // The serial ports the last open() found but did not use, and why.
+    std::vector<UnusedPort> unusedPorts() const;
 
     // Queues a request on a device; returns its id, or -1 when the device
     // does not exist, is gone or its queue is full.
     using Run = std::function<void(AtChannel&, DeviceState&, int id)>;
     using Abort = std::function<void(int id, const std::string& why)>;
-    int submit(int device, Run run, Abort abort, bool withdrawable = false);
+    // whileLocked: it runs also while the device's SIM is locked.
+    int submit(int device, Run run, Abort abort, bool withdrawable = false,
+               bool whileLocked = false);
     // Queues a request on the attached device with the shortest queue,
     // round-robin among equals (sends name no device). -1 when none takes it.
     int submitToLeastBusy(Run run, Abort abort, bool withdrawable);
@@ -50,10 +54,19 @@ public:
 private:
     // Drops the stopped workers that have ended.
     void forgetEnded();
+    struct Candidate {
+        std::unique_ptr<Transport> transport;
+        PortOrigin origin;
+    };
+    // Opens the ports to attach: the Zunto modems, the table's modems, the
+    // named ports; 0, or non-zero when a port of a found modem is held by
+    // another program (see InitModules).
+    int openPorts(std::vector<Candidate>& out, std::vector<UnusedPort>& unused);
 
     mutable std::mutex m_mutex;
     bool m_open = false;
     std::vector<std::shared_ptr<DeviceWorker>> m_devices;
+    std::vector<UnusedPort> m_unused;
     std::vector<RouterSetup> m_routerSetups;
     // Workers told to stop that have not ended yet: a close waits for them,
     // also for those of a close running at the same time in another thread.

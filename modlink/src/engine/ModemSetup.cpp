@@ -4,10 +4,12 @@
 #include <poll.h>
 
 #include <chrono>
+#include <thread>
 
 #include "Timeouts.h"
 #include "Trace.h"
 #include "at/AtText.h"
+#include "at/CpinParser.h"
 
 namespace modlink {
 
@@ -37,6 +39,62 @@ bool setUpModem(AtChannel& ch, DeviceState& state) {
     // Verbose result codes: from here a bare "0" or "4" is information.
     run(ch, "ATV1");
     run(ch, "AT+CMEE=1");
+    readSimState(ch, state);
+    if (state.simLock.empty()) finishSetUp(ch, state);
+    return ch.alive();
+}
+
+void readSimState(AtChannel& ch, DeviceState& state) {
+    // A SIM is busy for a few seconds after power-up (and after a PIN).
+    const auto deadline = std::chrono::steady_clock::now() + kSimBusyWait;
+    for (;;) {
+        auto r = run(ch, "AT+CPIN?", {"+CPIN:"});
+        std::string code;
+        bool busy = false;
+        if (r.ok()) {
+            code = at::parseCpin(r.lines).value_or("READY");
+            busy = code == "NOT READY" || code == "SIM BUSY";
+        } else if (r.status == at::AtStatus::CmeError) {
+            // 27.007 9.2.1: 10 not inserted, 11 PIN, 12 PUK, 14 busy.
+            code = r.code == 10   ? "SIM not inserted"
+                   : r.code == 11 ? "SIM PIN"
+                   : r.code == 12 ? "SIM PUK"
+                                  : "READY";
+            busy = r.code == 14;
+        } else {
+            code = "READY";  // a modem without +CPIN: nothing to ask for
+        }
+        if (busy && ch.alive() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(kSimBusyPause);
+            continue;
+        }
+        if (busy) {
+            // Its own requests will tell what is wrong.
+            Trace::instance().note(ch.device(), "SIM still busy; used as ready");
+            code = "READY";
+        }
+        if (code == "SIM PIN" || code == "SIM PUK" || code == "PH-SIM PIN" ||
+            code == "SIM not inserted") {
+            state.simLock = code;
+        } else {
+            if (code != "READY")
+                Trace::instance().note(ch.device(), "SIM state " + code + " ignored");
+            state.simLock.clear();
+        }
+        break;
+    }
+    state.pinTries.reset();
+    if (state.simLock != "SIM PIN" && state.simLock != "SIM PUK") return;
+    // The standard form first, then the forms of makers that lack it.
+    for (const char* ask : {"AT+CPINR", "AT^CPIN?", "AT+QPINC=\"SC\""}) {
+        auto r = run(ch, ask, {"+CPINR:", "^CPIN:", "+QPINC:"});
+        if (!r.ok()) continue;
+        state.pinTries = at::parsePinTries(r.lines, state.simLock);
+        if (state.pinTries) break;
+    }
+}
+
+void finishSetUp(AtChannel& ch, DeviceState& state) {
     if (!run(ch, "AT+CMGF=0").ok()) Trace::instance().note(0, "PDU mode refused");
     if (run(ch, "AT+CSCS=\"UCS2\"").ok()) {
         state.charset = at::Charset::Ucs2;
@@ -51,7 +109,11 @@ bool setUpModem(AtChannel& ch, DeviceState& state) {
     run(ch, "AT+CPMS=\"SM\",\"SM\",\"SM\"", {"+CPMS:"});
     if (!run(ch, "AT+CNMI=2,1,0,0,0").ok()) run(ch, "AT+CNMI=1,1,0,0,0");
     run(ch, "AT+CLIP=1");
-    return ch.alive();
+}
+
+std::string simStateText(const DeviceState& state) {
+    if (state.simLock.empty()) return {};
+    return state.pinTries ? state.simLock + "," + std::to_string(*state.pinTries) : state.simLock;
 }
 
 bool probeAt(Transport& t, int timeoutMs) {

@@ -16,6 +16,8 @@ struct Request {
     int id = -1;
     // Only requests that say so can be withdrawn before they start (sends).
     bool withdrawable = false;
+    // Runs also while the SIM is locked (the PIN itself, diagnosis).
+    bool whileLocked = false;
     std::function<void(AtChannel&, DeviceState&)> run;
     std::function<void(const std::string& why)> abort;
 };

@@ -82,7 +82,8 @@ int raw(int device, const std::string& text, std::function<void(const at::AtRepl
             r.status = why.find("unplugged") != std::string::npos ? at::AtStatus::Unplugged
                                                                   : at::AtStatus::Cancelled;
             done(r);
-        });
+        },
+        false, true);
 }
 
 }  // namespace modlink::requests

@@ -49,7 +49,13 @@ int audioPath(int device);
 // once, before the link opens.
 void installCallAndMessageIndications();
 
-// A raw command for diagnosis: done gets the reply on the worker thread.
+// The SIM's PIN: gives the PIN, or the PUK and a new PIN, and answers
+// 4098 (after a wrong one also 4097 with the tries left). -1 when the
+// device's SIM is not locked or a code is not 4 to 8 digits.
+int enterSimPin(int device, const std::string& pin, const std::optional<std::string>& newPin);
+
+// A raw command for diagnosis (it runs also while the SIM is locked): done gets the reply on the
+// worker thread.
 int raw(int device, const std::string& text, std::function<void(const at::AtReply&)> done);
 
 }  // namespace modlink::requests

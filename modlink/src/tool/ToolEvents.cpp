@@ -22,7 +22,8 @@ int MODLINK_CALL ToolEvents::callback(unsigned event, const char* text, void* co
     // These carry a device, which may equal the id of a request: they
     // answer nothing.
     bool indication = event == MODLINK_EV_NEW_MESSAGE || event == MODLINK_EV_INCOMING_CALL ||
-                      event == MODLINK_EV_CALL_ENDED;
+                      event == MODLINK_EV_CALL_ENDED || event == MODLINK_EV_SIM_STATE;
+    if (event == MODLINK_EV_SIM_STATE) self->m_simStates[param] = text ? text : "";
     if (error) ++self->m_errors;
     if (event == MODLINK_EV_SIGNAL) {
         if (!self->m_signals.erase(param)) self->m_signalled.insert(param);
@@ -53,6 +54,12 @@ void ToolEvents::print(const std::string& json) {
     std::fputs(json.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+std::string ToolEvents::simState(int device) {
+    std::lock_guard lock(m_mutex);
+    auto it = m_simStates.find(device);
+    return it == m_simStates.end() ? std::string() : it->second;
 }
 
 bool ToolEvents::wait(int seconds) {

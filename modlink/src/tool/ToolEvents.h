@@ -27,6 +27,8 @@ public:
     bool wait(int seconds);
     bool anyError() const { return m_errors > 0; }
     void print(const std::string& json);
+    // The last SIM state (event 4097) of a device; empty when none came.
+    std::string simState(int device);
 
 private:
     std::mutex m_mutex;
@@ -35,6 +37,7 @@ private:
     std::set<int> m_signals;
     std::set<int> m_answered;
     std::set<int> m_signalled;
+    std::map<int, std::string> m_simStates;
     std::atomic<int> m_errors{0};
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ToolCommands.h"
 #include "ToolEvents.h"
 #include "engine/Json.h"
 #include "engine/Link.h"
@@ -28,7 +29,7 @@ int usage() {
         << "usage: modlink-tool [--port PATH|tcp:HOST:PORT]... [--device D] [--wait SECONDS]\n"
            "                    ports | info | phonebook list |\n"
            "                    phonebook write INDEX NUMBER NAME | phonebook delete INDEX |\n"
-           "                    at \"COMMAND\" |\n"
+           "                    at \"COMMAND\" | pin status | pin enter |\n"
            "                    sms list | sms read INDEX | sms delete INDEX |\n"
            "                    sms send NUMBER TEXT |\n"
            "                    call dial NUMBER | call answer | call hangup | call status |\n"
@@ -43,16 +44,6 @@ bool toInt(const std::string& s, int& out) {
     if (s.empty() || *end || v < 0 || v > 1000000) return false;
     out = static_cast<int>(v);
     return true;
-}
-
-// The device to use: the one asked for, or all attached ones.
-std::vector<int> devices(int chosen) {
-    int n = 0;
-    GetActiveDeviceCount(&n);
-    std::vector<int> out;
-    for (int d = 1; d <= n; ++d)
-        if (chosen == 0 || chosen == d) out.push_back(d);
-    return out;
 }
 
 int refused(const std::string& what) {
@@ -130,13 +121,15 @@ int main(int argc, char** argv) {
         if (events.anyError()) rc = 1;
     };
     if (cmd == "ports" && args.size() == 1) {
-        for (int d : devices(device)) {
-            auto w = modlink::Link::instance().device(d);
-            events.print("{\"device\":" + std::to_string(d) +
-                         ",\"port\":" + jsonString(w ? w->portName() : "") + "}");
+        rc = modlink::tool::portsCommand(events, device, waitSeconds);
+    } else if (cmd == "pin" && args.size() >= 2) {
+        rc = modlink::tool::pinCommand(events, args, device, waitSeconds);
+        if (rc == 2) {
+            CloseModules();
+            return usage();
         }
     } else if (cmd == "info" && args.size() == 1) {
-        for (int d : devices(device)) {
+        for (int d : modlink::tool::devicesOf(device)) {
             if (GetSignal(d) >= 0) events.expectSignal(d);
             for (int id : {GetGSMCenter(d), GetSimInfo(d, 1), GetSimInfo(d, 2)})
                 if (id >= 0) events.expectAnswer(id);
@@ -146,7 +139,7 @@ int main(int argc, char** argv) {
         int d = device ? device : 1, index = 0;
         int id = -1;
         if (args[1] == "list" && args.size() == 2) {
-            for (int dd : devices(device))
+            for (int dd : modlink::tool::devicesOf(device))
                 if ((id = GetSavedTelphone(dd)) >= 0) events.expectAnswer(id);
         } else if (args[1] == "write" && args.size() == 5 && toInt(args[2], index)) {
             std::string name = platform::codepage::utf8ToGbk(args[4]);
@@ -168,7 +161,7 @@ int main(int argc, char** argv) {
         int d = device ? device : 1, index = 0, id = -1;
         if (args[1] == "list" && args.size() == 2) {
             // The listing's events carry the device, not the id.
-            for (int dd : devices(device))
+            for (int dd : modlink::tool::devicesOf(device))
                 if (GetExistedMessage(dd) >= 0) events.expectAnswer(dd);
         } else if (args[1] == "read" && args.size() == 3 && toInt(args[2], index)) {
             id = GetSMSMessage(d, index);

@@ -19,6 +19,7 @@ public:
     std::unique_ptr<Controller> openController(int n) override;
     std::unique_ptr<Hub> openHub(const std::string& name) override;
     std::vector<std::string> serialPorts(DeviceIds ids) override;
+    std::vector<std::string> dataPorts(const ModemTable& table) override;
 
 private:
     std::filesystem::path m_devices;

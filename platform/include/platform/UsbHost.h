@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ModemTable.h"
+
 namespace platform::usb {
 
 struct DeviceIds {
@@ -43,6 +45,14 @@ public:
     // The serial port of every device with these ids (its first tty
     // interface), one per device, e.g. "ttyUSB0".
     virtual std::vector<std::string> serialPorts(DeviceIds ids) = 0;
+    // The port a data call is dialled on, one per modem: the Zunto modem's
+    // first serial port, and for each modem of the table the port of the
+    // interface it names for data (see ModemTable). By default the Zunto
+    // modems' only.
+    virtual std::vector<std::string> dataPorts(const ModemTable& table) {
+        (void)table;
+        return serialPorts({0x1A7C, 0x3D41});
+    }
 };
 
 }  // namespace platform::usb

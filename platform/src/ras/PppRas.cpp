@@ -66,7 +66,9 @@ std::string PppRas::portOfDevice(const std::string& name) {
 
 DWORD PppRas::RasEnumDevicesA(std::vector<RASDEVINFOA>& devices) {
     devices.clear();
-    for (const auto& tty : m_usb.serialPorts({0x1A7C, 0x3D41}))
+    // The data port of every modem: the Zunto modem's, and those the table
+    // of known modems names.
+    for (const auto& tty : m_usb.dataPorts(platform::usb::ModemTable::loadDefault()))
         devices.push_back({"modem", deviceOfPort("/dev/" + tty)});
     for (const auto& p : m_config.extraPorts) devices.push_back({"modem", deviceOfPort(p)});
     return 0;

@@ -198,3 +198,60 @@ TEST(SimControl, PhonebookPreloadFile) {
     EXPECT_EQ(error, path + ":2: expected index,number,name");
     std::remove(path.c_str());
 }
+
+// The SIM's PIN as the simulator keeps it, one command a row in order.
+TEST(SimCommandTable, PinPukAndTheCommandsALockedSimRefuses) {
+    AtCommandTable t;
+    ModemState s;
+    s.cmee = 1;
+    s.pin = "1234";
+    s.simLock = ModemState::SimLock::Pin;
+    struct Row {
+        const char* line;
+        const char* first;  // first information line, "" for none
+        const char* final;
+    } rows[] = {
+        {"AT+CPIN?", "+CPIN: SIM PIN", "OK"},
+        {"AT+CPMS?", "", "+CME ERROR: 11"},
+        {"AT+CSQ", "+CSQ: 20,99", "OK"},  // the radio needs no SIM
+        {"AT+CPINR", "+CPINR: SIM PIN,3,3", "OK"},
+        {"AT+CPIN=\"0000\"", "", "+CME ERROR: 16"},
+        {"AT+CPIN=\"123\"", "", "+CME ERROR: 16"},  // no PIN's form: not counted
+        {"AT+CPINR", "+CPINR: SIM PIN,2,3", "OK"},
+        {"AT+CPIN=\"1111\"", "", "+CME ERROR: 16"},
+        {"AT+CPINR", "+CPINR: SIM PIN,1,3", "OK"},
+        {"AT+CPIN=\"9999\"", "", "+CME ERROR: 16"},  // the third: blocked
+        {"AT+CPIN?", "+CPIN: SIM PUK", "OK"},
+        {"AT+CSCA?", "", "+CME ERROR: 12"},
+        {"AT+CPIN=\"1234\"", "", "+CME ERROR: 16"},  // the PIN no longer opens it
+        {"AT+CPIN=\"12345679\",\"4321\"", "", "+CME ERROR: 16"},
+        {"AT+CPINR", "+CPINR: SIM PIN,0,3", "OK"},
+        {"AT+CPIN=\"12345678\",\"4321\"", "", "OK"},
+        {"AT+CPIN?", "+CPIN: READY", "OK"},
+        {"AT+CPIN=\"4321\"", "", "+CME ERROR: 3"},  // nothing to unlock
+        {"AT+CPMS?", "+CPMS: \"SM\",0,30,\"SM\",0,30,\"SM\",0,30", "OK"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.line);
+        auto reply = run(t, s, r.line);
+        EXPECT_EQ(reply.final, r.final);
+        EXPECT_EQ(reply.lines.empty() ? "" : reply.lines.front(), std::string(r.first));
+    }
+    EXPECT_EQ(s.pin, "4321");
+    EXPECT_EQ(s.pukTries, ModemState::kPukTries);
+
+    SimServer server;
+    SimOptions o;
+    std::string error;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(server.start(o, error)) << error;
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(server.control("pin 1 4321"), "OK");
+    EXPECT_NE(server.control("status 1").find("sim=PIN pin=4321"), std::string::npos);
+    EXPECT_EQ(server.control("pin 1 off"), "OK");
+    EXPECT_NE(server.control("status 1").find("sim=READY pin=off"), std::string::npos);
+    EXPECT_EQ(server.control("pin 1 123"), "ERROR a PIN is 4 to 8 digits");
+    EXPECT_EQ(server.control("pin 1 123456789"), "ERROR a PIN is 4 to 8 digits");
+    EXPECT_EQ(server.control("pin 1 12345678"), "OK");
+    EXPECT_EQ(server.control("pin 1"), "ERROR usage: pin D CODE|off");
+}

@@ -16,6 +16,15 @@ TEST(DeviceAnswers, OkAndErrorTestsLookAtThePrefixOnly) {
     EXPECT_FALSE(isError("TIMEOU"));
     EXPECT_FALSE(isError("+CMS ERROR: 500"));
     EXPECT_FALSE(isError(nullptr));
+    // A locked SIM's answers are waited out, not retried.
+    EXPECT_TRUE(isSimLockError("ERROR: SIM PIN"));
+    EXPECT_TRUE(isSimLockError("ERROR: SIM PUK"));
+    EXPECT_TRUE(isSimLockError("ERROR: PH-SIM PIN"));
+    EXPECT_TRUE(isSimLockError("ERROR: SIM not inserted"));
+    EXPECT_FALSE(isSimLockError("ERROR: SIM PI"));
+    EXPECT_FALSE(isSimLockError("ERROR: +CME ERROR: 11"));
+    EXPECT_FALSE(isSimLockError("ERROR"));
+    EXPECT_FALSE(isSimLockError(nullptr));
 }
 
 TEST(DeviceAnswers, LeadingDecimalReadsLikeAtoi) {

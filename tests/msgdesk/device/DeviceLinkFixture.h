@@ -2,7 +2,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,17 @@ struct RecordingPorts final : DeviceLinkPorts {
     bool sendBatchRunning() override { return batchRunning; }
     void clearSendBatch() override { log.push_back("clearbatch"); }
     void setVolumeSetting(int level) override { volume = level; }
+    // The PIN dialog: what it was shown, and the answers scripted for it
+    // (none left: cancel).
+    std::vector<SimCodePrompt> prompts;
+    std::deque<std::optional<SimCode>> codes;
+    std::optional<SimCode> askSimCode(const SimCodePrompt& p) override {
+        prompts.push_back(p);
+        if (codes.empty()) return std::nullopt;
+        auto c = codes.front();
+        codes.pop_front();
+        return c;
+    }
 };
 
 // Whatever the link passes on to the rest of the main frame.
