@@ -18,6 +18,7 @@ PKGS=(
   qemu-system-x86 linux-image-amd64 busybox-static
   python3
   lintian dbus dunst libnotify-bin x11-apps netpbm
+  appstream
 )
 
 missing=()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "compose/ComposeText.h"
 
+#include "compose/ComposeIds.h"
+#include "contacts/PhoneNumber.h"
 #include "platform/Codepage.h"
 
 namespace msgdesk {
@@ -16,6 +18,15 @@ std::size_t AcceptedInsertLength(std::size_t keptBytes, std::string_view insertG
 
 std::string ComposeCountText(std::size_t bytes, std::size_t limit) {
     return std::to_string(bytes) + "/" + std::to_string(limit);
+}
+
+ComposeCheck CheckComposedMessage(std::string_view numberGbk, std::string_view textGbk) {
+    if (numberGbk.empty() || numberGbk.size() > static_cast<std::size_t>(compose::kNumberLimit) ||
+        !IsValidPhoneNumber(numberGbk))
+        return ComposeCheck::InvalidNumber;
+    if (textGbk.size() > static_cast<std::size_t>(compose::kTextLimit))
+        return ComposeCheck::TextTooLong;
+    return ComposeCheck::Ok;
 }
 
 }  // namespace msgdesk

@@ -69,6 +69,11 @@ public:
     virtual void runSimInfoDialog(SimInfoModel& model) { (void)model; }
     // The keep-on-computer prompt: 1 yes, 1044 no, 2 cancel.
     virtual int askKeepOnComputer() { return 2; }
+    // The conversation window with a number (GBK), opened or raised.
+    virtual void openConversation(const std::string& numberGbk) { (void)numberGbk; }
+    // A second start of the program on the same data folder: show and
+    // raise the main window.
+    virtual void raise() {}
 };
 
 }  // namespace msgdesk
