@@ -50,13 +50,17 @@ public:
     explicit CConversationModel(const Conversation& c, QObject* parent)
         : QAbstractListModel(parent), m_c(c) {}
 
+    // The newest `shown` messages become rows (all when there are fewer);
+    // laying out every bubble of a long history would make opening slow,
+    // so older ones come in pages as the user scrolls up (showMore).
     void rebuild() {
         beginResetModel();
         m_rows.clear();
         const auto& entries = m_c.entries();
-        m_rows.reserve(entries.size() + entries.size() / 4 + 1);
+        m_first = entries.size() > m_shown ? entries.size() - m_shown : 0;
+        m_rows.reserve(entries.size() - m_first + (entries.size() - m_first) / 4 + 1);
         const std::string* lastDay = nullptr;
-        for (size_t i = 0; i < entries.size(); ++i) {
+        for (size_t i = m_first; i < entries.size(); ++i) {
             const ConversationEntry& e = entries[i];
             if (!lastDay || *lastDay != e.day) {
                 m_rows.push_back(Row{true, -1, u8(Conversation::dayText(e.day)), {}, false});
@@ -69,6 +73,13 @@ public:
                 Row{false, static_cast<int>(i), FromGbk(e.text), under, e.outgoing()});
         }
         endResetModel();
+    }
+    // True when older messages were waiting and are rows now.
+    bool showMore() {
+        if (m_first == 0) return false;
+        m_shown += kPage;
+        rebuild();
+        return true;
     }
 
     int rowCount(const QModelIndex& parent = {}) const override {
@@ -89,9 +100,13 @@ public:
     }
     const Row& row(int i) const { return m_rows[static_cast<size_t>(i)]; }
 
+    static constexpr size_t kPage = 100;
+
 private:
     const Conversation& m_c;
     std::vector<Row> m_rows;
+    size_t m_shown = kPage;
+    size_t m_first = 0;
 };
 
 namespace {
@@ -174,8 +189,6 @@ CConversationDlg::CConversationDlg(std::unique_ptr<Conversation> conversation, Q
     m_view->setSelectionMode(QAbstractItemView::NoSelection);
     m_view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_view->setResizeMode(QListView::Adjust);
-    m_view->setLayoutMode(QListView::Batched);
-    m_view->setBatchSize(200);
     m_view->setFocusPolicy(Qt::NoFocus);
 
     m_reply = new CComposeTextEdit(compose::kTextLimit);
@@ -221,6 +234,16 @@ CConversationDlg::CConversationDlg(std::unique_ptr<Conversation> conversation, Q
     setWindowTitle(u8(m_conversation->title()));
     m_view->scrollToBottom();
     m_reply->setFocus();
+    // At the top of what is shown, the next older page comes in above; the
+    // view keeps its place at the message that was at the top.
+    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+        QScrollBar* bar = m_view->verticalScrollBar();
+        if (v != bar->minimum() || bar->maximum() == 0) return;
+        const int fromEnd = bar->maximum() - v;
+        if (!m_model->showMore()) return;
+        m_view->doItemsLayout();
+        bar->setValue(bar->maximum() - fromEnd);
+    });
 }
 
 CConversationDlg::~CConversationDlg() {

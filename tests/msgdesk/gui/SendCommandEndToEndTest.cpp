@@ -16,17 +16,17 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Run {
+struct ShellRun {
     int rc = -1;
     std::string out;
 };
 
 // A shell command line in dir (the data folder of a build-tree program),
 // its output (both streams) and exit status.
-Run shell(const fs::path& dir, const std::string& command) {
+ShellRun shell(const fs::path& dir, const std::string& command) {
     const std::string line = "cd '" + dir.string() + "' && LANG=C.UTF-8 LC_ALL=C.UTF-8 " + command +
                              " 2>&1; echo \"rc=$?\"";
-    Run r;
+    ShellRun r;
     FILE* p = ::popen(line.c_str(), "r");
     if (!p) return r;
     char buf[4096];
@@ -60,7 +60,7 @@ TEST(MsgdeskSendCommand, NotRunningThenRunning) {
     fs::create_directories(dir);
     const std::string msgdesk = "'" + bin + "/msgdesk'";
 
-    Run r = shell(dir, msgdesk + " --send 13912345678 'offline 离线'");
+    ShellRun r = shell(dir, msgdesk + " --send 13912345678 'offline 离线'");
     EXPECT_EQ(r.rc, 0) << r.out;
     EXPECT_NE(r.out.find("will be sent at its next start"), std::string::npos) << r.out;
     EXPECT_EQ(fileSize(dir / "data" / "OutBox.db"), 236u);
