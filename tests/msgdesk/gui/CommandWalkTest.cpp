@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "compose/CConversationDlg.h"
 #include "FrameFixture.h"
 #include "QtMessageLoop.h"
 #include "msgdesk/FakeDeviceLibrary.h"
@@ -123,6 +124,10 @@ public:
         // Modeless windows and bars a command may show.
         o << " find " << (frame->findPane() && frame->findPane()->bar()->isVisible());
         o << " phone " << (frame->phoneDialog() && frame->phoneDialog()->isVisible());
+        int conversations = 0;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (qobject_cast<CConversationDlg*>(t) && t->isVisible()) ++conversations;
+        o << " conversations " << conversations;
         return o.str();
     }
 
