@@ -42,8 +42,8 @@ MessageRecord message(const std::string& number, std::mt19937& rng, int i) {
 double openOnce(MailboxStore& store, const std::string& number, int& rows) {
     QElapsedTimer t;
     t.start();
-    auto* dlg = new CConversationDlg(
-        std::make_unique<Conversation>(store, number, [](const std::string&) { return std::string(); }));
+    auto* dlg = new CConversationDlg(std::make_unique<Conversation>(
+        store, number, [](const std::string&) { return std::string(); }));
     dlg->show();
     QApplication::processEvents();
     dlg->messages()->viewport()->repaint();
@@ -111,8 +111,9 @@ int main(int argc, char** argv) {
         }
         std::printf("conversation_bench: InBox %d messages, SentBox %d; conversation %d messages\n",
                     n, static_cast<int>(sent.size()), rows);
-        std::printf("open until painted: best %.1f ms, mean %.1f ms, worst %.1f ms (goal < 100 ms)\n",
-                    best, sum / runs, worst);
+        std::printf(
+            "open until painted: best %.1f ms, mean %.1f ms, worst %.1f ms (goal < 100 ms)\n", best,
+            sum / runs, worst);
         std::printf("of which finding and ordering the messages (core): best %.1f ms\n", core);
 
         // One arrival from the number while the window is open.

@@ -116,7 +116,8 @@ int main(int argc, char** argv) {
         requests = std::make_unique<QSocketNotifier>(channel.fd(), QSocketNotifier::Read);
         QObject::connect(requests.get(), &QSocketNotifier::activated, [&] {
             channel.serveOne([&](const std::string& line) {
-                return msgdesk::script::answer(line, send, [&app] { app.mainFrame()->raiseWindow(); });
+                return msgdesk::script::answer(line, send,
+                                               [&app] { app.mainFrame()->raiseWindow(); });
             });
         });
     }

@@ -28,8 +28,8 @@ QString u8(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-constexpr int kMargin = 8;     // around a bubble
-constexpr int kPad = 8;        // inside a bubble
+constexpr int kMargin = 8;      // around a bubble
+constexpr int kPad = 8;         // inside a bubble
 constexpr int kDayHeight = 26;  // a date line
 constexpr int kRoleKind = Qt::UserRole + 1;
 
@@ -69,8 +69,7 @@ public:
             QString under = FromGbk(e.time);
             const std::string state = Conversation::stateText(e.state);
             if (!state.empty()) under += QStringLiteral("  ") + u8(state);
-            m_rows.push_back(
-                Row{false, static_cast<int>(i), FromGbk(e.text), under, e.outgoing()});
+            m_rows.push_back(Row{false, static_cast<int>(i), FromGbk(e.text), under, e.outgoing()});
         }
         endResetModel();
     }

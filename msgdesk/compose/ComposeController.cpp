@@ -90,10 +90,12 @@ ComposeController::Sent ComposeController::sendText(const std::string& numberGbk
     return out;
 }
 
-std::vector<MessageRecord> ComposeController::composedRows(
-    const ContactBook& book, const SimPhonebook& sims, const std::string& numberGbk,
-    const std::string& textGbk, const platform::LocalTime& now,
-    platform::MessageBoxPort& messageBox) {
+std::vector<MessageRecord> ComposeController::composedRows(const ContactBook& book,
+                                                           const SimPhonebook& sims,
+                                                           const std::string& numberGbk,
+                                                           const std::string& textGbk,
+                                                           const platform::LocalTime& now,
+                                                           platform::MessageBoxPort& messageBox) {
     if (CheckComposedMessage(numberGbk, textGbk) != ComposeCheck::Ok) return {};
     ComposeRequest request;
     request.mode = 1;

@@ -51,8 +51,8 @@ int sideRank(ConversationEntry::State s) {
 
 }  // namespace
 
-Conversation::Conversation(MailboxStore& store, std::string number, NameLookup nameFor,
-                           Sender send, platform::MessageBoxPort* messageBox)
+Conversation::Conversation(MailboxStore& store, std::string number, NameLookup nameFor, Sender send,
+                           platform::MessageBoxPort* messageBox)
     : m_store(store),
       m_number(std::move(number)),
       m_key(ConversationKey(m_number)),
@@ -82,9 +82,9 @@ bool Conversation::reply(const std::string& textGbk) {
         // The field never takes an overlong text; a number the dialog would
         // refuse (a sender name, an empty number) is the case to explain.
         const bool badNumber = sent.check == ComposeCheck::InvalidNumber;
-        const std::string text =
-            badNumber ? FormatStr(34008, {platform::codepage::gbkToUtf8(m_number)})
-                      : FormatStr(34009, {int64_t{compose::kTextLimit}});
+        const std::string text = badNumber
+                                     ? FormatStr(34008, {platform::codepage::gbkToUtf8(m_number)})
+                                     : FormatStr(34009, {int64_t{compose::kTextLimit}});
         m_messageBox->show({badNumber ? 34008u : 34009u, text, LoadStr(IDS_APP_TITLE),
                             platform::MbIcon::Information, platform::MbButtons::Ok});
     }

@@ -10,10 +10,10 @@
 
 #include "compose/CComposeDlg.h"
 #include "compose/CConversationDlg.h"
-#include "compose/ConversationNumber.h"
 #include "compose/CKeepOnComputerDlg.h"
 #include "compose/CMessageViewDlg.h"
 #include "compose/CSimMessageDlg.h"
+#include "compose/ConversationNumber.h"
 #include "contacts/CContactView.h"
 #include "contacts/CPhonebookDialogs.h"
 #include "contacts/CPhonebookPickerDlg.h"

@@ -15,6 +15,15 @@ namespace msgdesk {
 class CMsgdeskBus final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kelvo.Msgdesk1")
+    // Spelled out so the answer is named "row" for callers that read it.
+    Q_CLASSINFO("D-Bus Introspection",
+                "  <interface name=\"org.kelvo.Msgdesk1\">\n"
+                "    <method name=\"Send\">\n"
+                "      <arg name=\"number\" type=\"s\" direction=\"in\"/>\n"
+                "      <arg name=\"text\" type=\"s\" direction=\"in\"/>\n"
+                "      <arg name=\"row\" type=\"u\" direction=\"out\"/>\n"
+                "    </method>\n"
+                "  </interface>\n")
 public:
     using SendFn = std::function<ComposeController::Sent(const std::string& numberGbk,
                                                          const std::string& textGbk)>;

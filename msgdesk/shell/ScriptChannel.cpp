@@ -31,9 +31,9 @@ socklen_t addressFor(const std::filesystem::path& root, sockaddr_un& a) {
     std::memset(&a, 0, sizeof a);
     a.sun_family = AF_UNIX;
     char name[96];
-    const int n = std::snprintf(name, sizeof name, "kelvo-msgdesk/%u/%016llx",
-                                static_cast<unsigned>(::getuid()),
-                                static_cast<unsigned long long>(h));
+    const int n =
+        std::snprintf(name, sizeof name, "kelvo-msgdesk/%u/%016llx",
+                      static_cast<unsigned>(::getuid()), static_cast<unsigned long long>(h));
     std::memcpy(a.sun_path + 1, name, static_cast<std::size_t>(n));
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n);
 }
@@ -98,8 +98,7 @@ void ScriptChannel::serveOne(const std::function<std::string(const std::string&)
     socklen_t credLen = sizeof cred;
     std::string line;
     // A client has a second to say what it wants; the window waits no longer.
-    if (::getsockopt(c, SOL_SOCKET, SO_PEERCRED, &cred, &credLen) == 0 &&
-        cred.uid == ::getuid() &&
+    if (::getsockopt(c, SOL_SOCKET, SO_PEERCRED, &cred, &credLen) == 0 && cred.uid == ::getuid() &&
         readLine(c, line, std::chrono::steady_clock::now() + std::chrono::seconds(1)))
         writeAll(c, answer(line) + "\n");
     ::close(c);

@@ -42,12 +42,11 @@ std::string busErrorName(ComposeCheck c) {
     }
 }
 
-std::string refusalText(ComposeCheck c, const std::string& numberGbk,
-                        const std::string& textGbk) {
+std::string refusalText(ComposeCheck c, const std::string& numberGbk, const std::string& textGbk) {
     if (c == ComposeCheck::InvalidNumber)
-        return "msgdesk: invalid number \"" + platform::codepage::gbkToUtf8(numberGbk) +
+        return "invalid number \"" + platform::codepage::gbkToUtf8(numberGbk) +
                "\" (digits, +, * and #, at most " + std::to_string(compose::kNumberLimit) + ")";
-    return "msgdesk: text too long: " + std::to_string(textGbk.size()) + " bytes, at most " +
+    return "text too long: " + std::to_string(textGbk.size()) + " bytes, at most " +
            std::to_string(compose::kTextLimit) + " (a Chinese character takes two)";
 }
 
@@ -55,10 +54,10 @@ std::string sendRequest(const std::string& numberGbk, const std::string& textGbk
     return "SEND " + hexField(numberGbk) + " " + hexField(textGbk);
 }
 
-std::string answer(const std::string& line,
-                   const std::function<ComposeController::Sent(const std::string&,
-                                                               const std::string&)>& send,
-                   const std::function<void()>& raise) {
+std::string answer(
+    const std::string& line,
+    const std::function<ComposeController::Sent(const std::string&, const std::string&)>& send,
+    const std::function<void()>& raise) {
     if (line == kRaise) {
         if (raise) raise();
         return "OK";
@@ -124,7 +123,7 @@ int appendToOutBoxFile(const std::filesystem::path& root, const MessageRecord& r
 Outcome runSend(const std::filesystem::path& root, const std::string& numberGbk,
                 const std::string& textGbk, const platform::Clock& clock, int waitMs) {
     const ComposeCheck check = CheckComposedMessage(numberGbk, textGbk);
-    if (check != ComposeCheck::Ok) return {2, refusalText(check, numberGbk, textGbk)};
+    if (check != ComposeCheck::Ok) return {2, "msgdesk: " + refusalText(check, numberGbk, textGbk)};
     const std::string shownNumber = platform::codepage::gbkToUtf8(numberGbk);
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     InstanceLock lock(root);
@@ -138,9 +137,11 @@ Outcome runSend(const std::filesystem::path& root, const std::string& numberGbk,
                 return {0, "msgdesk: handed to the running Msgdesk: to " + shownNumber +
                                ", OutBox row " + std::to_string(row + 1) + ", sending"};
             if (*reply == "ERR InvalidNumber")
-                return {2, refusalText(ComposeCheck::InvalidNumber, numberGbk, textGbk)};
+                return {2,
+                        "msgdesk: " + refusalText(ComposeCheck::InvalidNumber, numberGbk, textGbk)};
             if (*reply == "ERR TextTooLong")
-                return {2, refusalText(ComposeCheck::TextTooLong, numberGbk, textGbk)};
+                return {2,
+                        "msgdesk: " + refusalText(ComposeCheck::TextTooLong, numberGbk, textGbk)};
             return {1, "msgdesk: the running Msgdesk did not take the message (" + *reply + ")"};
         }
         // Connected but no answer: it may have filed the message, so it is
@@ -159,7 +160,8 @@ Outcome runSend(const std::filesystem::path& root, const std::string& numberGbk,
     NoMessageBox box;
     const std::vector<MessageRecord> rows =
         ComposeController::composedRows(book, sims, numberGbk, textGbk, clock.localNow(), box);
-    if (rows.empty()) return {2, refusalText(ComposeCheck::InvalidNumber, numberGbk, textGbk)};
+    if (rows.empty())
+        return {2, "msgdesk: " + refusalText(ComposeCheck::InvalidNumber, numberGbk, textGbk)};
     std::string error;
     const int row = appendToOutBoxFile(root, rows.front(), error);
     if (row < 0) return {1, "msgdesk: cannot write the OutBox: " + error};

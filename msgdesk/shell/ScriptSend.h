@@ -24,10 +24,10 @@ std::string sendRequest(const std::string& numberGbk, const std::string& textGbk
 
 // The running program's answer to a request line: SEND is filed through
 // the compose core (ComposeController::sendText), RAISE calls raise.
-std::string answer(const std::string& line,
-                   const std::function<ComposeController::Sent(const std::string&,
-                                                               const std::string&)>& send,
-                   const std::function<void()>& raise);
+std::string answer(
+    const std::string& line,
+    const std::function<ComposeController::Sent(const std::string&, const std::string&)>& send,
+    const std::function<void()>& raise);
 
 // The session bus interface: Send(s number, s text) -> (u row) on this
 // name, object and interface; a refusal is the error named here.
@@ -36,7 +36,7 @@ inline constexpr const char* kBusPath = "/org/kelvo/Msgdesk";
 inline constexpr const char* kBusInterface = "org.kelvo.Msgdesk1";
 // "org.kelvo.Msgdesk1.Error.InvalidNumber" or ".TextTooLong"; empty for Ok.
 std::string busErrorName(ComposeCheck c);
-// The error's one-line text (English, as the command line says it).
+// The refusal's one-line text (English, as the command line says it).
 std::string refusalText(ComposeCheck c, const std::string& numberGbk, const std::string& textGbk);
 
 // A text in the locale's encoding (the command line, standard input) as

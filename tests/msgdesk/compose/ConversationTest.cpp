@@ -28,16 +28,16 @@ TEST(ConversationKey, JoinsPrefixedMobilesAndNothingElse) {
         {"8613912345678", "13912345678"},
         {"+86 139-1234-5678", "13912345678"},
         {"139 1234 5678", "13912345678"},
-        {"08613912345678", "08613912345678"},      // "086" is no country prefix
-        {"861391234567", "861391234567"},          // ten digits: not a mobile
-        {"86139123456789", "86139123456789"},      // twelve digits
-        {"+8675512345678", "+8675512345678"},      // Shenzhen landline, 11 digits after 86
-        {"8612345678901", "8612345678901"},        // "12..." is no mobile range
-        {"86123456", "86123456"},                  // a local number starting 86
+        {"08613912345678", "08613912345678"},  // "086" is no country prefix
+        {"861391234567", "861391234567"},      // ten digits: not a mobile
+        {"86139123456789", "86139123456789"},  // twelve digits
+        {"+8675512345678", "+8675512345678"},  // Shenzhen landline, 11 digits after 86
+        {"8612345678901", "8612345678901"},    // "12..." is no mobile range
+        {"86123456", "86123456"},              // a local number starting 86
         {"+86", "+86"},
         {"10086", "10086"},
-        {"+8618912345678", "18912345678"},         // the last mobile range, 19x
-        {"+8613912345678*", "+8613912345678*"},    // a dial string, not a number
+        {"+8618912345678", "18912345678"},       // the last mobile range, 19x
+        {"+8613912345678*", "+8613912345678*"},  // a dial string, not a number
         {"", ""},
     };
     for (const Row& r : rows) {
@@ -77,7 +77,8 @@ protected:
 // messages and other numbers left out; a joined message whole.
 TEST_F(ConversationFixture, OrdersTheThreeBoxesByTimeAndJoinsLongMessages) {
     const std::string whole(300, 'L');
-    MessageRecord longRow = rec("+8613912345678", whole.substr(0, 160), "", "2026-03-02", "08:00:00");
+    MessageRecord longRow =
+        rec("+8613912345678", whole.substr(0, 160), "", "2026-03-02", "08:00:00");
     core->store().longTexts(InBox).add(LongTexts::keyOf(longRow), whole);
     box(InBox).append(rec("13912345678", "in-10:00", "NEW", "2026-03-01", "10:00:00"));
     box(InBox).append(rec("13912345679", "other number", "", "2026-03-01", "10:30:00"));
@@ -97,9 +98,8 @@ TEST_F(ConversationFixture, OrdersTheThreeBoxesByTimeAndJoinsLongMessages) {
 
     auto c = open("+8613912345678");
     EXPECT_EQ(texts(*c), (std::vector<std::string>{"bad-date", "sent-9", "in-10:00",
-                                                   "sent-10:59:59", "in-tie", "sent-tie",
-                                                   "out-tie", whole, "out-in-flight",
-                                                   "out-failed"}));
+                                                   "sent-10:59:59", "in-tie", "sent-tie", "out-tie",
+                                                   whole, "out-in-flight", "out-failed"}));
     const auto& e = c->entries();
     EXPECT_EQ(e[0].when, -1);
     EXPECT_EQ(e[1].time, "09:05:07");

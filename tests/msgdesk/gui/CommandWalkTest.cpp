@@ -16,9 +16,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "compose/CConversationDlg.h"
 #include "FrameFixture.h"
 #include "QtMessageLoop.h"
+#include "compose/CConversationDlg.h"
 #include "msgdesk/FakeDeviceLibrary.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "phone/CPhoneDlg.h"

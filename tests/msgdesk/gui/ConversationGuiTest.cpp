@@ -71,7 +71,8 @@ TEST_F(ConversationGui, OpenFromTheListAndReply) {
     });
     frame->show();
     // The device's centre is read, so the send pump may send.
-    ASSERT_TRUE(waitFor([&] { return fake.count(test::FakeDeviceLibrary::Op::GetGSMCenter) > 0; }, 10000));
+    ASSERT_TRUE(
+        waitFor([&] { return fake.count(test::FakeDeviceLibrary::Op::GetGSMCenter) > 0; }, 10000));
     fake.fire(258, "+8613800100500", fake.lastResult(test::FakeDeviceLibrary::Op::GetGSMCenter));
 
     core->messageList().ShowMailbox(InBox);
@@ -101,7 +102,8 @@ TEST_F(ConversationGui, OpenFromTheListAndReply) {
     EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("2026-12-04"));
     EXPECT_TRUE(model->index(1, 0).data().toString().startsWith(QStringLiteral("周末有空吗？")));
     EXPECT_EQ(model->index(5, 0).data().toString(), QStringLiteral("2026-12-05"));
-    EXPECT_TRUE(model->index(6, 0).data().toString().contains(QStringLiteral("请在周五中午以前告诉我，谢谢大家！")));
+    EXPECT_TRUE(model->index(6, 0).data().toString().contains(
+        QStringLiteral("请在周五中午以前告诉我，谢谢大家！")));
     EXPECT_TRUE(model->index(7, 0).data().toString().startsWith(QStringLiteral("收到，准时到。")));
 
     if (const char* shot = std::getenv("CONVERSATION_SCREENSHOT")) {
@@ -131,7 +133,8 @@ TEST_F(ConversationGui, OpenFromTheListAndReply) {
     EXPECT_TRUE(dlg->replyField()->gbkText().empty());
     ASSERT_EQ(core->store().box(OutBox).size(), 1);
     EXPECT_EQ(core->store().box(OutBox).row(0).rec.contact(), utf8ToGbk("张三"));
-    ASSERT_TRUE(waitFor([&] { return fake.count(test::FakeDeviceLibrary::Op::SendSMSMessage) == 1; }));
+    ASSERT_TRUE(
+        waitFor([&] { return fake.count(test::FakeDeviceLibrary::Op::SendSMSMessage) == 1; }));
     const auto sent = fake.calls(test::FakeDeviceLibrary::Op::SendSMSMessage)[0];
     EXPECT_EQ(sent.s1, "13912345678");
     EXPECT_EQ(sent.s2, "ok, see you");
