@@ -79,8 +79,9 @@ bool raiseRunning(msgdesk::InstanceLock& lock, const std::filesystem::path& root
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (int rc = platform::answerInfoOptions(argc, argv, "msgdesk", kUsage); rc >= 0) return rc;
+    // First, so a message text such as "--help" is sent, not answered.
     if (argc >= 2 && std::string(argv[1]) == "--send") return runSendCommand(argc, argv);
+    if (int rc = platform::answerInfoOptions(argc, argv, "msgdesk", kUsage); rc >= 0) return rc;
     platform::exitOnOutOfMemory();
     const std::filesystem::path root = msgdesk::MsgdeskDataRoot();
     // Two programs on one folder would overwrite each other's mailboxes.
