@@ -233,15 +233,26 @@ CConversationDlg::CConversationDlg(std::unique_ptr<Conversation> conversation, Q
     setWindowTitle(u8(m_conversation->title()));
     m_view->scrollToBottom();
     m_reply->setFocus();
-    // At the top of what is shown, the next older page comes in above; the
-    // view keeps its place at the message that was at the top.
-    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+    // The view stays on the newest message while the user has not scrolled
+    // away from it, also when the bubbles are laid out again (shown,
+    // resized, a message added). At the top of what is shown, the next
+    // older page comes in above and the view keeps its place.
+    QScrollBar* bar = m_view->verticalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, [this](int, int max) {
+        if (m_stickToEnd) m_view->verticalScrollBar()->setValue(max);
+    });
+    connect(bar, &QScrollBar::valueChanged, this, [this](int v) {
+        if (m_rebuilding) return;
         QScrollBar* bar = m_view->verticalScrollBar();
+        m_stickToEnd = v >= bar->maximum();
         if (v != bar->minimum() || bar->maximum() == 0) return;
         const int fromEnd = bar->maximum() - v;
-        if (!m_model->showMore()) return;
-        m_view->doItemsLayout();
-        bar->setValue(bar->maximum() - fromEnd);
+        m_rebuilding = true;
+        if (m_model->showMore()) {
+            m_view->doItemsLayout();
+            bar->setValue(bar->maximum() - fromEnd);
+        }
+        m_rebuilding = false;
     });
 }
 
@@ -252,11 +263,13 @@ CConversationDlg::~CConversationDlg() {
 void CConversationDlg::refresh() {
     if (!m_conversation->refresh()) return;
     QScrollBar* bar = m_view->verticalScrollBar();
-    const bool atEnd = bar->value() >= bar->maximum();
     const int keep = bar->value();
+    m_rebuilding = true;
     m_model->rebuild();
+    m_view->doItemsLayout();
+    m_rebuilding = false;
     setWindowTitle(u8(m_conversation->title()));
-    if (atEnd)
+    if (m_stickToEnd)
         m_view->scrollToBottom();
     else
         bar->setValue(keep);

@@ -42,6 +42,8 @@ private:
     QLabel* m_count = nullptr;
     QPushButton* m_send = nullptr;
     bool m_refreshQueued = false;
+    bool m_stickToEnd = true;  // the newest message is in view
+    bool m_rebuilding = false;
 };
 
 }  // namespace msgdesk
