@@ -27,6 +27,10 @@ install(FILES msgdesk/res/shell/app128.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/
 install(FILES wanmate/res/bmp139.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME zunto-wanmate.svg)
 
+# What the desktop's software centre shows of the two programs.
+install(FILES packaging/org.kelvo.Msgdesk.metainfo.xml packaging/org.kelvo.Wanmate.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
 # The modem's ports for group dialout, and modem managers kept off them.
 install(FILES packaging/70-zunto-modem.rules DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/udev/rules.d)
 

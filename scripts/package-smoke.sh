@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Smoke test of the Debian package: installs build/zunto_*_amd64.deb (built
 # by scripts/package.sh), runs the installed Msgdesk on a simulated modem
-# (one message received, one sent), opens and closes Wanmate's settings
-# window, checks the modes of the stored files, purges the package and
+# (one message received, two sent: one waiting in the OutBox, one handed
+# over by `msgdesk --send`; a second start ends), opens and closes
+# Wanmate's settings window, checks the modes of the stored files, purges the package and
 # checks nothing of ours is left outside the user's data and config folders.
 # Needs root (it installs into the system); skipped otherwise.
 set -uo pipefail
@@ -34,6 +35,11 @@ fi
 dpkg -L zunto >"$work/files"
 [ "$(msgdesk --version)" = "msgdesk $(dpkg-query -W -f='${Version}' zunto)" ] || fail "msgdesk --version"
 wanmate --help | grep -q '^Usage: wanmate' || fail "wanmate --help"
+# The software centre's descriptions are installed and valid.
+for id in org.kelvo.Msgdesk org.kelvo.Wanmate; do
+  appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" 2>&1 ||
+    { cat "$work/appstream.log"; fail "$id.metainfo.xml"; }
+done
 
 # A user of our own: everything they keep lies below $work/home.
 export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home/.config
@@ -75,11 +81,24 @@ for _ in $(seq 40); do
   sleep 0.25
 done
 [ "$(stat -c %s "$data/data/InBox.db" 2>/dev/null)" = 236 ] || fail "the delivered message is not in the InBox"
+# A script's message goes to the running program (found by the installed
+# program's data folder), which sends it; a second start only shows it.
+out=$(cd "$work" && msgdesk --send 10010 "from a script" 2>&1) || fail "msgdesk --send: $out"
+case $out in *"handed to the running Msgdesk"*) ;; *) fail "msgdesk --send: $out" ;; esac
+for _ in $(seq 60); do
+  sent=$(ask "sent 1 2")
+  case $sent in OK\ 10010*) break ;; esac
+  sleep 0.5
+done
+[ "$sent" = "OK 10010 from a script" ] || fail "the script's message was not sent (sim: $sent)"
+out=$(cd "$work" && timeout 20 msgdesk 2>&1) || fail "second start: $out"
+case $out in *"already running"*) ;; *) fail "second start: $out" ;; esac
+kill -0 "$app_pid" 2>/dev/null || fail "a second start ended the first Msgdesk"
 kill -TERM "$app_pid"
 for _ in $(seq 40); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.25; done
 kill -0 "$app_pid" 2>/dev/null && fail "msgdesk did not end on SIGTERM"
 wait "$app_pid"; app_pid=""
-[ "$(stat -c %s "$data/data/SentBox.db")" = 236 ] || fail "the sent message is not in the SentBox"
+[ "$(stat -c %s "$data/data/SentBox.db")" = 472 ] || fail "the sent messages are not in the SentBox"
 [ "$(stat -c %s "$data/data/OutBox.db")" = 0 ] || fail "the OutBox still holds the message"
 
 # Wanmate: its settings window is shown, written to a file, and closed.

@@ -19,6 +19,7 @@ PKGS=(
   python3
   python3-dbusmock
   lintian dbus dunst libnotify-bin x11-apps netpbm
+  appstream
 )
 
 missing=()

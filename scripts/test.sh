@@ -21,13 +21,15 @@ checks_failed=0
 bash scripts/format-check.sh || checks_failed=$((checks_failed + 1))
 bash scripts/include-order.sh || checks_failed=$((checks_failed + 1))
 bash scripts/spdx.sh --check || { echo "spdx: run scripts/spdx.sh"; checks_failed=$((checks_failed + 1)); }
+# The software centre's descriptions of both programs.
+appstreamcli validate --no-net packaging/*.metainfo.xml || checks_failed=$((checks_failed + 1))
 t2=$(date +%s)
 passed=$(grep -oE '[0-9]+ tests passed|[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
 total=$(grep -oE 'out of [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+')
 failed=$(grep -oE 'tests failed out of' "$log" >/dev/null && grep -oE '[0-9]+ tests failed' "$log" | tail -1 | grep -oE '^[0-9]+')
 failed=$(( ${failed:-0} + smoke_failed + checks_failed ))
-total=$(( ${total:-0} + 4 ))
+total=$(( ${total:-0} + 5 ))
 echo "timing: setup $((t0 - start)) s, build $((t1 - t0)) s, tests $((t2 - t1)) s"
 echo "$((total - failed)) passed, ${failed} failed"
 rm -f "$log"
-[ "$rc" -eq 0 ] && [ "$smoke_failed" -eq 0 ] && [ "$checks_failed" -eq 0 ] && [ "$total" -gt 4 ]
+[ "$rc" -eq 0 ] && [ "$smoke_failed" -eq 0 ] && [ "$checks_failed" -eq 0 ] && [ "$total" -gt 5 ]

@@ -35,8 +35,8 @@ void ComposeController::onCompose(const platform::Message& m) {
     compose(ReadComposeRequest(m));
 }
 
-std::vector<MessageRecord> ComposeController::rowsOf(const ComposeSession& s, bool draft) const {
-    const platform::LocalTime now = m_clock.localNow();
+std::vector<MessageRecord> ComposeController::rowsOf(const ComposeSession& s, bool draft,
+                                                     const platform::LocalTime& now) {
     const std::string date = ComposeDate(now, draft);
     const std::string time = ComposeTime(now);
     const auto& numbers = s.model().resultNumbers();
@@ -73,6 +73,38 @@ void ComposeController::shutdown() {
     if (m_open && m_open->mode == 3) putDraftBack(*m_open);
 }
 
+ComposeController::Sent ComposeController::sendText(const std::string& numberGbk,
+                                                    const std::string& textGbk) {
+    Sent out;
+    out.check = CheckComposedMessage(numberGbk, textGbk);
+    if (out.check != ComposeCheck::Ok || m_shutDown) return out;
+    const std::vector<MessageRecord> rows =
+        composedRows(m_book, m_sims, numberGbk, textGbk, m_clock.localNow(), m_messageBox);
+    if (rows.empty()) return out;
+    out.row = m_store.box(OutBox).size();
+    if (m_ports.sendRows)
+        m_ports.sendRows(rows);
+    else
+        m_store.AppendMessages(rows, OutBox);
+    if (m_ports.postCountRefresh) m_ports.postCountRefresh();
+    return out;
+}
+
+std::vector<MessageRecord> ComposeController::composedRows(const ContactBook& book,
+                                                           const SimPhonebook& sims,
+                                                           const std::string& numberGbk,
+                                                           const std::string& textGbk,
+                                                           const platform::LocalTime& now,
+                                                           platform::MessageBoxPort& messageBox) {
+    if (CheckComposedMessage(numberGbk, textGbk) != ComposeCheck::Ok) return {};
+    ComposeRequest request;
+    request.mode = 1;
+    request.text = numberGbk;
+    ComposeSession session(book, sims, std::move(request), messageBox);
+    if (!session.close(compose::IDC_SEND, {}, textGbk)) return {};
+    return rowsOf(session, false, now);
+}
+
 void ComposeController::compose(ComposeRequest request) {
     if (m_shutDown) return;
     ComposeSession session(m_book, m_sims, std::move(request), m_messageBox);
@@ -81,13 +113,13 @@ void ComposeController::compose(ComposeRequest request) {
     m_open = nullptr;
     if (m_shutDown) return;  // filed at shutdown, or nowhere left to file
     if (how == compose::IDC_SEND && session.closedWith() == compose::IDC_SEND) {
-        std::vector<MessageRecord> rows = rowsOf(session, false);
+        std::vector<MessageRecord> rows = rowsOf(session, false, m_clock.localNow());
         if (m_ports.sendRows)
             m_ports.sendRows(rows);
         else
             m_store.AppendMessages(rows, OutBox);
     } else if (how == compose::IDC_SAVE && session.closedWith() == compose::IDC_SAVE) {
-        m_store.AppendMessages(rowsOf(session, true), PublicBox);
+        m_store.AppendMessages(rowsOf(session, true, m_clock.localNow()), PublicBox);
     } else if (session.request().mode == 3) {
         putDraftBack(session.request());
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compose/ComposeSession.h"
+#include "compose/ComposeText.h"
 #include "platform/Clock.h"
 #include "store/MailboxStore.h"
 
@@ -37,13 +38,32 @@ public:
     void onCompose(const platform::Message& m);
     // The same for a request already read.
     void compose(ComposeRequest request);
+    // One message to one number without the dialog, filed as its send
+    // button files it (recipient as the dialog makes it from a preset
+    // number, OutBox row, send pump). Refused, with nothing filed, when
+    // CheckComposedMessage refuses it. row: the OutBox row it went to.
+    struct Sent {
+        ComposeCheck check = ComposeCheck::Ok;
+        int row = -1;
+    };
+    Sent sendText(const std::string& numberGbk, const std::string& textGbk);
+    // The OutBox row that send files for one number and text at `now`, as
+    // the dialog makes it (the contact's name when the number is a
+    // contact's). Empty when the dialog would refuse it.
+    static std::vector<MessageRecord> composedRows(const ContactBook& book,
+                                                   const SimPhonebook& sims,
+                                                   const std::string& numberGbk,
+                                                   const std::string& textGbk,
+                                                   const platform::LocalTime& now,
+                                                   platform::MessageBoxPort& messageBox);
     // The program is closing (before the final save): a draft whose dialog
     // is still open goes back to the PublicBox now, or it would be lost; a
     // dialog that returns afterwards files nothing.
     void shutdown();
 
 private:
-    std::vector<MessageRecord> rowsOf(const ComposeSession& s, bool draft) const;
+    static std::vector<MessageRecord> rowsOf(const ComposeSession& s, bool draft,
+                                             const platform::LocalTime& now);
     void putDraftBack(const ComposeRequest& r);
 
     const ContactBook& m_book;

@@ -26,4 +26,11 @@ std::size_t AcceptedInsertLength(std::size_t keptCost, std::string_view insertGb
 // "N/140": the cost so far beside the limit, shown next to the field.
 std::string ComposeCountText(std::size_t bytes, std::size_t limit);
 
+// What the compose dialog would say to one recipient number and a text
+// given from elsewhere (a conversation's reply, a script): a number it
+// would refuse (empty, longer than its field, or not a phone number), or a
+// text longer than its message field takes.
+enum class ComposeCheck { Ok, InvalidNumber, TextTooLong };
+ComposeCheck CheckComposedMessage(std::string_view numberGbk, std::string_view textGbk);
+
 }  // namespace msgdesk

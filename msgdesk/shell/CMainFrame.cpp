@@ -9,9 +9,11 @@
 #include <QToolButton>
 
 #include "compose/CComposeDlg.h"
+#include "compose/CConversationDlg.h"
 #include "compose/CKeepOnComputerDlg.h"
 #include "compose/CMessageViewDlg.h"
 #include "compose/CSimMessageDlg.h"
+#include "compose/ConversationNumber.h"
 #include "contacts/CContactView.h"
 #include "contacts/CPhonebookDialogs.h"
 #include "contacts/CPhonebookPickerDlg.h"
@@ -101,6 +103,8 @@ public:
         return dlg.exec();
     }
     void postToDeviceDialog(const platform::Message& m) override { m_f->postToDeviceDialog(m); }
+    void openConversation(const std::string& number) override { m_f->openConversation(number); }
+    void raise() override { m_f->raiseWindow(); }
     // The pane itself was rebuilt by the core; an open SIM manager rebuilds
     // too, as a removed device's entries are gone.
     void redisplayContactPane() override {
@@ -327,6 +331,37 @@ void CMainFrame::updateCommandUI() {
     }
     // The caption bar's phone button is the same command.
     m_view->captionBar()->phoneButton()->setEnabled(m_core.commandEnabled(cmd::Phone));
+}
+
+CConversationDlg* CMainFrame::openConversation(const std::string& numberGbk) {
+    const std::string key = ConversationKey(numberGbk);
+    std::erase_if(m_conversations, [](const QPointer<CConversationDlg>& d) { return d.isNull(); });
+    for (const auto& d : m_conversations) {
+        if (d->conversation().key() != key) continue;
+        d->show();
+        d->raise();
+        d->activateWindow();
+        return d;
+    }
+    auto conversation = std::make_unique<Conversation>(
+        m_core.store(), numberGbk, [this](const std::string& n) { return m_core.nameFor(n); },
+        [this](const std::string& n, const std::string& t) {
+            return m_core.composer().sendText(n, t);
+        },
+        &m_core.messageBox());
+    auto* dlg = new CConversationDlg(std::move(conversation), this);
+    m_conversations.emplace_back(dlg);
+    dlg->show();
+    dlg->raise();
+    dlg->activateWindow();
+    return dlg;
+}
+
+void CMainFrame::raiseWindow() {
+    if (isMinimized()) showMaximized();
+    show();
+    raise();
+    activateWindow();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {

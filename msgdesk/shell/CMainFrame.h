@@ -6,6 +6,8 @@
 #include <QToolBar>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "phone/PhoneDialogCore.h"
 #include "platform/MessageLoop.h"
@@ -26,6 +28,7 @@ class CSimPhonebookDlg;
 class CFindPane;
 class FileDialogPort;
 class TransferCommands;
+class CConversationDlg;
 
 // The main window: tool bar, menus, status bar and the main view, over the
 // main frame's core, which holds every rule. This class only shows what the
@@ -56,6 +59,11 @@ public:
     void setPhonebookPicker(PhoneDialogCore::Picker picker);
     // Re-reads every command's enabled state from the core.
     void updateCommandUI();
+    // The conversation window with the number (GBK): one per conversation,
+    // raised when it is open already.
+    CConversationDlg* openConversation(const std::string& numberGbk);
+    // Shows the main window in front (a second start on the same folder).
+    void raiseWindow();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -92,6 +100,7 @@ private:
     std::unique_ptr<FileDialogPort> m_files;
     std::unique_ptr<TransferCommands> m_transfer;
     CFindPane* m_findPane = nullptr;
+    std::vector<QPointer<CConversationDlg>> m_conversations;
 };
 
 }  // namespace msgdesk

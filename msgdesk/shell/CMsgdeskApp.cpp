@@ -9,10 +9,10 @@
 #include "QtMessageLoop.h"
 #include "platform/DynLib.h"
 #include "platform/InstallLayout.h"
-#include "platform/PrivateFiles.h"
 #include "platform/Registry.h"
 #include "res/StringTable.h"
 #include "shell/CMainFrame.h"
+#include "shell/DataFolder.h"
 #include "shell/MainFrameCore.h"
 
 static void initShellResources() {
@@ -24,17 +24,6 @@ namespace msgdesk {
 void InitMsgdeskResources() {
     initShellResources();
 }
-
-namespace {
-// Installed: the user's data directory; from a build tree: the current
-// directory, as scripts/run-msgdesk.sh and the tests expect.
-std::filesystem::path dataRoot() {
-    if (!platform::runningInstalled()) return std::filesystem::current_path();
-    std::filesystem::path root = platform::userDataDir("msgdesk");
-    platform::makePrivateDir(root);
-    return root;
-}
-}  // namespace
 
 CMsgdeskApp::CMsgdeskApp() = default;
 
@@ -55,7 +44,7 @@ bool CMsgdeskApp::InitInstance() {
                                      *m_box,
                                      platform::RegistryStore::forHive(platform::Hive::CurrentUser),
                                      platform::resourceDir() + "help/msgdesk.html",
-                                     dataRoot()};
+                                     MsgdeskDataRoot()};
     services.notifier = m_notifier.get();
     m_core = std::make_unique<MainFrameCore>(services);
     if (!m_core->create()) return false;

@@ -76,6 +76,11 @@ public:
         (void)prompt;
         return std::nullopt;
     }
+    // The conversation window with a number (GBK), opened or raised.
+    virtual void openConversation(const std::string& numberGbk) { (void)numberGbk; }
+    // A second start of the program on the same data folder: show and
+    // raise the main window.
+    virtual void raise() {}
 };
 
 }  // namespace msgdesk

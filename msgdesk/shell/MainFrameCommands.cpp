@@ -105,6 +105,7 @@ bool MainFrameCore::commandEnabled(int id) const {
         case cmd::Delete:
         case cmd::Restore:
         case cmd::Resend:
+        case cmd::Conversation:
             return m_list->isCommandEnabled(static_cast<unsigned>(id));
         default:
             break;

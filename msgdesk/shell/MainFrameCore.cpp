@@ -60,6 +60,9 @@ MainFrameCore::MainFrameCore(Services s)
     };
     lp.lookupNameByNumber = [this](const std::string& n) { return nameFor(n); };
     lp.commandMissing = [](unsigned id) { return !commandBuilt(static_cast<int>(id)); };
+    lp.openConversation = [this](const std::string& number) {
+        if (m_window) m_window->openConversation(number);
+    };
     lp.messageBox = &m_s.messageBox;
     m_list = std::make_unique<MessageList>(*m_store, m_s.loop, std::move(lp));
     MailboxTreePorts tp;

@@ -24,6 +24,7 @@ const std::vector<CommandSpec>& commandSpecs() {
         {cmd::PhonebookMenu, "电话簿(&P)", "电话簿", nullptr, "tb_phonebook"},
         {cmd::SimMessages, "SIM卡短信息管理", "卡内短信", nullptr, "tb_simsms"},
         {cmd::SimInfo, "SIM卡信息", nullptr, nullptr, nullptr},
+        {cmd::Conversation, "查看对话", nullptr, nullptr, nullptr},
         {cmd::FileWaitingParts, "未收齐的长短信放入收件箱 (&L)...", nullptr, nullptr, nullptr},
         {cmd::LocalPhonebook, "计算机内电话簿管理(&L)", nullptr, nullptr, nullptr},
         {cmd::SimPhonebook, "SIM卡内电话簿管理(&S)", nullptr, nullptr, nullptr},
@@ -59,6 +60,7 @@ const std::vector<MenuSpec>& submenus() {
 
 const std::vector<MenuSpec>& addedMenuItems() {
     static const std::vector<MenuSpec> adds = {
+        {"短信(&M)", {cmd::Conversation}},
         {"短信(&M)", {cmd::FileWaitingParts}},
     };
     return adds;

@@ -245,6 +245,8 @@ bool MessageFinder::isCommandEnabled(unsigned id) const {
         case ID_MSG_REPLY:
         case ID_MSG_FORWARD:
             return singleSelected() >= 0;
+        case ID_MSG_CONVERSATION:
+            return singleSelected() >= 0 && m_list.hasConversation();
         case ID_MSG_SELECTALL:
             return true;
         default:  // delete, restore, resend: single mailbox only
@@ -265,6 +267,11 @@ bool MessageFinder::onCommand(unsigned id) {
                     m_list.forwardRow(f.mailbox, f.row);
             }
             return true;
+        case ID_MSG_CONVERSATION:
+            if (one >= 0)
+                m_list.conversationRow(m_rows[static_cast<size_t>(one)].mailbox,
+                                       m_rows[static_cast<size_t>(one)].row);
+            return true;
         case ID_MSG_SELECTALL:
             std::fill(m_selected.begin(), m_selected.end(), 1);
             m_list.previewRow(-1, -1);
@@ -281,12 +288,17 @@ bool MessageFinder::onCommand(unsigned id) {
 
 std::vector<MenuItem> MessageFinder::popupMenu() const {
     const bool one = singleSelected() >= 0;
-    return {
+    std::vector<MenuItem> m = {
         {ID_MSG_REPLY, CommandCaption(ID_MSG_REPLY), one},
         {ID_MSG_FORWARD, CommandCaption(ID_MSG_FORWARD), one},
         {0, "", true},
         {ID_MSG_SELECTALL, CommandCaption(ID_MSG_SELECTALL), true},
     };
+    if (m_list.hasConversation()) {
+        m.push_back({0, "", true});
+        m.push_back({ID_MSG_CONVERSATION, CommandCaption(ID_MSG_CONVERSATION), one});
+    }
+    return m;
 }
 
 }  // namespace msgdesk

@@ -152,6 +152,12 @@ void MessageList::onDoubleClick() {
     postCountRefresh();
 }
 
+void MessageList::conversationRow(int mailbox, int row) {
+    if (mailbox < 0 || mailbox >= kMailboxCount || !m_ports.openConversation) return;
+    const Mailbox& box = m_store.box(static_cast<MailboxId>(mailbox));
+    if (box.validRow(row)) m_ports.openConversation(box.row(row).rec.number());
+}
+
 void MessageList::reply() {
     const Mailbox* box = currentBox();
     if (!box || box->selectedCount() == 0) return;
@@ -237,6 +243,8 @@ bool MessageList::isCommandEnabled(unsigned id) const {
             return m_current == DeleteBox && sel >= 1;
         case ID_MSG_RESEND:
             return m_current == OutBox;
+        case ID_MSG_CONVERSATION:
+            return box && sel == 1 && hasConversation();
         default:
             return false;
     }
@@ -263,6 +271,10 @@ bool MessageList::onCommand(unsigned id) {
         case ID_MSG_RESEND:
             resendSelected();
             return true;
+        case ID_MSG_CONVERSATION:
+            if (const Mailbox* box = currentBox(); box && box->selectedCount() == 1)
+                conversationRow(m_current, box->firstSelected());
+            return true;
         default:
             return false;
     }
@@ -284,6 +296,10 @@ std::vector<MenuItem> MessageList::popupMenu() const {
         m.insert(m.begin() + 2, MenuItem{ID_MSG_RESEND, CommandCaption(ID_MSG_RESEND), true});
     if (sel >= 1 && m_current == DeleteBox)
         m.push_back(MenuItem{ID_MSG_RESTORE, CommandCaption(ID_MSG_RESTORE), true});
+    if (hasConversation()) {
+        m.push_back(MenuItem{0, "", true});
+        m.push_back(MenuItem{ID_MSG_CONVERSATION, CommandCaption(ID_MSG_CONVERSATION), sel == 1});
+    }
     return m;
 }
 

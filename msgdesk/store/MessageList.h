@@ -40,6 +40,8 @@ struct MessageListPorts {
     // True for a command whose window is not built yet (reply, forward and
     // drafts need the compose dialog): greyed, and a draft stays put.
     std::function<bool(unsigned id)> commandMissing;
+    // The conversation window for a row's number (GBK); unset: no command.
+    std::function<void(const std::string& number)> openConversation;
     platform::MessageBoxPort* messageBox = nullptr;
 };
 
@@ -113,6 +115,8 @@ public:
     void openRow(int mailbox, int row);
     void replyRow(int mailbox, int row);
     void forwardRow(int mailbox, int row);
+    void conversationRow(int mailbox, int row);
+    bool hasConversation() const { return static_cast<bool>(m_ports.openConversation); }
     // The preview pane for one row (mailbox -1: empty).
     void previewRow(int mailbox, int row);
     void setOverride(MessageListOverride* o) { m_override = o; }

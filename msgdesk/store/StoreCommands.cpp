@@ -17,6 +17,8 @@ const char* CommandCaption(unsigned id) {
             return "还  原 (&B)";
         case ID_MSG_RESEND:
             return "重  发 (&S)";
+        case ID_MSG_CONVERSATION:
+            return "查看对话";
         case ID_BOX_EMPTY:
             return "清 空(&E)";
         default:

@@ -13,6 +13,7 @@ constexpr unsigned ID_MSG_DELETE = 30105;
 constexpr unsigned ID_MSG_RESTORE = 32813;
 constexpr unsigned ID_MSG_RESEND = 32833;
 constexpr unsigned ID_BOX_EMPTY = 30303;
+constexpr unsigned ID_MSG_CONVERSATION = 34001;
 
 // Results of the message view dialog.
 constexpr int IDC_VIEW_REPLY = 1027;

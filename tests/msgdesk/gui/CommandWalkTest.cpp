@@ -18,6 +18,7 @@
 
 #include "FrameFixture.h"
 #include "QtMessageLoop.h"
+#include "compose/CConversationDlg.h"
 #include "msgdesk/FakeDeviceLibrary.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "phone/CPhoneDlg.h"
@@ -123,6 +124,10 @@ public:
         // Modeless windows and bars a command may show.
         o << " find " << (frame->findPane() && frame->findPane()->bar()->isVisible());
         o << " phone " << (frame->phoneDialog() && frame->phoneDialog()->isVisible());
+        int conversations = 0;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (qobject_cast<CConversationDlg*>(t) && t->isVisible()) ++conversations;
+        o << " conversations " << conversations;
         return o.str();
     }
 

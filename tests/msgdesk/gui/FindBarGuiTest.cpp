@@ -147,11 +147,14 @@ TEST_F(FindBarGui, MenusEndWithTheNewCommands) {
     for (QAction* top : frame->menuBar()->actions()) {
         QList<QAction*> items = top->menu()->actions();
         if (top->text() == QString::fromUtf8("短信(&M)")) {
-            // Own items, then find and export, then filing unfinished long messages.
-            ASSERT_GE(items.size(), 7);
-            EXPECT_EQ(items[items.size() - 7]->objectName(), QStringLiteral("cmd32822"));
-            EXPECT_TRUE(items[items.size() - 6]->isSeparator());
-            EXPECT_EQ(items[items.size() - 3]->objectName(), QStringLiteral("cmd33003"));
+            // Own items, then find and export, then the conversation, then
+            // filing unfinished long messages.
+            ASSERT_GE(items.size(), 9);
+            EXPECT_EQ(items[items.size() - 9]->objectName(), QStringLiteral("cmd32822"));
+            EXPECT_TRUE(items[items.size() - 8]->isSeparator());
+            EXPECT_EQ(items[items.size() - 5]->objectName(), QStringLiteral("cmd33003"));
+            EXPECT_TRUE(items[items.size() - 4]->isSeparator());
+            EXPECT_EQ(items[items.size() - 3]->objectName(), QStringLiteral("cmd34001"));
             EXPECT_TRUE(items[items.size() - 2]->isSeparator());
             EXPECT_EQ(items.back()->objectName(), QStringLiteral("cmd33201"));
         }
