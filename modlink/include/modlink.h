@@ -50,7 +50,16 @@ enum {
     MODLINK_EV_DIAL_EXT = 775,
     MODLINK_EV_CALL_STATUS = 776,     /* text "\"s\"" with s the +CLCC state, or OK: no call */
     MODLINK_EV_PHONEBOOK_INFO = 3841, /* param id, text "\"1-capacity\"" */
-    MODLINK_EV_MESSAGE_INFO = 3842    /* param id, text "\"used/capacity\"" */
+    MODLINK_EV_MESSAGE_INFO = 3842,   /* param id, text "\"used/capacity\"" */
+    /* Additions beyond the 26 operations; a receiver that does not know them
+     * ignores them. */
+    MODLINK_EV_SEND_REFS = 4099,     /* param send id, text "\"d\",\"r1,r2\"": device, TP-MR of
+                                        each part; just before that id's 260 OK */
+    MODLINK_EV_STATUS_REPORT = 4100, /* param device, text "\"ref\",\"number\",\"st\",
+                                        \"yyMMddhhmmss\",\"yyMMddhhmmss\"" (TP-MR, recipient,
+                                        TP-ST, centre time stamp, discharge time) */
+    MODLINK_EV_USSD = 4101,          /* param id, text "\"m\",\"text\"" (+CUSD status, answer) */
+    MODLINK_EV_USSD_CANCEL = 4102    /* param id, text OK */
 };
 
 typedef int(MODLINK_CALL* ModlinkCallback)(unsigned int event, const char* text, void* context,
@@ -85,6 +94,17 @@ MODLINK_API int MODLINK_CALL GetCommandCount(int device);
 /* Reads one phonebook position: one event 516 with the entry (none when the
  * position is empty), then one with null text. */
 MODLINK_API int MODLINK_CALL GetTelphone(int device, int index);
+
+/* Additions. A program that looks them up at run time still works with a
+ * library that lacks them (the feature is then unavailable). */
+/* From the next submitted message on, asks (on != 0) or does not ask the
+ * network for status reports (TP-SRR); off at start. Returns 0. */
+MODLINK_API int MODLINK_CALL SetStatusReports(int on);
+/* Sends a USSD code, or the reply to a network that waits for one (status
+ * 1 of the previous answer), on a device; event 4101. */
+MODLINK_API int MODLINK_CALL SendUssd(int device, const char* text);
+/* Ends a USSD session the network keeps open; event 4102. */
+MODLINK_API int MODLINK_CALL CancelUssd(int device);
 
 #ifdef __cplusplus
 }

@@ -41,6 +41,14 @@ void eachSlot(Lib& l, Fn&& f) {
     ZUNTO_SLOT(GetTelphone);
 #undef ZUNTO_SLOT
 }
+
+// The additions, each optional.
+template <class Lib, class Fn>
+void eachAddition(Lib& l, Fn&& f) {
+    f(l.SetStatusReports, "SetStatusReports");
+    f(l.SendUssd, "SendUssd");
+    f(l.CancelUssd, "CancelUssd");
+}
 }  // namespace
 
 bool DeviceBinding::load(const char* name) {
@@ -48,6 +56,7 @@ bool DeviceBinding::load(const char* name) {
     m_module = platform::LoadLibraryA(name);
     if (!m_module) return false;
     eachSlot(m_library, [&](auto& slot, const char* n) { resolve(m_module, slot, n); });
+    eachAddition(m_library, [&](auto& slot, const char* n) { resolve(m_module, slot, n); });
     return true;
 }
 

@@ -34,6 +34,11 @@ struct DeviceLibrary {
     decltype(&::QureyPhoneStatus) QureyPhoneStatus = nullptr;
     decltype(&::GetCommandCount) GetCommandCount = nullptr;
     decltype(&::GetTelphone) GetTelphone = nullptr;
+    // Additions; null in an older library, whose features then say they
+    // are unavailable.
+    decltype(&::SetStatusReports) SetStatusReports = nullptr;
+    decltype(&::SendUssd) SendUssd = nullptr;
+    decltype(&::CancelUssd) CancelUssd = nullptr;
 };
 
 }  // namespace msgdesk

@@ -50,6 +50,15 @@ constexpr unsigned UM_MESSAGESLISTED = WM_USER + 303;  // 1327
 // RetryRequest*, owned by the payload. Made again on timer 109 after a
 // growing pause, a bounded number of times.
 constexpr unsigned UM_RETRYREQUEST = WM_USER + 304;  // 1328
+// UM_SENDREFS: where a send went and its parts' references (event 4099).
+// wParam the send id, lParam the answers::SendRefs*, owned by the payload.
+constexpr unsigned UM_SENDREFS = WM_USER + 305;  // 1329
+// UM_STATUSREPORT: a status report (event 4100). lParam the
+// answers::StatusReport*, owned by the payload.
+constexpr unsigned UM_STATUSREPORT = WM_USER + 306;  // 1330
+// UM_USSDANSWER: the answer to SendUssd (wParam 0) or CancelUssd (wParam
+// 1); lParam the UssdEvent*, owned by the payload.
+constexpr unsigned UM_USSDANSWER = WM_USER + 307;  // 1331
 
 // Result codes carried in wParam.
 constexpr int RESULT_OK = 224;

@@ -19,6 +19,7 @@
 #include "contacts/CSimInfoDlg.h"
 #include "contacts/CSimPhonebookDlg.h"
 #include "phone/CPhoneDlg.h"
+#include "phone/CUssdDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CMsgPreview.h"
@@ -82,6 +83,10 @@ public:
     }
     void runSimInfoDialog(SimInfoModel& model) override {
         CSimInfoDlg dlg(model, m_f);
+        dlg.exec();
+    }
+    void runUssdDialog(UssdModel& model) override {
+        CUssdDlg dlg(model, m_f);
         dlg.exec();
     }
     int askKeepOnComputer() override {

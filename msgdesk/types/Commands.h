@@ -28,6 +28,8 @@ constexpr int PhonebookMenu = 32832;
 constexpr int Resend = 32833;
 // Files long messages whose parts are not all in, as far as they came.
 constexpr int FileWaitingParts = 33201;
+// Service queries (USSD) to the network: balance, data left, carrier menus.
+constexpr int UssdQuery = 33301;
 constexpr int About = 57664;
 constexpr int Exit = 57665;
 constexpr int Help = 57670;

@@ -22,7 +22,11 @@ extern "C" {
 
 MODLINK_API int MODLINK_CALL InitModules(void) {
     static std::once_flag indications;
-    std::call_once(indications, rq::installCallAndMessageIndications);
+    std::call_once(indications, [] {
+        rq::installCallAndMessageIndications();
+        rq::installStatusReportIndications();
+        rq::installUssdIndications();
+    });
     return Link::instance().open();
 }
 
@@ -125,6 +129,18 @@ MODLINK_API int MODLINK_CALL EndPhone(int device) {
 }
 MODLINK_API int MODLINK_CALL QureyPhoneStatus(int device) {
     return rq::callStatus(device);
+}
+
+MODLINK_API int MODLINK_CALL SetStatusReports(int on) {
+    rq::setStatusReports(on != 0);
+    return 0;
+}
+MODLINK_API int MODLINK_CALL SendUssd(int device, const char* text) {
+    if (!text) return -1;
+    return rq::sendUssd(device, text);
+}
+MODLINK_API int MODLINK_CALL CancelUssd(int device) {
+    return rq::cancelUssd(device);
 }
 
 }  // extern "C"

@@ -25,12 +25,19 @@ struct CallState {
 
 // What the worker knows about its modem. Touched only on the worker thread
 // (requests and unsolicited handlers both run there).
+// A USSD request waiting for the network's +CUSD, which follows the OK.
+struct UssdState {
+    bool waiting = false;
+    std::optional<std::pair<int, std::string>> answer;  // status, GBK text
+};
+
 struct DeviceState {
     at::Charset charset = at::Charset::Ira;
     bool phonebookSelected = false;
     std::optional<at::PhonebookGeometry> phonebook;
     CallState call;
     std::optional<std::pair<int, int>> volumeRange;  // of AT+CLVL=?
+    UssdState ussd;
 };
 
 }  // namespace modlink

@@ -22,7 +22,8 @@ int MODLINK_CALL ToolEvents::callback(unsigned event, const char* text, void* co
     // These carry a device, which may equal the id of a request: they
     // answer nothing.
     bool indication = event == MODLINK_EV_NEW_MESSAGE || event == MODLINK_EV_INCOMING_CALL ||
-                      event == MODLINK_EV_CALL_ENDED;
+                      event == MODLINK_EV_CALL_ENDED || event == MODLINK_EV_SEND_REFS ||
+                      event == MODLINK_EV_STATUS_REPORT;
     if (error) ++self->m_errors;
     if (event == MODLINK_EV_SIGNAL) {
         if (!self->m_signals.erase(param)) self->m_signalled.insert(param);
