@@ -22,7 +22,7 @@ void readStoredReport(int device, int index) {
     Link::instance().submit(
         device,
         [index](AtChannel& ch, DeviceState&, int) {
-            auto r = ch.execute(command("AT+CMGR=" + std::to_string(index), {"+CMGR:"}));
+            auto r = ch.execute(command("AT+CMGR=" + std::to_string(index)));
             auto p = r.ok() ? at::parseCmgr(r.lines) : std::nullopt;
             if (!p) {
                 Trace::instance().note(ch.device(), "stored report " + std::to_string(index) +
