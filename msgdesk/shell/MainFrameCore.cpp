@@ -277,7 +277,11 @@ void MainFrameCore::attachReceiveSend() {
         return m_pump && m_pump->handleMessage(m, r);
     });
     extraHandlers.push_back([this](const platform::Message& m, std::intptr_t*) {
-        return m_watch && m_watch->handleMessage(m);
+        if (!m_watch || !m_watch->handleMessage(m)) return false;
+        // A report for the row in the preview shows there at once.
+        if (m.msg == UM_STATUSREPORT && m_list && m_list->current() == SentBox)
+            m_list->onSelectionChanged();
+        return true;
     });
 }
 

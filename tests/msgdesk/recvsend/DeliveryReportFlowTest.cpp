@@ -27,6 +27,22 @@ int MODLINK_CALL fakeSetStatusReports(int on) {
     return 0;
 }
 
+// A window that only records what its preview pane is given.
+struct PreviewWindow final : FrameWindow {
+    std::vector<std::string> previews;
+    void setPaneText(int, const std::string&) override {}
+    void setProgress(int) override {}
+    void setSendIcon(int) override {}
+    void setSimFullVisible(bool) override {}
+    void showRingImage(int) override {}
+    void showPhoneDialog() override {}
+    void showAbout() override {}
+    void closeWindow() override {}
+    void showPreview(const std::string&, const std::string& text) override {
+        previews.push_back(platform::codepage::gbkToUtf8(text));
+    }
+};
+
 class DeliveryReportFlow : public CoreFrameFixture {
 protected:
     void start(bool reportsOn, bool libraryCanAsk = true) {
@@ -71,8 +87,16 @@ TEST_F(DeliveryReportFlow, TickedSentRowShowsDeliveredWhenTheNetworkSaysSo) {
     EXPECT_NE(sidecar().find("10010\t"), std::string::npos);
     EXPECT_NE(sidecar().find("\t等待中\t-\t1\t7\tP\t"), std::string::npos) << sidecar();
     EXPECT_EQ(shown(0), "hello\n\n送达报告：等待中");
+    PreviewWindow window;
+    core->attachWindow(&window);
+    core->messageList().ShowMailbox(SentBox);
+    auto& previews = window.previews;
     report(7, "10010", 0);
     EXPECT_NE(sidecar().find("\t已送达\t2026-12-07 10:00:01\t"), std::string::npos) << sidecar();
+    // The selected row's preview shows it without another click.
+    ASSERT_FALSE(previews.empty());
+    EXPECT_EQ(previews.back(), "hello\n\n送达报告：已送达 12-07 10:00:01");
+    core->attachWindow(nullptr);
     EXPECT_EQ(shown(0), "hello\n\n送达报告：已送达 12-07 10:00:01");
 
     // A report for a row deleted meanwhile is dropped with it.
