@@ -42,6 +42,8 @@ TEST_F(ReportFixture, AskedReportsComeBackPerPartWithTheSentReferences) {
     EXPECT_EQ(EventRecorder::text(report).size(), head(report).size() + 30);  // two stamps
 
     // Two parts: two references, two reports; the network says failed now.
+    EXPECT_EQ(sim->control("report 1 maybe"), "ERROR usage: report D delivered|failed|none");
+    EXPECT_EQ(sim->control("report 2 failed"), "ERROR no such device");
     ASSERT_EQ(sim->control("report 1 failed"), "OK");
     std::string text = platform::codepage::utf8ToGbk(std::string(100, 'x') + "好");
     id = SendSMSMessage("+8613912345678", text.c_str());
@@ -49,6 +51,14 @@ TEST_F(ReportFixture, AskedReportsComeBackPerPartWithTheSentReferences) {
     EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SEND, id)), "OK");
     EXPECT_EQ(head(events.take(MODLINK_EV_STATUS_REPORT, 1)), "\"1\",\"+8613912345678\",\"65\"");
     EXPECT_EQ(head(events.take(MODLINK_EV_STATUS_REPORT, 1)), "\"2\",\"+8613912345678\",\"65\"");
+}
+
+TEST_F(ReportFixture, NetworkThatSendsNoReportLeavesTheSendAlone) {
+    SetStatusReports(1);
+    ASSERT_EQ(sim->control("report 1 none"), "OK");
+    int id = SendSMSMessage("13912345678", "unreported");
+    EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SEND, id)), "OK");
+    EXPECT_FALSE(events.take(MODLINK_EV_STATUS_REPORT, 1, 1000).has_value());
 }
 
 TEST_F(ReportFixture, WithReportsOffNoneIsAskedFor) {
