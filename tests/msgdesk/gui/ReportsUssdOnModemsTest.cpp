@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -25,6 +26,7 @@
 #include "contacts/CSettingsDlg.h"
 #include "msgdesk/store/StoreTestSupport.h"
 #include "phone/CUssdDlg.h"
+#include "phone/UssdModel.h"
 #include "platform/Codepage.h"
 #include "platform/Registry.h"
 #include "shell/CMainFrame.h"
@@ -173,6 +175,40 @@ TEST_F(ReportsUssdOnModems, UssdMenuAskedWithStar100AnsweredWithOne) {
     // The code is offered again next time; the reply "1" is not.
     EXPECT_EQ(reg->getString(std::string(Settings::kProfileKey) + "\\Settings", "UssdCode"),
               std::optional<std::string>("*100#"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UssdDialog, SeveralDevicesOfferAChoiceAndAnOldLibrarySaysItCannot) {
+    msgdesk::guitest::app();
+    std::vector<int> used;
+    UssdModel::Ports p;
+    p.send = [&](int d, const std::string&) {
+        used.push_back(d);
+        return 7;
+    };
+    p.cancel = [](int) { return 8; };
+    UssdModel two(2, "*100#", p);
+    CUssdDlg dlg(two);
+    dlg.show();
+    QComboBox* device = child<QComboBox>(dlg, "设备");
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(device->count(), 2);
+    EXPECT_EQ(device->itemText(1), QStringLiteral("Zunto[2]"));
+    device->setCurrentIndex(1);
+    QTest::mouseClick(dlg.sendButton(), Qt::LeftButton);
+    EXPECT_EQ(used, std::vector<int>{2});
+    EXPECT_FALSE(device->isEnabled());  // not while the answer is due
+    saveShot(dlg, "ussd-two-devices.png");
+
+    UssdModel old(1, "", UssdModel::Ports{});
+    CUssdDlg oldDlg(old);
+    EXPECT_EQ(child<QComboBox>(oldDlg, "设备"), nullptr);  // one device: no choice
+    EXPECT_FALSE(oldDlg.sendButton()->isEnabled());
+    EXPECT_FALSE(oldDlg.codeField()->isEnabled());
+    EXPECT_EQ(oldDlg.statusLine()->text(), QString::fromUtf8("当前的设备库不支持业务查询(USSD)。"));
 }
 
 }  // namespace
