@@ -9,6 +9,7 @@
 #include "at/AtLineSplitter.h"
 #include "at/AtReplyAssembler.h"
 #include "at/AtText.h"
+#include "at/CdsParser.h"
 #include "at/CmglParser.h"
 #include "at/CpbrParser.h"
 #include "at/CpmsParser.h"
@@ -51,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             splitFields(*line);
             decodeNumberAsGiven(*line, cs, 145);
             numericResultsAfter(*line);
+            parseCdsi(*line);
+            parseCusd(*line, cs == Charset::Ucs2);
             if (assembler.feed(*line) == AtReplyAssembler::Outcome::Complete) {
                 AtReply r = assembler.takeReply();
                 parseCsq(r.lines);
@@ -61,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 parseCmgr(r.lines);
                 parseCmgl(r.lines);
                 parseCpms(r.lines);
+                parseCds(r.lines);
                 ++which;
                 start();
             } else {

@@ -52,10 +52,17 @@ enum {
     MODLINK_EV_PHONEBOOK_INFO = 3841, /* param id, text "\"1-capacity\"" */
     MODLINK_EV_MESSAGE_INFO = 3842,   /* param id, text "\"used/capacity\"" */
     /* Additions: a receiver that does not know them ignores them. */
-    MODLINK_EV_SIM_STATE = 4097, /* param device, text "SIM PIN", "SIM PUK" or "PH-SIM PIN"
-                                    with ",n" tries left when the modem tells them, or
-                                    "SIM not inserted" */
-    MODLINK_EV_ENTER_PIN = 4098  /* param id, text OK or "ERROR: +CME ERROR: 16" (wrong) */
+    MODLINK_EV_SIM_STATE = 4097,     /* param device, text "SIM PIN", "SIM PUK" or "PH-SIM PIN"
+                                        with ",n" tries left when the modem tells them, or
+                                        "SIM not inserted" */
+    MODLINK_EV_ENTER_PIN = 4098,     /* param id, text OK or "ERROR: +CME ERROR: 16" (wrong) */
+    MODLINK_EV_SEND_REFS = 4099,     /* param send id, text "\"d\",\"r1,r2\"": device, TP-MR of
+                                        each part; just before that id's 260 OK */
+    MODLINK_EV_STATUS_REPORT = 4100, /* param device, text "\"ref\",\"number\",\"st\",
+                                        \"yyMMddhhmmss\",\"yyMMddhhmmss\"" (TP-MR, recipient,
+                                        TP-ST, centre time stamp, discharge time) */
+    MODLINK_EV_USSD = 4101,          /* param id, text "\"m\",\"text\"" (+CUSD status, answer) */
+    MODLINK_EV_USSD_CANCEL = 4102    /* param id, text OK */
 };
 
 typedef int(MODLINK_CALL* ModlinkCallback)(unsigned int event, const char* text, void* context,
@@ -110,6 +117,17 @@ MODLINK_API int MODLINK_CALL GetManagerRefusals(void);
  * locked or a code is malformed. The codes are never written to the
  * trace. */
 MODLINK_API int MODLINK_CALL EnterSimPin(int device, const char* pin, const char* newPin);
+
+/* Additions. A program that looks them up at run time still works with a
+ * library that lacks them (the feature is then unavailable). */
+/* From the next submitted message on, asks (on != 0) or does not ask the
+ * network for status reports (TP-SRR); off at start. Returns 0. */
+MODLINK_API int MODLINK_CALL SetStatusReports(int on);
+/* Sends a USSD code, or the reply to a network that waits for one (status
+ * 1 of the previous answer), on a device; event 4101. */
+MODLINK_API int MODLINK_CALL SendUssd(int device, const char* text);
+/* Ends a USSD session the network keeps open; event 4102. */
+MODLINK_API int MODLINK_CALL CancelUssd(int device);
 
 #ifdef __cplusplus
 }

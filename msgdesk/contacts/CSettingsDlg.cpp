@@ -97,11 +97,18 @@ CSettingsDlg::CSettingsDlg(PropertiesModel& model, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // Below the settings of old: asking for delivery reports (a report may cost money).
+    m_reports = new QCheckBox(u8("要求送达报告"));
+    m_reports->setAccessibleName(m_reports->text());
+    m_reports->setChecked(m_model.statusReports);
+    connect(m_reports, &QCheckBox::toggled, this, [this](bool on) { m_model.statusReports = on; });
+
     auto* v = new QVBoxLayout(this);
     v->addLayout(options);
     v->addWidget(group, 1);
+    v->addWidget(m_reports);
     v->addWidget(buttons);
-    resize(380, 340);
+    resize(380, 364);
 
     m_model.setChangedHandler([this] { showRows(); });
     showRows();

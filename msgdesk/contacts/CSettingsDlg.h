@@ -23,6 +23,7 @@ public:
     QComboBox* resend() const { return m_resend; }
     QCheckBox* keepCopy() const { return m_keep; }
     QCheckBox* soundOff() const { return m_sound; }
+    QCheckBox* statusReports() const { return m_reports; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -35,6 +36,7 @@ private:
     PropertiesModel& m_model;
     QCheckBox* m_keep = nullptr;
     QCheckBox* m_sound = nullptr;
+    QCheckBox* m_reports = nullptr;
     QComboBox* m_resend = nullptr;
     QTableWidget* m_centres = nullptr;
     int m_editRow = -1;

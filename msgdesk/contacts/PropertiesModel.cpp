@@ -14,6 +14,7 @@ PropertiesModel::PropertiesModel(const Settings& s, Devices devices,
                                  platform::MessageBoxPort& boxes)
     : keepSimCopy(s.SaveInCard != 0),
       soundOff(s.Sound != 0),
+      statusReports(s.StatusReport != 0),
       resendPosition(PositionForCount(s.Resend)),
       m_devices(std::move(devices)),
       m_boxes(boxes) {
@@ -135,6 +136,7 @@ void PropertiesModel::writeTo(Settings& s) const {
     s.SaveInCard = keepSimCopy ? 1 : 0;
     s.Sound = soundOff ? 1 : 0;
     s.Resend = std::clamp(resendPosition, 0, kResendEntries - 1) + 1;
+    s.StatusReport = statusReports ? 1 : 0;
 }
 
 std::intptr_t PropertiesModel::onMessage(const platform::Message& m) {

@@ -12,7 +12,7 @@ namespace msgdesk {
 
 struct Settings;
 
-// The properties dialog without its window: the three settings it edits,
+// The properties dialog without its window: the settings it edits,
 // the resend list position, one SMS centre row per attached device in
 // device order, the in-place edit with its doubtful-number question, and the
 // modified flag. While open it is the main frame's open modal dialog:
@@ -42,6 +42,8 @@ public:
 
     bool keepSimCopy = false;
     bool soundOff = false;
+    // "要求送达报告": ask the network for delivery reports.
+    bool statusReports = false;
     // 0..19 for the counts 1..20; a stored count outside them gives the nearest.
     int resendPosition = 0;
     static int PositionForCount(int count);

@@ -41,6 +41,14 @@ void eachSlot(Lib& l, Fn&& f) {
     ZUNTO_SLOT(GetTelphone);
 #undef ZUNTO_SLOT
 }
+
+// The additions, each optional.
+template <class Lib, class Fn>
+void eachAddition(Lib& l, Fn&& f) {
+    f(l.SetStatusReports, "SetStatusReports");
+    f(l.SendUssd, "SendUssd");
+    f(l.CancelUssd, "CancelUssd");
+}
 }  // namespace
 
 bool DeviceBinding::load(const char* name) {
@@ -50,6 +58,7 @@ bool DeviceBinding::load(const char* name) {
     eachSlot(m_library, [&](auto& slot, const char* n) { resolve(m_module, slot, n); });
     resolve(m_module, m_library.GetManagerRefusals, "GetManagerRefusals");
     resolve(m_module, m_library.EnterSimPin, "EnterSimPin");
+    eachAddition(m_library, [&](auto& slot, const char* n) { resolve(m_module, slot, n); });
     return true;
 }
 

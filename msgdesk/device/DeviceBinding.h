@@ -22,7 +22,7 @@ public:
 
     bool loaded() const { return m_module != nullptr; }
     const DeviceLibrary& library() const { return m_library; }
-    // How many of the 26 names resolved (the additions are not counted).
+    // How many of the 26 names resolved (the optional additions not counted).
     int resolvedCount() const;
 
 private:

@@ -39,6 +39,9 @@ struct DeviceLibrary {
     // lacks them.
     decltype(&::GetManagerRefusals) GetManagerRefusals = nullptr;
     decltype(&::EnterSimPin) EnterSimPin = nullptr;
+    decltype(&::SetStatusReports) SetStatusReports = nullptr;
+    decltype(&::SendUssd) SendUssd = nullptr;
+    decltype(&::CancelUssd) CancelUssd = nullptr;
 };
 
 }  // namespace msgdesk

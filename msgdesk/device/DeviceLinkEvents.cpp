@@ -6,6 +6,8 @@
 #include "device/DeviceAnswers.h"
 #include "device/DeviceLink.h"
 #include "device/ReceivedSms.h"
+#include "device/ReportAnswers.h"
+#include "device/UssdEvent.h"
 
 namespace msgdesk {
 
@@ -97,6 +99,26 @@ void DeviceLink::onEvent(unsigned event, const char* text, int param) {
         case MODLINK_EV_CALL_STATUS:
             post(UM_PHONERESULT, 226, answers::callStatusCode(text));
             break;
+        case MODLINK_EV_SEND_REFS:
+            if (auto refs = answers::sendRefs(text)) {
+                auto p = std::make_shared<answers::SendRefs>(std::move(*refs));
+                post(UM_SENDREFS, static_cast<platform::WPARAM>(param), ptr(p), p);
+            }
+            break;
+        case MODLINK_EV_STATUS_REPORT:
+            if (auto r = answers::statusReport(text, param)) {
+                auto p = std::make_shared<answers::StatusReport>(std::move(*r));
+                post(UM_STATUSREPORT, 0, ptr(p), p);
+            }
+            break;
+        case MODLINK_EV_USSD:
+        case MODLINK_EV_USSD_CANCEL: {
+            auto p = std::make_shared<UssdEvent>();
+            p->id = param;
+            p->text = text ? text : "";
+            post(UM_USSDANSWER, event == MODLINK_EV_USSD ? 0 : 1, ptr(p), p);
+            break;
+        }
         case MODLINK_EV_PHONEBOOK_INFO:
         case MODLINK_EV_MESSAGE_INFO:
             onSimInfo(event, text, param);

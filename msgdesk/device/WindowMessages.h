@@ -63,6 +63,15 @@ constexpr unsigned UM_SIMLOCKED = WM_USER + 306;  // 1330
 // UM_SIMPINDONE: the answer to EnterSimPin (event 4098). wParam the command
 // id, lParam the answer text, owned by the payload.
 constexpr unsigned UM_SIMPINDONE = WM_USER + 307;  // 1331
+// UM_SENDREFS: where a send went and its parts' references (event 4099).
+// wParam the send id, lParam the answers::SendRefs*, owned by the payload.
+constexpr unsigned UM_SENDREFS = WM_USER + 308;  // 1332
+// UM_STATUSREPORT: a status report (event 4100). lParam the
+// answers::StatusReport*, owned by the payload.
+constexpr unsigned UM_STATUSREPORT = WM_USER + 309;  // 1333
+// UM_USSDANSWER: the answer to SendUssd (wParam 0) or CancelUssd (wParam
+// 1); lParam the UssdEvent*, owned by the payload.
+constexpr unsigned UM_USSDANSWER = WM_USER + 310;  // 1334
 
 // Result codes carried in wParam.
 constexpr int RESULT_OK = 224;

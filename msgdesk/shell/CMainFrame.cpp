@@ -21,6 +21,7 @@
 #include "contacts/CSimInfoDlg.h"
 #include "contacts/CSimPhonebookDlg.h"
 #include "phone/CPhoneDlg.h"
+#include "phone/CUssdDlg.h"
 #include "res/StringTable.h"
 #include "shell/CAboutDlg.h"
 #include "shell/CMsgPreview.h"
@@ -85,6 +86,10 @@ public:
     }
     void runSimInfoDialog(SimInfoModel& model) override {
         CSimInfoDlg dlg(model, m_f);
+        dlg.exec();
+    }
+    void runUssdDialog(UssdModel& model) override {
+        CUssdDlg dlg(model, m_f);
         dlg.exec();
     }
     int askKeepOnComputer() override {

@@ -13,6 +13,7 @@ class ComposeSession;
 class PropertiesModel;
 class SimInfoModel;
 class SimMessageModel;
+class UssdModel;
 }  // namespace msgdesk
 
 namespace msgdesk {
@@ -69,6 +70,8 @@ public:
         return 2;
     }
     virtual void runSimInfoDialog(SimInfoModel& model) { (void)model; }
+    // The service query dialog (USSD), run modally on its model.
+    virtual void runUssdDialog(UssdModel& model) { (void)model; }
     // The keep-on-computer prompt: 1 yes, 1044 no, 2 cancel.
     virtual int askKeepOnComputer() { return 2; }
     // The PIN dialog "输入PIN码" for a locked SIM; nullopt: cancelled.

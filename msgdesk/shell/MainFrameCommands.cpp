@@ -70,6 +70,9 @@ void MainFrameCore::command(int id) {
         case cmd::FileWaitingParts:
             fileWaitingPartsNow();
             return;
+        case cmd::UssdQuery:
+            openUssd();
+            return;
         default:
             break;
     }

@@ -138,6 +138,9 @@ bool MainFrameCore::create() {
     // The views' first update: mailboxes and contacts backed up and loaded.
     m_store->start();
     m_contactStore->start();
+    // Delivery reports: stale entries go, and the library asks as set.
+    m_watch->start();
+    m_watch->applySetting();
     // Long messages completed (or overdue) before the last stop are filed now.
     if (m_receiver) m_receiver->fileWaitingParts(false);
     m_contacts->pane().RefreshRows(0);
@@ -225,6 +228,10 @@ std::intptr_t MainFrameCore::onMessage(const platform::Message& m) {
         case UM_COMPOSE:
             m_compose->onCompose(m);
             return 0;
+        case UM_USSDANSWER:
+            // Only the open service query dialog waits for these.
+            if (m_deviceDialog) m_deviceDialog->onMessage(m);
+            return 0;
         default:
             break;
     }
@@ -249,9 +256,12 @@ void MainFrameCore::attachReceiveSend() {
     m_receiver = std::make_unique<Receiver>(m_s.loop, this, m_link->library(), m_link->devices(),
                                             m_link->pending(), *m_store, m_settings, m_s.messageBox,
                                             std::move(rp));
+    m_watch = std::make_unique<DeliveryWatch>(*m_store, m_s.clock, m_settings, m_link->library());
     SendPump::Ports sp;
     sp.linkActive = [this] { return m_link && m_link->linkActive(); };
     sp.startAnimation = [this] { m_sendAnimation.start(); };
+    sp.handedOver = [this](int64_t id) { m_watch->handedOver(id); };
+    sp.sent = [this](int64_t id, const MessageRecord& row) { m_watch->sent(id, row); };
     m_pump = std::make_unique<SendPump>(m_s.loop, this, m_link->library(), m_link->devices(),
                                         *m_store, m_s.clock, m_settings, std::move(sp));
     sendBatchRunningHook = [this] { return m_pump && m_pump->sendBatchRunning(); };
@@ -268,6 +278,13 @@ void MainFrameCore::attachReceiveSend() {
     });
     extraHandlers.push_back([this](const platform::Message& m, std::intptr_t* r) {
         return m_pump && m_pump->handleMessage(m, r);
+    });
+    extraHandlers.push_back([this](const platform::Message& m, std::intptr_t*) {
+        if (!m_watch || !m_watch->handleMessage(m)) return false;
+        // A report for the row in the preview shows there at once.
+        if (m.msg == UM_STATUSREPORT && m_list && m_list->current() == SentBox)
+            m_list->onSelectionChanged();
+        return true;
     });
 }
 

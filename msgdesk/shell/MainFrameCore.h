@@ -18,6 +18,7 @@
 #include "device/SimPhonebook.h"
 #include "device/WindowMessages.h"
 #include "phone/PhoneDialogCore.h"
+#include "phone/UssdModel.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageLoop.h"
@@ -25,6 +26,7 @@
 #include "shell/Animations.h"
 #include "shell/FrameWindow.h"
 #include "shell/StatusBarModel.h"
+#include "store/DeliveryWatch.h"
 #include "store/MailboxStore.h"
 #include "store/MailboxTree.h"
 #include "store/MessageList.h"
@@ -131,6 +133,7 @@ public:
     std::function<int(SimMessageModel&)> simMessageDialogHook;
     std::function<int(PropertiesModel&)> settingsDialogHook;
     std::function<void(SimInfoModel&)> simInfoDialogHook;
+    std::function<void(UssdModel&)> ussdDialogHook;
     std::function<int()> keepOnComputerHook;
     // The open device or modal dialog's model (UM_SIMMESSAGES, UM_SIMREADY
     // reach it); null when none is open.
@@ -152,6 +155,7 @@ private:
     void openHelp();
     void openSimMessages();  // MainFrameDialogs.cpp
     void openProperties();
+    void openUssd();
     void postToSelf(platform::Message m) { m_s.loop.post(this, std::move(m)); }
     StatusBarModel::MailboxCount mailboxCount() const;
 
@@ -198,6 +202,7 @@ private:
     // receive/send: they use the link's library and tables, so they go first.
     std::unique_ptr<Receiver> m_receiver;
     std::unique_ptr<SendPump> m_pump;
+    std::unique_ptr<DeliveryWatch> m_watch;  // delivery reports of sent rows
     void attachReceiveSend();
     std::unique_ptr<ComposeController> m_compose;  // compose
     void attachCompose();

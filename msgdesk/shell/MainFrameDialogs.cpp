@@ -70,7 +70,9 @@ void MainFrameCore::openProperties() {
 }
 
 void MainFrameCore::applyProperties(const PropertiesModel& p) {
+    const int32_t reportsBefore = m_settings.StatusReport;
     p.writeTo(m_settings);
+    if (m_settings.StatusReport != reportsBefore && m_watch) m_watch->applySetting();
     // Written now, not only when the window closes: a crash later loses no setting.
     m_settings.write(m_s.registry);
     if (!p.modified() || !m_link || !m_link->library().SetGSMCenter) return;
@@ -86,6 +88,28 @@ void MainFrameCore::applyProperties(const PropertiesModel& p) {
         if (m_link->setCentreNumber(i, row.number) == -1)
             postToSelf(platform::Message{UM_BATCHFAILURE, BATCH_CENTRE, 0, nullptr});
     }
+}
+
+void MainFrameCore::openUssd() {
+    UssdModel::Ports ports;
+    const DeviceLibrary* lib = m_link ? &m_link->library() : nullptr;
+    if (lib && lib->SendUssd && lib->CancelUssd) {
+        ports.send = [lib](int d, const std::string& t) { return lib->SendUssd(d, t.c_str()); };
+        ports.cancel = [lib](int d) { return lib->CancelUssd(d); };
+    }
+    const int devices = m_link && m_link->linkActive() ? m_link->deviceCount() : 0;
+    const std::string key = std::string(Settings::kProfileKey) + "\\Settings";
+    const std::string last = m_s.registry.getString(key, "UssdCode").value_or("");
+    UssdModel model(devices, last, std::move(ports));
+    {
+        OpenDialog open(m_s.loop, m_deviceDialog, &model);
+        if (ussdDialogHook)
+            ussdDialogHook(model);
+        else if (m_window)
+            m_window->runUssdDialog(model);
+        model.end();
+    }
+    if (model.lastCode() != last) m_s.registry.setString(key, "UssdCode", model.lastCode());
 }
 
 void MainFrameCore::openSimInfoView(const DeviceSnapshot& s) {

@@ -26,6 +26,7 @@ const std::vector<CommandSpec>& commandSpecs() {
         {cmd::SimInfo, "SIM卡信息", nullptr, nullptr, nullptr},
         {cmd::Conversation, "查看对话", nullptr, nullptr, nullptr},
         {cmd::FileWaitingParts, "未收齐的长短信放入收件箱 (&L)...", nullptr, nullptr, nullptr},
+        {cmd::UssdQuery, "业务查询(USSD)...", nullptr, nullptr, nullptr},
         {cmd::LocalPhonebook, "计算机内电话簿管理(&L)", nullptr, nullptr, nullptr},
         {cmd::SimPhonebook, "SIM卡内电话簿管理(&S)", nullptr, nullptr, nullptr},
         {cmd::Phone, "语音电话", "语音电话", nullptr, "tb_phone"},
@@ -62,6 +63,7 @@ const std::vector<MenuSpec>& addedMenuItems() {
     static const std::vector<MenuSpec> adds = {
         {"短信(&M)", {cmd::Conversation}},
         {"短信(&M)", {cmd::FileWaitingParts}},
+        {"系统(&S)", {cmd::UssdQuery}},
     };
     return adds;
 }

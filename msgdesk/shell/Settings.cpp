@@ -23,6 +23,7 @@ void Settings::read(platform::RegistryStore& reg) {
     Sound = readInt(reg, "settings", "Sound", 0);
     Volume = readInt(reg, "settings", "Volume", 20);
     Resend = readInt(reg, "settings", "Resend", Resend);
+    StatusReport = readInt(reg, "Settings", "StatusReport", 0) != 0 ? 1 : 0;
 }
 
 bool Settings::write(platform::RegistryStore& reg) const {
@@ -30,6 +31,7 @@ bool Settings::write(platform::RegistryStore& reg) const {
     ok = writeInt(reg, "Settings", "Sound", Sound) && ok;
     ok = writeInt(reg, "settings", "Volume", Volume) && ok;
     ok = writeInt(reg, "settings", "Resend", Resend) && ok;
+    ok = writeInt(reg, "Settings", "StatusReport", StatusReport != 0 ? 1 : 0) && ok;
     return ok;
 }
 

@@ -20,6 +20,7 @@ CListMsgView::CListMsgView(MessageList& list, QWidget* parent) : QWidget(parent)
         Mailbox& box = m_list.store().box(id);
         auto* model = new CMailboxModel(box, this);
         model->setLongTexts(&m_list.store().longTexts(id));
+        if (id == SentBox) model->setDeliveryReports(&m_list.store().deliveryReports());
         auto* view = new QTableView(this);
         view->setObjectName(QString::number(kFirstListId + i));
         view->setModel(model);

@@ -2,6 +2,7 @@
 #include "store/CMailboxModel.h"
 
 #include <QApplication>
+#include <QColor>
 
 #include "platform/Codepage.h"
 #include "res/StringTable.h"
@@ -62,7 +63,23 @@ QVariant CMailboxModel::data(const QModelIndex& index, int role) const {
         case Qt::FontRole:
             if (col != ColFlag && showsUnread(row.rec)) return m_bold;
             return {};
+        case Qt::ForegroundRole:
+            if (const auto* e = m_reports ? m_reports->find(LongTexts::keyOf(row.rec)) : nullptr) {
+                switch (e->state) {
+                    case DeliveryReports::State::Delivered:
+                        return QColor(0x00, 0x80, 0x00);
+                    case DeliveryReports::State::Failed:
+                        return QColor(0xC0, 0x00, 0x00);
+                    default:
+                        return QColor(0x80, 0x80, 0x80);
+                }
+            }
+            return {};
         case Qt::ToolTipRole:
+            if (col != ColText && m_reports) {
+                std::string report = m_reports->describe(LongTexts::keyOf(row.rec));
+                if (!report.empty()) return QString::fromStdString(report);
+            }
             if (col == ColText)
                 return QString::fromStdString(platform::codepage::gbkToUtf8(
                     m_long ? m_long->wholeText(row.rec) : row.rec.text()));

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QFont>
 
+#include "store/DeliveryReports.h"
 #include "store/LongTexts.h"
 #include "store/Mailbox.h"
 
@@ -21,6 +22,9 @@ public:
     // The mailbox's whole texts: a joined long message is marked "(n)"
     // before its text, n its parts, and its tool tip shows all of it.
     void setLongTexts(const LongTexts* texts) { m_long = texts; }
+    // The SentBox's delivery reports: a row that asked for one is drawn in
+    // the colour of its state, the state in its tool tip.
+    void setDeliveryReports(const DeliveryReports* reports) { m_reports = reports; }
     // True while core is between the two halves of a row change.
     bool changing() const { return m_changing > 0; }
 
@@ -40,6 +44,7 @@ private:
 
     Mailbox& m_box;
     const LongTexts* m_long = nullptr;
+    const DeliveryReports* m_reports = nullptr;
     int m_changing = 0;
     QFont m_bold;
 };

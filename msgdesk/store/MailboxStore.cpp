@@ -34,6 +34,7 @@ void MailboxStore::BackupMailboxes() {
         // A damaged sidecar is set aside by load(); the rows keep their
         // 160 bytes.
         longTexts(id).load(LongTexts::pathFor(file));
+        if (id == SentBox) m_reports.load(DeliveryReports::pathFor(file));
         if (LoadMailbox(file, box(id)) < 0 && SetAsideUnreadable(file)) {
             // The messages that could be read are written to a fresh file at
             // once; the unreadable one stays aside, untouched.
@@ -44,6 +45,10 @@ void MailboxStore::BackupMailboxes() {
 
 bool MailboxStore::saveLongTexts(MailboxId id) {
     return longTexts(id).save(LongTexts::pathFor(MailboxFilePath(m_base, id)));
+}
+
+bool MailboxStore::saveDeliveryReports() {
+    return m_reports.save(DeliveryReports::pathFor(MailboxFilePath(m_base, SentBox)));
 }
 
 bool MailboxStore::save(MailboxId id) {

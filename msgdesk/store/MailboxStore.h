@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/MessageLoop.h"
+#include "store/DeliveryReports.h"
 #include "store/LongTexts.h"
 #include "store/Mailbox.h"
 #include "store/SimMessageCache.h"
@@ -42,6 +43,11 @@ public:
     // Writes a mailbox's long texts now (atomically, synced).
     bool saveLongTexts(MailboxId id);
     const std::filesystem::path& baseDir() const { return m_base; }
+    // The SentBox's delivery reports ("SentBox.reports"), loaded with it.
+    DeliveryReports& deliveryReports() { return m_reports; }
+    const DeliveryReports& deliveryReports() const { return m_reports; }
+    // Writes them now (atomically, synced); false on failure.
+    bool saveDeliveryReports();
 
     // Start of the message list: BackupMailboxes, then the 30-minute timer.
     void start();
@@ -83,6 +89,7 @@ private:
     std::array<bool, kMailboxCount> m_dirty{};
     SimMessageCache m_sim;
     std::array<LongTexts, kMailboxCount> m_long;
+    DeliveryReports m_reports;
 };
 
 }  // namespace msgdesk

@@ -101,8 +101,7 @@ void MessageList::onSelectionChanged() {
     if (m_ports.showPreview) {
         if (single >= 0)
             m_ports.showPreview(box->row(single).rec.number(),
-                                m_store.longTexts(static_cast<MailboxId>(m_current))
-                                    .wholeText(box->row(single).rec));
+                                shownText(m_current, box->row(single).rec));
         else
             m_ports.showPreview(std::string(), std::string());
     }
@@ -143,7 +142,7 @@ void MessageList::onDoubleClick() {
         box->setStatus(r, "");
     }
     MessageRecord rec = box->row(r).rec;
-    const std::string whole = m_store.longTexts(static_cast<MailboxId>(m_current)).wholeText(rec);
+    const std::string whole = shownText(m_current, rec);
     int result = m_ports.openMessageView ? m_ports.openMessageView(rec, whole) : IDC_VIEW_CANCEL;
     if (result == IDC_VIEW_FORWARD)
         forwardRecord(m_current, rec);

@@ -119,6 +119,10 @@ public:
     bool hasConversation() const { return static_cast<bool>(m_ports.openConversation); }
     // The preview pane for one row (mailbox -1: empty).
     void previewRow(int mailbox, int row);
+    // What the preview and the message view show of a row (GBK): its whole
+    // text, and for a sent row that asked for one, its delivery report
+    // ("送达报告：已送达 12-07 10:00:01") on a line of its own.
+    std::string shownText(int mailbox, const MessageRecord& rec) const;
     void setOverride(MessageListOverride* o) { m_override = o; }
     // Told when the current list changes (the window shows it).
     std::function<void(int mailbox)> onCurrentChanged;

@@ -15,7 +15,7 @@ void MessageList::openRow(int mailbox, int row) {
     // A draft opens in the view too: editing it would take it out of the
     // PublicBox while the found list still shows it.
     MessageRecord rec = box.row(row).rec;
-    const std::string whole = m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec);
+    const std::string whole = shownText(mailbox, rec);
     int result = m_ports.openMessageView ? m_ports.openMessageView(rec, whole) : IDC_VIEW_CANCEL;
     if (result == IDC_VIEW_FORWARD)
         forwardRecord(mailbox, rec);
@@ -44,8 +44,16 @@ void MessageList::previewRow(int mailbox, int row) {
         return;
     }
     const MessageRecord& rec = m_store.box(static_cast<MailboxId>(mailbox)).row(row).rec;
-    m_ports.showPreview(rec.number(),
-                        m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec));
+    m_ports.showPreview(rec.number(), shownText(mailbox, rec));
+}
+
+std::string MessageList::shownText(int mailbox, const MessageRecord& rec) const {
+    if (mailbox < 0 || mailbox >= kMailboxCount) return rec.text();
+    std::string text = m_store.longTexts(static_cast<MailboxId>(mailbox)).wholeText(rec);
+    if (mailbox != SentBox) return text;
+    const std::string report = m_store.deliveryReports().describe(LongTexts::keyOf(rec));
+    if (!report.empty()) text += "\n\n" + platform::codepage::utf8ToGbk(report);
+    return text;
 }
 
 }  // namespace msgdesk

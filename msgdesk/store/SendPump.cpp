@@ -76,6 +76,7 @@ void SendPump::pump() {
         sent.setStatus(std::to_string(id));
         m_store.ReplaceMessage(sent, OutBox, r);
         out.setSendId(r, id);
+        if (m_ports.handedOver) m_ports.handedOver(id);
         ++handedOver;
     }
     // The ids handed over are on disk before the pump returns: after a crash
@@ -125,6 +126,7 @@ void SendPump::onResult(int code, int sendId) {
             // between the two saves leaves the message in both boxes (sent
             // again at most once), never in neither.
             m_store.saveNow(SentBox);
+            if (m_ports.sent) m_ports.sent(sendId, rec);
             m_store.saveNow(OutBox);
             ++m_sentTotal;
             ++m_ok;

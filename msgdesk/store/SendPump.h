@@ -38,6 +38,10 @@ public:
         std::function<bool()> linkActive;
         // Starts the send animation (SendAnimation::start()).
         std::function<void()> startAnimation;
+        // A row went to the library with this send id; and the row it became
+        // in the SentBox once the send was OK (delivery reports).
+        std::function<void(int64_t sendId)> handedOver;
+        std::function<void(int64_t sendId, const MessageRecord& sentRow)> sent;
     };
 
     SendPump(platform::MessageLoop& loop, platform::MessageTarget* frame, const DeviceLibrary& lib,

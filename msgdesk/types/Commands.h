@@ -28,6 +28,8 @@ constexpr int PhonebookMenu = 32832;
 constexpr int Resend = 32833;
 // Files long messages whose parts are not all in, as far as they came.
 constexpr int FileWaitingParts = 33201;
+// Service queries (USSD) to the network: balance, data left, carrier menus.
+constexpr int UssdQuery = 33301;
 // Opens the conversation with the selected row's number.
 constexpr int Conversation = 34001;
 constexpr int About = 57664;

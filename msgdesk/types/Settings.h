@@ -16,13 +16,17 @@ struct Settings {
     int32_t Sound = 1;
     int32_t Volume = 20;
     int32_t Resend = 5;
+    // Ask the network for delivery reports (off: a report may cost money).
+    int32_t StatusReport = 0;
 
     static constexpr const char* kProfileKey = "Software\\Kelvo\\KelvoZunto短信中心";
 
-    // Reads SaveInCard, Sound, Volume, Resend in that order from "settings".
+    // Reads SaveInCard, Sound, Volume, Resend in that order from "settings",
+    // then StatusReport.
     void read(platform::RegistryStore& reg);
     // Writes SaveInCard and Sound to "Settings", then Volume and Resend to
-    // "settings" (one key: names ignore case). False when a write failed.
+    // "settings" (one key: names ignore case), then StatusReport to
+    // "Settings". False when a write failed.
     bool write(platform::RegistryStore& reg) const;
 };
 

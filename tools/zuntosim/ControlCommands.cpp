@@ -83,7 +83,7 @@ std::string SimServer::control(const std::string& line) {
     static const char* known[] = {
         "signal", "fail",   "delay",     "garbage",  "unsolicited", "unplug", "pbfill", "pbclear",
         "pbget",  "status", "sms",       "smsparts", "fill",        "sent",   "call",   "answer",
-        "hangup", "ussd",   "nocarrier", "busy",     "silent",      "pin"};
+        "hangup", "ussd",   "nocarrier", "busy",     "silent",      "pin",    "report"};
     if (std::find(std::begin(known), std::end(known), cmd) == std::end(known))
         return "ERROR unknown command " + cmd;
     int d = 0;
@@ -107,6 +107,7 @@ std::string SimServer::control(const std::string& line) {
         return "OK";
     }
     if (cmd == "call" || cmd == "answer" || cmd == "hangup") return callControl(m, w);
+    if (cmd == "report") return reportControl(m, w);
     if (cmd == "signal") {
         if (w.size() != 3 || !toInt(w[2], n) || (n > 31 && n != 99))
             return "ERROR signal takes 0..31 or 99";

@@ -100,6 +100,10 @@ struct ModemState {
     // What AT+CMGS handed to the network, in order: PDUs (SMSC part first).
     std::vector<std::string> sent;
     int nextReference = 0;  // TP-MR the network reports back
+    // What the status reports of the next submits say (control "report"):
+    // TP-ST 0x00 delivered, 0x41 failed (incompatible destination), or none
+    // sent at all.
+    enum class ReportOutcome { Delivered, Failed, None } reportOutcome = ReportOutcome::Delivered;
 
     // How the next data dial (ATD*99#) fails, as the control channel asked:
     // NO CARRIER, BUSY, or no answer at all.

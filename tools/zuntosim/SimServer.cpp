@@ -167,6 +167,7 @@ bool SimServer::start(const SimOptions& o, std::string& error) {
         m_modems.push_back(std::move(m));
     }
     m_sendLatencyMs = o.sendLatencyMs;
+    m_reportDelayMs = o.reportDelayMs;
     m_dataCommand = o.dataCommand;
     m_stdinEndsRun = o.controlPort < 0;
     if (o.controlPort >= 0) {

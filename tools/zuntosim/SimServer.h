@@ -26,6 +26,8 @@ struct SimOptions {
     int phonebookCapacity = 250;
     int messageCapacity = 30;
     int sendLatencyMs = 0;  // how long the network takes to accept a message
+    // How long after a submit that asked for one its status report comes.
+    int reportDelayMs = 1000;
     // Run by /bin/sh when a data dial connects, with the modem's data on its
     // standard input and output: the network side of the link.
     std::string dataCommand =
@@ -59,6 +61,14 @@ private:
     // before we stop reading it, so buffers stay bounded.
     static constexpr std::size_t kDataBuffer = 64 * 1024;
 
+    // A status report the network sends back for a submit with TP-SRR.
+    struct DueReport {
+        std::chrono::steady_clock::time_point at;
+        int reference = 0;
+        std::string number;
+        int status = 0;  // TP-ST
+        std::chrono::system_clock::time_point submitted;
+    };
     struct Modem {
         int number = 0;
         ModemState state;
@@ -91,6 +101,8 @@ private:
         std::string dataOut;
         long long dataUp = 0, dataDown = 0;
         bool dialling = false;
+        // Status reports the network still owes, in the order they fall due.
+        std::vector<DueReport> reports;
         int ioFd() const { return master >= 0 ? master : connFd; }
     };
     struct ControlClient {
@@ -125,6 +137,12 @@ private:
     void reapData(Modem& m, bool wait);
     std::string dataControl(Modem& m, const std::vector<std::string>& w);
     void ringDue(std::chrono::steady_clock::time_point now, int& timeout);
+    // Status reports (SimServerReports.cpp): scheduled after a submit that
+    // asked for one, handed over as +CNMI's <ds> asks when due.
+    void scheduleReport(Modem& m, const std::string& pduHex, int reference);
+    void reportsDue(std::chrono::steady_clock::time_point now, int& timeout);
+    void deliverReport(Modem& m, const DueReport& r);
+    std::string reportControl(Modem& m, const std::vector<std::string>& w);
     std::string messageControl(Modem& m, const std::vector<std::string>& w,
                                const std::string& line);
     std::string callControl(Modem& m, const std::vector<std::string>& w);
@@ -139,6 +157,7 @@ private:
     bool m_quit = false;
     bool m_stdinEndsRun = true;
     int m_sendLatencyMs = 0;
+    int m_reportDelayMs = 1000;
     std::string m_dataCommand;
     // Sends to these numbers fail: ERROR (+CMS ERROR: 500) or TIMEOUT.
     struct SendFault {

@@ -74,6 +74,7 @@ int SimServer::run() {
             }
         }
         ringDue(now, timeout);
+        reportsDue(now, timeout);
         if (m_controlListen >= 0) {
             fds.push_back({m_controlListen, POLLIN, 0});
             who.push_back({3, 0});

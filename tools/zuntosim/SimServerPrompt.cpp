@@ -114,6 +114,7 @@ void SimServer::toNetwork(Modem& m, const std::string& hex, const std::string& n
     if (storedIndex > 0) m.state.messageStat[storedIndex] = 3;
     int mr = m.state.nextReference;
     m.state.nextReference = (mr + 1) % 256;
+    scheduleReport(m, hex, mr);
     reply(m, "\r\n" + prefix + ": " + std::to_string(mr) + "\r\n\r\nOK\r\n", m_sendLatencyMs);
 }
 

@@ -13,7 +13,7 @@ void usage() {
     std::cerr << "usage: zuntosim [--devices N] [--tcp [--tcp-base PORT]] [--link PREFIX]\n"
                  "                [--control PORT] [--log FILE] [--phonebook FILE]\n"
                  "                [--phonebook-capacity N] [--message-capacity N]\n"
-                 "                [--send-latency MS] [--data-cmd COMMAND]\n"
+                 "                [--send-latency MS] [--report-delay MS] [--data-cmd COMMAND]\n"
                  "Prints 'device D PATH' per modem; control commands on standard input.\n";
 }
 
@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
             ok = intArg(argc, argv, i, o.phonebookCapacity);
         else if (a == "--send-latency")
             ok = intArg(argc, argv, i, o.sendLatencyMs);
+        else if (a == "--report-delay")
+            ok = intArg(argc, argv, i, o.reportDelayMs);
         else if (a == "--message-capacity")
             ok = intArg(argc, argv, i, o.messageCapacity);
         else if (a == "--link" && i + 1 < argc)

@@ -32,7 +32,11 @@ extern "C" {
 
 MODLINK_API int MODLINK_CALL InitModules(void) {
     static std::once_flag indications;
-    std::call_once(indications, rq::installCallAndMessageIndications);
+    std::call_once(indications, [] {
+        rq::installCallAndMessageIndications();
+        rq::installStatusReportIndications();
+        rq::installUssdIndications();
+    });
     int rc = Link::instance().open();
     if (rc == 0) announceLockedSims();
     return rc;
@@ -148,6 +152,18 @@ MODLINK_API int MODLINK_CALL QureyPhoneStatus(int device) {
 MODLINK_API int MODLINK_CALL EnterSimPin(int device, const char* pin, const char* newPin) {
     if (!pin) return -1;
     return rq::enterSimPin(device, pin, newPin ? std::optional<std::string>(newPin) : std::nullopt);
+}
+
+MODLINK_API int MODLINK_CALL SetStatusReports(int on) {
+    rq::setStatusReports(on != 0);
+    return 0;
+}
+MODLINK_API int MODLINK_CALL SendUssd(int device, const char* text) {
+    if (!text) return -1;
+    return rq::sendUssd(device, text);
+}
+MODLINK_API int MODLINK_CALL CancelUssd(int device) {
+    return rq::cancelUssd(device);
 }
 
 }  // extern "C"

@@ -139,6 +139,23 @@ bool AtChannel::waitIdle() {
     }
 }
 
+bool AtChannel::waitUnsolicited(milliseconds timeout, const std::function<bool()>& done,
+                                const std::function<bool()>& interrupted) {
+    const auto deadline = steady_clock::now() + timeout;
+    for (;;) {
+        while (auto line = nextLine()) handleStray(*line);
+        if (done()) return true;
+        if (m_dead || m_stop.load()) return false;
+        Wait w = waitFor(deadline);
+        if (w == Wait::Dead) return false;
+        if (w == Wait::Timeout) {
+            while (auto line = nextLine()) handleStray(*line);
+            return done();
+        }
+        if (w == Wait::Woken && interrupted()) return done();
+    }
+}
+
 void AtChannel::resync() {
     auto deadline = steady_clock::now() + m_lateWindow;
     // First wait (bounded) for the late final result itself.

@@ -2,6 +2,7 @@
 #pragma once
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,11 @@ public:
     // Waits for input or a wake-up, handling unsolicited lines; returns when
     // woken. False when the port is gone.
     bool waitIdle();
+    // Handles unsolicited lines (an answer that comes after the command's
+    // OK, such as +CUSD) until done() holds, the time-out passes, or a
+    // wake-up finds interrupted() true. True when done() held.
+    bool waitUnsolicited(std::chrono::milliseconds timeout, const std::function<bool()>& done,
+                         const std::function<bool()>& interrupted);
     bool alive() const { return !m_dead; }
     void discardInput();
     const std::string& portName() const { return m_transport->name(); }

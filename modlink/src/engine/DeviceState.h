@@ -25,6 +25,12 @@ struct CallState {
 
 // What the worker knows about its modem. Touched only on the worker thread
 // (requests and unsolicited handlers both run there).
+// A USSD request waiting for the network's +CUSD, which follows the OK.
+struct UssdState {
+    bool waiting = false;
+    std::optional<std::pair<int, std::string>> answer;  // status, GBK text
+};
+
 struct DeviceState {
     at::Charset charset = at::Charset::Ira;
     bool phonebookSelected = false;
@@ -37,6 +43,7 @@ struct DeviceState {
     // the SIM are not made yet.
     std::string simLock;
     std::optional<int> pinTries;  // when the modem tells them
+    UssdState ussd;
 };
 
 }  // namespace modlink

@@ -107,7 +107,18 @@ void finishSetUp(AtChannel& ch, DeviceState& state) {
         state.charset = fields.empty() ? at::Charset::Ira : at::charsetFromName(fields[0].text);
     }
     run(ch, "AT+CPMS=\"SM\",\"SM\",\"SM\"", {"+CPMS:"});
-    if (!run(ch, "AT+CNMI=2,1,0,0,0").ok()) run(ch, "AT+CNMI=1,1,0,0,0");
+    // New messages stored and announced with +CMTI; status reports routed
+    // as +CDS (ds 1), else stored and announced with +CDSI (ds 2): they
+    // only come for messages that asked for them (SetStatusReports).
+    bool indications = false;
+    for (const char* cnmi : {"AT+CNMI=2,1,0,1,0", "AT+CNMI=2,1,0,2,0", "AT+CNMI=1,1,0,1,0",
+                             "AT+CNMI=1,1,0,2,0", "AT+CNMI=2,1,0,0,0", "AT+CNMI=1,1,0,0,0"}) {
+        if (run(ch, cnmi).ok()) {
+            indications = true;
+            break;
+        }
+    }
+    if (!indications) Trace::instance().note(0, "no message indications");
     run(ch, "AT+CLIP=1");
 }
 

@@ -6,6 +6,7 @@
 #include "Answers.h"
 #include "Commands.h"
 #include "Requests.h"
+#include "at/AtText.h"
 #include "at/CmglParser.h"
 #include "engine/Link.h"
 #include "engine/Trace.h"
@@ -25,13 +26,18 @@ constexpr int kListFactor = 4;
 // repeat the references just used for the same recipient.
 std::atomic<unsigned> g_concatRef{std::random_device{}()};
 
-std::string readAnswer(const at::StoredPdu& p) {
+// TP-SRR of the next submitted PDUs (SetStatusReports); off at start.
+std::atomic<bool> g_statusReports{false};
+
+pdu::Result<pdu::SmsMessage> decodeStored(const at::StoredPdu& p) {
     pdu::DecodeOptions o;
     o.hasSmsc = true;
     if (p.length >= 0) o.tpduLength = static_cast<std::size_t>(p.length);
-    auto m = pdu::decodePdu(p.pdu, o);
-    if (!m) return "ERROR: malformed PDU: " + m.error();
-    return pdu::answerText(*m);
+    return pdu::decodePdu(p.pdu, o);
+}
+
+bool isReport(const pdu::Result<pdu::SmsMessage>& m) {
+    return m && m->type == pdu::MessageType::StatusReport;
 }
 
 // Send answers are exactly OK, ERROR or TIMEOUT (the pump compares whole
@@ -42,6 +48,10 @@ std::string sendAnswer(const at::AtReply& r) {
 }
 
 }  // namespace
+
+void setStatusReports(bool on) {
+    g_statusReports.store(on);
+}
 
 std::optional<std::string> cleanSmsNumber(const std::string& number) {
     std::string n;
@@ -70,7 +80,16 @@ int readMessage(int device, int index) {
                 return emit(MODLINK_EV_READ_MESSAGE,
                             r.lines.empty() ? "ERROR: empty" : "ERROR: malformed +CMGR", id);
             }
-            emit(MODLINK_EV_READ_MESSAGE, readAnswer(*p), id);
+            auto m = decodeStored(*p);
+            if (!m) return emit(MODLINK_EV_READ_MESSAGE, "ERROR: malformed PDU: " + m.error(), id);
+            // A status report stored where messages are is reported as one
+            // (4100) and deleted, never read as a message.
+            if (isReport(m)) {
+                emitStatusReport(*m, ch.device());
+                ch.execute(command("AT+CMGD=" + std::to_string(index)));
+                return emit(MODLINK_EV_READ_MESSAGE, "ERROR: status report", id);
+            }
+            emit(MODLINK_EV_READ_MESSAGE, pdu::answerText(*m), id);
         },
         [](int id, const std::string& why) { emit(MODLINK_EV_READ_MESSAGE, why, id); });
 }
@@ -86,8 +105,18 @@ int listMessages(int device) {
                 return emitClose(MODLINK_EV_STORED_MESSAGE, device);
             }
             int malformed = 0;
-            for (const auto& p : at::parseCmgl(r.lines, &malformed))
+            std::vector<int> reports;
+            for (const auto& p : at::parseCmgl(r.lines, &malformed)) {
+                auto m = decodeStored(p);
+                if (isReport(m)) {
+                    emitStatusReport(*m, device);
+                    reports.push_back(p.index);
+                    continue;
+                }
                 emit(MODLINK_EV_STORED_MESSAGE, std::to_string(p.index), device);
+            }
+            // Reports are delivered above; their SIM positions are freed.
+            for (int index : reports) ch.execute(command("AT+CMGD=" + std::to_string(index)));
             if (malformed > 0)
                 Trace::instance().note(device,
                                        std::to_string(malformed) + " malformed +CMGL entries");
@@ -116,12 +145,16 @@ int sendMessage(const std::string& number, const std::string& gbkText) {
     pdu::SubmitOptions o;
     o.charset = pdu::Charset::Gbk;
     o.concatRef = static_cast<std::uint8_t>(g_concatRef.fetch_add(1) & 0xFF);
+    o.statusReport = g_statusReports.load();
     auto parts = pdu::encodeSubmit(*n, gbkText, o);
     if (!parts || parts->empty()) return -1;
     auto list = std::make_shared<std::vector<pdu::SubmitPart>>(std::move(parts).value());
     return Link::instance().submitToLeastBusy(
         [list](AtChannel& ch, DeviceState&, int id) {
             at::AtReply r;
+            // TP-MR of each part, as the modem gave it (+CMGS: <mr>).
+            std::string refs;
+            bool refsKnown = true;
             for (const auto& part : *list) {
                 at::AtCommand c = command("AT+CMGS=" + std::to_string(part.tpduLength), {"+CMGS:"});
                 c.timeout = sendTimeout();
@@ -132,6 +165,16 @@ int sendMessage(const std::string& number, const std::string& gbkText) {
                         0, "send " + std::to_string(id) + " failed: " + errorText(r));
                     break;
                 }
+                auto mr = sentReference(r);
+                refsKnown = refsKnown && mr.has_value();
+                if (mr) refs += (refs.empty() ? "" : ",") + std::to_string(*mr);
+            }
+            if (r.ok() && refsKnown) {
+                emit(MODLINK_EV_SEND_REFS,
+                     "\"" + std::to_string(ch.device()) + "\",\"" + refs + "\"", id);
+            } else if (r.ok()) {
+                Trace::instance().note(
+                    ch.device(), "send " + std::to_string(id) + ": no message reference in +CMGS");
             }
             emit(MODLINK_EV_SEND, sendAnswer(r), id);
         },

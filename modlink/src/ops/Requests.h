@@ -5,6 +5,7 @@
 #include <string>
 
 #include "at/AtCommand.h"
+#include "smspdu/SmsMessage.h"
 
 // The library's requests. Each queues one request on a device and returns
 // its command id, or -1 when refused; the answer event comes from the
@@ -32,6 +33,26 @@ int deleteMessage(int device, int index);  // event 262
 // ERROR or TIMEOUT once every part is accepted or one failed. Withdrawable
 // (Link::cancel) until it starts.
 int sendMessage(const std::string& number, const std::string& gbkText);
+// TP-SRR of the messages submitted from now on (SetStatusReports).
+void setStatusReports(bool on);
+// The TP-MR of a +CMGS / +CMSS reply; nullopt when the modem gave none.
+std::optional<int> sentReference(const at::AtReply& reply);
+// A decoded SMS-STATUS-REPORT as event 4100 of a device.
+void emitStatusReport(const pdu::SmsMessage& report, int device);
+// +CDS -> 4100; +CDSI -> the stored report read, 4100, deleted. Call once,
+// before the link opens.
+void installStatusReportIndications();
+
+// USSD (27.007 7.15): the code, or the reply to a network that waits for
+// one; event 4101 "m","text" once the network answered, TIMEOUT when it
+// did not within the time-out, ERROR... when the modem refused.
+int sendUssd(int device, const std::string& gbkText);
+// Ends the session (AT+CUSD=2), also one whose answer is still awaited;
+// event 4102.
+int cancelUssd(int device);
+// +CUSD -> the waiting request's answer. Call once, before the link opens.
+void installUssdIndications();
+
 // The number as TP-DA takes it: blanks and '-' dropped; digits, '*', '#'
 // and a leading '+' only, 1..20 digits. nullopt otherwise.
 std::optional<std::string> cleanSmsNumber(const std::string& number);

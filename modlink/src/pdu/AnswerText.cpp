@@ -51,4 +51,15 @@ std::string answerText(const SmsMessage& m) {
     return out;
 }
 
+std::string statusReportText(const SmsMessage& m) {
+    const std::string zero(12, '0');
+    std::string number = m.address.isAlphanumeric()
+                             ? platform::codepage::utf8ToGbk(m.address.number)
+                             : m.address.number;
+    return "\"" + std::to_string(m.reference) + "\",\"" + quoteSafeField(number) + "\",\"" +
+           std::to_string(m.status) + "\",\"" +
+           (m.timestamp ? compactTimestamp(*m.timestamp) : zero) + "\",\"" +
+           (m.discharge ? compactTimestamp(*m.discharge) : zero) + "\"";
+}
+
 }  // namespace modlink::pdu

@@ -92,6 +92,21 @@ Result<std::string> encodeDeliver(const DeliverRequest& request) {
     return deliverPdu(request, splitter::chooseEncoding(units), units, request.concat);
 }
 
+Result<std::string> encodeStatusReport(const StatusReportRequest& request) {
+    auto smsc = smscPart(request.smsc);
+    if (!smsc) return Error{smsc.error()};
+    auto ra = fields::encodeAddress(request.number, false);
+    if (!ra) return Error{ra.error()};
+    std::vector<std::uint8_t> pdu = *smsc;
+    pdu.push_back(0x06);  // TP-MTI status report, TP-MMS set (no more messages)
+    pdu.push_back(request.reference);
+    pdu.insert(pdu.end(), ra->begin(), ra->end());
+    fields::appendTimestamp(pdu, request.timestamp);
+    fields::appendTimestamp(pdu, request.discharge);
+    pdu.push_back(request.status);
+    return bytesToHex(pdu);
+}
+
 Result<std::vector<std::string>> encodeDeliverParts(const DeliverRequest& request, int parts,
                                                     std::uint16_t ref) {
     std::u16string units = toUcs2(request.text, request.charset);

@@ -33,7 +33,7 @@ int usage() {
            "                    sms list | sms read INDEX | sms delete INDEX |\n"
            "                    sms send NUMBER TEXT |\n"
            "                    call dial NUMBER | call answer | call hangup | call status |\n"
-           "                    call dtmf DIGITS |\n"
+           "                    call dtmf DIGITS | ussd CODE |\n"
            "                    pdu decode HEX | pdu encode NUMBER TEXT\n";
     return 2;
 }
@@ -199,6 +199,16 @@ int main(int argc, char** argv) {
         }
         if (id < 0) {
             rc = refused("call " + args[1]);
+        } else {
+            events.expectAnswer(id);
+            finish();
+        }
+    } else if (cmd == "ussd" && args.size() == 2) {
+        // Event 4101 carries the network's answer ("m","text").
+        std::string code = platform::codepage::utf8ToGbk(args[1]);
+        int id = SendUssd(device ? device : 1, code.c_str());
+        if (id < 0) {
+            rc = refused("ussd");
         } else {
             events.expectAnswer(id);
             finish();

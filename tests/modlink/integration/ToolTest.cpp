@@ -141,3 +141,17 @@ TEST(ModlinkTool, ConcatenationReferenceDiffersBetweenRuns) {
     // Three equal starts by chance: 1 in 65536.
     EXPECT_GT(refs.size(), 1u);
 }
+
+TEST(ModlinkTool, UssdPrintsTheNetworksAnswer) {
+    SimProcess sim(1);
+    ASSERT_TRUE(sim.ok());
+    ToolRun r = tool("--port " + sim.ports()[0] + " ussd ''");
+    EXPECT_EQ(r.status, 1) << r.out;  // an empty code is refused
+    ASSERT_EQ(sim.control("ussd 1 *101# Data left: 512 MB"), "OK");
+    r = tool("--port " + sim.ports()[0] + " ussd '*101#'");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(
+        r.out.find("{\"event\":4101,\"param\":1,\"text\":\"\\\"0\\\",\\\"Data left: 512 MB\\\"\"}"),
+        std::string::npos)
+        << r.out;
+}

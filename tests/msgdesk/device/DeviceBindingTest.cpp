@@ -20,6 +20,7 @@ TEST(DeviceBinding, LibraryWithoutTheNamesLeavesEverySlotEmpty) {
     EXPECT_TRUE(b.loaded());
     EXPECT_EQ(b.resolvedCount(), 0);
     EXPECT_EQ(b.library().InitModules, nullptr);
+    EXPECT_EQ(b.library().SendUssd, nullptr);  // an older library: the query says so
     b.unload();
     EXPECT_FALSE(b.loaded());
 }
@@ -42,6 +43,10 @@ TEST(DeviceBinding, RealLibraryResolvesAllNames) {
     unsetenv("MODLINK_LIBRARY");
     ASSERT_TRUE(ok);
     EXPECT_EQ(b.resolvedCount(), 26);
+    // The additions, looked up by name like the others.
+    EXPECT_NE(b.library().SetStatusReports, nullptr);
+    EXPECT_NE(b.library().SendUssd, nullptr);
+    EXPECT_NE(b.library().CancelUssd, nullptr);
 }
 
 }  // namespace

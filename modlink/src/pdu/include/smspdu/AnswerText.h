@@ -21,6 +21,12 @@ namespace modlink::pdu {
 // NUL characters are dropped since the text travels NUL-terminated.
 std::string answerText(const SmsMessage& message);
 
+// The text of a status report (event 4100), 23.040 9.2.2.3:
+//   "TP-MR","TP-RA","TP-ST","yyMMddhhmmss","yyMMddhhmmss"
+// the reference in decimal, the recipient (with '+' when international),
+// the status in decimal, the centre's time stamp and the discharge time.
+std::string statusReportText(const SmsMessage& report);
+
 // Twelve digits yyMMddhhmmss of a time stamp.
 std::string compactTimestamp(const Timestamp& ts);
 

@@ -60,4 +60,18 @@ Result<std::string> encodeDeliver(const DeliverRequest& request);
 Result<std::vector<std::string>> encodeDeliverParts(const DeliverRequest& request, int parts,
                                                     std::uint16_t ref);
 
+// What an SMS-STATUS-REPORT carries (23.040 9.2.2.3), for a simulated
+// network to answer a submit that asked for one.
+struct StatusReportRequest {
+    std::uint8_t reference = 0;  // TP-MR of the submit
+    std::string number;          // TP-RA, the recipient
+    std::uint8_t status = 0;     // TP-ST
+    Timestamp timestamp;         // TP-SCTS, when the centre took the message
+    Timestamp discharge;         // TP-DT, when it was delivered or given up
+    std::string smsc;            // SMSC part; empty gives "00"
+};
+
+// One SMS-STATUS-REPORT PDU (hex, SMSC part first), without TP-PI.
+Result<std::string> encodeStatusReport(const StatusReportRequest& request);
+
 }  // namespace modlink::pdu
