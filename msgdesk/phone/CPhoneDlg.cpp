@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "phone/CPhoneDlg.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +9,7 @@
 #include <QWindow>
 
 #include "phone/CPhoneButton.h"
+#include "phone/CPhoneField.h"
 #include "phone/CPhonePictures.h"
 #include "phone/PhoneIds.h"
 #include "platform/Codepage.h"
@@ -32,55 +31,6 @@ QString u8(const char* s) {
     return QString::fromUtf8(s);
 }
 
-// The display's fields tell a screen reader what they show: their value is
-// the text (the status word, the device number, the time or duration, the
-// dialled number as one text), their name what the field is.
-constexpr char kShownProperty[] = "zuntoShownText";
-
-class ShownTextAccessible final : public QAccessibleWidget {
-public:
-    explicit ShownTextAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) return widget()->property(kShownProperty).toString();
-        return QAccessibleWidget::text(t);
-    }
-};
-
-QAccessibleInterface* shownTextFactory(const QString& className, QObject* o) {
-    // Asked for the most derived class first, before the label's own.
-    if (className != QLatin1String(CPhoneField::staticMetaObject.className())) return nullptr;
-    auto* w = qobject_cast<CPhoneField*>(o);
-    return w ? new ShownTextAccessible(w) : nullptr;
-}
-
-// Sets the value a screen reader reads; with announce, a change is told as
-// the standard widgets tell theirs.
-// True when the value changed.
-bool setShown(QWidget* w, const QString& text, bool announce) {
-    const QString v = text.trimmed();
-    if (w->property(kShownProperty).toString() == v) return false;
-    w->setProperty(kShownProperty, v);
-    if (announce) {
-        QAccessibleValueChangeEvent ev(w, v);
-        QAccessible::updateAccessibility(&ev);
-    }
-    return true;
-}
-
-QLabel* field(QWidget* parent, const char* name, const QString& accessible, QRect at, QColor colour,
-              Qt::Alignment align) {
-    auto* l = new CPhoneField(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setAccessibleName(accessible);
-    l->setProperty(kShownProperty, QString());
-    l->setGeometry(at);
-    l->setAlignment(align | Qt::AlignVCenter);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    l->setPalette(pal);
-    return l;
-}
-
 struct Key {
     int id, picture;
     const char* text;
@@ -96,11 +46,7 @@ constexpr Key kPad[3][4] = {
 CPhoneDlg::CPhoneDlg(CoreGetter core, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_core(std::move(core)) {
-    static const bool factory = [] {
-        QAccessible::installFactory(shownTextFactory);
-        return true;
-    }();
-    (void)factory;
+    CPhoneField::installAccessibility();
     setObjectName(QStringLiteral("dlg219"));
     setWindowTitle(u8(LoadStr(IDR_MAINFRAME)));
     setAccessibleName(windowTitle());
@@ -131,13 +77,13 @@ void CPhoneDlg::build() {
     m_ring->setGeometry(22, 42, 28, 28);
     QFont small = font();
     small.setPixelSize(13);
-    m_status =
-        field(this, "ctl1134", u8("状态"), {54, 42, 104, 20}, QColor(51, 204, 255), Qt::AlignLeft);
+    m_status = CPhoneField::make(this, "ctl1134", u8("状态"), {54, 42, 104, 20},
+                                 QColor(51, 204, 255), Qt::AlignLeft);
     m_status->setFont(small);
-    m_device = field(this, "ctl1130", u8("当前设备"), {160, 42, 22, 20}, QColor(154, 154, 154),
-                     Qt::AlignCenter);
-    m_clock =
-        field(this, "ctl1128", u8("时间"), {184, 42, 56, 20}, QColor(51, 204, 255), Qt::AlignRight);
+    m_device = CPhoneField::make(this, "ctl1130", u8("当前设备"), {160, 42, 22, 20},
+                                 QColor(154, 154, 154), Qt::AlignCenter);
+    m_clock = CPhoneField::make(this, "ctl1128", u8("时间"), {184, 42, 56, 20},
+                                QColor(51, 204, 255), Qt::AlignRight);
     QFont mono(QStringLiteral("DejaVu Sans Mono"));
     mono.setPixelSize(12);
     mono.setBold(true);
@@ -156,7 +102,6 @@ void CPhoneDlg::build() {
     m_number = new CPhoneField(this);
     m_number->setObjectName(QStringLiteral("number"));
     m_number->setAccessibleName(u8("号码"));
-    m_number->setProperty(kShownProperty, QString());
     m_number->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_number->setGeometry(
         QRect(QPoint(kCellsLeft, kCellsTop),
@@ -239,7 +184,7 @@ void CPhoneDlg::drawCells() {
     QString shown;
     if (c)
         for (char ch : c->cells()) shown += QLatin1Char(ch);
-    setShown(m_number, shown, false);
+    m_number->setShown(shown, false);
 }
 
 void CPhoneDlg::refresh(Field f) {
@@ -251,19 +196,19 @@ void CPhoneDlg::refresh(Field f) {
             m_status->repaint();
             // The blanks written between two words are not a status to tell.
             if ((!m_status->text().trimmed().isEmpty() || c->status() != kStatusClear) &&
-                setShown(m_status, m_status->text(), true))
-                emit statusAnnounced(m_status->property(kShownProperty).toString());
+                m_status->setShown(m_status->text(), true))
+                emit statusAnnounced(m_status->shown());
             break;
         case Field::Cells:
             drawCells();
             break;
         case Field::Device:
             m_device->setText(QString::fromStdString(c->deviceText()));
-            setShown(m_device, m_device->text(), true);
+            m_device->setShown(m_device->text(), true);
             break;
         case Field::Clock:
             m_clock->setText(QString::fromStdString(c->clockText()));
-            setShown(m_clock, m_clock->text(), false);
+            m_clock->setShown(m_clock->text(), false);
             break;
         case Field::Volume:
             m_volume->setValue(c->volume());

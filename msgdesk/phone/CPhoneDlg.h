@@ -13,15 +13,9 @@ class QProgressBar;
 
 namespace msgdesk {
 
-class CPhoneButton;
+class CPhoneField;
 
-// A field of the phone's display (status, device, clock, the dialled
-// number): a screen reader reads what it shows as its value.
-class CPhoneField final : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-};
+class CPhoneButton;
 
 // The phone window (dialog 219): a handset drawn from its skin, always on
 // top, moved by dragging anywhere on it. It shows the phone dialog's core
@@ -78,10 +72,10 @@ private:
     std::map<int, CPhoneButton*> m_buttons;
     std::array<QLabel*, PhoneDialogCore::kCells> m_cells{};  // left (1127) to right (1113)
     std::array<int, PhoneDialogCore::kCells> m_cellIds{};
-    QLabel* m_status = nullptr;
-    QLabel* m_device = nullptr;
-    QLabel* m_clock = nullptr;
-    QWidget* m_number = nullptr;
+    CPhoneField* m_status = nullptr;
+    CPhoneField* m_device = nullptr;
+    CPhoneField* m_clock = nullptr;
+    CPhoneField* m_number = nullptr;
     QLabel* m_ring = nullptr;
     QProgressBar* m_volume = nullptr;
     int m_ringId = 700;

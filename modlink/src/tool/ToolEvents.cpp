@@ -21,11 +21,9 @@ int MODLINK_CALL ToolEvents::callback(unsigned event, const char* text, void* co
     bool listing = event == MODLINK_EV_ENTRY || event == MODLINK_EV_STORED_MESSAGE;
     // These carry a device, which may equal the id of a request: they
     // answer nothing.
-    bool indication =
-        event == MODLINK_EV_NEW_MESSAGE || event == MODLINK_EV_INCOMING_CALL || bool indication =
-            event == MODLINK_EV_NEW_MESSAGE || event == MODLINK_EV_INCOMING_CALL ||
-            event == MODLINK_EV_CALL_ENDED || event == MODLINK_EV_SIM_STATE ||
-            event == MODLINK_EV_SEND_REFS || event == MODLINK_EV_STATUS_REPORT;
+    bool indication = event == MODLINK_EV_NEW_MESSAGE || event == MODLINK_EV_INCOMING_CALL ||
+                      event == MODLINK_EV_CALL_ENDED || event == MODLINK_EV_SIM_STATE ||
+                      event == MODLINK_EV_SEND_REFS || event == MODLINK_EV_STATUS_REPORT;
     if (event == MODLINK_EV_SIM_STATE) self->m_simStates[param] = text ? text : "";
     if (error) ++self->m_errors;
     if (event == MODLINK_EV_SIGNAL) {
