@@ -7,13 +7,12 @@
 #include <functional>
 #include <map>
 
+#include "phone/CPhoneField.h"
 #include "phone/PhoneDialogCore.h"
 
 class QProgressBar;
 
 namespace msgdesk {
-
-class CPhoneField;
 
 class CPhoneButton;
 
