@@ -193,13 +193,14 @@ TEST_F(ConversationFixture, ReplyFilesAsComposeAndRefusesWhatComposeRefuses) {
     EXPECT_EQ(core->composer().sendText("13912345678", std::string(141, 'x')).check,
               ComposeCheck::TextTooLong);
     // Four-byte characters: 35 emoji cost 140, 36 do not fit; 39 of a
-    // character GBK lacks (cost 2, stored in 4 bytes) fill the row, 40 not.
+    // character GBK lacks (cost 2, stored in 4 bytes) fill the row's 160
+    // bytes, 41 not.
     std::string emoji, rare;
     for (int i = 0; i < 36; ++i) emoji += platform::codepage::utf8ToGbk("😀");
-    for (int i = 0; i < 40; ++i) rare += platform::codepage::utf8ToGbk("㐀");
+    for (int i = 0; i < 41; ++i) rare += platform::codepage::utf8ToGbk("㐀");
     EXPECT_EQ(CheckComposedMessage("10086", emoji.substr(0, 140)), ComposeCheck::Ok);
     EXPECT_EQ(CheckComposedMessage("10086", emoji), ComposeCheck::TextTooLong);
-    EXPECT_EQ(CheckComposedMessage("10086", rare.substr(0, 156)), ComposeCheck::Ok);
+    EXPECT_EQ(CheckComposedMessage("10086", rare.substr(0, 160)), ComposeCheck::Ok);
     EXPECT_EQ(CheckComposedMessage("10086", rare), ComposeCheck::TextTooLong);
     EXPECT_EQ(core->composer().sendText(std::string(20, '1'), "x").row, 2);
     EXPECT_EQ(core->composer().sendText(std::string(21, '1'), "x").check,
