@@ -21,18 +21,12 @@
 
 #include "HolderFiles.h"
 #include "ManagerBus.h"
+#include "platform/ModemHold.h"
 
 using namespace std::chrono;
 using namespace zunto::hold;
 
 namespace {
-
-int envMs(const char* name, int fallback) {
-    const char* v = std::getenv(name);
-    if (!v || !*v) return fallback;
-    long n = std::strtol(v, nullptr, 10);
-    return n > 0 && n < 600000 ? static_cast<int>(n) : fallback;
-}
 
 void note(const std::string& text) {
     std::fprintf(stderr, "zunto-modem-hold[%d]: %s\n", static_cast<int>(::getpid()), text.c_str());
@@ -89,9 +83,9 @@ private:
     bool m_managerUp = true;
     // ModemManager's unique bus name now, and the one our inhibition is with.
     std::string m_owner, m_inhibitedBy;
-    int m_waitMs = envMs("ZUNTO_HOLD_WAIT_MS", 30000);
-    int m_pollMs = envMs("ZUNTO_HOLD_POLL_MS", 1000);
-    int m_graceMs = envMs("ZUNTO_HOLD_GRACE_MS", 20000);
+    int m_waitMs = platform::holdSettingMs("ZUNTO_HOLD_WAIT_MS", 30000);
+    int m_pollMs = platform::holdSettingMs("ZUNTO_HOLD_POLL_MS", 1000);
+    int m_graceMs = platform::holdSettingMs("ZUNTO_HOLD_GRACE_MS", 20000);
 };
 
 void Holder::answer(const std::string& line) {

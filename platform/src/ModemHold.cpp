@@ -24,13 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int envMs(const char* name, int fallback) {
-    const char* v = std::getenv(name);
-    if (!v || !*v) return fallback;
-    long n = std::strtol(v, nullptr, 10);
-    return n > 0 && n < 600000 ? static_cast<int>(n) : fallback;
-}
-
 ModemHoldResult parseAnswer(const std::string& line) {
     using K = ModemHoldResult::Kind;
     auto word = line.substr(0, line.find(' '));
@@ -150,7 +143,7 @@ ModemHoldResult holdModemFromManager(const ModemHoldRequest& request) {
 
     using namespace std::chrono;
     const auto deadline =
-        steady_clock::now() + milliseconds(envMs("ZUNTO_HOLD_WAIT_MS", 30000) + 30000);
+        steady_clock::now() + milliseconds(holdSettingMs("ZUNTO_HOLD_WAIT_MS", 30000) + 30000);
     std::string line;
     for (;;) {
         auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
@@ -172,6 +165,13 @@ ModemHoldResult holdModemFromManager(const ModemHoldRequest& request) {
     ::close(fds[0]);
     line = line.substr(0, line.find('\n'));
     return parseAnswer(line);
+}
+
+int holdSettingMs(const char* name, int fallback) {
+    const char* v = std::getenv(name);
+    if (!v || !*v) return fallback;
+    long n = std::strtol(v, nullptr, 10);
+    return n > 0 && n < 600000 ? static_cast<int>(n) : fallback;
 }
 
 }  // namespace platform

@@ -57,4 +57,9 @@ ModemHoldResult holdModemFromManager(const ModemHoldRequest& request);
 // else in the installed library folder.
 std::string modemHoldProgram();
 
+// A time setting of the hold (ZUNTO_HOLD_WAIT_MS and its kind) in
+// milliseconds from the environment: fallback when unset or outside
+// 1..599999. The helper and its callers read them alike.
+int holdSettingMs(const char* name, int fallback);
+
 }  // namespace platform

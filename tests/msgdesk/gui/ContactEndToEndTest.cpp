@@ -36,22 +36,7 @@ using namespace std::chrono_literals;
 namespace {
 
 using msgdesk::guitest::waitFor;
-
-// Runs f on the next modal dialog of type D once it shows (the command that
-// opens it is still inside its exec()). Gives up after ten seconds.
-template <class D>
-void whenModal(std::function<void(D*)> f) {
-    auto* t = new QTimer;
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(t, &QTimer::timeout, [t, f, ticks] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!d && ++*ticks < 500) return;
-        t->stop();
-        t->deleteLater();
-        if (d) f(d);
-    });
-    t->start(20);
-}
+using msgdesk::guitest::whenModal;
 
 QPushButton* buttonOf(QWidget* w, const QString& accessible) {
     for (QPushButton* b : w->findChildren<QPushButton*>())

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -43,6 +44,24 @@ inline bool waitFor(const std::function<bool()>& cond, int ms = 3000) {
     t.start();
     while (!cond() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
     return cond();
+}
+
+// Runs f on the next modal dialog of type D once it shows, inside its modal
+// loop (the command that opened it is still in exec()); gives up after
+// giveUpMs without calling f.
+template <class D>
+void whenModal(std::function<void(D*)> f, int giveUpMs = 10000) {
+    auto* t = new QTimer;
+    auto ticks = std::make_shared<int>(0);
+    const int maxTicks = giveUpMs / 20;
+    QObject::connect(t, &QTimer::timeout, [t, f, ticks, maxTicks] {
+        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!d && ++*ticks < maxTicks) return;
+        t->stop();
+        t->deleteLater();
+        if (d) f(d);
+    });
+    t->start(20);
 }
 
 class FrameFixture : public ::testing::Test {

@@ -53,6 +53,7 @@
 using namespace msgdesk;
 using Op = msgdesk::test::FakeDeviceLibrary::Op;
 using msgdesk::guitest::waitFor;
+using msgdesk::guitest::whenModal;
 
 namespace {
 
@@ -65,22 +66,6 @@ void spin(int ms = 80) {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-// Runs f on the next modal dialog of type D once it shows, inside its modal
-// loop (the command that opened it is still in exec()).
-template <class D>
-void whenModal(std::function<void(D*)> f) {
-    auto* t = new QTimer;
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(t, &QTimer::timeout, [t, f, ticks] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!d && ++*ticks < 250) return;
-        t->stop();
-        t->deleteLater();
-        if (d) f(d);
-    });
-    t->start(20);
 }
 
 QPushButton* buttonNamed(QWidget* w, const char* accessible) {

@@ -18,23 +18,9 @@
 using namespace msgdesk;
 using namespace std::chrono_literals;
 using msgdesk::guitest::waitFor;
+using msgdesk::guitest::whenModal;
 
 namespace {
-
-// Runs f on the next "输入PIN码" dialog once it shows. Gives up after ten
-// seconds.
-void whenPinDialog(std::function<void(CSimPinDlg*)> f) {
-    auto* t = new QTimer;
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(t, &QTimer::timeout, [t, f, ticks] {
-        auto* d = qobject_cast<CSimPinDlg*>(QApplication::activeModalWidget());
-        if (!d && ++*ticks < 500) return;
-        t->stop();
-        t->deleteLater();
-        if (d) f(d);
-    });
-    t->start(20);
-}
 
 template <class W>
 W* named(QWidget* parent, const char* name) {
@@ -79,9 +65,9 @@ TEST_F(SimPinEndToEnd, WrongPinIsSaidThenTheRightOneUnlocksAndTheCardIsRead) {
             QTest::mouseClick(ok, Qt::LeftButton);
         };
     };
-    whenPinDialog([&](CSimPinDlg* d) {
+    whenModal<CSimPinDlg>([&](CSimPinDlg* d) {
         answer("0000")(d);
-        whenPinDialog(answer("4321"));
+        whenModal<CSimPinDlg>(answer("4321"));
     });
     startOnSims(2, {}, "pin 2 4321");
     if (HasFatalFailure()) return;
