@@ -98,17 +98,7 @@ TEST(AnyModem, TableModemAttachesOnceAndStrangersReceiveNothing) {
     ::unsetenv("MODLINK_USB");
     ::unsetenv("MODLINK_MODEM_TABLE");  // the table beside the library
 
-    EventRecorder events;
-    ASSERT_EQ(InitModules(), 0);
-    RegistCallbackFunction(&EventRecorder::callback, &events);
-    int count = 0;
-    GetActiveDeviceCount(&count);
-    EXPECT_EQ(count, 1);
-    EXPECT_EQ(sim.control("signal 1 17"), "OK");
-    GetSignal(1);
-    EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SIGNAL, 1)), "17");
-    CloseModules();
-    RegistCallbackFunction(nullptr, nullptr);
+    expectOneDeviceAnswering(sim, 17);
 
     std::string out = runTool("ports");
     EXPECT_NE(out.find("\"device\":1,\"port\":\"" + (root / "dev/ttyUSB2").string() +

@@ -221,17 +221,7 @@ TEST(ModlinkPorts, UsbModemIsFoundAndItsAtPortPicked) {
     ::setenv("MODLINK_DEV_DIR", (root / "dev").c_str(), 1);
     ::setenv("MODLINK_USB", "1", 1);
     ::setenv("MODLINK_PORTS", "", 1);
-    EventRecorder events;
-    ASSERT_EQ(InitModules(), 0);
-    RegistCallbackFunction(&EventRecorder::callback, &events);
-    int count = 0;
-    GetActiveDeviceCount(&count);
-    EXPECT_EQ(count, 1);
-    EXPECT_EQ(sim.control("signal 1 9"), "OK");
-    GetSignal(1);
-    EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SIGNAL, 1)), "9");
-    CloseModules();
-    RegistCallbackFunction(nullptr, nullptr);
+    expectOneDeviceAnswering(sim, 9);
     ::setenv("MODLINK_USB", "0", 1);
     ::unsetenv("MODLINK_SYSFS_ROOT");
     ::unsetenv("MODLINK_DEV_DIR");

@@ -15,6 +15,23 @@ using support::SimProcess;
 
 // Two simulated modems on pseudo-terminals, the link up, events recorded.
 // Time-outs are short (MODLINK_TIMEOUT_MS) so failure cases run quickly.
+// Opens the link as it is set up in the environment, checks it attached
+// exactly one device that answers the signal the simulator is given, and
+// closes it again.
+inline void expectOneDeviceAnswering(support::SimProcess& sim, int rssi) {
+    EventRecorder events;
+    ASSERT_EQ(InitModules(), 0);
+    RegistCallbackFunction(&EventRecorder::callback, &events);
+    int count = 0;
+    GetActiveDeviceCount(&count);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(sim.control("signal 1 " + std::to_string(rssi)), "OK");
+    GetSignal(1);
+    EXPECT_EQ(EventRecorder::text(events.take(MODLINK_EV_SIGNAL, 1)), std::to_string(rssi));
+    CloseModules();
+    RegistCallbackFunction(nullptr, nullptr);
+}
+
 class ModlinkFixture : public ::testing::Test {
 protected:
     static constexpr int kTimeoutMs = 1000;
