@@ -16,6 +16,7 @@ PKGS=(
   gammu ppp
   socat ccache
   qemu-system-x86 linux-image-amd64 busybox-static
+  modemmanager polkitd udev
   python3
   python3-dbusmock
   lintian dbus dunst libnotify-bin x11-apps netpbm

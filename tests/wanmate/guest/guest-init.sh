@@ -13,6 +13,8 @@ mount -t tmpfs run /run
 for m in slhc ppp_generic ppp_async; do insmod /modules/$m.ko; done
 [ -e /dev/ppp ] || mknod /dev/ppp c 108 0
 ip link set lo up
+# ModemManager probes the USB modem while the dial runs (GUEST_MM).
+[ -x /bin/guest-mm.sh ] && /bin/guest-mm.sh start
 # The dialer runs as root: its files go to /run/wanmate. Logs are kept to
 # show what chat and pppd said.
 export HOME=/tmp KELVO_REGISTRY_DIR=/tmp WANMATE_KEEP_LOGS=1
@@ -49,4 +51,5 @@ if [ "$(cat /guest-modem)" = shell ]; then
   echo "guest: the abandoned dial's pppd said:"
   cat /run/wanmate/session-*.log 2>/dev/null | tail -15
 fi
+[ -x /bin/guest-mm.sh ] && /bin/guest-mm.sh run
 poweroff -f

@@ -8,6 +8,9 @@
 # with a data mode instead of zuntosim, and also runs the name-server and
 # quit-mid-dial checks; GUEST_CONSOLE=FILE keeps the guest's output there
 # for the tests that read their verdicts from it (check-guest-verdict.sh).
+# GUEST_MM=1 also gives the guest a USB modem (QEMU's usb-serial, its other
+# end zuntosim here) and ModemManager, and lets the device library take the
+# modem from it (tests/modlink/guest); its verdict is GUEST-MM.
 set -u
 bindir=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,7 +31,8 @@ done
 
 tmp=$(mktemp -d)
 stop_sim() { [ -n "${sim_pid:-}" ] && kill -- "-$sim_pid" 2>/dev/null; sim_pid=; }
-trap 'stop_sim; rm -rf "$tmp"' EXIT
+stop_usb_sim() { [ -n "${usb_sim_pid:-}" ] && kill -- "-$usb_sim_pid" 2>/dev/null; usb_sim_pid=; }
+trap 'stop_sim; stop_usb_sim; rm -rf "$tmp"' EXIT
 
 if [ "${GUEST_MODEM:-zuntosim}" = zuntosim ]; then
   # Ask zuntosim on this machine first: without a data mode there is
@@ -75,15 +79,44 @@ cp "$here/guest-init.sh" "$root/init"
 chmod +x "$root/init" "$root/bin/shell-modem.sh"
 echo "${GUEST_MODEM:-zuntosim}" >"$root/guest-modem"
 for m in ppp/ppp_generic ppp/ppp_async slip/slhc; do cp "$net/$m.ko" "$root/modules/"; done
+memory=384 usb=() mm_skip=
+if [ "${GUEST_MM:-0}" = 1 ]; then
+  if mm_skip=$(bash "$here/../../modlink/guest/add-modem-manager.sh" "$root" "$bindir" "$kver"); then
+    # The modem at the USB device's other end, with two stored messages
+    # for the library to list; its control commands come through a fifo.
+    mkfifo "$tmp/usb-sim-in"
+    setsid "$bindir/zuntosim" --devices 1 --link "$tmp/usb" <"$tmp/usb-sim-in" >"$tmp/usb-sim.out" 2>&1 &
+    usb_sim_pid=$!
+    exec 3>"$tmp/usb-sim-in"
+    echo "fill 1 2" >&3
+    for _ in $(seq 50); do [ -e "$tmp/usb1" ] && break; sleep 0.1; done
+    echo 2 >"$root/guest-mm-stored"
+    usb=(-device qemu-xhci -device usb-serial,chardev=m0 -chardev "serial,id=m0,path=$tmp/usb1")
+    memory=768
+  fi
+fi
 (cd "$root" && find . | cpio -o -H newc --quiet | gzip -1) >"$tmp/initrd.gz"
 
 # Software emulation: KVM inside containers of this kind hangs at boot.
 accel=tcg
 start=$(date +%s)
-timeout 90 qemu-system-x86_64 -machine accel=$accel -m 384 -smp 1 -nographic -no-reboot \
-  -nic none -kernel "$kernel" -initrd "$tmp/initrd.gz" \
+timeout $(( ${#usb[@]} ? 200 : 90 )) qemu-system-x86_64 -machine accel=$accel -m $memory -smp 1 \
+  -nographic -no-reboot -nic none -kernel "$kernel" -initrd "$tmp/initrd.gz" "${usb[@]}" \
   -append "console=ttyS0 panic=-1 quiet edd=off rdinit=/init" >"$tmp/console.log" 2>&1
 echo "guest ran $(( $(date +%s) - start )) s"
+if [ "${GUEST_MM:-0}" = 1 ]; then
+  if [ ${#usb[@]} -eq 0 ]; then
+    echo "GUEST-MM: SKIP $mm_skip" >>"$tmp/console.log"
+  elif tr -d '\r' <"$tmp/console.log" | grep -q '^GUEST-MM: PASS'; then
+    # What the modem itself handed over: the library's message went
+    # through the USB device, not around it.
+    echo "sent 1 1" >&3
+    for _ in $(seq 20); do grep -q '^OK 10086' "$tmp/usb-sim.out" && break; sleep 0.1; done
+    grep -q '^OK 10086 ModemManager let go' "$tmp/usb-sim.out" ||
+      echo "GUEST-MM: FAIL zuntosim sent no message from the guest: $(tail -3 "$tmp/usb-sim.out")" \
+        >>"$tmp/console.log"
+  fi
+fi
 [ -n "${GUEST_CONSOLE:-}" ] && tr -d '\r' <"$tmp/console.log" >"$GUEST_CONSOLE"
 tr -d '\r' <"$tmp/console.log" | grep -v '^\[' | tail -100
 verdict=$(tr -d '\r' <"$tmp/console.log" | grep -o 'GUEST-RESULT: [A-Z]*' | tail -1)

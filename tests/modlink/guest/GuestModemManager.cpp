@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// Runs inside the test guest, where ModemManager owns a USB modem (QEMU's
+// usb-serial, its other end the simulator on the host): the device library
+// finds the modem by its table, takes it from ModemManager through the hold
+// helper, lists the SIM's messages and sends one; once the library is
+// closed ModemManager must get the modem back. The last line says
+// GUEST-MM: PASS, FAIL or SKIP.
+// Usage: modlink_guest_mm STORED  (the messages the simulator holds)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "integration/EventRecorder.h"
+#include "modlink.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int verdict(const char* word, const std::string& why) {
+    std::printf("GUEST-MM: %s %s\n", word, why.c_str());
+    std::fflush(stdout);
+    return 0;
+}
+
+double since(Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// What ModemManager lists now (its command-line client).
+std::string managerModems() {
+    std::string out;
+    if (FILE* p = ::popen("mmcli -L 2>&1", "r")) {
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, p)) out += buf;
+        ::pclose(p);
+    }
+    return out;
+}
+
+bool managerHasModem() {
+    return managerModems().find("/Modem/") != std::string::npos;
+}
+
+bool within(int seconds, bool want) {
+    for (int i = 0; i < seconds * 4; ++i) {
+        if (managerHasModem() == want) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    return managerHasModem() == want;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int stored = argc > 1 ? std::atoi(argv[1]) : 0;
+    if (!within(60, true))
+        return verdict("SKIP", "ModemManager never listed the modem: " + managerModems());
+    std::printf("ModemManager has the modem: %s", managerModems().c_str());
+
+    auto t0 = Clock::now();
+    if (InitModules() != 0)
+        return verdict("FAIL", "InitModules failed, " + std::to_string(GetManagerRefusals()) +
+                                   " refusal(s) by ModemManager");
+    std::printf("the library attached in %.1f s\n", since(t0));
+    // The trace names what the hold helper answered.
+    std::ifstream traceFile(std::getenv("MODLINK_TRACE") ? std::getenv("MODLINK_TRACE") : "");
+    const std::string trace((std::istreambuf_iterator<char>(traceFile)),
+                            std::istreambuf_iterator<char>());
+    if (trace.find("held from ModemManager") == std::string::npos)
+        return verdict("FAIL", "the trace does not say the helper held the modem");
+    int count = 0;
+    GetActiveDeviceCount(&count);
+    if (count != 1) return verdict("FAIL", std::to_string(count) + " devices, not 1");
+    // The helper inhibited the modem before the port was opened, so
+    // ModemManager no longer lists it.
+    if (!within(5, false))
+        return verdict("FAIL", "ModemManager still lists the modem while the library has it");
+
+    EventRecorder events;
+    RegistCallbackFunction(&EventRecorder::callback, &events);
+    int list = GetExistedMessage(1);
+    auto listing =
+        list >= 0 ? events.takeListing(MODLINK_EV_STORED_MESSAGE, 1, 20000) : std::nullopt;
+    if (!listing || static_cast<int>(listing->size()) != stored)
+        return verdict("FAIL", "the SIM's listing has " +
+                                   (listing ? std::to_string(listing->size()) : "no end") +
+                                   " messages, not " + std::to_string(stored));
+    int id = SendSMSMessage("10086", "ModemManager let go");
+    std::string sent = EventRecorder::text(events.take(MODLINK_EV_SEND, id, 30000));
+    if (sent != "OK") return verdict("FAIL", "the send ended " + sent);
+    if (managerHasModem())
+        return verdict("FAIL", "ModemManager took the modem back while the library had it");
+    std::printf("listed %d messages and sent one\n", stored);
+
+    CloseModules();
+    t0 = Clock::now();
+    // The helper ends once no lock file of the modem is left (after its
+    // grace time); ModemManager probes the modem again soon after.
+    if (!within(90, true))
+        return verdict("FAIL", "ModemManager did not take the modem back after the library closed");
+    std::printf("ModemManager had the modem again %.1f s after the library closed\n", since(t0));
+    return verdict("PASS", "held from ModemManager while in use, listed and sent, given back");
+}

@@ -1,0 +1,31 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# In the test guest: "start" brings up udev, the system bus, polkitd and
+# ModemManager, which begins to probe the USB modem while the dial checks
+# run; "run" then lets the device library take the modem from it.
+case "$1" in
+start)
+  mkdir -p /run/lock /run/dbus /run/udev
+  for m in usb-common usbcore xhci-hcd xhci-pci usbserial ftdi_sio; do insmod /modules/usb/$m.ko; done
+  /lib/systemd/systemd-udevd --daemon
+  udevadm trigger --action=add
+  udevadm settle -t 20
+  dbus-daemon --system --fork
+  /usr/lib/polkit-1/polkitd --no-debug >/tmp/polkitd.log 2>&1 &
+  ModemManager --log-level=DEBUG --log-file=/tmp/mm.log &
+  ;;
+run)
+  port=$(ls /dev/ttyUSB* 2>/dev/null | head -1)
+  echo "guest: USB modem on ${port:-nothing}"
+  # ZUNTO_HOLD_GRACE_MS: the helper lets go 5 s after the library's lock
+  # file is gone instead of 20 s, to keep the boot short.
+  MODLINK_MODEM_TABLE=/etc/zunto-test/modems.table MODLINK_TRACE=/tmp/modlink.trace \
+    ZUNTO_HOLD_GRACE_MS=5000 timeout 170 modlink_guest_mm "$(cat /guest-mm-stored)" ||
+    echo "GUEST-MM: FAIL modlink_guest_mm ended with $?"
+  echo "guest: the library's trace of the hold and the set-up:"
+  grep -E 'note|AT\+CPIN|AT\+CMGL' /tmp/modlink.trace | head -20
+  echo "guest: ModemManager said:"
+  grep -iE 'inhibit|exported modem|removing modem|creating modem' /tmp/mm.log | cut -c1-200
+  tail -5 /tmp/polkitd.log
+  ;;
+esac
