@@ -16,9 +16,11 @@
 
 #include "integration/EventRecorder.h"
 #include "modlink.h"
+#include "support/ManagerList.h"
 
 namespace {
 
+using namespace guest;
 using Clock = std::chrono::steady_clock;
 
 int verdict(const char* word, const std::string& why) {
@@ -31,34 +33,11 @@ double since(Clock::time_point t0) {
     return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-// What ModemManager lists now (its command-line client).
-std::string managerModems() {
-    std::string out;
-    if (FILE* p = ::popen("mmcli -L 2>&1", "r")) {
-        char buf[256];
-        while (std::fgets(buf, sizeof buf, p)) out += buf;
-        ::pclose(p);
-    }
-    return out;
-}
-
-bool managerHasModem() {
-    return managerModems().find("/Modem/") != std::string::npos;
-}
-
-bool within(int seconds, bool want) {
-    for (int i = 0; i < seconds * 4; ++i) {
-        if (managerHasModem() == want) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-    return managerHasModem() == want;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const int stored = argc > 1 ? std::atoi(argv[1]) : 0;
-    if (!within(60, true))
+    if (!managerListsModemWithin(60, true))
         return verdict("SKIP", "ModemManager never listed the modem: " + managerModems());
     std::printf("ModemManager has the modem: %s", managerModems().c_str());
 
@@ -78,7 +57,7 @@ int main(int argc, char** argv) {
     if (count != 1) return verdict("FAIL", std::to_string(count) + " devices, not 1");
     // The helper inhibited the modem before the port was opened, so
     // ModemManager no longer lists it.
-    if (!within(5, false))
+    if (!managerListsModemWithin(5, false))
         return verdict("FAIL", "ModemManager still lists the modem while the library has it");
 
     EventRecorder events;
@@ -93,7 +72,7 @@ int main(int argc, char** argv) {
     int id = SendSMSMessage("10086", "ModemManager let go");
     std::string sent = EventRecorder::text(events.take(MODLINK_EV_SEND, id, 30000));
     if (sent != "OK") return verdict("FAIL", "the send ended " + sent);
-    if (managerHasModem())
+    if (managerListsModem())
         return verdict("FAIL", "ModemManager took the modem back while the library had it");
     std::printf("listed %d messages and sent one\n", stored);
 
@@ -101,7 +80,7 @@ int main(int argc, char** argv) {
     t0 = Clock::now();
     // The helper ends once no lock file of the modem is left (after its
     // grace time); ModemManager probes the modem again soon after.
-    if (!within(90, true))
+    if (!managerListsModemWithin(90, true))
         return verdict("FAIL", "ModemManager did not take the modem back after the library closed");
     std::printf("ModemManager had the modem again %.1f s after the library closed\n", since(t0));
     return verdict("PASS", "held from ModemManager while in use, listed and sent, given back");

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # In the test guest: "start" brings up udev, the system bus, polkitd and
 # ModemManager, which begins to probe the USB modem while the dial checks
-# run; "run" then lets the device library take the modem from it.
+# run; "run" then lets the device library take the modem from it, and then
+# the dialer (its data call reaches a network-side pppd here, on ttyS1).
 case "$1" in
 start)
   mkdir -p /run/lock /run/dbus /run/udev
@@ -24,6 +25,12 @@ run)
     echo "GUEST-MM: FAIL modlink_guest_mm ended with $?"
   echo "guest: the library's trace of the hold and the set-up:"
   grep -E 'note|AT\+CPIN|AT\+CMGL' /tmp/modlink.trace | head -20
+  unshare -n sh -c 'ip link set lo up; exec pppd /dev/ttyS1 115200 nodetach noauth local passive \
+    10.64.64.1:10.64.64.2 ms-dns 10.64.64.1 nodefaultroute noipv6 logfile /tmp/usb-network-pppd.log' &
+  MODLINK_MODEM_TABLE=/etc/zunto-test/modems.table ZUNTO_HOLD_GRACE_MS=5000 \
+    timeout 170 wanmate_guest_dial --usb || echo "GUEST-MMDIAL: FAIL wanmate_guest_dial ended with $?"
+  echo "guest: the dial's chat and pppd said:"
+  cat /run/wanmate/session-*.log 2>/dev/null | tail -12
   echo "guest: ModemManager said:"
   grep -iE 'inhibit|exported modem|removing modem|creating modem' /tmp/mm.log | cut -c1-200
   tail -5 /tmp/polkitd.log

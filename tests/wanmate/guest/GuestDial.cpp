@@ -6,6 +6,9 @@
 // and put back after, and hangs up. The last line says PASS, FAIL or SKIP.
 // With --quit PORT: a dial that never connects is under way when the
 // dialer is told to end (SIGTERM); no pppd may be left behind.
+// With --usb: the table's USB modem, which ModemManager has, is counted and
+// dialled with no port named; ModemManager lets go of it for the dial and
+// lists it again after the hang-up.
 #include <dirent.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -27,6 +30,7 @@
 #include "platform/OsVersion.h"
 #include "platform/SysfsUsbHost.h"
 #include "platform/ras/PppRas.h"
+#include "support/ManagerList.h"
 
 using namespace platform::ras;
 
@@ -169,7 +173,54 @@ int quitMidDial() {
     return result("PASS", "pppd and chat ended with the dialer, its chat script removed", "QUIT");
 }
 
+// The dial through the USB modem of the ModemManager check (GUEST_MM).
+int usbDial() {
+    const char* key = "MMDIAL";
+    if (!guest::managerListsModemWithin(60, true))
+        return result("SKIP", "ModemManager never listed the modem", key);
+    wanmate::StoreRegistry registry;
+    platform::usb::SysfsUsbHost usb;
+    platform::HostVersion version;
+    PrintingBox box;
+    PppRas ras(PppConfig::fromEnvironment(), usb, RasPhonebook("/tmp/rasphone-usb.ini"),
+               [](const std::string&) { return std::string("AT+CGDCONT=1,\"IP\",\"CMNET\""); });
+    wanmate::CRasDialer dialer(ras, registry, version, box);
+    if (dialer.FindModemDevice() != 1)
+        return result("FAIL", "the table's modem is not counted", key);
+    dialer.SetPhoneNumber("*99#");
+    if (!dialer.CreateEntry(wanmate::kEntryName)) return result("FAIL", "entry not written", key);
+    dialer.SetNotifier([](unsigned, RASCONNSTATE s, DWORD e) {
+        std::lock_guard lk(g_mutex);
+        g_notices.push_back({s, e});
+        g_cv.notify_all();
+    });
+    if (!dialer.Dial()) return result("FAIL", "dial refused", key);
+    {
+        std::unique_lock lk(g_mutex);
+        g_cv.wait_for(lk, std::chrono::seconds(60), [] {
+            return !g_notices.empty() &&
+                   (g_notices.back().first == RASCS_Connected || g_notices.back().second != 0);
+        });
+        if (g_notices.empty() || g_notices.back().first != RASCS_Connected)
+            return result("FAIL", "the dial did not connect: " + chatOutcome(), key);
+    }
+    const bool managerLetGo = !guest::managerListsModem();
+    const bool pinged = std::system("ping -c 1 -W 5 10.64.64.1") == 0;
+    dialer.HangUp();
+    within(5000, [] { return dialerPppds() == 0; });
+    // The simulator's data mode ends when it is told (the host passes this
+    // line on), as a network does when the call is cleared.
+    std::printf("GUEST-HOST: hangup 1\n");
+    std::fflush(stdout);
+    if (!managerLetGo) return result("FAIL", "ModemManager listed the modem during the dial", key);
+    if (!pinged) return result("FAIL", "no ping answer over the USB modem", key);
+    if (!guest::managerListsModemWithin(90, true))
+        return result("FAIL", "ModemManager did not take the modem back after the hang-up", key);
+    return result("PASS", "dialled the table's modem, ModemManager let go and took it back", key);
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--usb") return usbDial();
     if (argc == 3 && std::string(argv[1]) == "--quit") {
         setenv("WANMATE_RAS_PORTS", argv[2], 1);
         return quitMidDial();

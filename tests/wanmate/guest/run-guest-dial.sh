@@ -85,13 +85,18 @@ if [ "${GUEST_MM:-0}" = 1 ]; then
     # The modem at the USB device's other end, with two stored messages
     # for the library to list; its control commands come through a fifo.
     mkfifo "$tmp/usb-sim-in"
-    setsid "$bindir/zuntosim" --devices 1 --link "$tmp/usb" <"$tmp/usb-sim-in" >"$tmp/usb-sim.out" 2>&1 &
+    # Its data mode reaches the guest's second serial port, where the
+    # network-side pppd answers the dialer's.
+    setsid "$bindir/zuntosim" --devices 1 --link "$tmp/usb" \
+      --data-cmd "exec socat - UNIX-CONNECT:$tmp/network.sock" <"$tmp/usb-sim-in" >"$tmp/usb-sim.out" 2>&1 &
     usb_sim_pid=$!
     exec 3>"$tmp/usb-sim-in"
     echo "fill 1 2" >&3
     for _ in $(seq 50); do [ -e "$tmp/usb1" ] && break; sleep 0.1; done
     echo 2 >"$root/guest-mm-stored"
-    usb=(-device qemu-xhci -device usb-serial,chardev=m0 -chardev "serial,id=m0,path=$tmp/usb1")
+    usb=(-device qemu-xhci -device usb-serial,chardev=m0 -chardev "serial,id=m0,path=$tmp/usb1"
+      -chardev "socket,id=net,path=$tmp/network.sock,server=on,wait=off" -serial mon:stdio
+      -device isa-serial,chardev=net,index=1)
     memory=768
   fi
 fi
@@ -100,13 +105,23 @@ fi
 # Software emulation: KVM inside containers of this kind hangs at boot.
 accel=tcg
 start=$(date +%s)
+: >"$tmp/console.log"
+if [ ${#usb[@]} -gt 0 ]; then
+  # The guest asks for the simulator's control commands on its console
+  # ("GUEST-HOST: hangup 1" ends the data call after the dialer's hang-up).
+  setsid bash -c 'tail -n +1 -F "$1" 2>/dev/null | stdbuf -oL tr -d "\r" | while read -r line; do
+      case "$line" in "GUEST-HOST: "*) echo "${line#GUEST-HOST: }" >&3 ;; esac
+    done' relay "$tmp/console.log" &
+  relay_pid=$!
+fi
 timeout $(( ${#usb[@]} ? 200 : 90 )) qemu-system-x86_64 -machine accel=$accel -m $memory -smp 1 \
   -nographic -no-reboot -nic none -kernel "$kernel" -initrd "$tmp/initrd.gz" "${usb[@]}" \
   -append "console=ttyS0 panic=-1 quiet edd=off rdinit=/init" >"$tmp/console.log" 2>&1
 echo "guest ran $(( $(date +%s) - start )) s"
+[ -n "${relay_pid:-}" ] && kill -- "-$relay_pid" 2>/dev/null
 if [ "${GUEST_MM:-0}" = 1 ]; then
   if [ ${#usb[@]} -eq 0 ]; then
-    echo "GUEST-MM: SKIP $mm_skip" >>"$tmp/console.log"
+    printf 'GUEST-MM: SKIP %s\nGUEST-MMDIAL: SKIP %s\n' "$mm_skip" "$mm_skip" >>"$tmp/console.log"
   elif tr -d '\r' <"$tmp/console.log" | grep -q '^GUEST-MM: PASS'; then
     # What the modem itself handed over: the library's message went
     # through the USB device, not around it.
