@@ -6,6 +6,8 @@
 // closed ModemManager must get the modem back. The last line says
 // GUEST-MM: PASS, FAIL or SKIP.
 // Usage: modlink_guest_mm STORED  (the messages the simulator holds)
+//        modlink_guest_mm --refused  (another program has inhibited the
+//        modem: the library must give up on it without opening its port)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -23,9 +25,32 @@ namespace {
 using namespace guest;
 using Clock = std::chrono::steady_clock;
 
+// Exits 0 only on PASS, so a later step runs only after this one passed.
 int verdict(const char* word, const std::string& why) {
     std::printf("GUEST-MM: %s %s\n", word, why.c_str());
     std::fflush(stdout);
+    return std::string(word) == "PASS" ? 0 : 1;
+}
+
+std::string traceText() {
+    std::ifstream file(std::getenv("MODLINK_TRACE") ? std::getenv("MODLINK_TRACE") : "");
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// ModemManager's own words for a device another connection inhibited are
+// what the helper must take as a refusal.
+int refusedByAnotherHolder() {
+    if (InitModules() == 0) {
+        CloseModules();
+        return verdict("FAIL", "the library opened a modem another program had inhibited");
+    }
+    const std::string trace = traceText();
+    if (GetManagerRefusals() != 1 || trace.find("already inhibited") == std::string::npos)
+        return verdict("FAIL", std::to_string(GetManagerRefusals()) +
+                                   " refusal(s); the trace does not give ModemManager's "
+                                   "\"already inhibited\": " +
+                                   trace.substr(0, 400));
+    std::printf("refused while another program held the modem, as ModemManager said\n");
     return 0;
 }
 
@@ -36,6 +61,7 @@ double since(Clock::time_point t0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--refused") return refusedByAnotherHolder();
     const int stored = argc > 1 ? std::atoi(argv[1]) : 0;
     if (!managerListsModemWithin(60, true))
         return verdict("SKIP", "ModemManager never listed the modem: " + managerModems());
@@ -47,10 +73,7 @@ int main(int argc, char** argv) {
                                    " refusal(s) by ModemManager");
     std::printf("the library attached in %.1f s\n", since(t0));
     // The trace names what the hold helper answered.
-    std::ifstream traceFile(std::getenv("MODLINK_TRACE") ? std::getenv("MODLINK_TRACE") : "");
-    const std::string trace((std::istreambuf_iterator<char>(traceFile)),
-                            std::istreambuf_iterator<char>());
-    if (trace.find("held from ModemManager") == std::string::npos)
+    if (traceText().find("held from ModemManager") == std::string::npos)
         return verdict("FAIL", "the trace does not say the helper held the modem");
     int count = 0;
     GetActiveDeviceCount(&count);

@@ -62,6 +62,7 @@ copy "$bindir/zunto-modem-hold"
 ln -s "$bindir/modlink_guest_mm" "$root/usr/bin/modlink_guest_mm"
 # The dialer (wanmate_guest_dial, in /usr/bin) finds the helper beside it.
 ln -s "$bindir/zunto-modem-hold" "$root/usr/bin/zunto-modem-hold"
+for a in readlink killall; do ln -sf busybox "$root/bin/$a"; done
 echo '0403:6001 at=0 data=0 QEMU usb-serial (test only)' >"$root/etc/zunto-test/modems.table"
 cp "$here/guest-mm.sh" "$root/bin/guest-mm.sh"
 chmod +x "$root/bin/guest-mm.sh"

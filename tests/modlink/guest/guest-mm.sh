@@ -18,11 +18,25 @@ start)
 run)
   port=$(ls /dev/ttyUSB* 2>/dev/null | head -1)
   echo "guest: USB modem on ${port:-nothing}"
+  export MODLINK_MODEM_TABLE=/etc/zunto-test/modems.table
+  # Another program's inhibition first: a holder of its own (another lock
+  # directory, so ours cannot join it). Ours waits 2 s, not 30, for the
+  # modem ModemManager no longer lists, then hears "already inhibited".
+  usb=$(readlink -f "/sys/class/tty/${port#/dev/}/device/../..")
+  mkdir -p /tmp/other-lock
+  MODLINK_LOCK_DIR=/tmp/other-lock ZUNTO_HOLD_GRACE_MS=60000 \
+    zunto-modem-hold --uid "$usb" --device "$usb" --port "$port" >/tmp/other-hold.out
+  i=0
+  while [ "$(cat /tmp/other-hold.out)" != held ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i + 1)); done
+  echo "guest: another holder: $(cat /tmp/other-hold.out)"
+  MODLINK_TRACE=/tmp/modlink-refused.trace ZUNTO_HOLD_WAIT_MS=2000 timeout 60 modlink_guest_mm --refused
+  refused=$?
+  killall zunto-modem-hold  # ours left on the refusal: this is the other
   # ZUNTO_HOLD_GRACE_MS: the helper lets go 5 s after the library's lock
   # file is gone instead of 20 s, to keep the boot short.
-  MODLINK_MODEM_TABLE=/etc/zunto-test/modems.table MODLINK_TRACE=/tmp/modlink.trace \
-    ZUNTO_HOLD_GRACE_MS=5000 timeout 170 modlink_guest_mm "$(cat /guest-mm-stored)" ||
-    echo "GUEST-MM: FAIL modlink_guest_mm ended with $?"
+  [ $refused = 0 ] && MODLINK_TRACE=/tmp/modlink.trace ZUNTO_HOLD_GRACE_MS=5000 \
+    timeout 170 modlink_guest_mm "$(cat /guest-mm-stored)"
+  [ $? = 124 ] && echo "GUEST-MM: FAIL modlink_guest_mm timed out"
   echo "guest: the library's trace of the hold and the set-up:"
   grep -E 'note|AT\+CPIN|AT\+CMGL' /tmp/modlink.trace | head -20
   unshare -n sh -c 'ip link set lo up; exec pppd /dev/ttyS1 115200 nodetach noauth local passive \
