@@ -56,12 +56,13 @@ printf 'messagebus:x:100:101::/run/dbus:/bin/false\npolkitd:x:101:102::/run:/bin
 printf 'messagebus:x:101:\npolkitd:x:102:\n' >>"$root/etc/group"
 echo 0123456789abcdef0123456789abcdef >"$root/etc/machine-id"
 
-# Ours: the library with its helper beside the test program.
+# Ours: the test program with the helper beside it (the dialer, also in
+# /usr/bin, finds it there too) and the library in a system directory: the
+# build directory may be under /tmp, which the guest mounts afresh.
 copy "$bindir/modlink_guest_mm"
 copy "$bindir/zunto-modem-hold"
-ln -s "$bindir/modlink_guest_mm" "$root/usr/bin/modlink_guest_mm"
-# The dialer (wanmate_guest_dial, in /usr/bin) finds the helper beside it.
-ln -s "$bindir/zunto-modem-hold" "$root/usr/bin/zunto-modem-hold"
+for p in modlink_guest_mm zunto-modem-hold; do mv "$root$bindir/$p" "$root/usr/bin/$p"; done
+mv "$root$bindir/libmodlink.so" "$root$lib/libmodlink.so"
 for a in readlink killall; do ln -sf busybox "$root/bin/$a"; done
 echo '0403:6001 at=0 data=0 QEMU usb-serial (test only)' >"$root/etc/zunto-test/modems.table"
 cp "$here/guest-mm.sh" "$root/bin/guest-mm.sh"
