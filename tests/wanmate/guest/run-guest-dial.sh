@@ -9,8 +9,9 @@
 # quit-mid-dial checks; GUEST_CONSOLE=FILE keeps the guest's output there
 # for the tests that read their verdicts from it (check-guest-verdict.sh).
 # GUEST_MM=1 also gives the guest a USB modem (QEMU's usb-serial, its other
-# end zuntosim here) and ModemManager, and lets the device library take the
-# modem from it (tests/modlink/guest); its verdict is GUEST-MM.
+# end zuntosim here) and ModemManager, and lets the device library, then the
+# dialer, take the modem from it (tests/modlink/guest); their verdicts are
+# GUEST-MM and GUEST-MMDIAL.
 set -u
 bindir=$1
 here=$(cd "$(dirname "$0")" && pwd)
