@@ -8,6 +8,8 @@
 // Usage: modlink_guest_mm STORED  (the messages the simulator holds)
 //        modlink_guest_mm --refused  (another program has inhibited the
 //        modem: the library must give up on it without opening its port)
+//        modlink_guest_mm --probing MMLOG  (ModemManager is still probing
+//        the modem, as just after plug-in: the library must wait for it)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +39,36 @@ std::string traceText() {
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
+double since(Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// Started while ModemManager probes the modem: the helper waits for its
+// modem object before inhibiting, so the two never share the port.
+int takenWhileProbing(const char* managerLog) {
+    if (managerListsModem()) {
+        std::printf("not checked: ModemManager had probed the modem before the library started\n");
+        return 0;  // the later steps do not depend on this one
+    }
+    auto t0 = Clock::now();
+    if (InitModules() != 0) return verdict("FAIL", "InitModules failed while ModemManager probed");
+    const double waited = since(t0);
+    CloseModules();
+    std::ifstream file(managerLog);
+    const std::string log((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const auto exported = log.find("exported modem");
+    const auto inhibited = log.find("device inhibition setup");
+    if (traceText().find("held from ModemManager") == std::string::npos ||
+        inhibited == std::string::npos)
+        return verdict("FAIL",
+                       "the modem was opened without an inhibition while ModemManager probed");
+    if (exported == std::string::npos || exported > inhibited)
+        return verdict("FAIL", "inhibited before ModemManager had finished probing the modem");
+    std::printf("the library waited %.1f s for ModemManager's probe, then took the modem\n",
+                waited);
+    return 0;
+}
+
 // ModemManager's own words for a device another connection inhibited are
 // what the helper must take as a refusal.
 int refusedByAnotherHolder() {
@@ -54,14 +86,11 @@ int refusedByAnotherHolder() {
     return 0;
 }
 
-double since(Clock::time_point t0) {
-    return std::chrono::duration<double>(Clock::now() - t0).count();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--refused") return refusedByAnotherHolder();
+    if (argc > 2 && std::string(argv[1]) == "--probing") return takenWhileProbing(argv[2]);
     const int stored = argc > 1 ? std::atoi(argv[1]) : 0;
     if (!managerListsModemWithin(60, true))
         return verdict("SKIP", "ModemManager never listed the modem: " + managerModems());

@@ -1,9 +1,10 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
 # In the test guest: "start" brings up udev, the system bus, polkitd and
-# ModemManager, which begins to probe the USB modem while the dial checks
-# run; "run" then lets the device library take the modem from it, and then
-# the dialer (its data call reaches a network-side pppd here, on ttyS1).
+# ModemManager and starts the device library while ModemManager probes the
+# USB modem; ModemManager probes it again while the dial checks run; "run"
+# then lets the library take it from ModemManager, and then the dialer (its
+# data call reaches a network-side pppd here, on ttyS1).
 case "$1" in
 start)
   mkdir -p /run/lock /run/dbus /run/udev
@@ -14,6 +15,15 @@ start)
   dbus-daemon --system --fork
   /usr/lib/polkit-1/polkitd --no-debug >/tmp/polkitd.log 2>&1 &
   ModemManager --log-level=DEBUG --log-file=/tmp/mm.log &
+  # As just after plug-in: ModemManager is up and probing the modem when
+  # the library starts.
+  i=0
+  while mmcli -L 2>&1 | grep -q "couldn't find" && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+  MODLINK_MODEM_TABLE=/etc/zunto-test/modems.table MODLINK_TRACE=/tmp/modlink-probing.trace \
+    timeout 60 modlink_guest_mm --probing /tmp/mm.log
+  rc=$?
+  [ $rc -gt 1 ] && echo "GUEST-MM: FAIL modlink_guest_mm ended with $rc"
+  echo $rc >/tmp/probing.rc
   ;;
 run)
   port=$(ls /dev/ttyUSB* 2>/dev/null | head -1)
@@ -22,6 +32,7 @@ run)
   # Another program's inhibition first: a holder of its own (another lock
   # directory, so ours cannot join it). Ours waits 2 s, not 30, for the
   # modem ModemManager no longer lists, then hears "already inhibited".
+  [ "$(cat /tmp/probing.rc)" = 0 ] || exit 0
   usb=$(readlink -f "/sys/class/tty/${port#/dev/}/device/../..")
   mkdir -p /tmp/other-lock
   MODLINK_LOCK_DIR=/tmp/other-lock ZUNTO_HOLD_GRACE_MS=60000 \

@@ -10,6 +10,7 @@
 // dialled with no port named; ModemManager lets go of it for the dial and
 // lists it again after the hang-up.
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,9 +47,17 @@ int result(const char* verdict, const std::string& why, const char* key = "RESUL
     return 0;
 }
 
+// A process's /proc file fails to read (ESRCH) once it has ended: what
+// was read is kept, where a stream would throw.
 std::string slurp(const char* path) {
-    std::ifstream in(path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string out;
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return out;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
+    ::close(fd);
+    return out;
 }
 
 // Polls for up to `ms` until `ok` holds.
