@@ -13,7 +13,8 @@ mount -t tmpfs run /run
 for m in slhc ppp_generic ppp_async; do insmod /modules/$m.ko; done
 [ -e /dev/ppp ] || mknod /dev/ppp c 108 0
 ip link set lo up
-# ModemManager probes the USB modem while the dial runs (GUEST_MM).
+# GUEST_MM: ModemManager comes up and the device library takes the USB
+# modem during its probe; ModemManager probes it again while the dial runs.
 [ -x /bin/guest-mm.sh ] && /bin/guest-mm.sh start
 # The dialer runs as root: its files go to /run/wanmate. Logs are kept to
 # show what chat and pppd said.
