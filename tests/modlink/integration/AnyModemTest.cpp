@@ -12,8 +12,11 @@
 #include <iterator>
 
 #include "ModlinkFixture.h"
+#include "support/FakeUsbTree.h"
 
 namespace fs = std::filesystem;
+
+using test::WatchedPort;
 
 namespace {
 
@@ -27,49 +30,6 @@ std::string runTool(const std::string& args, const std::string& input = {}) {
     while (std::fgets(buf, sizeof buf, p)) out += buf;
     int st = ::pclose(p);
     return out + "exit " + std::to_string(WIFEXITED(st) ? WEXITSTATUS(st) : -1);
-}
-
-// A pseudo-terminal whose other end the test keeps: whatever is written to
-// the port shows up here.
-class WatchedPort {
-public:
-    WatchedPort() {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0)
-            m_path = ::ptsname(m_master);
-    }
-    ~WatchedPort() {
-        if (m_master >= 0) ::close(m_master);
-    }
-    const std::string& path() const { return m_path; }
-    std::string received() {
-        std::string all;
-        char buf[256];
-        ssize_t n;
-        while ((n = ::read(m_master, buf, sizeof buf)) > 0) all.append(buf, static_cast<size_t>(n));
-        return all;
-    }
-
-private:
-    int m_master = -1;
-    std::string m_path;
-};
-
-// /sys/devices/.../<dev>/<dev>:1.I/<tty> and /sys/class/tty/<tty>/device,
-// and /dev/<tty> a link to the port that stands for it.
-void addPort(const fs::path& root, const std::string& dev, unsigned vid, unsigned pid, int iface,
-             const std::string& tty, const std::string& target) {
-    fs::path usb = root / "sys/devices/pci0000:00/usb1" / dev;
-    fs::create_directories(usb);
-    std::ofstream(usb / "idVendor") << std::hex << vid << "\n";
-    std::ofstream(usb / "idProduct") << std::hex << pid << "\n";
-    fs::path intf = usb / (dev + ":1." + std::to_string(iface));
-    fs::path port = tty.rfind("ttyACM", 0) == 0 ? intf / "tty" / tty : intf / tty;
-    fs::create_directories(port);
-    fs::create_directories(root / "sys/class/tty" / tty);
-    fs::create_directory_symlink(port, root / "sys/class/tty" / tty / "device");
-    fs::create_directories(root / "dev");
-    fs::create_symlink(target, root / "dev" / tty);
 }
 
 }  // namespace
@@ -86,10 +46,13 @@ TEST(AnyModem, TableModemAttachesOnceAndStrangersReceiveNothing) {
     ASSERT_FALSE(board.path().empty());
     fs::path root = fs::temp_directory_path() / ("modlink-desktop-" + std::to_string(::getpid()));
     fs::remove_all(root);
-    addPort(root, "1-2", 0x12d1, 0x1001, 0, "ttyUSB0", modemPort.path());
-    addPort(root, "1-2", 0x12d1, 0x1001, 2, "ttyUSB2", sim.ports()[0]);
-    addPort(root, "1-4", 0x0403, 0x6001, 0, "ttyUSB9", adapter.path());
-    addPort(root, "1-5", 0x2341, 0x0043, 0, "ttyACM0", board.path());
+    test::addUsbPort(root / "sys", "1-2", 0x12d1, 0x1001, 0, "ttyUSB0", root / "dev",
+                     modemPort.path());
+    test::addUsbPort(root / "sys", "1-2", 0x12d1, 0x1001, 2, "ttyUSB2", root / "dev",
+                     sim.ports()[0]);
+    test::addUsbPort(root / "sys", "1-4", 0x0403, 0x6001, 0, "ttyUSB9", root / "dev",
+                     adapter.path());
+    test::addUsbPort(root / "sys", "1-5", 0x2341, 0x0043, 0, "ttyACM0", root / "dev", board.path());
     fs::create_directories(root / "lock");
     ::setenv("MODLINK_SYSFS_ROOT", (root / "sys").c_str(), 1);
     ::setenv("MODLINK_DEV_DIR", (root / "dev").c_str(), 1);

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "ModlinkFixture.h"
+#include "support/FakeUsbTree.h"
 
 namespace fs = std::filesystem;
 
@@ -196,27 +197,14 @@ TEST(ModlinkPorts, UsbModemIsFoundAndItsAtPortPicked) {
     ASSERT_TRUE(sim.ok());
     // The modem's first interface is silent (a diagnostics port), the
     // second one speaks AT.
-    int silent = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(silent, 0);
-    ASSERT_EQ(::grantpt(silent), 0);
-    ASSERT_EQ(::unlockpt(silent), 0);
+    test::WatchedPort silent;
+    ASSERT_FALSE(silent.path().empty());
     fs::path root = fs::temp_directory_path() / ("modlink-usb-" + std::to_string(::getpid()));
     fs::remove_all(root);
-    fs::path usb = root / "sys/devices/pci0000:00/usb1/1-4";
-    fs::create_directories(root / "dev");
-    fs::create_directories(usb);
-    std::ofstream(usb / "idVendor") << "1a7c\n";
-    std::ofstream(usb / "idProduct") << "3d41\n";
-    std::pair<const char*, std::string> ports[] = {{"ttyUSB0", ::ptsname(silent)},
-                                                   {"ttyUSB1", sim.ports()[0]}};
-    int iface = 0;
-    for (auto& [tty, target] : ports) {
-        fs::path intf = usb / ("1-4:1." + std::to_string(iface++)) / tty;
-        fs::create_directories(intf);
-        fs::create_directories(root / "sys/class/tty" / tty);
-        fs::create_directory_symlink(intf, root / "sys/class/tty" / tty / "device");
-        fs::create_symlink(target, root / "dev" / tty);
-    }
+    test::addUsbPort(root / "sys", "1-4", 0x1a7c, 0x3d41, 0, "ttyUSB0", root / "dev",
+                     silent.path());
+    test::addUsbPort(root / "sys", "1-4", 0x1a7c, 0x3d41, 1, "ttyUSB1", root / "dev",
+                     sim.ports()[0]);
     ::setenv("MODLINK_SYSFS_ROOT", (root / "sys").c_str(), 1);
     ::setenv("MODLINK_DEV_DIR", (root / "dev").c_str(), 1);
     ::setenv("MODLINK_USB", "1", 1);
@@ -225,7 +213,6 @@ TEST(ModlinkPorts, UsbModemIsFoundAndItsAtPortPicked) {
     ::setenv("MODLINK_USB", "0", 1);
     ::unsetenv("MODLINK_SYSFS_ROOT");
     ::unsetenv("MODLINK_DEV_DIR");
-    ::close(silent);
     fs::remove_all(root);
 }
 
@@ -233,20 +220,11 @@ TEST(ModlinkPorts, UsbModemIsFoundAndItsAtPortPicked) {
 // opened; when ModemManager refuses, the port is never written to and the
 // library says why. The hold helper is replaced by a script giving its answer.
 TEST(ModlinkPorts, ModemManagerRefusalKeepsThePortUntouched) {
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
+    test::WatchedPort port;
+    ASSERT_FALSE(port.path().empty());
     fs::path root = fs::temp_directory_path() / ("modlink-mm-" + std::to_string(::getpid()));
     fs::remove_all(root);
-    fs::path intf = root / "sys/devices/pci0000:00/usb1/1-5/1-5:1.0/ttyUSB0";
-    fs::create_directories(intf);
-    std::ofstream(root / "sys/devices/pci0000:00/usb1/1-5/idVendor") << "1a7c\n";
-    std::ofstream(root / "sys/devices/pci0000:00/usb1/1-5/idProduct") << "3d41\n";
-    fs::create_directories(root / "sys/class/tty/ttyUSB0");
-    fs::create_directory_symlink(intf, root / "sys/class/tty/ttyUSB0/device");
-    fs::create_directories(root / "dev");
-    fs::create_symlink(::ptsname(master), root / "dev/ttyUSB0");
+    test::addUsbPort(root / "sys", "1-5", 0x1a7c, 0x3d41, 0, "ttyUSB0", root / "dev", port.path());
     ::setenv("MODLINK_SYSFS_ROOT", (root / "sys").c_str(), 1);
     ::setenv("MODLINK_DEV_DIR", (root / "dev").c_str(), 1);
     ::setenv("MODLINK_USB", "1", 1);
@@ -267,14 +245,12 @@ TEST(ModlinkPorts, ModemManagerRefusalKeepsThePortUntouched) {
         // The pty answers nothing: a port that was opened fails its probe.
         EXPECT_NE(InitModules(), 0);
         EXPECT_EQ(GetManagerRefusals(), row.refusals);
-        char buf[64];
-        EXPECT_EQ(::read(master, buf, sizeof buf) > 0, row.written);
+        EXPECT_EQ(!port.received().empty(), row.written);
         CloseModules();
     }
     for (const char* v : {"MODLINK_SYSFS_ROOT", "MODLINK_DEV_DIR", "ZUNTO_MODEM_HOLD"})
         ::unsetenv(v);
     ::setenv("MODLINK_USB", "0", 1);
-    ::close(master);
     fs::remove_all(root);
 }
 

@@ -8,28 +8,13 @@
 
 #include "platform/ModemTable.h"
 #include "platform/Registry.h"
+#include "support/FakeUsbTree.h"
 #include "transport/Discovery.h"
 
 namespace fs = std::filesystem;
 using platform::usb::ModemTable;
 
 namespace {
-
-// /sys/devices/.../usbN/<dev>/<dev>:1.I/ttyUSBk and /sys/class/tty/ttyUSBk/device.
-// A CDC-ACM port lies in the interface's tty/ folder, as the kernel puts it.
-void addPort(const fs::path& root, const std::string& dev, unsigned vid, unsigned pid, int iface,
-             const std::string& tty) {
-    fs::path usb = root / "devices/pci0000:00/usb1" / dev;
-    fs::create_directories(usb);
-    std::ofstream(usb / "idVendor") << std::hex << vid << "\n";
-    std::ofstream(usb / "idProduct") << std::hex << pid << "\n";
-    fs::path intf = usb / (dev + ":1." + std::to_string(iface));
-    fs::path port = tty.rfind("ttyACM", 0) == 0 ? intf / "tty" / tty : intf / tty;
-    fs::create_directories(port);
-    std::ofstream(intf / "bInterfaceNumber") << std::hex << iface << "\n";
-    fs::create_directories(root / "class/tty" / tty);
-    fs::create_directory_symlink(port, root / "class/tty" / tty / "device");
-}
 
 class FakeSysfs {
 public:
@@ -69,10 +54,10 @@ const char* kTable = R"(# test table
 
 TEST(Discovery, FindsTheZuntoModemsPortsGroupedAndOrdered) {
     FakeSysfs sys;
-    addPort(sys.root(), "1-1", 0x1a7c, 0x3d41, 2, "ttyUSB10");
-    addPort(sys.root(), "1-1", 0x1a7c, 0x3d41, 0, "ttyUSB2");
-    addPort(sys.root(), "1-2", 0x12d1, 0x1001, 0, "ttyUSB0");  // another maker's modem
-    addPort(sys.root(), "1-3", 0x1a7c, 0x3d41, 0, "ttyUSB5");
+    test::addUsbPort(sys.root(), "1-1", 0x1a7c, 0x3d41, 2, "ttyUSB10");
+    test::addUsbPort(sys.root(), "1-1", 0x1a7c, 0x3d41, 0, "ttyUSB2");
+    test::addUsbPort(sys.root(), "1-2", 0x12d1, 0x1001, 0, "ttyUSB0");  // another maker's modem
+    test::addUsbPort(sys.root(), "1-3", 0x1a7c, 0x3d41, 0, "ttyUSB5");
     auto found = modlink::findUsbModems();
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].ports, (std::vector<std::string>{"/devx/ttyUSB2", "/devx/ttyUSB10"}));
@@ -131,7 +116,8 @@ TEST(Discovery, TableSortsEveryUsbSerialPort) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         FakeSysfs sys;
-        for (const auto& p : row.ports) addPort(sys.root(), p.dev, p.vid, p.pid, p.iface, p.tty);
+        for (const auto& p : row.ports)
+            test::addUsbPort(sys.root(), p.dev, p.vid, p.pid, p.iface, p.tty);
         std::vector<std::string> skip;
         for (const auto& m : modlink::findUsbModems()) skip.push_back(m.usbPath);
         auto plan = modlink::planPorts(modlink::listUsbSerialPorts(), table, skip);

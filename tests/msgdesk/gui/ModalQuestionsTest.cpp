@@ -240,8 +240,8 @@ public:
         frame->action(command)->trigger();
         spin();
     }
-    // Double-clicks a centre row of the properties dialog, types, ends with Enter.
-    static void editCentre(CSettingsDlg* d, int row, const QString& text) {
+    // Double-clicks a centre row of the properties dialog: its editor.
+    static QLineEdit* openCentre(CSettingsDlg* d, int row) {
         QTableWidget* t = d->centres();
         const QPoint at = t->visualRect(t->model()->index(row, 0)).center();
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
@@ -249,6 +249,11 @@ public:
         QLineEdit* editor = nullptr;
         for (QLineEdit* e : t->findChildren<QLineEdit*>())
             if (e->isVisible()) editor = e;
+        return editor;
+    }
+    // Types into a centre row and ends with Enter.
+    static void editCentre(CSettingsDlg* d, int row, const QString& text) {
+        QLineEdit* editor = openCentre(d, row);
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
         QTest::keyClicks(editor, text);
@@ -440,13 +445,7 @@ const Case kCases[] = {
          w.core->link().devices().setCentreUnknown(2, true);
          w.run<CSettingsDlg>(cmd::Settings, [&](CSettingsDlg* d) {
              EXPECT_EQ(d->centres()->item(1, 0)->text(), u8("未知"));
-             QTableWidget* t = d->centres();
-             const QPoint at = t->visualRect(t->model()->index(1, 0)).center();
-             QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
-             QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
-             QLineEdit* editor = nullptr;
-             for (QLineEdit* e : t->findChildren<QLineEdit*>())
-                 if (e->isVisible()) editor = e;
+             QLineEdit* editor = World::openCentre(d, 1);
              ASSERT_NE(editor, nullptr);
              EXPECT_EQ(editor->text(), QString());
              QTest::keyClick(editor, Qt::Key_Return);  // nothing typed: no number

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "msgdesk/FakeDeviceLibrary.h"
+#include "msgdesk/shell/CoreFrameFixture.h"
 #include "platform/ManualMessageLoop.h"
 #include "platform/Registry.h"
 #include "shell/MainFrameCore.h"
@@ -16,17 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using Op = FakeDeviceLibrary::Op;
 
-struct PhoneWindow final : FrameWindow {
-    void setPaneText(int, const std::string&) override {}
-    void setProgress(int) override {}
-    void setSendIcon(int) override {}
-    void setSimFullVisible(bool) override {}
-    void showRingImage(int) override {}
-    void showPhoneDialog() override {}
-    void showAbout() override {}
-    void closeWindow() override {}
-};
-
 class PhoneInFrame : public ::testing::Test {
 protected:
     fs::path dir = fs::temp_directory_path() / ("phoneframe-" + std::to_string(::getpid()));
@@ -36,7 +26,7 @@ protected:
     DeviceLibrary table = fake.table();
     std::unique_ptr<platform::RegistryStore> reg;
     std::unique_ptr<MainFrameCore> core;
-    PhoneWindow window;
+    QuietWindow window;
     static constexpr const char* kKey = "Software\\Kelvo\\KelvoZunto短信中心\\settings";
 
     void SetUp() override {

@@ -28,16 +28,8 @@ int MODLINK_CALL fakeSetStatusReports(int on) {
 }
 
 // A window that only records what its preview pane is given.
-struct PreviewWindow final : FrameWindow {
+struct PreviewWindow final : QuietWindow {
     std::vector<std::string> previews;
-    void setPaneText(int, const std::string&) override {}
-    void setProgress(int) override {}
-    void setSendIcon(int) override {}
-    void setSimFullVisible(bool) override {}
-    void showRingImage(int) override {}
-    void showPhoneDialog() override {}
-    void showAbout() override {}
-    void closeWindow() override {}
     void showPreview(const std::string&, const std::string& text) override {
         previews.push_back(platform::codepage::gbkToUtf8(text));
     }

@@ -11,9 +11,22 @@
 #include "platform/ManualMessageLoop.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "shell/FrameWindow.h"
 #include "shell/MainFrameCore.h"
 
 namespace msgdesk::test {
+
+// A main window that shows nothing; tests override what they watch.
+struct QuietWindow : FrameWindow {
+    void setPaneText(int, const std::string&) override {}
+    void setProgress(int) override {}
+    void setSendIcon(int) override {}
+    void setSimFullVisible(bool) override {}
+    void showRingImage(int) override {}
+    void showPhoneDialog() override {}
+    void showAbout() override {}
+    void closeWindow() override {}
+};
 
 class CoreFrameFixture : public ::testing::Test {
 protected:
